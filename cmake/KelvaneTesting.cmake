@@ -1,0 +1,18 @@
+# kelvane_add_test(<name> SOURCES <files...> LIBS <targets...> [WIDGETS])
+# Builds one Qt Test binary and registers it with CTest. WIDGETS runs it on the
+# offscreen platform so no display is needed.
+function(kelvane_add_test name)
+  cmake_parse_arguments(ARG "WIDGETS" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  set(env "LC_ALL=C.UTF-8")
+  if(ARG_WIDGETS)
+    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}")
+endfunction()

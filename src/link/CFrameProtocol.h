@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+class CSerialComm;
+
+// The converter's request/reply protocol over an open CSerialComm. Every
+// operation returns whether the converter accepted or answered; none shows
+// a message.
+class CFrameProtocol
+{
+public:
+    static constexpr int kParameterBlockSize = 28;
+    static constexpr int kCanConfigBlockSize = 2080;
+
+    explicit CFrameProtocol(CSerialComm& port);
+
+    bool Handshake(int deviceType);
+    bool WaitAck(quint8 expectedCode);
+    bool WriteParameterBlock(const QByteArray& block);
+    bool ReadParameterBlock(QByteArray& block);
+    bool WriteCanConfigBlock(const QByteArray& block);
+    bool ReadCanConfigBlock(QByteArray& block);
+
+    // Configuration-port bit rate of a device type (57600, 19200, 57600).
+    static quint32 ConfigBaudRate(int deviceType);
+    // XOR of every byte of data.
+    static quint8 CheckByte(const QByteArray& data);
+    // F7 F8 code length payload check; length is 0xFF for a 2080-byte payload.
+    static QByteArray BuildFrame(quint8 code, const QByteArray& payload);
+    static QByteArray HandshakeRequest(int deviceType);
+
+private:
+    CSerialComm& m_port;
+};

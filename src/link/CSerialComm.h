@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+
+// The tool's one serial port. Every call is synchronous with its own time-out,
+// as the frame protocol expects: Read returns as soon as anything has arrived.
+class CSerialComm
+{
+public:
+    CSerialComm();
+    ~CSerialComm();
+    CSerialComm(const CSerialComm&) = delete;
+    CSerialComm& operator=(const CSerialComm&) = delete;
+
+    // parityCode 0 = none, 1 = odd, 2 = even; stopBitsCode 0 = one, 2 = two.
+    bool Open(const QString& name, quint32 baudRate, int dataBits, int parityCode,
+              int stopBitsCode);
+    void Close();
+    bool IsOpen() const;
+
+    // Bytes received (0 when nothing arrived within timeoutMs). A time-out of
+    // 0 keeps the one last set, initially 1000 ms.
+    int Read(void* buffer, int count, int timeoutMs);
+    // Discards unread input and unsent output first, then writes everything.
+    void Write(const void* buffer, int count, int timeoutMs);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> m_impl;
+};

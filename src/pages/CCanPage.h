@@ -1,0 +1,34 @@
+#pragma once
+
+#include "CanFields.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class CCanPage;
+}
+
+// Tab "CAN参数" of device types 0 and 1.
+class CCanPage : public QWidget, public CanFields
+{
+    Q_OBJECT
+public:
+    explicit CCanPage(QWidget* parent = nullptr);
+    ~CCanPage() override;
+
+    // Runs each time the sheet creates the page's window (first show, and
+    // again whenever the page is swapped back in).
+    void OnInitDialog();
+    bool UpdateData(bool saveAndValidate);
+    void RefreshControls();
+    void OnCustomMask();
+    void OnEnable(bool enabled);
+
+    static QString PresetBtr0(int index); // "" for 0 and out-of-range indices
+    static QString PresetBtr1(int index);
+
+private:
+    std::unique_ptr<Ui::CCanPage> m_ui;
+};

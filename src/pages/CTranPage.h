@@ -1,0 +1,36 @@
+#pragma once
+
+#include "TranFields.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class CMessageSink;
+class QComboBox;
+namespace Ui {
+class CTranPage;
+}
+
+// Tab "转换参数".
+class CTranPage : public QWidget, public TranFields
+{
+    Q_OBJECT
+public:
+    explicit CTranPage(CMessageSink& messages, QWidget* parent = nullptr);
+    ~CTranPage() override;
+
+    void OnInitDialog(); // once, when the sheet first shows the page
+    // true: controls to fields (false when an integer edit holds none, after
+    // the prompt); false: fields to controls.
+    bool UpdateData(bool saveAndValidate);
+    void RefreshControls();
+    void ConfigureForDevice(bool type2);
+    void OnEnable(bool enabled);
+
+    QComboBox* ModeList() const; // m_comboMode
+
+private:
+    std::unique_ptr<Ui::CTranPage> m_ui;
+    CMessageSink& m_messages;
+};
