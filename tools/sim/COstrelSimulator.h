@@ -49,6 +49,11 @@ public:
     QByteArray rawReceived() const;      // every byte received, noise included
     void clearHistory();
 
+    // The next request (of any command, once complete) is answered with
+    // exactly these bytes instead of the normal reply; queued replies are
+    // used one per request, in order. For tests of odd replies.
+    void queueRawReply(const QByteArray& bytes);
+
     QByteArray parameterBlock() const; // 28 bytes
     QByteArray canConfigBlock() const; // 2080 bytes
     void setParameterBlock(const QByteArray& block);
