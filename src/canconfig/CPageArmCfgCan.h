@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ArmCanFields.h"
+#include "FilterRow.h"
 
 #include <QWidget>
 
@@ -14,7 +15,8 @@ class CPageArmCfgCan;
 }
 
 // Tab "CAN参数" of device type 2: bit timing, frame type, CAN ID and the
-// acceptance filter list.
+// acceptance filter list. The logic lives in CArmCanConfig; the page moves
+// its controls into the fields, calls it and shows the outcome.
 class CPageArmCfgCan : public QWidget, public ArmCanFields
 {
     Q_OBJECT
@@ -23,10 +25,12 @@ public:
     ~CPageArmCfgCan() override;
 
     void SetSerialPort(const CSerialComm* port);
-    void OnInitDialog(); // each time the sheet creates the page's window
-    // Moves m_strCanID, m_strStartID, m_strEndID and the mirrored control
-    // states (register text, frame type selection, filtering box) between
-    // the members and the controls.
+    // Each time the sheet creates the page's window; the constructor runs it
+    // once too, so a page is complete before the sheet first shows it.
+    void OnInitDialog();
+    // Storing takes m_strCanID, m_strStartID, m_strEndID and the mirrored
+    // control states (register text, frame type selection, filtering box);
+    // showing pushes the three texts only, the rest is FillFromBlock's job.
     void UpdateData(bool saveAndValidate);
     void EnableControls(bool connected);
     void FillFromBlock();
@@ -41,6 +45,16 @@ public:
     void OnDeleteFilter();
 
 private:
+    void FillBaudList();
+    void FillKindList();
+    void SetUpFilterList();
+    void ShowRows(const QList<FilterRow>& rows);
+    void InsertRow(int index, const FilterRow& row);
+    void SelectRow(int index);
+    void PushTexts();
+    bool IsConnected() const;
+    void ShowMessage(const QString& text);
+
     std::unique_ptr<Ui::CPageArmCfgCan> m_ui;
     CMessageSink& m_messages;
     const CSerialComm* m_port = nullptr;

@@ -23,14 +23,19 @@ public:
     bool WriteCanConfigBlock(const QByteArray& block);
     bool ReadCanConfigBlock(QByteArray& block);
 
-    // Configuration-port bit rate of a device type (57600, 19200, 57600).
+    // Configuration-port bit rate of a device type (57600, 19200, 57600); 0
+    // for a type that does not exist.
     static quint32 ConfigBaudRate(int deviceType);
     // XOR of every byte of data.
     static quint8 CheckByte(const QByteArray& data);
     // F7 F8 code length payload check; length is 0xFF for a 2080-byte payload.
     static QByteArray BuildFrame(quint8 code, const QByteArray& payload);
+    // Empty for a type that does not exist.
     static QByteArray HandshakeRequest(int deviceType);
 
 private:
+    // Up to four attempts, each writing the request and awaiting its acknowledgement.
+    bool SendUntilAcknowledged(const QByteArray& request, int writeTimeoutMs);
+
     CSerialComm& m_port;
 };

@@ -18,7 +18,9 @@ public:
     // parityCode 0 = none, 1 = odd, 2 = even; stopBitsCode 0 = one, 2 = two.
     bool Open(const QString& name, quint32 baudRate, int dataBits, int parityCode,
               int stopBitsCode);
-    void Close();
+    // Does nothing on a closed port. False when the system refused to release
+    // the port; it is marked closed all the same and the refusal is logged.
+    bool Close();
     bool IsOpen() const;
 
     // Bytes received (0 when nothing arrived within timeoutMs). A time-out of

@@ -29,4 +29,5 @@ public:
 
 private:
     std::unique_ptr<Ui::CSerialPage> m_ui;
+    bool m_type2 = false;
 };

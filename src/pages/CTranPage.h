@@ -8,6 +8,7 @@
 
 class CMessageSink;
 class QComboBox;
+class QLineEdit;
 namespace Ui {
 class CTranPage;
 }
@@ -31,6 +32,10 @@ public:
     QComboBox* ModeList() const; // m_comboMode
 
 private:
+    bool ExchangeInteger(bool saveAndValidate, QLineEdit* edit, int& value);
+    void ApplyModeRules();
+    QLineEdit* FirstEditWithoutInteger() const;
+
     std::unique_ptr<Ui::CTranPage> m_ui;
     CMessageSink& m_messages;
 };

@@ -1,0 +1,21 @@
+#include "CKelvaneApp.h"
+
+#include "CKelvaneSheet.h"
+#include "CMessageBoxSink.h"
+#include "CProfile.h"
+
+CKelvaneApp::CKelvaneApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // The profile lives under this organisation and the executable's base
+    // name, which Qt already uses as the application name.
+    setOrganizationName(CProfile::OrganizationName());
+}
+
+int CKelvaneApp::Run()
+{
+    CMessageBoxSink messages;
+    CKelvaneSheet sheet(messages);
+    messages.SetOwner(&sheet);
+    sheet.exec();
+    return 0;
+}

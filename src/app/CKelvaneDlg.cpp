@@ -1,0 +1,79 @@
+#include "CKelvaneDlg.h"
+
+#include "CKelvaneSheet.h"
+#include "CSerialComm.h"
+#include "PortNames.h"
+#include "ui_CKelvaneDlg.h"
+
+#include <QComboBox>
+
+namespace {
+
+QString ConnectText(bool connected)
+{
+    return connected ? QStringLiteral("断开设备(&C)") : QStringLiteral("连接设备(&C)");
+}
+
+int Confine(int index, const QComboBox& list)
+{
+    return index >= 0 && index < list.count() ? index : 0;
+}
+
+} // namespace
+
+CKelvaneDlg::CKelvaneDlg(CKelvaneSheet& sheet, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::CKelvaneDlg>()), m_sheet(sheet)
+{
+    m_ui->setupUi(this);
+    // activated, not currentIndexChanged: only the user's choice swaps pages,
+    // never the selection that UpdateData sets.
+    connect(m_ui->deviceList, &QComboBox::activated, this, &CKelvaneDlg::OnDeviceChanged);
+    connect(m_ui->connectButton, &QPushButton::clicked, this, &CKelvaneDlg::OnConnect);
+    connect(m_ui->portList, &QComboBox::currentIndexChanged, this, &CKelvaneDlg::ShowChosenPath);
+}
+
+CKelvaneDlg::~CKelvaneDlg() = default;
+
+void CKelvaneDlg::UpdateData(bool saveAndValidate)
+{
+    if (saveAndValidate) {
+        m_nDeviceType = m_ui->deviceList->currentIndex();
+        m_nPortIndex = m_ui->portList->currentIndex();
+        return;
+    }
+    m_nDeviceType = Confine(m_nDeviceType, *m_ui->deviceList);
+    m_nPortIndex = Confine(m_nPortIndex, *m_ui->portList);
+    m_ui->deviceList->setCurrentIndex(m_nDeviceType);
+    m_ui->portList->setCurrentIndex(m_nPortIndex);
+}
+
+void CKelvaneDlg::ShowPortPaths(const QSettings& profile)
+{
+    for (int index = 0; index < m_ui->portList->count(); ++index) {
+        m_ui->portList->setItemData(index, PortNames::DevicePath(index, &profile), Qt::ToolTipRole);
+    }
+    ShowChosenPath();
+}
+
+void CKelvaneDlg::ShowChosenPath()
+{
+    m_ui->portList->setToolTip(m_ui->portList->currentData(Qt::ToolTipRole).toString());
+}
+
+void CKelvaneDlg::OnConnect()
+{
+    UpdateData(true);
+    const bool connected = m_sheet.ToggleConnection(m_nDeviceType, m_nPortIndex);
+    m_ui->connectButton->setText(ConnectText(connected));
+    m_ui->deviceList->setEnabled(!connected);
+    m_ui->portList->setEnabled(!connected);
+    UpdateData(false);
+    m_sheet.EnablePages(connected);
+}
+
+void CKelvaneDlg::OnDeviceChanged()
+{
+    UpdateData(true);
+    m_sheet.SwitchPages(m_nDeviceType == 2);
+    m_sheet.EnableCanPages(m_sheet.Port().IsOpen());
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "CCanPage.h"
+#include "CKelvaneDlg.h"
+#include "CPageArmCfgCan.h"
+#include "CProfile.h"
+#include "CSerialComm.h"
+#include "CSerialPage.h"
+#include "CTranPage.h"
+
+#include <QDialog>
+#include <QSet>
+
+#include <memory>
+
+class CMessageSink;
+class QCloseEvent;
+class QKeyEvent;
+namespace Ui {
+class CKelvaneSheet;
+}
+
+// The tool's one window: the selector band above three tabs and the Defaults,
+// Read and Write buttons below them. It owns the serial port and all four
+// pages for the whole run; device types 0 and 1 show the CAN page as the third
+// tab, device type 2 the CAN configuration page.
+//
+// A page's "window" exists from the first time its tab is shown until
+// SwitchPages takes it out of the sheet; only pages whose window exists take
+// part in enabling and in the commands (IsPageOpen).
+class CKelvaneSheet : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CKelvaneSheet(CMessageSink& messages, QWidget* parent = nullptr);
+    ~CKelvaneSheet() override;
+
+    // Connects when the port is closed, else disconnects (sending nothing).
+    // Answers whether the port is connected afterwards.
+    bool ToggleConnection(int deviceType, int portIndex);
+    // Brings the third tab in line with the device type, keeping the active
+    // tab index. A removed page keeps its fields.
+    void SwitchPages(bool type2);
+    // Enables or disables every open page and notifies it, as after a
+    // connect or disconnect.
+    void EnablePages(bool enabled);
+    // The same for the two CAN pages only, as after a device change.
+    void EnableCanPages(bool enabled);
+
+    bool IsPageOpen(const QWidget& page) const;
+    bool IsCanPageOpen() const { return IsPageOpen(m_canPage); }
+    bool IsCanConfigPageOpen() const { return IsPageOpen(m_canCfgPage); }
+
+    CSerialComm& Port() { return m_port; }
+    CProfile& Profile() { return m_profile; }
+    CMessageSink& Messages() { return m_messages; }
+    CKelvaneDlg& Selector() { return m_selector; }
+    CTranPage& TranPage() { return m_tranPage; }
+    CSerialPage& SerialPage() { return m_serialPage; }
+    CCanPage& CanPage() { return m_canPage; }
+    CPageArmCfgCan& CanConfigPage() { return m_canCfgPage; }
+
+    void OnDefaults();
+    void OnRead();
+    void OnWrite();
+
+public Q_SLOTS:
+    // Escape must not close the sheet: only its close button ends the tool.
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void AddPage(QWidget& page, const QString& title);
+    void InitDialog();
+    void LoadProfile();
+    void OnCurrentTabChanged(int index);
+    void CreatePageWindow(QWidget& page);
+    void EnablePage(QWidget& page, bool enabled);
+    void EnableCommandButtons(bool enabled);
+    bool Connect(int deviceType, int portIndex);
+    void ClosePort();
+
+    std::unique_ptr<Ui::CKelvaneSheet> m_ui;
+    CMessageSink& m_messages;
+    CProfile m_profile;
+    CSerialComm m_port;
+    CKelvaneDlg m_selector;
+    CTranPage m_tranPage;
+    CSerialPage m_serialPage;
+    CCanPage m_canPage;
+    CPageArmCfgCan m_canCfgPage;
+    QSet<const QWidget*> m_openPages;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "CMessageSink.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// Shows each message as a modal box with one OK button and no icon, owned by
+// the given window.
+class CMessageBoxSink : public CMessageSink
+{
+public:
+    explicit CMessageBoxSink(QWidget* owner = nullptr);
+
+    // The sheet needs the sink before it exists, so its owner comes later.
+    void SetOwner(QWidget* owner);
+    void ShowMessage(const QString& caption, const QString& text) override;
+
+private:
+    QPointer<QWidget> m_owner;
+};

@@ -1,0 +1,275 @@
+#include "CPageArmCfgCan.h"
+
+#include "CArmCanConfig.h"
+#include "CMessageSink.h"
+#include "CProfile.h"
+#include "CSerialComm.h"
+#include "ui_CPageArmCfgCan.h"
+
+#include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QSettings>
+#include <QStyle>
+#include <QTreeWidgetItem>
+
+#include <initializer_list>
+
+namespace {
+
+constexpr int kKindDropDownWidth = 120;
+constexpr int kKindColumn = 0;
+constexpr int kStartColumn = 1;
+constexpr int kEndColumn = 2;
+constexpr int kColumnWidths[] = {120, 80, 80};
+
+} // namespace
+
+CPageArmCfgCan::CPageArmCfgCan(CMessageSink& messages, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::CPageArmCfgCan>()), m_messages(messages)
+{
+    m_ui->setupUi(this);
+    SetUpFilterList();
+
+    connect(m_ui->baudList, &QComboBox::activated, this, &CPageArmCfgCan::OnBaudChange);
+    connect(m_ui->kindList, &QComboBox::activated, this, &CPageArmCfgCan::OnKindChange);
+    connect(m_ui->filterEnableCheck, &QCheckBox::clicked, this, &CPageArmCfgCan::OnFilterEnable);
+    connect(m_ui->addButton, &QPushButton::clicked, this, &CPageArmCfgCan::OnAddFilter);
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, &CPageArmCfgCan::OnDeleteFilter);
+
+    OnInitDialog();
+}
+
+CPageArmCfgCan::~CPageArmCfgCan() = default;
+
+void CPageArmCfgCan::SetSerialPort(const CSerialComm* port)
+{
+    m_port = port;
+}
+
+void CPageArmCfgCan::OnInitDialog()
+{
+    m_ui->registerEdit->setEnabled(false);
+    m_ui->registerLabel->setEnabled(false);
+    FillBaudList();
+    m_ui->registerEdit->setText(CArmCanConfig::FormatRegisterShort(m_dwBtr));
+    m_ui->frameTypeList->setCurrentIndex(0);
+    FillKindList();
+    ShowRows(CArmCanConfig::RowsOf(m_filters));
+    EnableControls(IsConnected());
+    FillFromBlock();
+}
+
+void CPageArmCfgCan::UpdateData(bool saveAndValidate)
+{
+    if (!saveAndValidate) {
+        PushTexts();
+        return;
+    }
+    m_strCanID = m_ui->canIdEdit->text();
+    m_strStartID = m_ui->startIdEdit->text();
+    m_strEndID = m_ui->endIdEdit->text();
+    m_strRegister = m_ui->registerEdit->text();
+    m_nFrameTypeSel = m_ui->frameTypeList->currentIndex();
+    m_bFilterEnabled = m_ui->filterEnableCheck->isChecked();
+}
+
+void CPageArmCfgCan::EnableControls(bool connected)
+{
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             m_ui->frameTypeList, m_ui->filterList, m_ui->kindList, m_ui->startIdEdit,
+             m_ui->endIdEdit, m_ui->addButton, m_ui->deleteButton, m_ui->filterEnableCheck})
+        control->setEnabled(connected);
+    if (connected) {
+        m_ui->filterEnableCheck->setChecked(false);
+        m_bFilterEnabled = false;
+        OnFilterEnable();
+    }
+}
+
+void CPageArmCfgCan::FillFromBlock()
+{
+    const CArmCanConfig::Display display = CArmCanConfig::FillFromBlock(*this);
+    m_ui->registerEdit->setText(display.registerText);
+    if (display.baudIndex >= 0)
+        m_ui->baudList->setCurrentIndex(display.baudIndex);
+    PushTexts();
+    m_ui->frameTypeList->setCurrentIndex(display.frameTypeSel);
+    m_ui->filterEnableCheck->setChecked(display.filterEnabled);
+    OnFilterEnable();
+    if (display.rowsReplaced) {
+        ShowRows(display.rows);
+        PushTexts();
+    }
+}
+
+void CPageArmCfgCan::CollectIntoBlock()
+{
+    UpdateData(true);
+    CArmCanConfig::CollectIntoBlock(*this);
+}
+
+void CPageArmCfgCan::LoadArmCanBaud(const QSettings& profile)
+{
+    m_dwBtr = CProfile::ReadArmCanBaud(profile);
+}
+
+void CPageArmCfgCan::SaveArmCanBaud(QSettings& profile) const
+{
+    CProfile::WriteArmCanBaud(profile, m_dwBtr);
+}
+
+void CPageArmCfgCan::OnBaudChange()
+{
+    const int index = m_ui->baudList->currentIndex();
+    // "自定义" carries no value: the text already there is the natural start
+    // for typing a custom one.
+    if (const auto btr = CArmCanConfig::BaudRegister(index))
+        m_ui->registerEdit->setText(CArmCanConfig::FormatRegister(*btr));
+    const bool custom = index == CArmCanConfig::kCustomBaudIndex;
+    m_ui->registerEdit->setEnabled(custom);
+    m_ui->registerLabel->setEnabled(custom);
+}
+
+void CPageArmCfgCan::OnFilterEnable()
+{
+    const bool enabled = m_ui->filterEnableCheck->isChecked();
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_ui->filterList, m_ui->kindList, m_ui->startIdEdit,
+                                         m_ui->endIdEdit, m_ui->addButton, m_ui->deleteButton})
+        control->setEnabled(enabled);
+    if (enabled)
+        OnKindChange();
+}
+
+void CPageArmCfgCan::OnKindChange()
+{
+    const int kind = m_ui->kindList->currentIndex();
+    m_ui->endIdEdit->setEnabled(kind != 0 && kind != 2);
+}
+
+void CPageArmCfgCan::OnAddFilter()
+{
+    UpdateData(true);
+    const int kind = m_ui->kindList->currentIndex();
+    switch (CArmCanConfig::AddFilter(*this, kind)) {
+    case CArmCanConfig::AddResult::Added:
+        InsertRow(0, FilterRow{kind, m_filters.constLast()});
+        break;
+    case CArmCanConfig::AddResult::StartNotBelowEnd:
+        ShowMessage(QStringLiteral("起始ID必须小于结束ID！"));
+        break;
+    case CArmCanConfig::AddResult::Duplicate:
+    case CArmCanConfig::AddResult::NoStart:
+    case CArmCanConfig::AddResult::NoKind:
+        break;
+    }
+}
+
+void CPageArmCfgCan::OnDeleteFilter()
+{
+    UpdateData(true);
+    const QList<QTreeWidgetItem*> selected = m_ui->filterList->selectedItems();
+    if (selected.isEmpty()) {
+        ShowMessage(QStringLiteral("没有选择删除条目"));
+        return;
+    }
+    const int index = m_ui->filterList->indexOfTopLevelItem(selected.constFirst());
+    const std::unique_ptr<QTreeWidgetItem> item(m_ui->filterList->takeTopLevelItem(index));
+
+    const int kind = CArmCanConfig::FilterKindOfText(item->text(kKindColumn));
+    const qint32 extended = kind == 0 || kind == 1 ? 0 : 1;
+    const quint32 start = CArmCanConfig::ParseHex(item->text(kStartColumn)).value_or(0);
+    const quint32 end = CArmCanConfig::ParseHex(item->text(kEndColumn)).value_or(0);
+    CArmCanConfig::RemoveFilter(*this, FilterEntry{extended, start, end});
+
+    // Deleting the top row leaves no row above it; the new top row is the
+    // nearest one and keeps the list usable from the keyboard.
+    SelectRow(qMax(index - 1, 0));
+}
+
+void CPageArmCfgCan::FillBaudList()
+{
+    m_ui->baudList->clear();
+    for (int index = 0; index < CArmCanConfig::kBaudCount; ++index) {
+        const auto btr = CArmCanConfig::BaudRegister(index);
+        m_ui->baudList->addItem(CArmCanConfig::BaudText(index),
+                                btr ? QVariant::fromValue(*btr) : QVariant());
+    }
+    m_ui->baudList->setCurrentIndex(CArmCanConfig::FindBaudIndex(m_dwBtr));
+}
+
+void CPageArmCfgCan::FillKindList()
+{
+    m_ui->kindList->clear();
+    for (int kind = 0; kind < CArmCanConfig::kFilterKindCount; ++kind)
+        m_ui->kindList->addItem(CArmCanConfig::FilterKindText(kind));
+    m_ui->kindList->view()->setMinimumWidth(kKindDropDownWidth);
+    m_ui->kindList->setCurrentIndex(0);
+    OnKindChange();
+}
+
+void CPageArmCfgCan::SetUpFilterList()
+{
+    QTreeWidget* list = m_ui->filterList;
+    list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The classic widths, widened where this platform's font would cut the
+    // identifiers short.
+    const QStyle* style = list->style();
+    const int textMargin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    const int headerMargin = style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, list);
+    const int idWidth = list->fontMetrics().horizontalAdvance(QStringLiteral("0x00000000")) +
+                        2 * (textMargin + headerMargin);
+    for (int column = 0; column < list->columnCount(); ++column)
+        list->setColumnWidth(column, column == kKindColumn ? kColumnWidths[column]
+                                                           : qMax(kColumnWidths[column], idWidth));
+    // The selected row stays marked while the focus is on the edits and
+    // buttons beside the list, which is where the user goes to delete it.
+    QPalette palette = list->palette();
+    palette.setBrush(QPalette::Inactive, QPalette::Highlight,
+                     palette.brush(QPalette::Active, QPalette::Highlight));
+    palette.setBrush(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.brush(QPalette::Active, QPalette::HighlightedText));
+    list->setPalette(palette);
+}
+
+void CPageArmCfgCan::ShowRows(const QList<FilterRow>& rows)
+{
+    m_ui->filterList->clear();
+    for (int index = 0; index < rows.size(); ++index)
+        InsertRow(index, rows.at(index));
+}
+
+void CPageArmCfgCan::InsertRow(int index, const FilterRow& row)
+{
+    auto item = std::make_unique<QTreeWidgetItem>(QStringList{
+        CArmCanConfig::FilterKindText(row.kind), CArmCanConfig::FormatFilterId(row.entry.start),
+        CArmCanConfig::FormatFilterId(row.entry.end)});
+    m_ui->filterList->insertTopLevelItem(index, item.release());
+}
+
+void CPageArmCfgCan::SelectRow(int index)
+{
+    QTreeWidgetItem* item = m_ui->filterList->topLevelItem(index);
+    if (!item)
+        return;
+    m_ui->filterList->setCurrentItem(item);
+    m_ui->filterList->setFocus();
+}
+
+void CPageArmCfgCan::PushTexts()
+{
+    m_ui->canIdEdit->setText(m_strCanID);
+    m_ui->startIdEdit->setText(m_strStartID);
+    m_ui->endIdEdit->setText(m_strEndID);
+}
+
+bool CPageArmCfgCan::IsConnected() const
+{
+    return m_port && m_port->IsOpen();
+}
+
+void CPageArmCfgCan::ShowMessage(const QString& text)
+{
+    m_messages.ShowMessage(QCoreApplication::applicationName(), text);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "CPageSet.h"
+
+#include <QString>
+
+class CMessageSink;
+class CProfile;
+class CSerialComm;
+
+// How a read or write command ended.
+enum class CommandOutcome
+{
+    NotConnected, // port closed: nothing done, nothing shown
+    Succeeded,    // "读配置成功！" or "写配置成功！" shown
+    Failed,       // "通信出错！" shown
+};
+
+// The defaults, read and write commands of the sheet's three buttons, on the
+// pages (through CPageSet), the open port, the profile and the user's
+// messages. Every message has the caption "配置", except those of the
+// device-type-2 identifier check, which come first with their own.
+class CConfigCommands
+{
+public:
+    static constexpr int kCanBlockPauseMs = 500;
+
+    CConfigCommands(CPageSet& pages, CSerialComm& port, CProfile& profile, CMessageSink& messages);
+
+    static QString Caption(); // "配置"
+
+    // Factory values onto the pages; sends nothing and saves nothing.
+    void RestoreDefaults();
+    // Parameter block, then the CAN configuration block, whatever the device
+    // type; the profile is saved only when both arrived.
+    CommandOutcome ReadConfig();
+    // Parameter block; then, with the CAN configuration page open, its block
+    // after a pause. The profile is saved once the parameter block is
+    // acknowledged, and ArmCanBaud again once the CAN block is.
+    CommandOutcome WriteConfig();
+
+private:
+    void StoreIfOpen(CPageSet::Page page);
+    void ShowIfOpen(CPageSet::Page page);
+    bool EncodeAndWrite();
+    bool WriteCanConfigBlock();
+    void SaveProfile();
+    CommandOutcome Succeed(const QString& text);
+    CommandOutcome Fail();
+
+    CPageSet& m_pages;
+    CSerialComm& m_port;
+    CProfile& m_profile;
+    CMessageSink& m_messages;
+};

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <QtGlobal>
+
+struct ArmCanFields;
+struct CanFields;
+struct SerialFields;
+struct TranFields;
+
+// The selector's values kept in the profile.
+struct ProfileSelection
+{
+    int deviceType = 2;
+    int configPort = 0;
+};
+
+// The per-user profile of last-used values: section "Kelvane" of the native
+// settings store of organisation "应用程序向导生成的本地应用程序" and the
+// application's name; on Linux the file
+// $XDG_CONFIG_HOME/应用程序向导生成的本地应用程序/<application>.conf. The same
+// file holds the port map (section "Ports"), which the tool only reads.
+//
+// Loading keeps the window's order: Load (keys CanBaudrate to ConfigPort),
+// then the sheet switches its pages for the device type, then
+// LoadArmCanBaud. Saving is Save followed by SaveArmCanBaud. A missing value,
+// or one of the wrong kind, yields the key's default; other values are taken
+// unchanged, out-of-range indices included, and nothing in the file is fatal.
+// Every save replaces the file as a whole or not at all, so a crash or a full
+// disk during a save leaves the previous profile intact.
+class CProfile
+{
+public:
+    static QString OrganizationName();
+
+    // An empty name stands for QCoreApplication::applicationName(), which is
+    // the executable's base name unless the application set another.
+    explicit CProfile(const QString& applicationName = QString());
+
+    // The store itself, for reading the port map. Writes go through Save and
+    // SaveArmCanBaud, which alone guard the file.
+    QSettings& Settings() { return m_settings; }
+    const QSettings& Settings() const { return m_settings; }
+    QString FileName() const { return m_settings.fileName(); }
+
+    ProfileSelection Load(CanFields& can, SerialFields& serial, TranFields& tran) const;
+    // m_dwBtr of the device-type-2 page, under key ArmCanBaud.
+    void LoadArmCanBaud(ArmCanFields& armCan) const;
+    // Each returns false when the store could not be written; the caller
+    // goes on, as a failed save is never reported to the user.
+    bool Save(const CanFields& can, const SerialFields& serial, const TranFields& tran,
+              const ProfileSelection& selection);
+    bool SaveArmCanBaud(const ArmCanFields& armCan);
+
+    // The key ArmCanBaud on any store, for the device-type-2 page: a missing
+    // value, or one that is not a 32-bit integer, gives 0x003AC00B.
+    static quint32 ReadArmCanBaud(const QSettings& settings);
+    static void WriteArmCanBaud(QSettings& settings, quint32 btr);
+
+    // Device type and port index outside the selector's lists (only a damaged
+    // profile holds them) become the first entry.
+    static int ConfineDeviceType(int deviceType);
+    static int ConfinePortIndex(int portIndex);
+
+private:
+    bool Flush();
+
+    QSettings m_settings;
+};

@@ -1,0 +1,69 @@
+#include "CanIdCheck.h"
+
+namespace {
+
+constexpr int kDigits = 8;
+constexpr int kStandardZeroPrefix = 5;
+
+bool IsHexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'F') || (u >= u'a' && u <= u'f');
+}
+
+void Refuse(CanIdCheckResult& result, const QString& text)
+{
+    result.accepted = false;
+    result.messages.append({QStringLiteral("错误"), text});
+}
+
+void Clamp(CanIdCheckResult& result, const QString& warning, const QString& limit)
+{
+    result.messages.append({QStringLiteral("警告"), warning});
+    result.canId = limit;
+    result.replaced = true;
+}
+
+void ClampStandard(CanIdCheckResult& result)
+{
+    Clamp(result, QStringLiteral("标准帧不能大于000007FF，如果大于则会被默认为000007FF！"),
+          QStringLiteral("000007FF"));
+}
+
+} // namespace
+
+namespace CanIdCheck {
+
+CanIdCheckResult CheckCanId(const QString& canId, bool extended)
+{
+    CanIdCheckResult result;
+    result.canId = canId;
+    if (canId.size() != kDigits) {
+        Refuse(result, QStringLiteral("CAN ID长度错误，必须为8位十六进制数！"));
+        return result;
+    }
+    for (const QChar c : canId) {
+        if (!IsHexDigit(c)) {
+            Refuse(result, QStringLiteral("CAN ID格式错误，输入必须为0~F！"));
+            return result;
+        }
+    }
+    result.accepted = true;
+    if (extended) {
+        if (canId.at(0) >= QLatin1Char('2'))
+            Clamp(result, QStringLiteral("扩展帧不能大于1FFFFFFF，如果大于则会被默认为1FFFFFFF！"),
+                  QStringLiteral("1FFFFFFF"));
+        return result;
+    }
+    for (int i = 0; i < kStandardZeroPrefix; ++i) {
+        if (canId.at(i) != QLatin1Char('0')) {
+            ClampStandard(result);
+            break;
+        }
+    }
+    if (result.canId.at(kStandardZeroPrefix) >= QLatin1Char('8'))
+        ClampStandard(result);
+    return result;
+}
+
+} // namespace CanIdCheck

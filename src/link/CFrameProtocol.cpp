@@ -1,0 +1,226 @@
+#include "CFrameProtocol.h"
+
+#include "CSerialComm.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr quint8 kStart1 = 0xF7;
+constexpr quint8 kStart2 = 0xF8;
+constexpr quint8 kAckLength = 0x13;
+constexpr quint8 kReadRequestPayload = 0xAA;
+constexpr quint8 kLongPayloadLength = 0xFF;
+
+constexpr quint8 kWriteParameters = 0x01;
+constexpr quint8 kHandshake = 0x02;
+constexpr quint8 kReadParameters = 0x03;
+constexpr quint8 kWriteCanConfig = 0x04;
+constexpr quint8 kReadCanConfig = 0x05;
+
+constexpr int kAttempts = 4;
+constexpr int kHeaderSize = 4;
+
+constexpr int kAckSize = 5;
+constexpr int kAckCapacity = 32;
+constexpr int kAckReadTimeoutMs = 500;
+
+constexpr int kHandshakeWriteTimeoutMs = 120;
+constexpr int kParameterWriteTimeoutMs = 500;
+constexpr int kParameterRequestTimeoutMs = 100;
+constexpr int kParameterReplySize = kHeaderSize + CFrameProtocol::kParameterBlockSize + 1;
+constexpr int kParameterReplyCapacity = 96;
+constexpr int kParameterReadChunk = 64;
+constexpr int kParameterReadTimeoutMs = 1000;
+
+constexpr int kCanConfigWriteTimeoutMs = 2000;
+constexpr int kCanConfigPauseMs = 500;
+constexpr int kCanConfigReplySize = kHeaderSize + CFrameProtocol::kCanConfigBlockSize + 1;
+constexpr int kCanConfigReadTimeoutMs = 2000;
+
+constexpr quint32 kConfigBaudRates[] = {57600, 19200, 57600};
+constexpr int kDeviceTypeCount = 3;
+
+struct Collection
+{
+    int capacity;
+    int wanted;
+    int chunk;
+    int timeoutMs;
+};
+
+// Appends reads until `wanted` bytes are in or a read brings nothing; a read
+// hands back whatever has arrived, so a reply usually takes several.
+QByteArray Collect(CSerialComm& port, const Collection& rule)
+{
+    QByteArray reply(rule.capacity, '\0');
+    int received = 0;
+    int last = 0;
+    do {
+        const int room = qMin(rule.chunk, rule.capacity - received);
+        last = port.Read(reply.data() + received, room, rule.timeoutMs);
+        received += last;
+    } while (received < rule.wanted && last > 0);
+    reply.truncate(received);
+    return reply;
+}
+
+void Send(CSerialComm& port, const QByteArray& frame, int timeoutMs)
+{
+    port.Write(frame.constData(), static_cast<int>(frame.size()), timeoutMs);
+}
+
+bool StartsWith(const QByteArray& reply, std::initializer_list<quint8> expected)
+{
+    if (reply.size() < static_cast<qsizetype>(expected.size())) {
+        return false;
+    }
+    qsizetype at = 0;
+    for (const quint8 byte : expected) {
+        if (static_cast<quint8>(reply.at(at++)) != byte) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QByteArray ReadRequest(quint8 code)
+{
+    return CFrameProtocol::BuildFrame(code, QByteArray(1, static_cast<char>(kReadRequestPayload)));
+}
+
+} // namespace
+
+CFrameProtocol::CFrameProtocol(CSerialComm& port) : m_port(port) {}
+
+quint32 CFrameProtocol::ConfigBaudRate(int deviceType)
+{
+    if (deviceType < 0 || deviceType >= kDeviceTypeCount) {
+        return 0;
+    }
+    return kConfigBaudRates[deviceType];
+}
+
+quint8 CFrameProtocol::CheckByte(const QByteArray& data)
+{
+    quint8 check = 0;
+    for (const char byte : data) {
+        check ^= static_cast<quint8>(byte);
+    }
+    return check;
+}
+
+QByteArray CFrameProtocol::BuildFrame(quint8 code, const QByteArray& payload)
+{
+    const auto length = payload.size() >= kLongPayloadLength ? kLongPayloadLength
+                                                             : static_cast<quint8>(payload.size());
+    QByteArray frame;
+    frame.reserve(kHeaderSize + payload.size() + 1);
+    frame.append(static_cast<char>(kStart1));
+    frame.append(static_cast<char>(kStart2));
+    frame.append(static_cast<char>(code));
+    frame.append(static_cast<char>(length));
+    frame.append(payload);
+    frame.append(static_cast<char>(CheckByte(frame)));
+    return frame;
+}
+
+QByteArray CFrameProtocol::HandshakeRequest(int deviceType)
+{
+    if (deviceType < 0 || deviceType >= kDeviceTypeCount) {
+        return {};
+    }
+    const auto modelCode = static_cast<char>(0x04 + 2 * deviceType);
+    return BuildFrame(kHandshake, QByteArray::fromRawData("\x20\x05", 2) + modelCode + '\x01');
+}
+
+bool CFrameProtocol::WaitAck(quint8 expectedCode)
+{
+    const QByteArray reply =
+        Collect(m_port, {kAckCapacity, kAckSize, kAckCapacity, kAckReadTimeoutMs});
+    return StartsWith(reply, {kStart1, kStart2, expectedCode, kAckLength,
+                              static_cast<quint8>(expectedCode ^ 0x1C)});
+}
+
+bool CFrameProtocol::Handshake(int deviceType)
+{
+    const QByteArray request = HandshakeRequest(deviceType);
+    return !request.isEmpty() && SendUntilAcknowledged(request, kHandshakeWriteTimeoutMs);
+}
+
+bool CFrameProtocol::WriteParameterBlock(const QByteArray& block)
+{
+    if (block.size() != kParameterBlockSize) {
+        return false;
+    }
+    return SendUntilAcknowledged(BuildFrame(kWriteParameters, block), kParameterWriteTimeoutMs);
+}
+
+bool CFrameProtocol::SendUntilAcknowledged(const QByteArray& request, int writeTimeoutMs)
+{
+    if (!m_port.IsOpen()) {
+        return false;
+    }
+    const auto code = static_cast<quint8>(request.at(2));
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        Send(m_port, request, writeTimeoutMs);
+        if (WaitAck(code)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
+{
+    if (!m_port.IsOpen()) {
+        return false;
+    }
+    const QByteArray request = ReadRequest(kReadParameters);
+    const Collection rule{kParameterReplyCapacity, kParameterReplySize, kParameterReadChunk,
+                          kParameterReadTimeoutMs};
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        Send(m_port, request, kParameterRequestTimeoutMs);
+        const QByteArray reply = Collect(m_port, rule);
+        if (!StartsWith(reply, {kStart1, kStart2, kReadParameters, kParameterBlockSize})) {
+            continue;
+        }
+        // Once the header is right a damaged reply is not asked for again.
+        const int checkAt = kParameterReplySize - 1;
+        if (reply.size() < kParameterReplySize ||
+            static_cast<quint8>(reply.at(checkAt)) != CheckByte(reply.left(checkAt))) {
+            return false;
+        }
+        block = reply.mid(kHeaderSize, kParameterBlockSize);
+        return true;
+    }
+    return false;
+}
+
+bool CFrameProtocol::WriteCanConfigBlock(const QByteArray& block)
+{
+    if (!m_port.IsOpen() || block.size() != kCanConfigBlockSize) {
+        return false;
+    }
+    Send(m_port, BuildFrame(kWriteCanConfig, block), kCanConfigWriteTimeoutMs);
+    return WaitAck(kWriteCanConfig);
+}
+
+bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
+{
+    if (!m_port.IsOpen()) {
+        return false;
+    }
+    Send(m_port, ReadRequest(kReadCanConfig), kCanConfigWriteTimeoutMs);
+    std::this_thread::sleep_for(std::chrono::milliseconds(kCanConfigPauseMs));
+    // At 19200 bit/s the reply alone outlasts the pause, so reading goes on
+    // for as long as it keeps arriving.
+    const QByteArray reply = Collect(m_port, {kCanConfigReplySize, kCanConfigReplySize,
+                                              kCanConfigReplySize, kCanConfigReadTimeoutMs});
+    if (reply.size() != kCanConfigReplySize) {
+        return false;
+    }
+    block = reply.mid(kHeaderSize, kCanConfigBlockSize);
+    return true;
+}

@@ -1,0 +1,47 @@
+#include "CSerialComm.h"
+
+#include "CSerialCommImpl.h"
+
+#include <QFile>
+#include <QtDebug>
+
+class CSerialComm::Impl : public CSerialCommImpl
+{};
+
+CSerialComm::CSerialComm() : m_impl(std::make_unique<Impl>()) {}
+
+CSerialComm::~CSerialComm() = default;
+
+bool CSerialComm::Open(const QString& name, quint32 baudRate, int dataBits, int parityCode,
+                       int stopBitsCode)
+{
+    if (name.isEmpty()) {
+        return false;
+    }
+    return m_impl->Open(QFile::encodeName(name).toStdString(), baudRate, dataBits, parityCode,
+                        stopBitsCode);
+}
+
+bool CSerialComm::Close()
+{
+    if (m_impl->Close()) {
+        return true;
+    }
+    qWarning("serial port: closing the port failed (system error %d)", m_impl->LastError());
+    return false;
+}
+
+bool CSerialComm::IsOpen() const
+{
+    return m_impl->IsOpen();
+}
+
+int CSerialComm::Read(void* buffer, int count, int timeoutMs)
+{
+    return m_impl->Read(buffer, count, timeoutMs);
+}
+
+void CSerialComm::Write(const void* buffer, int count, int timeoutMs)
+{
+    m_impl->Write(buffer, count, timeoutMs);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#ifndef _WIN32
+#include <termios.h>
+#endif
+
+// The serial port on the operating system's own interface. Kept free of Qt so
+// that each platform's half compiles on its own.
+class CSerialCommImpl
+{
+public:
+    static constexpr int kDefaultTimeoutMs = 1000;
+
+    CSerialCommImpl() = default;
+    ~CSerialCommImpl();
+    CSerialCommImpl(const CSerialCommImpl&) = delete;
+    CSerialCommImpl& operator=(const CSerialCommImpl&) = delete;
+
+    bool Open(const std::string& device, std::uint32_t baudRate, int dataBits, int parityCode,
+              int stopBitsCode);
+    // False when the system refused to release the port; it counts as closed
+    // all the same, and LastError() tells why.
+    bool Close();
+    bool IsOpen() const;
+    int Read(void* buffer, int count, int timeoutMs);
+    void Write(const void* buffer, int count, int timeoutMs);
+    int LastError() const { return m_lastError; }
+
+private:
+    int m_lastError = 0;
+#ifdef _WIN32
+    void* m_handle = nullptr;
+#else
+    void ApplyLineSettings(std::uint32_t baudRate, int dataBits, int parityCode, int stopBitsCode);
+    bool WaitFor(short events, int timeoutMs) const;
+    void WaitUntilSent(int timeoutMs) const;
+    int m_fd = -1;
+    std::uint32_t m_baudRate = 0;
+    bool m_savedValid = false;
+    termios m_saved{};
+    int m_readTimeoutMs = kDefaultTimeoutMs;
+    int m_writeTimeoutMs = kDefaultTimeoutMs;
+#endif
+};

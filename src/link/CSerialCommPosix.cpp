@@ -1,0 +1,312 @@
+#include "CSerialCommImpl.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct SpeedEntry
+{
+    std::uint32_t rate;
+    speed_t code;
+};
+
+constexpr SpeedEntry kSpeeds[] = {
+    {300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},
+    {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+    {57600, B57600},   {115200, B115200}, {230400, B230400},
+#ifdef B460800
+    {460800, B460800},
+#endif
+#ifdef B921600
+    {921600, B921600},
+#endif
+};
+
+bool SpeedCode(std::uint32_t rate, speed_t& code)
+{
+    const auto* entry = std::find_if(std::begin(kSpeeds), std::end(kSpeeds),
+                                     [rate](const SpeedEntry& e) { return e.rate == rate; });
+    if (entry == std::end(kSpeeds)) {
+        return false;
+    }
+    code = entry->code;
+    return true;
+}
+
+tcflag_t CharacterSize(int dataBits)
+{
+    switch (dataBits) {
+    case 5:
+        return CS5;
+    case 6:
+        return CS6;
+    case 7:
+        return CS7;
+    default:
+        return CS8;
+    }
+}
+
+Clock::time_point DeadlineAfter(int timeoutMs)
+{
+    return Clock::now() + std::chrono::milliseconds(timeoutMs);
+}
+
+// Rounded up, so that a wait never ends before its deadline.
+int MsUntil(Clock::time_point deadline)
+{
+    const auto left = deadline - Clock::now();
+    if (left <= Clock::duration::zero()) {
+        return 0;
+    }
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    return static_cast<int>(std::min<decltype(ms)>(ms, 0x7fffffff));
+}
+
+bool WouldBlock(int error)
+{
+    return error == EAGAIN || error == EWOULDBLOCK;
+}
+
+} // namespace
+
+CSerialCommImpl::~CSerialCommImpl()
+{
+    Close();
+}
+
+bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, int dataBits,
+                           int parityCode, int stopBitsCode)
+{
+    if (IsOpen()) {
+        return false;
+    }
+    // Non-blocking from the start: a modem line without carrier would
+    // otherwise hold up the open itself.
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_lastError = errno;
+        return false;
+    }
+    // The lock comes first: marking a port exclusive that another program
+    // holds would lock that program's port, not ours.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        m_lastError = errno;
+        ::close(fd);
+        return false;
+    }
+#ifdef TIOCEXCL
+    ::ioctl(fd, TIOCEXCL);
+#endif
+    m_fd = fd;
+    m_baudRate = baudRate;
+    m_readTimeoutMs = kDefaultTimeoutMs;
+    m_writeTimeoutMs = kDefaultTimeoutMs;
+    m_savedValid = ::tcgetattr(fd, &m_saved) == 0;
+
+    // Pseudo-terminals and some adapters refuse parts of these; the port is
+    // usable all the same.
+    ApplyLineSettings(baudRate, dataBits, parityCode, stopBitsCode);
+#ifdef TIOCMBIC
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ::ioctl(fd, TIOCMBIC, &lines);
+#endif
+#ifdef TIOCCBRK
+    ::ioctl(fd, TIOCCBRK);
+#endif
+    if (::tcflush(fd, TCIOFLUSH) != 0) {
+        const int error = errno;
+        Close();
+        m_lastError = error;
+        return false;
+    }
+    return true;
+}
+
+void CSerialCommImpl::ApplyLineSettings(std::uint32_t baudRate, int dataBits, int parityCode,
+                                        int stopBitsCode)
+{
+    termios settings{};
+    if (::tcgetattr(m_fd, &settings) != 0) {
+        return;
+    }
+    settings.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
+                                               ICRNL | IXON | IXOFF | IXANY | INPCK);
+    settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    settings.c_lflag &=
+        ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
+    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
+#ifdef CRTSCTS
+    settings.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+#endif
+    settings.c_cflag |= CLOCAL | CREAD | CharacterSize(dataBits);
+    if (parityCode == 1) {
+        settings.c_cflag |= PARENB | PARODD;
+    } else if (parityCode == 2) {
+        settings.c_cflag |= PARENB;
+    }
+    if (stopBitsCode != 0) {
+        settings.c_cflag |= CSTOPB;
+    }
+    // With a minimum of 1 an empty non-blocking read says "nothing yet"
+    // rather than end of file.
+    settings.c_cc[VMIN] = 1;
+    settings.c_cc[VTIME] = 0;
+    speed_t speed = B0;
+    if (SpeedCode(baudRate, speed)) {
+        ::cfsetispeed(&settings, speed);
+        ::cfsetospeed(&settings, speed);
+    }
+    ::tcsetattr(m_fd, TCSANOW, &settings);
+}
+
+bool CSerialCommImpl::Close()
+{
+    if (!IsOpen()) {
+        return true;
+    }
+    if (m_savedValid) {
+        ::tcsetattr(m_fd, TCSANOW, &m_saved);
+    }
+#ifdef TIOCNXCL
+    // A pseudo-terminal keeps the mark after our close while its master lives.
+    ::ioctl(m_fd, TIOCNXCL);
+#endif
+    const int result = ::close(m_fd);
+    const int error = errno;
+    m_fd = -1;
+    m_savedValid = false;
+    if (result != 0) {
+        m_lastError = error;
+        return false;
+    }
+    return true;
+}
+
+bool CSerialCommImpl::IsOpen() const
+{
+    return m_fd >= 0;
+}
+
+int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
+{
+    if (count <= 0 || !IsOpen()) {
+        return 0;
+    }
+    if (timeoutMs > 0) {
+        m_readTimeoutMs = timeoutMs;
+    }
+    const auto deadline = DeadlineAfter(m_readTimeoutMs);
+    for (;;) {
+        pollfd watch{m_fd, POLLIN, 0};
+        const int ready = ::poll(&watch, 1, MsUntil(deadline));
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready <= 0 || (watch.revents & POLLIN) == 0) {
+            return 0;
+        }
+        const ssize_t received = ::read(m_fd, buffer, static_cast<size_t>(count));
+        if (received > 0) {
+            return static_cast<int>(received);
+        }
+        // End of file, an error, or a hang-up with nothing to read: the line
+        // is gone, and waiting again would only spin on the same answer.
+        const bool lineDown = (watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+        if (received == 0 || lineDown || (errno != EINTR && !WouldBlock(errno))) {
+            return 0;
+        }
+        if (MsUntil(deadline) == 0) {
+            return 0;
+        }
+    }
+}
+
+void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
+{
+    if (!IsOpen()) {
+        return;
+    }
+    ::tcflush(m_fd, TCIOFLUSH);
+    if (count <= 0) {
+        return;
+    }
+    if (timeoutMs > 0) {
+        m_writeTimeoutMs = timeoutMs;
+    }
+    const auto deadline = DeadlineAfter(m_writeTimeoutMs);
+    const auto* next = static_cast<const char*>(buffer);
+    size_t left = static_cast<size_t>(count);
+    while (left > 0) {
+        const ssize_t sent = ::write(m_fd, next, left);
+        if (sent > 0) {
+            next += sent;
+            left -= static_cast<size_t>(sent);
+        } else if (sent < 0 && errno == EINTR) {
+            continue;
+        } else if (sent < 0 && WouldBlock(errno)) {
+            if (!WaitFor(POLLOUT, MsUntil(deadline))) {
+                return;
+            }
+        } else {
+            return;
+        }
+    }
+    WaitUntilSent(MsUntil(deadline));
+}
+
+bool CSerialCommImpl::WaitFor(short events, int timeoutMs) const
+{
+    const auto deadline = DeadlineAfter(timeoutMs);
+    for (;;) {
+        const int waitMs = MsUntil(deadline);
+        if (waitMs == 0) {
+            return false;
+        }
+        pollfd watch{m_fd, events, 0};
+        const int ready = ::poll(&watch, 1, waitMs);
+        if (ready > 0) {
+            return (watch.revents & events) != 0;
+        }
+        if (ready == 0 || errno != EINTR) {
+            return false;
+        }
+    }
+}
+
+// The converter's reply time-outs count from the end of the request on the
+// wire, as they do where a write completes only once it has been sent, so the
+// request is let out of the driver's queue before the caller starts waiting.
+void CSerialCommImpl::WaitUntilSent(int timeoutMs) const
+{
+#ifdef TIOCOUTQ
+    const auto deadline = DeadlineAfter(timeoutMs);
+    const std::uint32_t bitRate = m_baudRate > 0 ? m_baudRate : 9600;
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0 || queued <= 0) {
+            return;
+        }
+        const int waitMs = MsUntil(deadline);
+        if (waitMs == 0) {
+            return;
+        }
+        const auto wireMs = static_cast<long long>(queued) * 10 * 1000 / bitRate + 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<long long>(wireMs, waitMs)));
+    }
+#else
+    (void)timeoutMs;
+    ::tcdrain(m_fd);
+#endif
+}

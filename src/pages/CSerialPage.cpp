@@ -1,0 +1,97 @@
+#include "CSerialPage.h"
+
+#include "DataExchange.h"
+#include "ui_CSerialPage.h"
+
+#include <QStringList>
+
+namespace {
+
+constexpr int kLastCommonRate = 9;
+constexpr int kFallbackRate = 4; // "9600" in both lists
+
+QStringList CommonRates()
+{
+    return {QStringLiteral("600"),   QStringLiteral("1200"),  QStringLiteral("2400"),
+            QStringLiteral("4800"),  QStringLiteral("9600"),  QStringLiteral("14400"),
+            QStringLiteral("19200"), QStringLiteral("38400"), QStringLiteral("57600"),
+            QStringLiteral("115200")};
+}
+
+QStringList Type2Rates()
+{
+    return CommonRates() << QStringLiteral("230400") << QStringLiteral("460800")
+                         << QStringLiteral("921600");
+}
+
+} // namespace
+
+using DataExchange::Exchange;
+
+CSerialPage::CSerialPage(QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::CSerialPage>())
+{
+    m_ui->setupUi(this);
+    UpdateData(false);
+    connect(m_ui->lineModeList, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_nLineMode = index; });
+}
+
+CSerialPage::~CSerialPage() = default;
+
+void CSerialPage::OnInitDialog()
+{
+    UpdateData(false);
+}
+
+bool CSerialPage::UpdateData(bool saveAndValidate)
+{
+    const bool save = saveAndValidate;
+    Exchange(save, m_ui->baudrateList, m_nBaudrate);
+    Exchange(save, m_ui->parityList, m_nParity);
+    Exchange(save, m_ui->dataBitsList, m_nDataBit);
+    Exchange(save, m_ui->stopBitsList, m_nStopBit);
+    Exchange(save, m_ui->flowControlList, m_nFlowCtrl);
+    Exchange(save, m_ui->lineModeList, m_nLineMode);
+    return true;
+}
+
+void CSerialPage::ConfigureForDevice(bool type2)
+{
+    m_type2 = type2;
+    m_ui->lineModeGroup->setVisible(type2);
+    m_ui->dataBitsList->setEnabled(type2);
+    m_ui->stopBitsList->setEnabled(type2);
+
+    QComboBox* rates = m_ui->baudrateList;
+    const int noted = rates->currentIndex();
+    rates->clear();
+    if (type2) {
+        rates->addItems(Type2Rates());
+        rates->setCurrentIndex(noted);
+    } else {
+        rates->addItems(CommonRates());
+        rates->setCurrentIndex(noted <= kLastCommonRate ? noted : kFallbackRate);
+    }
+}
+
+void CSerialPage::OnEnable(bool enabled)
+{
+    m_ui->baudrateList->setEnabled(enabled);
+    m_ui->parityList->setEnabled(enabled);
+    m_ui->lineModeList->setEnabled(enabled);
+    // Types 0 and 1 are sent fixed data and stop bits, so their lists stay
+    // disabled rather than offer a choice that has no effect.
+    m_ui->dataBitsList->setEnabled(enabled && m_type2);
+    m_ui->stopBitsList->setEnabled(enabled && m_type2);
+}
+
+QComboBox* CSerialPage::ModeList() const
+{
+    return m_ui->lineModeList;
+}
+
+QComboBox* CSerialPage::BaudrateList() const
+{
+    return m_ui->baudrateList;
+}

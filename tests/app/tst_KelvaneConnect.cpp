@@ -1,0 +1,229 @@
+#include "CFrameProtocol.h"
+#include "CKelvaneSheet.h"
+#include "COstrelSimulator.h"
+#include "CRecordingSink.h"
+#include "CSandboxedProfile.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+const QString kCaption = QStringLiteral("配置");
+const QString kConnect = QStringLiteral("连接设备(&C)");
+const QString kDisconnect = QStringLiteral("断开设备(&C)");
+
+template <typename T> T* Control(QWidget& window, const char* name)
+{
+    T* control = window.findChild<T*>(QLatin1String(name));
+    if (control == nullptr) {
+        qFatal("no control %s", name);
+    }
+    return control;
+}
+
+quint8 HandshakeCode(int deviceType)
+{
+    return quint8(CFrameProtocol::HandshakeRequest(deviceType).at(2));
+}
+
+void ClickConnect(CKelvaneSheet& sheet)
+{
+    Control<QPushButton>(sheet, "connectButton")->click();
+}
+
+// Whether the window shows the connected state everywhere at once.
+void VerifyConnectedState(CKelvaneSheet& sheet, bool connected)
+{
+    QCOMPARE(sheet.Port().IsOpen(), connected);
+    QCOMPARE(Control<QPushButton>(sheet, "connectButton")->text(),
+             connected ? kDisconnect : kConnect);
+    QCOMPARE(Control<QComboBox>(sheet, "deviceList")->isEnabled(), !connected);
+    QCOMPARE(Control<QComboBox>(sheet, "portList")->isEnabled(), !connected);
+    for (const char* name : {"defaultsButton", "readButton", "writeButton"}) {
+        QCOMPARE(Control<QPushButton>(sheet, name)->isEnabled(), connected);
+    }
+    auto* tabs = Control<QTabWidget>(sheet, "tabs");
+    for (int index = 0; index < tabs->count(); ++index) {
+        QWidget* page = tabs->widget(index);
+        if (sheet.IsPageOpen(*page)) {
+            QCOMPARE(page->isEnabled(), connected);
+        }
+    }
+}
+
+} // namespace
+
+class TestKelvaneConnect : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void connectsAndDisconnects_data();
+    void connectsAndDisconnects();
+    void reportsMissingPort();
+    void reportsSilentConverter();
+    void closingWhileConnectedClosesThePort();
+    void commandKeysWhileConnected();
+
+private:
+    // The simulator on COM1 of a fresh profile for this model.
+    static void MapCom1(const COstrelSimulator& simulator, int deviceType);
+};
+
+void TestKelvaneConnect::MapCom1(const COstrelSimulator& simulator, int deviceType)
+{
+    CSandboxedProfile::Write(
+        {{"Kelvane/DeviceType", deviceType}, {"Ports/COM1", simulator.slavePath()}});
+}
+
+void TestKelvaneConnect::connectsAndDisconnects_data()
+{
+    QTest::addColumn<int>("deviceType");
+    QTest::newRow("Ostrel-A") << 0;
+    QTest::newRow("Ostrel-B") << 1;
+    QTest::newRow("Ostrel-X") << 2;
+}
+
+void TestKelvaneConnect::connectsAndDisconnects()
+{
+    QFETCH(int, deviceType);
+    SimOptions options;
+    options.deviceType = deviceType;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    MapCom1(simulator, deviceType);
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+
+    ClickConnect(sheet);
+
+    VerifyConnectedState(sheet, true);
+    QCOMPARE(simulator.receivedFrames(),
+             QList<QByteArray>{CFrameProtocol::HandshakeRequest(deviceType)});
+    QCOMPARE(simulator.requestCount(HandshakeCode(deviceType)), 1);
+    QVERIFY(messages.m_messages.isEmpty());
+
+    // A CAN page first shown while connected comes up enabled.
+    Control<QTabWidget>(sheet, "tabs")->setCurrentIndex(2);
+    QWidget* canPage =
+        deviceType == 2 ? static_cast<QWidget*>(&sheet.CanConfigPage()) : &sheet.CanPage();
+    QVERIFY(sheet.IsPageOpen(*canPage));
+    QVERIFY(canPage->isEnabled());
+
+    simulator.clearHistory();
+    ClickConnect(sheet);
+
+    VerifyConnectedState(sheet, false);
+    QTest::qWait(50);
+    QVERIFY(simulator.rawReceived().isEmpty());
+    QVERIFY(messages.m_messages.isEmpty());
+}
+
+void TestKelvaneConnect::reportsMissingPort()
+{
+    CSandboxedProfile::Write({{"Kelvane/DeviceType", 2}, {"Ports/COM1", "/nonexistent/tty"}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+
+    ClickConnect(sheet);
+
+    QCOMPARE(messages.m_messages,
+             (QList<QPair<QString, QString>>{{kCaption, QStringLiteral("当前串口不可用！")}}));
+    VerifyConnectedState(sheet, false);
+}
+
+void TestKelvaneConnect::reportsSilentConverter()
+{
+    SimOptions options;
+    options.silent = true;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    MapCom1(simulator, 2);
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+
+    ClickConnect(sheet);
+
+    QCOMPARE(messages.m_messages,
+             (QList<QPair<QString, QString>>{{kCaption, QStringLiteral("设备未连接！")}}));
+    QCOMPARE(simulator.requestCount(HandshakeCode(2)), 4);
+    VerifyConnectedState(sheet, false);
+}
+
+void TestKelvaneConnect::closingWhileConnectedClosesThePort()
+{
+    COstrelSimulator simulator;
+    QVERIFY(simulator.start());
+    MapCom1(simulator, 2);
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    sheet.show();
+    ClickConnect(sheet);
+    QVERIFY(sheet.Port().IsOpen());
+    simulator.clearHistory();
+
+    QVERIFY(sheet.close());
+
+    QVERIFY(!sheet.Port().IsOpen());
+    QVERIFY(messages.m_messages.isEmpty());
+    QTest::qWait(50);
+    QVERIFY(simulator.rawReceived().isEmpty());
+}
+
+void TestKelvaneConnect::commandKeysWhileConnected()
+{
+    COstrelSimulator simulator;
+    QVERIFY(simulator.start());
+    MapCom1(simulator, 2);
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    sheet.show();
+    QApplication::setActiveWindow(&sheet);
+    QVERIFY(QTest::qWaitForWindowActive(&sheet));
+    ClickConnect(sheet);
+    QVERIFY(sheet.Port().IsOpen());
+
+    // Enter and Escape neither close the sheet nor press a command.
+    auto* edit = Control<QLineEdit>(sheet.TranPage(), "frameSpaceEdit");
+    edit->setFocus();
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+    for (const char* name : {"defaultsButton", "readButton", "writeButton"}) {
+        spies.push_back(
+            std::make_unique<QSignalSpy>(Control<QPushButton>(sheet, name), &QPushButton::clicked));
+    }
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        QTest::keyClick(edit, key);
+    }
+    QTest::qWait(200);
+    QVERIFY(sheet.isVisible());
+    for (const auto& spy : spies) {
+        QCOMPARE(spy->count(), 0);
+    }
+
+    // Each command's mnemonic presses exactly its button.
+    const Qt::Key keys[] = {Qt::Key_D, Qt::Key_R, Qt::Key_W};
+    for (int index = 0; index < 3; ++index) {
+        QTest::keyClick(&sheet, keys[index], Qt::AltModifier);
+        QTRY_COMPARE(spies.at(index)->count(), 1);
+    }
+    for (const auto& spy : spies) {
+        QCOMPARE(spy->count(), 1);
+    }
+
+    QTest::keyClick(&sheet, Qt::Key_C, Qt::AltModifier);
+    QTRY_VERIFY(!sheet.Port().IsOpen());
+    QVERIFY(messages.m_messages.isEmpty());
+    QCOMPARE(simulator.requestCount(HandshakeCode(2)), 1);
+}
+
+KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneConnect)
+#include "tst_KelvaneConnect.moc"

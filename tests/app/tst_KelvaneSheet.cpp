@@ -1,0 +1,332 @@
+#include "CKelvaneSheet.h"
+#include "CRecordingSink.h"
+#include "CSandboxedProfile.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+template <typename T> T* Control(QWidget& window, const char* name)
+{
+    T* control = window.findChild<T*>(QLatin1String(name));
+    if (control == nullptr) {
+        qFatal("no control %s", name);
+    }
+    return control;
+}
+
+QTabWidget* Tabs(CKelvaneSheet& sheet)
+{
+    return Control<QTabWidget>(sheet, "tabs");
+}
+
+// As the user picks a model: the list's selection, then its notification.
+void ChooseDevice(CKelvaneSheet& sheet, int deviceType)
+{
+    auto* list = Control<QComboBox>(sheet, "deviceList");
+    list->setCurrentIndex(deviceType);
+    Q_EMIT list->activated(deviceType);
+}
+
+QWidget* CanPageOf(CKelvaneSheet& sheet, int deviceType)
+{
+    return deviceType == 2 ? static_cast<QWidget*>(&sheet.CanConfigPage()) : &sheet.CanPage();
+}
+
+} // namespace
+
+class TestKelvaneSheet : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startsFromProfile_data();
+    void startsFromProfile();
+    void showsProfileValuesOnPages();
+    void startsDisconnectedAndDisabled();
+    void showsPictures();
+    void switchesPages_data();
+    void switchesPages();
+    void keepsRemovedPageFields();
+    void ignoresEnterAndEscape();
+    void closeButtonEndsTheRun();
+    void mnemonicsReachTheirControls();
+};
+
+void TestKelvaneSheet::startsFromProfile_data()
+{
+    QTest::addColumn<QVariantMap>("profile");
+    QTest::addColumn<int>("deviceType");
+    QTest::addColumn<int>("portIndex");
+
+    QTest::newRow("empty profile") << QVariantMap{} << 2 << 0;
+    QTest::newRow("model A") << QVariantMap{{"Kelvane/DeviceType", 0}} << 0 << 0;
+    QTest::newRow("model B on COM8")
+        << QVariantMap{{"Kelvane/DeviceType", 1}, {"Kelvane/ConfigPort", 7}} << 1 << 7;
+    QTest::newRow("model X on COM3")
+        << QVariantMap{{"Kelvane/DeviceType", 2}, {"Kelvane/ConfigPort", 2}} << 2 << 2;
+    QTest::newRow("type past the list")
+        << QVariantMap{{"Kelvane/DeviceType", 7}, {"Kelvane/ConfigPort", 1}} << 0 << 1;
+    QTest::newRow("negative type") << QVariantMap{{"Kelvane/DeviceType", -1}} << 0 << 0;
+    QTest::newRow("port past the list")
+        << QVariantMap{{"Kelvane/DeviceType", 1}, {"Kelvane/ConfigPort", 12}} << 1 << 0;
+    QTest::newRow("no integer") << QVariantMap{{"Kelvane/DeviceType", "X"},
+                                               {"Kelvane/ConfigPort", "COM2"}}
+                                << 2 << 0;
+}
+
+void TestKelvaneSheet::startsFromProfile()
+{
+    QFETCH(QVariantMap, profile);
+    QFETCH(int, deviceType);
+    QFETCH(int, portIndex);
+    CSandboxedProfile::Write(profile);
+
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+
+    QCOMPARE(sheet.Selector().m_nDeviceType, deviceType);
+    QCOMPARE(sheet.Selector().m_nPortIndex, portIndex);
+    QCOMPARE(Control<QComboBox>(sheet, "deviceList")->currentIndex(), deviceType);
+    QCOMPARE(Control<QComboBox>(sheet, "portList")->currentIndex(), portIndex);
+
+    QTabWidget* tabs = Tabs(sheet);
+    QCOMPARE(tabs->count(), 3);
+    QCOMPARE(tabs->widget(0), &sheet.TranPage());
+    QCOMPARE(tabs->widget(1), &sheet.SerialPage());
+    QCOMPARE(tabs->widget(2), CanPageOf(sheet, deviceType));
+    QCOMPARE(tabs->tabText(0), QStringLiteral("转换参数"));
+    QCOMPARE(tabs->tabText(1), QStringLiteral("串口参数"));
+    QCOMPARE(tabs->tabText(2), QStringLiteral("CAN参数"));
+    QCOMPARE(tabs->currentIndex(), 0);
+
+    // Every page was shown once during start-up; a CAN page swapped out since
+    // has no window, and the one swapped in gets it when first shown.
+    QVERIFY(sheet.IsPageOpen(sheet.TranPage()));
+    QVERIFY(sheet.IsPageOpen(sheet.SerialPage()));
+    QCOMPARE(sheet.IsCanPageOpen(), deviceType != 2);
+    QVERIFY(!sheet.IsCanConfigPageOpen());
+
+    QCOMPARE(sheet.CanConfigPage().m_strCanID, QStringLiteral("00000000"));
+    QVERIFY(messages.m_messages.isEmpty());
+}
+
+void TestKelvaneSheet::showsProfileValuesOnPages()
+{
+    CSandboxedProfile::Write({{"Kelvane/DeviceType", 0},
+                              {"Kelvane/TranMode", 1},
+                              {"Kelvane/TranSpace", 5},
+                              {"Kelvane/SerialBaudrate", 6},
+                              {"Kelvane/CanID", "00 00 07 FF"}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+
+    QCOMPARE(Control<QComboBox>(sheet.TranPage(), "modeList")->currentIndex(), 1);
+    QCOMPARE(Control<QLineEdit>(sheet.TranPage(), "frameSpaceEdit")->text(), QStringLiteral("5"));
+    QCOMPARE(Control<QComboBox>(sheet.SerialPage(), "baudrateList")->currentIndex(), 6);
+    QCOMPARE(Control<QLineEdit>(sheet.CanPage(), "sendIdEdit")->text(),
+             QStringLiteral("00 00 07 FF"));
+}
+
+void TestKelvaneSheet::startsDisconnectedAndDisabled()
+{
+    CSandboxedProfile::Write({{"Kelvane/DeviceType", 0}, {"Ports/COM2", "/tmp/converter"}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+
+    QCOMPARE(sheet.windowTitle(), QStringLiteral("Ostrel-X配置工具V1.01"));
+    QVERIFY(sheet.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!sheet.Port().IsOpen());
+
+    const QList<QPair<const char*, QString>> commands{
+        {"defaultsButton", QStringLiteral("默认值(&D)")},
+        {"readButton", QStringLiteral("读配置(&R)")},
+        {"writeButton", QStringLiteral("写配置(&W)")},
+    };
+    for (const auto& [name, text] : commands) {
+        auto* button = Control<QPushButton>(sheet, name);
+        QCOMPARE(button->text(), text);
+        QVERIFY2(!button->isEnabled(), name);
+    }
+    QCOMPARE(Control<QPushButton>(sheet, "connectButton")->text(), QStringLiteral("连接设备(&C)"));
+    QVERIFY(Control<QComboBox>(sheet, "deviceList")->isEnabled());
+    QVERIFY(Control<QComboBox>(sheet, "portList")->isEnabled());
+
+    const QStringList models{"Ostrel-A", "Ostrel-B", "Ostrel-X"};
+    auto* deviceList = Control<QComboBox>(sheet, "deviceList");
+    QCOMPARE(deviceList->count(), models.size());
+    for (int index = 0; index < models.size(); ++index) {
+        QCOMPARE(deviceList->itemText(index), models.at(index));
+    }
+    auto* portList = Control<QComboBox>(sheet, "portList");
+    QCOMPARE(portList->count(), 8);
+    for (int index = 0; index < 8; ++index) {
+        QCOMPARE(portList->itemText(index), QStringLiteral("COM%1").arg(index + 1));
+    }
+#ifndef Q_OS_WIN
+    QCOMPARE(portList->itemData(0, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS0"));
+    QCOMPARE(portList->itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("/tmp/converter"));
+#endif
+
+    for (QWidget* page :
+         {static_cast<QWidget*>(&sheet.TranPage()), static_cast<QWidget*>(&sheet.SerialPage()),
+          static_cast<QWidget*>(&sheet.CanPage())}) {
+        QVERIFY(sheet.IsPageOpen(*page));
+        QVERIFY2(!page->isEnabled(), qPrintable(page->objectName()));
+    }
+}
+
+void TestKelvaneSheet::showsPictures()
+{
+    CSandboxedProfile::Write({});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+
+    QVERIFY(!sheet.windowIcon().isNull());
+    const QLabel* banner = Control<QLabel>(sheet, "banner");
+    QVERIFY(!banner->pixmap().isNull());
+    QVERIFY(!QPixmap(QStringLiteral(":/icons/page.png")).isNull());
+}
+
+void TestKelvaneSheet::switchesPages_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("activeTab");
+
+    QTest::newRow("A to B, first tab") << 0 << 1 << 0;
+    QTest::newRow("A to B, CAN tab") << 0 << 1 << 2;
+    QTest::newRow("B to X, first tab") << 1 << 2 << 0;
+    QTest::newRow("B to X, serial tab") << 1 << 2 << 1;
+    QTest::newRow("B to X, CAN tab") << 1 << 2 << 2;
+    QTest::newRow("X to A, first tab") << 2 << 0 << 0;
+    QTest::newRow("X to A, CAN tab") << 2 << 0 << 2;
+    QTest::newRow("X to X") << 2 << 2 << 2;
+}
+
+void TestKelvaneSheet::switchesPages()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, activeTab);
+    CSandboxedProfile::Write({{"Kelvane/DeviceType", from}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    QTabWidget* tabs = Tabs(sheet);
+    tabs->setCurrentIndex(activeTab);
+    const bool swapped = (from == 2) != (to == 2);
+    const bool canPageWasOpen = sheet.IsPageOpen(*CanPageOf(sheet, to));
+
+    ChooseDevice(sheet, to);
+
+    QCOMPARE(sheet.Selector().m_nDeviceType, to);
+    QCOMPARE(tabs->count(), 3);
+    QCOMPARE(tabs->currentIndex(), activeTab);
+    QCOMPARE(tabs->widget(2), CanPageOf(sheet, to));
+    QCOMPARE(tabs->tabText(2), QStringLiteral("CAN参数"));
+    QWidget* shownCanPage = CanPageOf(sheet, to);
+    QCOMPARE(sheet.IsPageOpen(*shownCanPage), swapped ? activeTab == 2 : canPageWasOpen);
+    if (swapped) {
+        QVERIFY(!sheet.IsPageOpen(*CanPageOf(sheet, from)));
+    }
+    // Disconnected, so whatever page has a window stays disabled.
+    for (int index = 0; index < tabs->count(); ++index) {
+        QWidget* page = tabs->widget(index);
+        QVERIFY(!sheet.IsPageOpen(*page) || !page->isEnabled());
+    }
+    QVERIFY(messages.m_messages.isEmpty());
+}
+
+void TestKelvaneSheet::keepsRemovedPageFields()
+{
+    CSandboxedProfile::Write({{"Kelvane/DeviceType", 0}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    Tabs(sheet)->setCurrentIndex(2);
+    sheet.CanPage().m_strSendID = QStringLiteral("00 00 07 FF");
+    sheet.CanPage().UpdateData(false);
+
+    ChooseDevice(sheet, 2);
+    QVERIFY(sheet.IsCanConfigPageOpen());
+    sheet.CanConfigPage().m_strCanID = QStringLiteral("1234ABCD");
+    sheet.CanConfigPage().UpdateData(false);
+    ChooseDevice(sheet, 1);
+
+    QVERIFY(sheet.IsCanPageOpen());
+    QCOMPARE(sheet.CanPage().m_strSendID, QStringLiteral("00 00 07 FF"));
+    QCOMPARE(Control<QLineEdit>(sheet.CanPage(), "sendIdEdit")->text(),
+             QStringLiteral("00 00 07 FF"));
+    QCOMPARE(sheet.CanConfigPage().m_strCanID, QStringLiteral("1234ABCD"));
+}
+
+void TestKelvaneSheet::ignoresEnterAndEscape()
+{
+    CSandboxedProfile::Write({{"Kelvane/DeviceType", 0}, {"Ports/COM1", "/nonexistent/tty"}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+
+    for (QPushButton* button : sheet.findChildren<QPushButton*>()) {
+        QVERIFY2(!button->autoDefault() && !button->isDefault(), qPrintable(button->objectName()));
+    }
+    const QList<QWidget*> focusTargets{
+        Control<QPushButton>(sheet, "connectButton"),
+        Control<QComboBox>(sheet, "deviceList"),
+        Control<QLineEdit>(sheet.TranPage(), "frameSpaceEdit"),
+        &sheet,
+    };
+    for (QWidget* target : focusTargets) {
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            target->setFocus();
+            QTest::keyClick(target, key);
+            QVERIFY2(sheet.isVisible(), qPrintable(target->objectName()));
+        }
+    }
+    QVERIFY(!sheet.Port().IsOpen());
+    QVERIFY(messages.m_messages.isEmpty());
+    QCOMPARE(sheet.result(), 0);
+}
+
+void TestKelvaneSheet::closeButtonEndsTheRun()
+{
+    CSandboxedProfile::Write({});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+
+    QVERIFY(sheet.close());
+    QVERIFY(!sheet.isVisible());
+    QCOMPARE(sheet.result(), int(QDialog::Rejected));
+    QVERIFY(messages.m_messages.isEmpty());
+}
+
+void TestKelvaneSheet::mnemonicsReachTheirControls()
+{
+    CSandboxedProfile::Write({{"Kelvane/DeviceType", 0}, {"Ports/COM1", "/nonexistent/tty"}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    sheet.show();
+    QApplication::setActiveWindow(&sheet);
+    QVERIFY(QTest::qWaitForWindowActive(&sheet));
+
+    QTest::keyClick(&sheet, Qt::Key_P, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), Control<QComboBox>(sheet, "portList"));
+    QTest::keyClick(&sheet, Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), Control<QComboBox>(sheet, "deviceList"));
+
+    // Alt+C presses the connect button; the port is missing, which tells.
+    QTest::keyClick(&sheet, Qt::Key_C, Qt::AltModifier);
+    QTRY_COMPARE(messages.m_messages.size(), 1);
+    QCOMPARE(messages.m_messages.constFirst().second, QStringLiteral("当前串口不可用！"));
+}
+
+KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneSheet)
+#include "tst_KelvaneSheet.moc"

@@ -1,0 +1,357 @@
+#include "CArmCanConfig.h"
+#include "CMessageSink.h"
+#include "CPageArmCfgCan.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+
+const QString kAppName = QStringLiteral("KelvaneTest");
+
+class CRecordingSink : public CMessageSink
+{
+public:
+    void ShowMessage(const QString& caption, const QString& text) override
+    {
+        messages.append({caption, text});
+    }
+    QList<QStringList> messages;
+};
+
+QStringList Texts(const QTreeWidget* list)
+{
+    QStringList rows;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = list->topLevelItem(row);
+        rows << item->text(0) + QLatin1Char('|') + item->text(1) + QLatin1Char('|') + item->text(2);
+    }
+    return rows;
+}
+
+QString RowText(int kind, quint32 start, quint32 end)
+{
+    return CArmCanConfig::FilterKindText(kind) + QLatin1Char('|') +
+           CArmCanConfig::FormatFilterId(start) + QLatin1Char('|') +
+           CArmCanConfig::FormatFilterId(end);
+}
+
+} // namespace
+
+class tst_PageArmCfgCan : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void controlsAreFoundByName();
+    void initialisationFollowsTheProfile_data();
+    void initialisationFollowsTheProfile();
+    void bitRateChoiceDrivesTheRegisterEdit();
+    void enablingFollowsConnectionFilterBoxAndKind();
+    void addAndDeleteKeepRowsAndEntriesTogether();
+    void readBlockTicksFilteringAndShowsItsRows();
+    void defaultsAndRecreationKeepTheEntries();
+
+private:
+    template <typename T> T* Control(const char* name) const
+    {
+        T* control = m_page->findChild<T*>(QLatin1String(name));
+        Q_ASSERT(control);
+        return control;
+    }
+    void Add(int kind, const QString& start, const QString& end = QString());
+    void Connect();
+
+    CRecordingSink m_sink;
+    std::unique_ptr<CPageArmCfgCan> m_page;
+};
+
+void tst_PageArmCfgCan::initTestCase()
+{
+    QCoreApplication::setApplicationName(kAppName);
+}
+
+void tst_PageArmCfgCan::init()
+{
+    m_sink.messages.clear();
+    m_page = std::make_unique<CPageArmCfgCan>(m_sink);
+}
+
+void tst_PageArmCfgCan::cleanup()
+{
+    m_page.reset();
+}
+
+void tst_PageArmCfgCan::Add(int kind, const QString& start, const QString& end)
+{
+    auto* kinds = Control<QComboBox>("kindList");
+    kinds->setCurrentIndex(kind);
+    Q_EMIT kinds->activated(kind);
+    Control<QLineEdit>("startIdEdit")->setText(start);
+    Control<QLineEdit>("endIdEdit")->setText(end);
+    Control<QPushButton>("addButton")->click();
+}
+
+void tst_PageArmCfgCan::Connect()
+{
+    m_page->EnableControls(true);
+    Control<QCheckBox>("filterEnableCheck")->click();
+}
+
+void tst_PageArmCfgCan::controlsAreFoundByName()
+{
+    const char* names[] = {"baudList",      "registerEdit",      "registerLabel", "canIdEdit",
+                           "frameTypeList", "filterEnableCheck", "filterList",    "kindList",
+                           "startIdEdit",   "endIdEdit",         "addButton",     "deleteButton"};
+    for (const char* name : names)
+        QVERIFY2(m_page->findChild<QWidget*>(QLatin1String(name)), name);
+    QCOMPARE(Control<QComboBox>("baudList")->count(), 11);
+    QCOMPARE(Control<QComboBox>("frameTypeList")->itemText(1), QStringLiteral("扩展帧"));
+    QCOMPARE(Control<QComboBox>("kindList")->itemText(3), QStringLiteral("扩展帧组ID滤波"));
+    const QTreeWidgetItem* header = Control<QTreeWidget>("filterList")->headerItem();
+    QCOMPARE(header->text(0) + header->text(1) + header->text(2),
+             QStringLiteral("滤波类型起始ID结束ID"));
+}
+
+void tst_PageArmCfgCan::initialisationFollowsTheProfile_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("baudIndex");
+    QTest::addColumn<QString>("registerText");
+
+    QTest::newRow("missing") << QVariant() << 4 << "003ac00b";
+    QTest::newRow("500K") << QVariant(0x3AC002) << 2 << "003ac002";
+    QTest::newRow("matches no rate") << QVariant(0x123) << -1 << "00000123";
+    QTest::newRow("top bit set") << QVariant(0xFFFFFFFFu) << -1 << "ffffffff";
+    QTest::newRow("wrong kind") << QVariant(QStringLiteral("fast")) << 4 << "003ac00b";
+}
+
+void tst_PageArmCfgCan::initialisationFollowsTheProfile()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(int, baudIndex);
+    QFETCH(QString, registerText);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("profile.ini"));
+    {
+        QSettings writer(path, QSettings::IniFormat);
+        if (stored.isValid())
+            writer.setValue(QStringLiteral("Kelvane/ArmCanBaud"), stored);
+    }
+    QSettings profile(path, QSettings::IniFormat);
+    m_page->LoadArmCanBaud(profile);
+    m_page->OnInitDialog();
+
+    QCOMPARE(Control<QComboBox>("baudList")->currentIndex(), baudIndex);
+    QCOMPARE(Control<QLineEdit>("registerEdit")->text(), registerText);
+    QVERIFY(!Control<QLineEdit>("registerEdit")->isEnabled());
+    QVERIFY(!Control<QLabel>("registerLabel")->isEnabled());
+    QCOMPARE(Control<QComboBox>("frameTypeList")->currentIndex(), 0);
+    QVERIFY(!Control<QCheckBox>("filterEnableCheck")->isChecked());
+
+    m_page->m_dwBtr = 0x3AC12B;
+    m_page->SaveArmCanBaud(profile);
+    profile.sync();
+    m_page->LoadArmCanBaud(QSettings(path, QSettings::IniFormat));
+    QCOMPARE(m_page->m_dwBtr, 0x3AC12Bu);
+}
+
+void tst_PageArmCfgCan::bitRateChoiceDrivesTheRegisterEdit()
+{
+    auto* baud = Control<QComboBox>("baudList");
+    auto* edit = Control<QLineEdit>("registerEdit");
+    auto* label = Control<QLabel>("registerLabel");
+
+    baud->setCurrentIndex(3);
+    Q_EMIT baud->activated(3);
+    QCOMPARE(edit->text(), QStringLiteral("003ac005"));
+    QVERIFY(!edit->isEnabled());
+
+    baud->setCurrentIndex(10);
+    Q_EMIT baud->activated(10);
+    QCOMPARE(edit->text(), QStringLiteral("003ac005"));
+    QVERIFY(edit->isEnabled());
+    QVERIFY(label->isEnabled());
+
+    edit->setText(QStringLiteral("3ac004"));
+    m_page->CollectIntoBlock();
+    QCOMPARE(m_page->m_dwBtr, 0x3AC004u);
+    m_page->FillFromBlock();
+    QCOMPARE(edit->text(), QStringLiteral("003ac004"));
+    QCOMPARE(baud->currentIndex(), 10);
+
+    // A value read back that matches a rate selects it, but the edit keeps
+    // its state until the user picks from the list.
+    m_page->m_dwBtr = 0x3AC00B;
+    m_page->FillFromBlock();
+    QCOMPARE(baud->currentIndex(), 4);
+    QVERIFY(edit->isEnabled());
+
+    edit->setText(QStringLiteral("none"));
+    m_page->CollectIntoBlock();
+    QCOMPARE(m_page->m_dwBtr, 0x3AC00Bu);
+}
+
+void tst_PageArmCfgCan::enablingFollowsConnectionFilterBoxAndKind()
+{
+    const QStringList connectionControls{"frameTypeList", "filterEnableCheck"};
+    const QStringList filterControls{"filterList", "kindList", "startIdEdit", "addButton",
+                                     "deleteButton"};
+    const auto enabled = [this](const QString& name) {
+        return m_page->findChild<QWidget*>(name)->isEnabled();
+    };
+
+    m_page->EnableControls(false);
+    for (const QString& name : connectionControls + filterControls + QStringList{"endIdEdit"})
+        QVERIFY2(!enabled(name), qPrintable(name));
+    QVERIFY(enabled(QStringLiteral("baudList")));
+    QVERIFY(enabled(QStringLiteral("canIdEdit")));
+
+    auto* check = Control<QCheckBox>("filterEnableCheck");
+    check->setChecked(true);
+    m_page->EnableControls(true);
+    QVERIFY(!check->isChecked());
+    for (const QString& name : connectionControls)
+        QVERIFY2(enabled(name), qPrintable(name));
+    for (const QString& name : filterControls + QStringList{"endIdEdit"})
+        QVERIFY2(!enabled(name), qPrintable(name));
+
+    check->click();
+    for (const QString& name : filterControls)
+        QVERIFY2(enabled(name), qPrintable(name));
+    QVERIFY(!enabled(QStringLiteral("endIdEdit")));
+
+    auto* kinds = Control<QComboBox>("kindList");
+    for (int kind = 0; kind < 4; ++kind) {
+        kinds->setCurrentIndex(kind);
+        Q_EMIT kinds->activated(kind);
+        QCOMPARE(enabled(QStringLiteral("endIdEdit")), kind % 2 == 1);
+    }
+
+    check->click();
+    for (const QString& name : filterControls + QStringList{"endIdEdit"})
+        QVERIFY2(!enabled(name), qPrintable(name));
+    check->click();
+    QVERIFY(enabled(QStringLiteral("endIdEdit")));
+}
+
+void tst_PageArmCfgCan::addAndDeleteKeepRowsAndEntriesTogether()
+{
+    Connect();
+    auto* list = Control<QTreeWidget>("filterList");
+    auto* remove = Control<QPushButton>("deleteButton");
+
+    Add(0, QStringLiteral("10"), QStringLiteral("not hex"));
+    Add(1, QStringLiteral("5"), QStringLiteral("5"));
+    QCOMPARE(m_sink.messages,
+             QList<QStringList>{(QStringList{kAppName, QStringLiteral("起始ID必须小于结束ID！")})});
+    Add(1, QStringLiteral("0x100"), QStringLiteral("1ff"));
+    Add(0, QStringLiteral("10"));
+    Add(0, QString());
+    Add(3, QStringLiteral("12345"), QStringLiteral("12400"));
+    QCOMPARE(Texts(list), (QStringList{RowText(3, 0x12345, 0x12400), RowText(1, 0x100, 0x1FF),
+                                       RowText(0, 0x10, 0x10)}));
+    QCOMPARE(m_page->m_filters,
+             (QList<FilterEntry>{{0, 0x10, 0x10}, {0, 0x100, 0x1FF}, {1, 0x12345, 0x12400}}));
+    QCOMPARE(m_sink.messages.size(), 1);
+
+    list->clearSelection();
+    remove->click();
+    QCOMPARE(m_sink.messages.last(), (QStringList{kAppName, QStringLiteral("没有选择删除条目")}));
+    QCOMPARE(list->topLevelItemCount(), 3);
+
+    list->setCurrentItem(list->topLevelItem(1));
+    remove->click();
+    QCOMPARE(Texts(list), (QStringList{RowText(3, 0x12345, 0x12400), RowText(0, 0x10, 0x10)}));
+    QCOMPARE(m_page->m_filters, (QList<FilterEntry>{{0, 0x10, 0x10}, {1, 0x12345, 0x12400}}));
+    QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem*>{list->topLevelItem(0)});
+
+    remove->click();
+    QCOMPARE(Texts(list), QStringList{RowText(0, 0x10, 0x10)});
+    QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem*>{list->topLevelItem(0)});
+
+    remove->click();
+    QCOMPARE(list->topLevelItemCount(), 0);
+    QVERIFY(m_page->m_filters.isEmpty());
+    QCOMPARE(m_sink.messages.size(), 2);
+
+    m_page->CollectIntoBlock();
+    QCOMPARE(m_page->m_acceptance.filterMode, 0u);
+    QCOMPARE(m_page->m_acceptance.tableEnd, 0u);
+}
+
+void tst_PageArmCfgCan::readBlockTicksFilteringAndShowsItsRows()
+{
+    m_page->EnableControls(true);
+    Control<QCheckBox>("filterEnableCheck")->click();
+    Add(1, QStringLiteral("100"), QStringLiteral("1ff"));
+    Add(1, QStringLiteral("180"), QStringLiteral("2ff"));
+    Add(0, QStringLiteral("900"));
+    m_page->CollectIntoBlock();
+    const CanAcceptance written = m_page->m_acceptance;
+
+    m_page->EnableControls(true);
+    m_page->m_acceptance = written;
+    m_page->m_nFrameType = 1;
+    m_page->FillFromBlock();
+    QVERIFY(Control<QCheckBox>("filterEnableCheck")->isChecked());
+    QVERIFY(Control<QWidget>("filterList")->isEnabled());
+    QCOMPARE(Control<QComboBox>("frameTypeList")->currentIndex(), 1);
+    QCOMPARE(Texts(Control<QTreeWidget>("filterList")),
+             (QStringList{RowText(1, 0x100, 0x2FF), RowText(0, 0x100, 0x100)}));
+    QCOMPARE(m_page->m_filters, (QList<FilterEntry>{{0, 0x100, 0x100}, {0, 0x100, 0x2FF}}));
+
+    m_page->m_acceptance = CanAcceptance{};
+    m_page->m_nFrameType = 5;
+    m_page->FillFromBlock();
+    QVERIFY(!Control<QCheckBox>("filterEnableCheck")->isChecked());
+    QVERIFY(!Control<QWidget>("filterList")->isEnabled());
+    QCOMPARE(Control<QComboBox>("frameTypeList")->currentIndex(), -1);
+    QCOMPARE(Control<QTreeWidget>("filterList")->topLevelItemCount(), 2);
+}
+
+void tst_PageArmCfgCan::defaultsAndRecreationKeepTheEntries()
+{
+    Connect();
+    Add(0, QStringLiteral("30"));
+    Add(3, QStringLiteral("1000"), QStringLiteral("2000"));
+    Control<QLineEdit>("canIdEdit")->setText(QStringLiteral("12345678"));
+
+    m_page->UpdateData(true);
+    CArmCanConfig::ApplyDefaults(*m_page);
+    m_page->UpdateData(false);
+    m_page->FillFromBlock();
+    QCOMPARE(Control<QLineEdit>("canIdEdit")->text(), QStringLiteral("00000000"));
+    QCOMPARE(Control<QLineEdit>("registerEdit")->text(), QStringLiteral("003ac00b"));
+    QVERIFY(!Control<QCheckBox>("filterEnableCheck")->isChecked());
+    QCOMPARE(Control<QTreeWidget>("filterList")->topLevelItemCount(), 2);
+
+    m_page->CollectIntoBlock();
+    QCOMPARE(m_page->m_acceptance.filterMode, 2u);
+    QCOMPARE(m_page->m_acceptance.tableEnd, 0u);
+    Control<QCheckBox>("filterEnableCheck")->click();
+    m_page->CollectIntoBlock();
+    QCOMPARE(m_page->m_acceptance.tableEnd, 12u);
+
+    // The window made anew lists what the page still holds.
+    m_page->m_acceptance = CanAcceptance{};
+    m_page->OnInitDialog();
+    QCOMPARE(Texts(Control<QTreeWidget>("filterList")),
+             (QStringList{RowText(3, 0x1000, 0x2000), RowText(0, 0x30, 0x30)}));
+}
+
+QTEST_MAIN(tst_PageArmCfgCan)
+#include "tst_PageArmCfgCan.moc"

@@ -1,0 +1,190 @@
+#include "CCliRunner.h"
+#include "COstrelSimulator.h"
+
+#include <QFile>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QByteArray kCommError = QByteArray("配置: 通信出错！\n");
+
+// Long enough for the simulator's thread to take in anything that was
+// written before the command ended.
+constexpr int kSettleMs = 50;
+
+std::unique_ptr<COstrelSimulator> StartSim(SimOptions options = {})
+{
+    auto sim = std::make_unique<COstrelSimulator>(options);
+    return sim->start() ? std::move(sim) : nullptr;
+}
+
+QByteArray Acknowledgement(quint8 code)
+{
+    return QByteArray::fromHex("F7 F8") + char(code) + char(0x13) + char(code ^ 0x1C);
+}
+
+} // namespace
+
+class TestCliFailures : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void refusedBeforeAnyByteIsSent_data();
+    void refusedBeforeAnyByteIsSent();
+    void silentConverterIsNotConnected();
+    void portThatCannotBeOpened_data();
+    void portThatCannotBeOpened();
+    void communicationErrorKeepsEarlierOutput();
+    void unacknowledgedWriteIsAnError();
+
+private:
+    CCliRunner m_cli;
+};
+
+void TestCliFailures::refusedBeforeAnyByteIsSent_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("message"); // stderr starts with it
+
+    const QStringList write{"write", "-i", "-"};
+    QTest::newRow("not JSON") << write << QByteArray(R"({"TranMode": 1)") << 2
+                              << QByteArray("错误: standard input: ");
+    QTest::newRow("not an object")
+        << write << QByteArray("[]") << 2
+        << QByteArray("错误: standard input: the document must be one JSON object\n");
+    QTest::newRow("filter kind 4")
+        << write << QByteArray(R"({"Filters": [{"kind": 4, "start": "0x1", "end": "0x1"}]})") << 2
+        << QByteArray("错误: standard input: \"Filters[0].kind\" must be an integer from 0 to 3\n");
+    QTest::newRow("missing file") << QStringList{"write", "-i", "/nonexistent/converter.json"}
+                                  << QByteArray() << 2
+                                  << QByteArray(
+                                         "错误: cannot read \"/nonexistent/converter.json\": ");
+    QTest::newRow("write without input")
+        << QStringList{"write"} << QByteArray() << 2
+        << QByteArray(
+               "错误: this command needs -i FILE (or -i - for standard input) (see --help)\n");
+    QTest::newRow("output for write")
+        << (write + QStringList{"-o", "x.json"}) << QByteArray("{}") << 2
+        << QByteArray("错误: -o FILE is for read only (see --help)\n");
+    QTest::newRow("output cannot be written")
+        << QStringList{"read", "-o", "/nonexistent/converter.json"} << QByteArray() << 2
+        << QByteArray("错误: cannot write \"/nonexistent/converter.json\": ");
+    QTest::newRow("unknown command")
+        << QStringList{"flash"} << QByteArray() << 2
+        << QByteArray("错误: unknown command \"flash\" (see --help)\n");
+    QTest::newRow("unknown option") << QStringList{"--baud", "9600", "read"} << QByteArray() << 2
+                                    << QByteArray("错误: Unknown option 'baud'.");
+    QTest::newRow("unknown device")
+        << QStringList{"-d", "Y", "connect"} << QByteArray() << 2
+        << QByteArray("错误: unknown device \"Y\": use A, B, X, 0, 1 or 2 (see --help)\n");
+    QTest::newRow("CAN ID too short")
+        << write << QByteArray(R"({"ArmCanID": "0000080"})") << 5
+        << QByteArray("错误: CAN ID长度错误，必须为8位十六进制数！\n");
+    QTest::newRow("CAN ID not hex") << write << QByteArray(R"({"ArmCanID": "0000080G"})") << 5
+                                    << QByteArray("错误: CAN ID格式错误，输入必须为0~F！\n");
+    QTest::newRow("encode, CAN ID refused")
+        << QStringList{"encode", "-i", "-"} << QByteArray(R"({"ArmCanID": "800"})") << 5
+        << QByteArray("错误: CAN ID长度错误，必须为8位十六进制数！\n");
+}
+
+void TestCliFailures::refusedBeforeAnyByteIsSent()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, message);
+    const auto sim = StartSim();
+    QVERIFY(sim);
+
+    const CliResult result = m_cli.Run(QStringList{"-p", sim->slavePath()} + arguments, input);
+
+    QVERIFY(result.finished);
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(result.out, QByteArray());
+    QVERIFY2(result.err.startsWith(message), result.err.constData());
+    QCOMPARE(result.err.count('\n'), 1);
+    QTest::qWait(kSettleMs);
+    QCOMPARE(sim->rawReceived(), QByteArray());
+}
+
+void TestCliFailures::silentConverterIsNotConnected()
+{
+    SimOptions options;
+    options.silent = true;
+    const auto sim = StartSim(options);
+    QVERIFY(sim);
+
+    const CliResult result = m_cli.Run({"-p", sim->slavePath(), "read"});
+
+    QCOMPARE(result.exitCode, 4);
+    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(result.err, QByteArray("配置: 设备未连接！\n"));
+    QCOMPARE(sim->receivedFrames().size(), 4);
+    QCOMPARE(sim->requestCount(0x02), 4);
+}
+
+void TestCliFailures::portThatCannotBeOpened_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::newRow("device path") << "/nonexistent/ttyUSB9";
+    QTest::newRow("COM2 mapped to a missing device") << "COM2";
+}
+
+void TestCliFailures::portThatCannotBeOpened()
+{
+    QFETCH(QString, port);
+    QVERIFY(m_cli.WriteProfile("[Ports]\nCOM2=/nonexistent/ttyACM0\n"));
+
+    const CliResult result = m_cli.Run({"-p", port, "connect"});
+
+    QCOMPARE(result.exitCode, 3);
+    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(result.err, QByteArray("配置: 当前串口不可用！\n"));
+}
+
+void TestCliFailures::communicationErrorKeepsEarlierOutput()
+{
+    SimOptions options;
+    options.badCheck = true;
+    const auto sim = StartSim(options);
+    QVERIFY(sim);
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("converter.json"));
+    QFile earlier(path);
+    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("{\"TranSpace\": 3}\n") > 0);
+    earlier.close();
+
+    const CliResult result = m_cli.Run({"-p", sim->slavePath(), "read", "-o", path});
+
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(result.err, kCommError);
+    QCOMPARE(sim->requestCount(0x03), 1);
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("{\"TranSpace\": 3}\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"converter.json"});
+}
+
+void TestCliFailures::unacknowledgedWriteIsAnError()
+{
+    const auto sim = StartSim();
+    QVERIFY(sim);
+    sim->queueRawReply(Acknowledgement(0x02));
+    for (int attempt = 0; attempt < 4; ++attempt)
+        sim->queueRawReply(Acknowledgement(0x03));
+
+    const CliResult result = m_cli.Run({"-p", sim->slavePath(), "write", "-i", "-"}, "{}");
+
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err, kCommError);
+    QCOMPARE(sim->requestCount(0x01), 4);
+    QCOMPARE(sim->requestCount(0x04), 0);
+}
+
+QTEST_GUILESS_MAIN(TestCliFailures)
+#include "tst_CliFailures.moc"

@@ -1,0 +1,181 @@
+#include "ArmCanFields.h"
+#include "CConfigDocument.h"
+#include "CPlainPageSet.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QtTest>
+
+namespace {
+
+QJsonObject Object(const char* json)
+{
+    return QJsonDocument::fromJson(QByteArray(json)).object();
+}
+
+const QStringList kAllKeys{
+    "ArmCanBaud",   "ArmCanID",        "ArmFrameType",   "CanAcptCode",   "CanAcptCodeDual",
+    "CanAcptMask",  "CanAcptMaskDual", "CanBTR0",        "CanBTR1",       "CanBaudrate",
+    "CanFiterMode", "CanFrameType",    "CanID",          "CustomMask",    "DeviceType",
+    "Filtering",    "Filters",         "SerialBaudrate", "SerialDataBit", "SerialFlowCtrl",
+    "SerialMode",   "SerialParity",    "SerialStopBit",  "TranDir",       "TranID",
+    "TranIdBase",   "TranInfo",        "TranLength",     "TranMode",      "TranSpace"};
+
+// Empty when the document was taken.
+QString RefusalOf(const QJsonObject& document, CPageSet& pages)
+{
+    return CConfigDocument::Apply(document, pages).value_or(QString());
+}
+
+} // namespace
+
+class TestConfigDocument : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void refusesWhatTheFieldsCannotHold_data();
+    void refusesWhatTheFieldsCannotHold();
+    void takesValuesInsideTheirKindAsGiven();
+    void documentSurvivesItsOwnOutput_data();
+    void documentSurvivesItsOwnOutput();
+};
+
+void TestConfigDocument::refusesWhatTheFieldsCannotHold_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("refusal");
+
+    const QString int32 = QStringLiteral("must be an integer from -2147483648 to 2147483647");
+    const QString idForm = QStringLiteral("must be \"0x\" and 1 to 8 hexadecimal digits");
+    QTest::newRow("unknown key") << QByteArray(R"({"CanBaudRate": 10})")
+                                 << "unknown key \"CanBaudRate\"";
+    QTest::newRow("integer as text")
+        << QByteArray(R"({"SerialParity": "0"})") << "\"SerialParity\" " + int32;
+    QTest::newRow("fraction") << QByteArray(R"({"TranSpace": 2.5})") << "\"TranSpace\" " + int32;
+    QTest::newRow("beyond 32 bits")
+        << QByteArray(R"({"CanBaudrate": 2147483648})") << "\"CanBaudrate\" " + int32;
+    QTest::newRow("text as number")
+        << QByteArray(R"({"CanBTR0": 1})") << "\"CanBTR0\" must be a text";
+    QTest::newRow("one dual half") << QByteArray(R"({"CanAcptCodeDual": ["00 00"]})")
+                                   << "\"CanAcptCodeDual\" must be an array of two texts";
+    QTest::newRow("custom mask 2")
+        << QByteArray(R"({"CustomMask": 2})") << "\"CustomMask\" must be an integer from 0 to 1";
+    QTest::newRow("negative register") << QByteArray(R"({"ArmCanBaud": -1})")
+                                       << "\"ArmCanBaud\" must be an integer from 0 to 4294967295";
+    QTest::newRow("filtering as integer")
+        << QByteArray(R"({"Filtering": 1})") << "\"Filtering\" must be true or false";
+    QTest::newRow("filters not a list")
+        << QByteArray(R"({"Filters": {}})") << "\"Filters\" must be an array";
+    QTest::newRow("filter not an object")
+        << QByteArray(R"({"Filters": [[0, "0x1", "0x1"]]})")
+        << "\"Filters[0]\" must be an object with \"kind\", \"start\" and \"end\"";
+    QTest::newRow("kind 4") << QByteArray(
+                                   R"({"Filters": [{"kind": 0, "start": "0x1", "end": "0x1"},
+                        {"kind": 4, "start": "0x1", "end": "0x1"}]})")
+                            << "\"Filters[1].kind\" must be an integer from 0 to 3";
+    QTest::newRow("single kind with two ids")
+        << QByteArray(R"({"Filters": [{"kind": 2, "start": "0x10", "end": "0x11"}]})")
+        << "\"Filters[0].end\" must equal \"start\" for a single identifier";
+    QTest::newRow("missing end") << QByteArray(R"({"Filters": [{"kind": 1, "start": "0x10"}]})")
+                                 << "\"Filters[0].end\" " + idForm;
+    QTest::newRow("no prefix") << QByteArray(
+                                      R"({"Filters": [{"kind": 0, "start": "10", "end": "10"}]})")
+                               << "\"Filters[0].start\" " + idForm;
+    QTest::newRow("nine digits")
+        << QByteArray(R"({"Filters": [{"kind": 3, "start": "0x1", "end": "0x100000000"}]})")
+        << "\"Filters[0].end\" " + idForm;
+    QTest::newRow("sign") << QByteArray(
+                                 R"({"Filters": [{"kind": 0, "start": "0x-1", "end": "0x-1"}]})")
+                          << "\"Filters[0].start\" " + idForm;
+    QTest::newRow("not hex")
+        << QByteArray(R"({"Filters": [{"kind": 0, "start": "0x12g", "end": "0x12g"}]})")
+        << "\"Filters[0].start\" " + idForm;
+    QTest::newRow("unknown filter key")
+        << QByteArray(R"({"Filters": [{"kind": 0, "start": "0x1", "end": "0x1", "note": ""}]})")
+        << "unknown key \"Filters[0].note\"";
+    QTest::newRow("other device type")
+        << QByteArray(R"({"DeviceType": 0})") << "\"DeviceType\" is 0, but the device given is 2";
+    QTest::newRow("no such device type")
+        << QByteArray(R"({"DeviceType": 3})") << "\"DeviceType\" must be an integer from 0 to 2";
+}
+
+void TestConfigDocument::refusesWhatTheFieldsCannotHold()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, refusal);
+    QJsonParseError error{};
+    const QJsonObject document = QJsonDocument::fromJson(json, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    CPlainPageSet pages(2);
+    QCOMPARE(RefusalOf(document, pages), refusal);
+}
+
+void TestConfigDocument::takesValuesInsideTheirKindAsGiven()
+{
+    CPlainPageSet pages(2);
+    pages.Tran().m_nFrameSpace = 7;
+    const QJsonObject document = Object(R"({
+        "DeviceType": 2, "CanBaudrate": 99, "SerialMode": -1, "CanBTR0": "zz",
+        "ArmFrameType": 5, "ArmCanBaud": 4294967295, "CustomMask": 0, "Filtering": true,
+        "Filters": [{"kind": 2, "start": "0x1ABCDEF0", "end": "0x1abcdef0"},
+                    {"kind": 1, "start": "0x300", "end": "0x200"},
+                    {"kind": 3, "start": "0x0", "end": "0xFFFFFFFF"},
+                    {"kind": 2, "start": "0x1abcdef0", "end": "0x1abcdef0"}]})");
+
+    QCOMPARE(RefusalOf(document, pages), QString());
+
+    QCOMPARE(pages.Can().m_nBaudrate, 99);
+    QCOMPARE(pages.Serial().m_nLineMode, -1);
+    QCOMPARE(pages.Can().m_strBTR[0], QStringLiteral("zz"));
+    QCOMPARE(pages.Can().m_bCustomMask, 0);
+    QCOMPARE(pages.Tran().m_nFrameSpace, 7);
+    const ArmCanFields& arm = pages.ArmCan();
+    QCOMPARE(arm.m_nFrameTypeSel, 5);
+    QCOMPARE(arm.m_dwBtr, 0xFFFFFFFFu);
+    QCOMPARE(arm.m_strRegister, QStringLiteral("ffffffff"));
+    QVERIFY(arm.m_bFilterEnabled);
+    const QList<FilterEntry> entries{
+        {1, 0x1ABCDEF0, 0x1ABCDEF0}, {0, 0x300, 0x200}, {1, 0, 0xFFFFFFFF}};
+    QCOMPARE(arm.m_filters, entries);
+}
+
+void TestConfigDocument::documentSurvivesItsOwnOutput_data()
+{
+    QTest::addColumn<int>("deviceType");
+    QTest::newRow("A") << 0;
+    QTest::newRow("X") << 2;
+}
+
+void TestConfigDocument::documentSurvivesItsOwnOutput()
+{
+    QFETCH(int, deviceType);
+    CPlainPageSet pages(deviceType);
+    pages.Tran() = {1, 2, 5, 1, 0, 3, 2};
+    pages.Serial() = {9, 2, 2, 1, 0, 1};
+    CanFields& can = pages.Can();
+    can.m_strBTR = {QStringLiteral("04"), QStringLiteral("1c")};
+    can.m_strAcptCodeDual = {QStringLiteral("12 34"), QStringLiteral("56 78")};
+    can.m_bCustomMask = 1;
+    ArmCanFields& arm = pages.ArmCan();
+    arm.m_strCanID = QStringLiteral("0000012a");
+    arm.m_dwBtr = 0x80000001;
+    arm.m_nFrameType = 1;
+    arm.m_bFilterEnabled = true;
+    arm.m_filters = {{0, 0x10, 0x10}, {0, 0x100, 0x1FF}, {1, 0x12345, 0x12345}, {1, 5, 9}};
+
+    const QJsonObject json = CConfigDocument::ToJson(pages);
+    QCOMPARE(json.keys(), kAllKeys);
+    const QJsonArray filters = json.value(QLatin1String("Filters")).toArray();
+    QCOMPARE(filters.size(), 4);
+    QCOMPARE(filters.at(1).toObject(), Object(R"({"kind": 1, "start": "0x00000100",
+                                                  "end": "0x000001ff"})"));
+    QCOMPARE(filters.at(2).toObject().value(QLatin1String("kind")).toInt(), 2);
+
+    CPlainPageSet copy(deviceType);
+    QCOMPARE(RefusalOf(json, copy), QString());
+    QCOMPARE(CConfigDocument::ToJson(copy), json);
+}
+
+QTEST_GUILESS_MAIN(TestConfigDocument)
+#include "tst_ConfigDocument.moc"

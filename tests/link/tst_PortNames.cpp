@@ -1,0 +1,111 @@
+#include "PortNames.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class TestPortNames : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void portsMapThroughProfile_data();
+    void portsMapThroughProfile();
+    void namesAreResolved_data();
+    void namesAreResolved();
+
+private:
+    std::unique_ptr<QSettings> OpenProfile() const;
+
+    QTemporaryDir m_configHome;
+};
+
+void TestPortNames::initTestCase()
+{
+    QVERIFY(m_configHome.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
+    QSettings profile(QSettings::NativeFormat, QSettings::UserScope,
+                      QStringLiteral("应用程序向导生成的本地应用程序"), QStringLiteral("kelvane"));
+    profile.setValue(QStringLiteral("Kelvane/DeviceType"), 2);
+    profile.setValue(QStringLiteral("Ports/COM1"), QStringLiteral("/dev/ttyUSB0"));
+    profile.setValue(QStringLiteral("Ports/COM8"), QStringLiteral(" /dev/ttyACM1 "));
+    profile.setValue(QStringLiteral("Ports/COM3"), QString());
+    profile.sync();
+    QCOMPARE(profile.status(), QSettings::NoError);
+    QVERIFY(QFile::exists(
+        m_configHome.filePath(QStringLiteral("应用程序向导生成的本地应用程序/kelvane.conf"))));
+}
+
+std::unique_ptr<QSettings> TestPortNames::OpenProfile() const
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("应用程序向导生成的本地应用程序"),
+                                       QStringLiteral("kelvane"));
+}
+
+void TestPortNames::portsMapThroughProfile_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("withProfile");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("mapped") << 0 << true << "COM1"
+                            << "/dev/ttyUSB0";
+    QTest::newRow("mapped, blanks trimmed") << 7 << true << "COM8"
+                                            << "/dev/ttyACM1";
+    QTest::newRow("not mapped") << 1 << true << "COM2"
+                                << "/dev/ttyS1";
+    QTest::newRow("mapped to nothing") << 2 << true << "COM3"
+                                       << "/dev/ttyS2";
+    QTest::newRow("no profile") << 0 << false << "COM1"
+                                << "/dev/ttyS0";
+    QTest::newRow("no profile, last") << 7 << false << "COM8"
+                                      << "/dev/ttyS7";
+    QTest::newRow("below range") << -1 << true << "COM0" << QString();
+    QTest::newRow("above range") << 8 << true << "COM9" << QString();
+}
+
+void TestPortNames::portsMapThroughProfile()
+{
+    QFETCH(int, index);
+    QFETCH(bool, withProfile);
+    QFETCH(QString, display);
+    QFETCH(QString, path);
+    const auto profile = OpenProfile();
+    QCOMPARE(PortNames::DisplayName(index), display);
+    QCOMPARE(PortNames::DevicePath(index, withProfile ? profile.get() : nullptr), path);
+}
+
+void TestPortNames::namesAreResolved_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("mapped") << "COM1"
+                            << "/dev/ttyUSB0";
+    QTest::newRow("lower case") << "com1"
+                                << "/dev/ttyUSB0";
+    QTest::newRow("fallback") << "Com5"
+                              << "/dev/ttyS4";
+    QTest::newRow("device path") << "/dev/pts/7"
+                                 << "/dev/pts/7";
+    QTest::newRow("COM0") << "COM0" << QString();
+    QTest::newRow("COM9") << "COM9" << QString();
+    QTest::newRow("COM10") << "COM10" << QString();
+    QTest::newRow("COM") << "COM" << QString();
+    QTest::newRow("relative path") << "ttyS0" << QString();
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestPortNames::namesAreResolved()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, path);
+    const auto profile = OpenProfile();
+    QCOMPARE(PortNames::ResolvePort(name, profile.get()), path);
+}
+
+QTEST_GUILESS_MAIN(TestPortNames)
+#include "tst_PortNames.moc"

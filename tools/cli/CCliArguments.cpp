@@ -1,0 +1,167 @@
+#include "CCliArguments.h"
+
+#include "PortNames.h"
+
+#include <QCommandLineParser>
+
+#include <array>
+#include <optional>
+
+namespace {
+
+struct CommandName
+{
+    const char* name;
+    CCliArguments::Command command;
+};
+
+constexpr std::array<CommandName, 6> kCommands{{
+    {"ports", CCliArguments::Command::Ports},
+    {"connect", CCliArguments::Command::Connect},
+    {"read", CCliArguments::Command::Read},
+    {"write", CCliArguments::Command::Write},
+    {"defaults", CCliArguments::Command::Defaults},
+    {"encode", CCliArguments::Command::Encode},
+}};
+
+const char* const kDescription =
+    "Reads and writes the configuration of Ostrel CAN/serial converters without the window:\n"
+    "the same frames, time-outs, attempts and messages.\n"
+    "\n"
+    "Commands:\n"
+    "  ports             list COM1..COM8 with the device each maps to, then the serial ports\n"
+    "                    the system reports\n"
+    "  connect           open the port and run the handshake\n"
+    "  read [-o FILE]    read the parameter block and the CAN configuration block, print the\n"
+    "                    configuration as JSON\n"
+    "  write -i FILE|-   write the configuration from JSON (device X: then the CAN\n"
+    "                    configuration block)\n"
+    "  defaults          print the model's factory defaults as JSON\n"
+    "  encode -i FILE|-  print, without any port, the frames that write would send\n"
+    "\n"
+    "Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,\n"
+    "3 port unavailable, 4 no converter answered, 5 CAN ID refused.";
+
+std::optional<CCliArguments::Command> CommandOf(const QString& name)
+{
+    for (const CommandName& known : kCommands) {
+        if (name == QLatin1String(known.name))
+            return known.command;
+    }
+    return std::nullopt;
+}
+
+// "A", "B", "X" in either case, or the device type itself.
+std::optional<int> DeviceTypeOf(const QString& text)
+{
+    if (text.size() != 1)
+        return std::nullopt;
+    const QChar c = text.at(0).toUpper();
+    const int letter = QStringLiteral("ABX").indexOf(c);
+    if (letter >= 0)
+        return letter;
+    const int digit = c.digitValue();
+    if (digit >= 0 && digit <= 2)
+        return digit;
+    return std::nullopt;
+}
+
+} // namespace
+
+CCliArguments::CCliArguments(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(kDescription));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption device(
+        {QStringLiteral("d"), QStringLiteral("device")},
+        QStringLiteral("Converter model: A, B or X (or 0, 1, 2). Default X."),
+        QStringLiteral("A|B|X"), QStringLiteral("X"));
+    const QCommandLineOption port(
+        {QStringLiteral("p"), QStringLiteral("port")},
+        QStringLiteral("COM1..COM8, mapped as in the window, or a device path. Default COM1."),
+        QStringLiteral("PORT"), QStringLiteral("COM1"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("read: write the JSON to FILE instead."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption input({QStringLiteral("i"), QStringLiteral("input")},
+                                   QStringLiteral("write, encode: the JSON document; - for "
+                                                  "standard input."),
+                                   QStringLiteral("FILE|-"));
+    parser.addOptions({device, port, output, input});
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("ports, connect, read, write, defaults or encode."),
+                                 QStringLiteral("COMMAND"));
+    m_helpText = parser.helpText();
+
+    if (!parser.parse(arguments)) {
+        Refuse(parser.errorText());
+        return;
+    }
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        m_request = Request::ShowHelp;
+        return;
+    }
+    if (parser.isSet(version)) {
+        m_request = Request::ShowVersion;
+        return;
+    }
+    m_hasInput = parser.isSet(input);
+    m_inputFile = parser.value(input);
+    m_hasOutput = parser.isSet(output);
+    m_outputFile = parser.value(output);
+    Interpret(parser.positionalArguments(), parser.value(device), parser.value(port));
+}
+
+void CCliArguments::Interpret(const QStringList& positional, const QString& device,
+                              const QString& port)
+{
+    if (positional.isEmpty()) {
+        Refuse(QStringLiteral("no command given"));
+        return;
+    }
+    if (positional.size() > 1) {
+        Refuse(QStringLiteral("unexpected argument \"%1\"").arg(positional.at(1)));
+        return;
+    }
+    const std::optional<Command> command = CommandOf(positional.constFirst());
+    if (!command) {
+        Refuse(QStringLiteral("unknown command \"%1\"").arg(positional.constFirst()));
+        return;
+    }
+    m_command = *command;
+    const std::optional<int> deviceType = DeviceTypeOf(device);
+    if (!deviceType) {
+        Refuse(QStringLiteral("unknown device \"%1\": use A, B, X, 0, 1 or 2").arg(device));
+        return;
+    }
+    m_deviceType = *deviceType;
+    if (PortNames::ResolvePort(port, nullptr).isEmpty()) {
+        Refuse(QStringLiteral("unknown port \"%1\": use COM1..COM8 or a device path").arg(port));
+        return;
+    }
+    m_port = port;
+    CheckFileOptions();
+}
+
+void CCliArguments::CheckFileOptions()
+{
+    const bool takesInput = m_command == Command::Write || m_command == Command::Encode;
+    if (takesInput && (!m_hasInput || m_inputFile.isEmpty())) {
+        Refuse(QStringLiteral("this command needs -i FILE (or -i - for standard input)"));
+        return;
+    }
+    if (!takesInput && m_hasInput) {
+        Refuse(QStringLiteral("-i is for write and encode only"));
+        return;
+    }
+    if (m_hasOutput && (m_command != Command::Read || m_outputFile.isEmpty()))
+        Refuse(QStringLiteral("-o FILE is for read only"));
+}
+
+void CCliArguments::Refuse(const QString& error)
+{
+    m_request = Request::Refuse;
+    m_error = error;
+}

@@ -1,0 +1,337 @@
+#include "CConfigDocument.h"
+
+#include "ArmCanFields.h"
+#include "CArmCanConfig.h"
+#include "CPageSet.h"
+#include "CanFields.h"
+#include "SerialFields.h"
+#include "TranFields.h"
+
+#include <QJsonArray>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using IntField = int& (*)(CPageSet&);
+using TextField = QString& (*)(CPageSet&);
+using TextPairField = std::array<QString, 2>& (*)(CPageSet&);
+
+struct IntKey
+{
+    const char* name;
+    IntField field;
+};
+
+struct TextKey
+{
+    const char* name;
+    TextField field;
+};
+
+struct TextPairKey
+{
+    const char* name;
+    TextPairField field;
+};
+
+const std::array<IntKey, 16> kIntKeys{{
+    {"CanBaudrate", [](CPageSet& p) -> int& { return p.Can().m_nBaudrate; }},
+    {"CanFrameType", [](CPageSet& p) -> int& { return p.Can().m_nFrameType; }},
+    {"CanFiterMode", [](CPageSet& p) -> int& { return p.Can().m_nFilterMode; }},
+    {"SerialBaudrate", [](CPageSet& p) -> int& { return p.Serial().m_nBaudrate; }},
+    {"SerialParity", [](CPageSet& p) -> int& { return p.Serial().m_nParity; }},
+    {"SerialDataBit", [](CPageSet& p) -> int& { return p.Serial().m_nDataBit; }},
+    {"SerialStopBit", [](CPageSet& p) -> int& { return p.Serial().m_nStopBit; }},
+    {"SerialFlowCtrl", [](CPageSet& p) -> int& { return p.Serial().m_nFlowCtrl; }},
+    {"SerialMode", [](CPageSet& p) -> int& { return p.Serial().m_nLineMode; }},
+    {"TranMode", [](CPageSet& p) -> int& { return p.Tran().m_nMode; }},
+    {"TranDir", [](CPageSet& p) -> int& { return p.Tran().m_nDirection; }},
+    {"TranSpace", [](CPageSet& p) -> int& { return p.Tran().m_nFrameSpace; }},
+    {"TranID", [](CPageSet& p) -> int& { return p.Tran().m_bForwardID; }},
+    {"TranInfo", [](CPageSet& p) -> int& { return p.Tran().m_bForwardInfo; }},
+    {"TranIdBase", [](CPageSet& p) -> int& { return p.Tran().m_nIdOffset; }},
+    {"TranLength", [](CPageSet& p) -> int& { return p.Tran().m_nIdLength; }},
+}};
+
+const std::array<TextKey, 6> kTextKeys{{
+    {"CanBTR0", [](CPageSet& p) -> QString& { return p.Can().m_strBTR[0]; }},
+    {"CanBTR1", [](CPageSet& p) -> QString& { return p.Can().m_strBTR[1]; }},
+    {"CanID", [](CPageSet& p) -> QString& { return p.Can().m_strSendID; }},
+    {"CanAcptCode", [](CPageSet& p) -> QString& { return p.Can().m_strAcptCode; }},
+    {"CanAcptMask", [](CPageSet& p) -> QString& { return p.Can().m_strAcptMask; }},
+    {"ArmCanID", [](CPageSet& p) -> QString& { return p.ArmCan().m_strCanID; }},
+}};
+
+const std::array<TextPairKey, 2> kTextPairKeys{{
+    {"CanAcptCodeDual",
+     [](CPageSet& p) -> std::array<QString, 2>& { return p.Can().m_strAcptCodeDual; }},
+    {"CanAcptMaskDual",
+     [](CPageSet& p) -> std::array<QString, 2>& { return p.Can().m_strAcptMaskDual; }},
+}};
+
+constexpr int kMaxFilterIdDigits = 8;
+
+QString Quoted(const QString& key)
+{
+    return QLatin1Char('"') + key + QLatin1Char('"');
+}
+
+QString Refusal(const QString& key, const QString& what)
+{
+    return Quoted(key) + QLatin1Char(' ') + what;
+}
+
+template <typename Table> const auto* Find(const Table& table, const QString& key)
+{
+    for (const auto& entry : table) {
+        if (key == QLatin1String(entry.name))
+            return &entry;
+    }
+    return static_cast<const typename Table::value_type*>(nullptr);
+}
+
+// JSON numbers are doubles; an integer kind takes only whole ones in range.
+std::optional<qint64> IntegerIn(const QJsonValue& value, qint64 min, qint64 max)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (!(number >= double(min) && number <= double(max)) || std::trunc(number) != number)
+        return std::nullopt;
+    return qint64(number);
+}
+
+QString IntegerRange(qint64 min, qint64 max)
+{
+    return QStringLiteral("must be an integer from %1 to %2").arg(min).arg(max);
+}
+
+std::optional<QString> ApplyInt(const QString& key, const QJsonValue& value, int& field)
+{
+    constexpr qint64 min = std::numeric_limits<qint32>::min();
+    constexpr qint64 max = std::numeric_limits<qint32>::max();
+    const std::optional<qint64> number = IntegerIn(value, min, max);
+    if (!number)
+        return Refusal(key, IntegerRange(min, max));
+    field = int(*number);
+    return std::nullopt;
+}
+
+std::optional<QString> ApplyText(const QString& key, const QJsonValue& value, QString& field)
+{
+    if (!value.isString())
+        return Refusal(key, QStringLiteral("must be a text"));
+    field = value.toString();
+    return std::nullopt;
+}
+
+std::optional<QString> ApplyTextPair(const QString& key, const QJsonValue& value,
+                                     std::array<QString, 2>& field)
+{
+    const QJsonArray array = value.toArray();
+    if (!value.isArray() || array.size() != 2 || !array.at(0).isString() || !array.at(1).isString())
+        return Refusal(key, QStringLiteral("must be an array of two texts"));
+    field = {array.at(0).toString(), array.at(1).toString()};
+    return std::nullopt;
+}
+
+std::optional<QString> ApplyDeviceType(const QJsonValue& value, int deviceType)
+{
+    const QString key = QStringLiteral("DeviceType");
+    const std::optional<qint64> number = IntegerIn(value, 0, 2);
+    if (!number)
+        return Refusal(key, IntegerRange(0, 2));
+    if (*number != deviceType)
+        return Refusal(
+            key, QStringLiteral("is %1, but the device given is %2").arg(*number).arg(deviceType));
+    return std::nullopt;
+}
+
+std::optional<QString> ApplyCustomMask(const QJsonValue& value, CanFields& can)
+{
+    const std::optional<qint64> number = IntegerIn(value, 0, 1);
+    if (!number)
+        return Refusal(QStringLiteral("CustomMask"), IntegerRange(0, 1));
+    can.m_bCustomMask = int(*number);
+    return std::nullopt;
+}
+
+// The register edit shows the value as the page would, so that collecting
+// the block takes exactly this value.
+std::optional<QString> ApplyArmCanBaud(const QJsonValue& value, ArmCanFields& armCan)
+{
+    constexpr qint64 max = std::numeric_limits<quint32>::max();
+    const std::optional<qint64> number = IntegerIn(value, 0, max);
+    if (!number)
+        return Refusal(QStringLiteral("ArmCanBaud"), IntegerRange(0, max));
+    armCan.m_dwBtr = quint32(*number);
+    armCan.m_strRegister = CArmCanConfig::FormatRegister(armCan.m_dwBtr);
+    return std::nullopt;
+}
+
+// The frame type list's selection, which offset 25, the CAN ID check and the
+// collected block all take.
+std::optional<QString> ApplyArmFrameType(const QJsonValue& value, ArmCanFields& armCan)
+{
+    int frameType = 0;
+    if (auto refusal = ApplyInt(QStringLiteral("ArmFrameType"), value, frameType))
+        return refusal;
+    armCan.m_nFrameType = frameType;
+    armCan.m_nFrameTypeSel = frameType;
+    return std::nullopt;
+}
+
+std::optional<QString> ApplyFiltering(const QJsonValue& value, ArmCanFields& armCan)
+{
+    if (!value.isBool())
+        return Refusal(QStringLiteral("Filtering"), QStringLiteral("must be true or false"));
+    armCan.m_bFilterEnabled = value.toBool();
+    return std::nullopt;
+}
+
+bool IsHexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
+}
+
+// "0x" and one to eight hexadecimal digits: the form the filter list shows,
+// and nothing that would need a guess (a sign, blanks, a wider value).
+std::optional<quint32> FilterIdOf(const QJsonValue& value)
+{
+    const QString text = value.toString();
+    const QString digits = text.mid(2);
+    if (!value.isString() || !text.startsWith(QLatin1String("0x")) || digits.isEmpty() ||
+        digits.size() > kMaxFilterIdDigits ||
+        !std::all_of(digits.cbegin(), digits.cend(), IsHexDigit))
+        return std::nullopt;
+    return digits.toUInt(nullptr, 16);
+}
+
+std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value,
+                                     FilterEntry& entry)
+{
+    if (!value.isObject())
+        return Refusal(key,
+                       QStringLiteral("must be an object with \"kind\", \"start\" and \"end\""));
+    const QJsonObject object = value.toObject();
+    for (const QString& member : object.keys()) {
+        if (member != QLatin1String("kind") && member != QLatin1String("start") &&
+            member != QLatin1String("end"))
+            return QStringLiteral("unknown key ") + Quoted(key + QLatin1Char('.') + member);
+    }
+    const std::optional<qint64> kind =
+        IntegerIn(object.value(QLatin1String("kind")), 0, CArmCanConfig::kFilterKindCount - 1);
+    if (!kind)
+        return Refusal(key + QStringLiteral(".kind"),
+                       IntegerRange(0, CArmCanConfig::kFilterKindCount - 1));
+    const QString idForm = QStringLiteral("must be \"0x\" and 1 to 8 hexadecimal digits");
+    const std::optional<quint32> start = FilterIdOf(object.value(QLatin1String("start")));
+    if (!start)
+        return Refusal(key + QStringLiteral(".start"), idForm);
+    const std::optional<quint32> end = FilterIdOf(object.value(QLatin1String("end")));
+    if (!end)
+        return Refusal(key + QStringLiteral(".end"), idForm);
+    if (!CArmCanConfig::IsRangeKind(int(*kind)) && *end != *start)
+        return Refusal(key + QStringLiteral(".end"),
+                       QStringLiteral("must equal \"start\" for a single identifier"));
+    entry = FilterEntry{CArmCanConfig::IsExtendedKind(int(*kind)) ? 1 : 0, *start, *end};
+    return std::nullopt;
+}
+
+// Entries in document order; a repeated entry is dropped, as the page's add
+// button drops it.
+std::optional<QString> ApplyFilters(const QJsonValue& value, ArmCanFields& armCan)
+{
+    if (!value.isArray())
+        return Refusal(QStringLiteral("Filters"), QStringLiteral("must be an array"));
+    const QJsonArray array = value.toArray();
+    QList<FilterEntry> entries;
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        FilterEntry entry;
+        const QString key = QStringLiteral("Filters[%1]").arg(i);
+        if (auto refusal = FilterEntryOf(key, array.at(i), entry))
+            return refusal;
+        if (!entries.contains(entry))
+            entries.append(entry);
+    }
+    armCan.m_filters = entries;
+    return std::nullopt;
+}
+
+std::optional<QString> ApplySpecial(const QString& key, const QJsonValue& value, CPageSet& pages)
+{
+    if (key == QLatin1String("DeviceType"))
+        return ApplyDeviceType(value, pages.DeviceType());
+    if (key == QLatin1String("CustomMask"))
+        return ApplyCustomMask(value, pages.Can());
+    if (key == QLatin1String("ArmCanBaud"))
+        return ApplyArmCanBaud(value, pages.ArmCan());
+    if (key == QLatin1String("ArmFrameType"))
+        return ApplyArmFrameType(value, pages.ArmCan());
+    if (key == QLatin1String("Filtering"))
+        return ApplyFiltering(value, pages.ArmCan());
+    if (key == QLatin1String("Filters"))
+        return ApplyFilters(value, pages.ArmCan());
+    return QStringLiteral("unknown key ") + Quoted(key);
+}
+
+std::optional<QString> ApplyKey(const QString& key, const QJsonValue& value, CPageSet& pages)
+{
+    if (const IntKey* intKey = Find(kIntKeys, key))
+        return ApplyInt(key, value, intKey->field(pages));
+    if (const TextKey* textKey = Find(kTextKeys, key))
+        return ApplyText(key, value, textKey->field(pages));
+    if (const TextPairKey* pairKey = Find(kTextPairKeys, key))
+        return ApplyTextPair(key, value, pairKey->field(pages));
+    return ApplySpecial(key, value, pages);
+}
+
+QJsonArray FiltersToJson(const QList<FilterEntry>& filters)
+{
+    QJsonArray array;
+    for (const FilterEntry& entry : filters) {
+        array.append(QJsonObject{
+            {QStringLiteral("kind"), CArmCanConfig::FilterKindOf(entry)},
+            {QStringLiteral("start"), CArmCanConfig::FormatFilterId(entry.start)},
+            {QStringLiteral("end"), CArmCanConfig::FormatFilterId(entry.end)},
+        });
+    }
+    return array;
+}
+
+} // namespace
+
+QJsonObject CConfigDocument::ToJson(CPageSet& pages)
+{
+    QJsonObject json;
+    json.insert(QStringLiteral("DeviceType"), pages.DeviceType());
+    for (const IntKey& key : kIntKeys)
+        json.insert(QLatin1String(key.name), key.field(pages));
+    for (const TextKey& key : kTextKeys)
+        json.insert(QLatin1String(key.name), key.field(pages));
+    for (const TextPairKey& key : kTextPairKeys) {
+        const std::array<QString, 2>& pair = key.field(pages);
+        json.insert(QLatin1String(key.name), QJsonArray{pair[0], pair[1]});
+    }
+    json.insert(QStringLiteral("CustomMask"), pages.Can().m_bCustomMask);
+    const ArmCanFields& armCan = pages.ArmCan();
+    json.insert(QStringLiteral("ArmCanBaud"), qint64(armCan.m_dwBtr));
+    json.insert(QStringLiteral("ArmFrameType"), armCan.m_nFrameType);
+    json.insert(QStringLiteral("Filtering"), armCan.m_bFilterEnabled);
+    json.insert(QStringLiteral("Filters"), FiltersToJson(armCan.m_filters));
+    return json;
+}
+
+std::optional<QString> CConfigDocument::Apply(const QJsonObject& document, CPageSet& pages)
+{
+    for (auto it = document.constBegin(); it != document.constEnd(); ++it) {
+        if (auto refusal = ApplyKey(it.key(), it.value(), pages))
+            return refusal;
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,270 @@
+#include "CKelvaneCli.h"
+
+#include "CConfigCommands.h"
+#include "CConfigDocument.h"
+#include "CConverterSession.h"
+#include "CEncodedConfig.h"
+#include "CPlainPageSet.h"
+#include "CSerialComm.h"
+#include "PortNames.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QSaveFile>
+#include <QSerialPortInfo>
+
+#include <memory>
+
+namespace {
+
+// The window's profile store is named after the window's program.
+const char* const kProfileApplication = "kelvane";
+const char* const kRefusalCaption = "错误";
+
+QString Utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+bool IsStandardStream(const QString& file)
+{
+    return file == QLatin1String(CCliArguments::kStandardStream);
+}
+
+} // namespace
+
+CKelvaneCli::CKelvaneCli(const QStringList& arguments)
+    : m_arguments(arguments), m_profile(QString::fromLatin1(kProfileApplication))
+{}
+
+ExitStatus CKelvaneCli::Run()
+{
+    switch (m_arguments.Action()) {
+    case CCliArguments::Request::ShowHelp:
+        CConsoleSink::WriteOutput(m_arguments.HelpText().toUtf8());
+        return ExitStatus::Success;
+    case CCliArguments::Request::ShowVersion:
+        CConsoleSink::WriteOutput((QCoreApplication::applicationName() + QLatin1Char(' ') +
+                                   QCoreApplication::applicationVersion() + QLatin1Char('\n'))
+                                      .toUtf8());
+        return ExitStatus::Success;
+    case CCliArguments::Request::Refuse:
+        return Refuse(m_arguments.Error() + QStringLiteral(" (see --help)"));
+    case CCliArguments::Request::Run:
+        break;
+    }
+    return RunCommand();
+}
+
+ExitStatus CKelvaneCli::RunCommand()
+{
+    switch (m_arguments.GetCommand()) {
+    case CCliArguments::Command::Ports:
+        return ListPorts();
+    case CCliArguments::Command::Connect:
+        return Connect();
+    case CCliArguments::Command::Read:
+        return Read();
+    case CCliArguments::Command::Write:
+        return Write();
+    case CCliArguments::Command::Defaults:
+        return PrintDefaults();
+    case CCliArguments::Command::Encode:
+        return Encode();
+    }
+    return ExitStatus::UsageError;
+}
+
+ExitStatus CKelvaneCli::ListPorts()
+{
+    QString text;
+    for (int index = 0; index < PortNames::kPortCount; ++index) {
+        text += PortNames::DisplayName(index) + QLatin1Char('\t') +
+                PortNames::DevicePath(index, &m_profile.Settings()) + QLatin1Char('\n');
+    }
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+        text += port.systemLocation();
+        if (!port.description().isEmpty())
+            text += QLatin1Char('\t') + port.description();
+        text += QLatin1Char('\n');
+    }
+    if (!CConsoleSink::WriteOutput(text.toUtf8()))
+        return Refuse(QStringLiteral("cannot write to standard output"));
+    return ExitStatus::Success;
+}
+
+ExitStatus CKelvaneCli::Connect()
+{
+    CConverterSession session(m_arguments.DeviceType());
+    return ConnectSession(session);
+}
+
+ExitStatus CKelvaneCli::Read()
+{
+    std::unique_ptr<QSaveFile> file;
+    if (const ExitStatus status = OpenOutputFile(file); status != ExitStatus::Success)
+        return status;
+    CPlainPageSet pages(m_arguments.DeviceType());
+    ApplyFactoryDefaults(pages);
+    CConverterSession session(m_arguments.DeviceType());
+    if (const ExitStatus status = ConnectSession(session); status != ExitStatus::Success)
+        return status;
+    if (!session.Read(pages))
+        return Report(ExitStatus::CommunicationError, Utf8("通信出错！"));
+    if (const ExitStatus status = PrintJson(pages, file.get()); status != ExitStatus::Success)
+        return status;
+    return Report(ExitStatus::Success, Utf8("读配置成功！"));
+}
+
+ExitStatus CKelvaneCli::Write()
+{
+    CEncodedConfig config;
+    if (const ExitStatus status = Prepare(config); status != ExitStatus::Success)
+        return status;
+    CConverterSession session(m_arguments.DeviceType());
+    if (const ExitStatus status = ConnectSession(session); status != ExitStatus::Success)
+        return status;
+    if (!session.Write(config))
+        return Report(ExitStatus::CommunicationError, Utf8("通信出错！"));
+    return Report(ExitStatus::Success, Utf8("写配置成功！"));
+}
+
+ExitStatus CKelvaneCli::PrintDefaults()
+{
+    CPlainPageSet pages(m_arguments.DeviceType());
+    ApplyFactoryDefaults(pages);
+    return PrintJson(pages, nullptr);
+}
+
+ExitStatus CKelvaneCli::Encode()
+{
+    CEncodedConfig config;
+    if (const ExitStatus status = Prepare(config); status != ExitStatus::Success)
+        return status;
+    QByteArray lines;
+    for (const QByteArray& frame : config.Frames())
+        lines += frame.toHex(' ').toUpper() + '\n';
+    if (!CConsoleSink::WriteOutput(lines))
+        return Refuse(QStringLiteral("cannot write to standard output"));
+    return ExitStatus::Success;
+}
+
+// What the pages show after the window's defaults command, the open CAN
+// page's rules included. The command touches neither the port nor the profile.
+void CKelvaneCli::ApplyFactoryDefaults(CPlainPageSet& pages)
+{
+    CSerialComm closedPort;
+    CConfigCommands(pages, closedPort, m_profile, m_console).RestoreDefaults();
+}
+
+ExitStatus CKelvaneCli::Prepare(CEncodedConfig& config)
+{
+    CPlainPageSet pages(m_arguments.DeviceType());
+    ApplyFactoryDefaults(pages);
+    if (const ExitStatus status = LoadDocument(pages); status != ExitStatus::Success)
+        return status;
+    config = CEncodedConfig::FromPages(pages);
+    for (const UserMessage& message : config.CanIdCheck().messages)
+        m_console.ShowMessage(message.caption, message.text);
+    return config.Accepted() ? ExitStatus::Success : ExitStatus::IdentifierRefused;
+}
+
+ExitStatus CKelvaneCli::LoadDocument(CPlainPageSet& pages)
+{
+    const std::optional<QByteArray> bytes = ReadInput();
+    if (!bytes)
+        return ExitStatus::UsageError;
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(*bytes, &error);
+    if (error.error != QJsonParseError::NoError)
+        return Refuse(QStringLiteral("%1: %2 at offset %3")
+                          .arg(InputName(), error.errorString())
+                          .arg(error.offset));
+    if (!document.isObject())
+        return Refuse(InputName() + QStringLiteral(": the document must be one JSON object"));
+    if (const std::optional<QString> refusal = CConfigDocument::Apply(document.object(), pages))
+        return Refuse(InputName() + QStringLiteral(": ") + *refusal);
+    return ExitStatus::Success;
+}
+
+std::optional<QByteArray> CKelvaneCli::ReadInput()
+{
+    QFile file;
+    bool opened = false;
+    if (IsStandardStream(m_arguments.InputFile())) {
+        opened = file.open(stdin, QIODevice::ReadOnly);
+    } else {
+        file.setFileName(m_arguments.InputFile());
+        opened = file.open(QIODevice::ReadOnly);
+    }
+    QByteArray bytes;
+    if (opened)
+        bytes = file.readAll();
+    if (!opened || file.error() != QFileDevice::NoError) {
+        Refuse(QStringLiteral("cannot read %1: %2").arg(InputName(), file.errorString()));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+QString CKelvaneCli::InputName() const
+{
+    const QString input = m_arguments.InputFile();
+    return IsStandardStream(input) ? QStringLiteral("standard input")
+                                   : QLatin1Char('"') + input + QLatin1Char('"');
+}
+
+ExitStatus CKelvaneCli::ConnectSession(CConverterSession& session)
+{
+    const QString path = PortNames::ResolvePort(m_arguments.Port(), &m_profile.Settings());
+    switch (session.Connect(path)) {
+    case CConverterSession::ConnectResult::Connected:
+        return ExitStatus::Success;
+    case CConverterSession::ConnectResult::PortUnavailable:
+        return Report(ExitStatus::PortUnavailable, Utf8("当前串口不可用！"));
+    case CConverterSession::ConnectResult::NoConverter:
+        return Report(ExitStatus::NotConnected, Utf8("设备未连接！"));
+    }
+    return ExitStatus::NotConnected;
+}
+
+// Opened before the converter is asked, so that an output that cannot be
+// written costs no exchange; the file is replaced only once the read is done.
+ExitStatus CKelvaneCli::OpenOutputFile(std::unique_ptr<QSaveFile>& file)
+{
+    const QString path = m_arguments.OutputFile();
+    if (path.isEmpty() || IsStandardStream(path))
+        return ExitStatus::Success;
+    file = std::make_unique<QSaveFile>(path);
+    if (!file->open(QIODevice::WriteOnly))
+        return Refuse(QStringLiteral("cannot write \"%1\": %2").arg(path, file->errorString()));
+    return ExitStatus::Success;
+}
+
+ExitStatus CKelvaneCli::PrintJson(CPlainPageSet& pages, QSaveFile* file)
+{
+    const QByteArray json = QJsonDocument(CConfigDocument::ToJson(pages)).toJson();
+    if (!file) {
+        if (!CConsoleSink::WriteOutput(json))
+            return Refuse(QStringLiteral("cannot write to standard output"));
+        return ExitStatus::Success;
+    }
+    if (file->write(json) != json.size() || !file->commit())
+        return Refuse(
+            QStringLiteral("cannot write \"%1\": %2").arg(file->fileName(), file->errorString()));
+    return ExitStatus::Success;
+}
+
+ExitStatus CKelvaneCli::Report(ExitStatus status, const QString& text)
+{
+    m_console.ShowMessage(CConfigCommands::Caption(), text);
+    return status;
+}
+
+ExitStatus CKelvaneCli::Refuse(const QString& text)
+{
+    m_console.ShowMessage(Utf8(kRefusalCaption), text);
+    return ExitStatus::UsageError;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "CCliArguments.h"
+#include "CConsoleSink.h"
+#include "CProfile.h"
+#include "ExitStatus.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class CConverterSession;
+class CEncodedConfig;
+class CPlainPageSet;
+class QSaveFile;
+
+// The command line's commands, with the window's frames, time-outs and
+// messages. Of the window's profile it reads only the port map, so that COMn
+// names the same device in both; it never writes the profile, as a script's
+// values are not the user's last-used ones. Documents and arguments are
+// checked before any port is opened.
+class CKelvaneCli
+{
+public:
+    // arguments[0] is the program, as in QCoreApplication::arguments().
+    explicit CKelvaneCli(const QStringList& arguments);
+
+    ExitStatus Run();
+
+private:
+    ExitStatus RunCommand();
+    ExitStatus ListPorts();
+    ExitStatus Connect();
+    ExitStatus Read();
+    ExitStatus Write();
+    ExitStatus PrintDefaults();
+    ExitStatus Encode();
+
+    void ApplyFactoryDefaults(CPlainPageSet& pages);
+    ExitStatus Prepare(CEncodedConfig& config);
+    ExitStatus LoadDocument(CPlainPageSet& pages);
+    std::optional<QByteArray> ReadInput();
+    QString InputName() const;
+    ExitStatus ConnectSession(CConverterSession& session);
+    ExitStatus OpenOutputFile(std::unique_ptr<QSaveFile>& file);
+    ExitStatus PrintJson(CPlainPageSet& pages, QSaveFile* file);
+    ExitStatus Report(ExitStatus status, const QString& text);
+    ExitStatus Refuse(const QString& text);
+
+    CCliArguments m_arguments;
+    CConsoleSink m_console;
+    CProfile m_profile;
+};

@@ -1,0 +1,12 @@
+#include "CKelvaneCli.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kelvane-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KELVANE_VERSION));
+    CKelvaneCli cli(QCoreApplication::arguments());
+    return int(cli.Run());
+}

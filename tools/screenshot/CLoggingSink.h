@@ -1,0 +1,18 @@
+#pragma once
+
+#include "CMessageSink.h"
+
+#include <QStringList>
+
+// Prints each message instead of showing a box that nobody could close, and
+// keeps them so the run can fail when one appeared.
+class CLoggingSink : public CMessageSink
+{
+public:
+    void ShowMessage(const QString& caption, const QString& text) override;
+
+    const QStringList& Messages() const { return m_messages; }
+
+private:
+    QStringList m_messages;
+};

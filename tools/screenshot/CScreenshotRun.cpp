@@ -1,0 +1,125 @@
+#include "CScreenshotRun.h"
+
+#include "CKelvaneSheet.h"
+#include "CLoggingSink.h"
+#include "COstrelSimulator.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QThread>
+#include <QWindow>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const char* const kModelNames[] = {"a", "b", "x"};
+const char* const kTabNames[] = {"conversion", "serial", "can"};
+
+void Settle(QWidget& window)
+{
+    const QDeadlineTimer deadline(2000);
+    while (!deadline.hasExpired() &&
+           (window.windowHandle() == nullptr || !window.windowHandle()->isExposed())) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(10);
+    }
+    for (int round = 0; round < 5; ++round) {
+        QApplication::processEvents();
+    }
+}
+
+template <typename T> T& Child(QWidget& parent, const char* name)
+{
+    T* child = parent.findChild<T*>(QLatin1String(name));
+    if (child == nullptr) {
+        std::fprintf(stderr, "kelvane-screenshot: the window has no control %s\n", name);
+        std::abort();
+    }
+    return *child;
+}
+
+// As the user would: pick from the list, which swaps the pages.
+void Choose(QComboBox& list, int index)
+{
+    list.setCurrentIndex(index);
+    Q_EMIT list.activated(index);
+}
+
+} // namespace
+
+CScreenshotRun::CScreenshotRun(const QDir& outDir, const QString& portPath)
+    : m_outDir(outDir), m_portPath(portPath)
+{}
+
+bool CScreenshotRun::Shoot(int deviceType)
+{
+    if (!m_portPath.isEmpty()) {
+        return ShootWithPort(deviceType, m_portPath);
+    }
+    SimOptions options;
+    options.deviceType = deviceType;
+    COstrelSimulator simulator(options);
+    if (!simulator.start()) {
+        std::fprintf(stderr, "kelvane-screenshot: cannot start the simulator\n");
+        return false;
+    }
+    return ShootWithPort(deviceType, simulator.slavePath());
+}
+
+bool CScreenshotRun::ShootWithPort(int deviceType, const QString& portPath)
+{
+    CLoggingSink messages;
+    CKelvaneSheet sheet(messages);
+    {
+        QSettings& profile = sheet.Profile().Settings();
+        profile.setValue(QStringLiteral("Ports/COM1"), portPath);
+        profile.sync();
+        sheet.Selector().ShowPortPaths(profile);
+    }
+    sheet.show();
+    Choose(Child<QComboBox>(sheet, "deviceList"), deviceType);
+    Choose(Child<QComboBox>(sheet, "portList"), 0);
+    Settle(sheet);
+
+    bool ok = ShootTabs(sheet, deviceType, QStringLiteral("disconnected"));
+    auto& connectButton = Child<QPushButton>(sheet, "connectButton");
+    connectButton.click();
+    if (!sheet.Port().IsOpen()) {
+        std::fprintf(stderr, "kelvane-screenshot: could not connect to %s\n", qPrintable(portPath));
+        return false;
+    }
+    ok = ShootTabs(sheet, deviceType, QStringLiteral("connected")) && ok;
+    connectButton.click();
+    sheet.close();
+    return ok && messages.Messages().isEmpty();
+}
+
+bool CScreenshotRun::ShootTabs(CKelvaneSheet& sheet, int deviceType, const QString& state)
+{
+    auto& tabs = Child<QTabWidget>(sheet, "tabs");
+    const int scale = int(std::lround(sheet.devicePixelRatioF() * 100));
+    bool ok = true;
+    for (int index = 0; index < tabs.count(); ++index) {
+        tabs.setCurrentIndex(index);
+        Settle(sheet);
+        const QString name =
+            QStringLiteral("ostrel-%1-%2-%3-%4.png")
+                .arg(QLatin1String(kModelNames[deviceType]), QLatin1String(kTabNames[index]), state)
+                .arg(scale);
+        const QString path = m_outDir.filePath(name);
+        if (!sheet.grab().save(path)) {
+            std::fprintf(stderr, "kelvane-screenshot: cannot write %s\n", qPrintable(path));
+            ok = false;
+        }
+    }
+    tabs.setCurrentIndex(0);
+    return ok;
+}
