@@ -1,8 +1,10 @@
 #include "CKelvaneSheet.h"
 
 #include "CBusyCursor.h"
+#include "CConfigCommands.h"
 #include "CFrameProtocol.h"
 #include "CMessageSink.h"
+#include "CSheetPageSet.h"
 #include "PortNames.h"
 #include "ui_CKelvaneSheet.h"
 
@@ -122,8 +124,10 @@ void CKelvaneSheet::CreatePageWindow(QWidget& page)
 {
     m_openPages.insert(&page);
     if (&page == &m_canCfgPage) {
-        // This page sets its own controls from the port's state.
-        m_canCfgPage.setEnabled(true);
+        // The page sets its own controls from the port's state; the page as
+        // a whole follows the connection like every other, so nothing on it
+        // can be edited before a converter is connected.
+        m_canCfgPage.setEnabled(m_port.IsOpen());
         m_canCfgPage.OnInitDialog();
         return;
     }
@@ -134,6 +138,11 @@ void CKelvaneSheet::CreatePageWindow(QWidget& page)
         m_serialPage.OnInitDialog();
     } else if (&page == &m_canPage) {
         m_canPage.OnInitDialog();
+    }
+    // A page swapped in while disconnected gets its window only when first
+    // shown, which may be after the connect has enabled the others.
+    if (m_port.IsOpen()) {
+        EnablePage(page, true);
     }
 }
 
@@ -221,11 +230,25 @@ void CKelvaneSheet::EnableCommandButtons(bool enabled)
     m_ui->writeButton->setEnabled(enabled);
 }
 
-void CKelvaneSheet::OnDefaults() {}
+void CKelvaneSheet::OnDefaults()
+{
+    CSheetPageSet pages(*this);
+    CConfigCommands(pages, m_port, m_profile, m_messages).RestoreDefaults();
+}
 
-void CKelvaneSheet::OnRead() {}
+void CKelvaneSheet::OnRead()
+{
+    CSheetPageSet pages(*this);
+    const CBusyCursor busy;
+    CConfigCommands(pages, m_port, m_profile, m_messages).ReadConfig();
+}
 
-void CKelvaneSheet::OnWrite() {}
+void CKelvaneSheet::OnWrite()
+{
+    CSheetPageSet pages(*this);
+    const CBusyCursor busy;
+    CConfigCommands(pages, m_port, m_profile, m_messages).WriteConfig();
+}
 
 void CKelvaneSheet::reject() {}
 

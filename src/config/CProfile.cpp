@@ -82,11 +82,19 @@ QString CProfile::OrganizationName()
     return QStringLiteral("应用程序向导生成的本地应用程序");
 }
 
-CProfile::CProfile(const QString& applicationName)
+CProfile::CProfile(const QString& applicationName) : CProfile(applicationName, false) {}
+
+CProfile::CProfile(const QString& applicationName, bool readOnly)
     : m_settings(QSettings::NativeFormat, QSettings::UserScope, OrganizationName(),
-                 ApplicationName(applicationName))
+                 ApplicationName(applicationName)),
+      m_readOnly(readOnly)
 {
     m_settings.setAtomicSyncRequired(true);
+}
+
+CProfile CProfile::ReadOnly(const QString& applicationName)
+{
+    return CProfile(applicationName, true);
 }
 
 ProfileSelection CProfile::Load(CanFields& can, SerialFields& serial, TranFields& tran) const
@@ -130,6 +138,8 @@ void CProfile::LoadArmCanBaud(ArmCanFields& armCan) const
 bool CProfile::Save(const CanFields& can, const SerialFields& serial, const TranFields& tran,
                     const ProfileSelection& selection)
 {
+    if (m_readOnly)
+        return true;
     QSettings& s = m_settings;
     WriteInt(s, "CanBaudrate", can.m_nBaudrate);
     WriteText(s, "CanBTR0", can.m_strBTR[0]);
@@ -162,6 +172,8 @@ bool CProfile::Save(const CanFields& can, const SerialFields& serial, const Tran
 
 bool CProfile::SaveArmCanBaud(const ArmCanFields& armCan)
 {
+    if (m_readOnly)
+        return true;
     WriteArmCanBaud(m_settings, armCan.m_dwBtr);
     return Flush();
 }

@@ -29,6 +29,10 @@ struct ProfileSelection
 // unchanged, out-of-range indices included, and nothing in the file is fatal.
 // Every save replaces the file as a whole or not at all, so a crash or a full
 // disk during a save leaves the previous profile intact.
+//
+// A read-only profile loads the same way but leaves the file alone: its saves
+// do nothing and report success, for a caller that runs the window's commands
+// without its values becoming the user's last-used ones.
 class CProfile
 {
 public:
@@ -37,9 +41,11 @@ public:
     // An empty name stands for QCoreApplication::applicationName(), which is
     // the executable's base name unless the application set another.
     explicit CProfile(const QString& applicationName = QString());
+    static CProfile ReadOnly(const QString& applicationName = QString());
 
     // The store itself, for reading the port map. Writes go through Save and
-    // SaveArmCanBaud, which alone guard the file.
+    // SaveArmCanBaud, which alone guard the file (and keep a read-only
+    // profile unwritten).
     QSettings& Settings() { return m_settings; }
     const QSettings& Settings() const { return m_settings; }
     QString FileName() const { return m_settings.fileName(); }
@@ -64,7 +70,10 @@ public:
     static int ConfinePortIndex(int portIndex);
 
 private:
+    CProfile(const QString& applicationName, bool readOnly);
+
     bool Flush();
 
     QSettings m_settings;
+    bool m_readOnly = false;
 };

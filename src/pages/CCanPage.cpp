@@ -67,12 +67,31 @@ void CCanPage::RefreshControls()
 {
     UpdateData(true);
 
+    EnableBtr();
+    // With no bit rate selected the BTR texts are left as they are.
+    CanPageRules::ApplyPresetBtr(*this);
+    ShowFilterLayout();
+
+    UpdateData(false);
+    OnCustomMask();
+}
+
+void CCanPage::ShowControlStates()
+{
+    EnableBtr();
+    ShowFilterLayout();
+    EnableMask();
+}
+
+void CCanPage::EnableBtr()
+{
     const bool custom = m_nBaudrate == CanPageRules::kCustomBaudrate;
     m_ui->btr0Edit->setEnabled(custom);
     m_ui->btr1Edit->setEnabled(custom);
-    // With no bit rate selected the BTR texts are left as they are.
-    CanPageRules::ApplyPresetBtr(*this);
+}
 
+void CCanPage::ShowFilterLayout()
+{
     const bool dual = m_nFilterMode == 0;
     m_ui->acptCodeEdit->setVisible(!dual);
     m_ui->acptMaskEdit->setVisible(!dual);
@@ -82,9 +101,14 @@ void CCanPage::RefreshControls()
     }
     m_ui->acptCodeLabel->setBuddy(dual ? m_ui->acptCodeDual1Edit : m_ui->acptCodeEdit);
     m_ui->acptMaskLabel->setBuddy(dual ? m_ui->acptMaskDual1Edit : m_ui->acptMaskEdit);
+}
 
-    UpdateData(false);
-    OnCustomMask();
+void CCanPage::EnableMask()
+{
+    const bool custom = m_bCustomMask != 0;
+    for (QLineEdit* edit : {m_ui->acptMaskEdit, m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit}) {
+        edit->setEnabled(custom);
+    }
 }
 
 void CCanPage::OnCustomMask()
@@ -92,10 +116,7 @@ void CCanPage::OnCustomMask()
     UpdateData(true);
 
     CanPageRules::ApplyCustomMask(*this);
-    const bool custom = m_bCustomMask != 0;
-    for (QLineEdit* edit : {m_ui->acptMaskEdit, m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit}) {
-        edit->setEnabled(custom);
-    }
+    EnableMask();
 
     UpdateData(false);
 }

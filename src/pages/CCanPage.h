@@ -23,6 +23,10 @@ public:
     void OnInitDialog();
     bool UpdateData(bool saveAndValidate);
     void RefreshControls();
+    // Enables and lays out the controls as RefreshControls does, from the
+    // fields, but leaves every text alone: for values from the converter,
+    // which the BTR and mask rules would overwrite.
+    void ShowControlStates();
     void OnCustomMask();
     void OnEnable(bool enabled);
 
@@ -30,5 +34,9 @@ public:
     static QString PresetBtr1(int index);
 
 private:
+    void EnableBtr();
+    void ShowFilterLayout();
+    void EnableMask();
+
     std::unique_ptr<Ui::CCanPage> m_ui;
 };

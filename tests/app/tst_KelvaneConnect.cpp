@@ -20,6 +20,8 @@ namespace {
 const QString kCaption = QStringLiteral("配置");
 const QString kConnect = QStringLiteral("连接设备(&C)");
 const QString kDisconnect = QStringLiteral("断开设备(&C)");
+constexpr quint8 kWriteParameters = 0x01;
+constexpr quint8 kReadParameters = 0x03;
 
 template <typename T> T* Control(QWidget& window, const char* name)
 {
@@ -38,6 +40,18 @@ quint8 HandshakeCode(int deviceType)
 void ClickConnect(CKelvaneSheet& sheet)
 {
     Control<QPushButton>(sheet, "connectButton")->click();
+}
+
+void ChooseDevice(CKelvaneSheet& sheet, int deviceType)
+{
+    auto* list = Control<QComboBox>(sheet, "deviceList");
+    list->setCurrentIndex(deviceType);
+    Q_EMIT list->activated(deviceType);
+}
+
+QWidget* CanPageOf(CKelvaneSheet& sheet, int deviceType)
+{
+    return deviceType == 2 ? static_cast<QWidget*>(&sheet.CanConfigPage()) : &sheet.CanPage();
 }
 
 // Whether the window shows the connected state everywhere at once.
@@ -69,6 +83,8 @@ class TestKelvaneConnect : public QObject
 private Q_SLOTS:
     void connectsAndDisconnects_data();
     void connectsAndDisconnects();
+    void pageFirstShownFollowsConnection_data();
+    void pageFirstShownFollowsConnection();
     void reportsMissingPort();
     void reportsSilentConverter();
     void closingWhileConnectedClosesThePort();
@@ -125,6 +141,52 @@ void TestKelvaneConnect::connectsAndDisconnects()
     VerifyConnectedState(sheet, false);
     QTest::qWait(50);
     QVERIFY(simulator.rawReceived().isEmpty());
+    QVERIFY(messages.m_messages.isEmpty());
+}
+
+void TestKelvaneConnect::pageFirstShownFollowsConnection_data()
+{
+    QTest::addColumn<int>("startType");
+    QTest::addColumn<int>("chosenType");
+    QTest::newRow("X, then A") << 2 << 0;
+    QTest::newRow("A, then X") << 0 << 2;
+}
+
+void TestKelvaneConnect::pageFirstShownFollowsConnection()
+{
+    QFETCH(int, startType);
+    QFETCH(int, chosenType);
+    SimOptions options;
+    options.deviceType = chosenType;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    MapCom1(simulator, startType);
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    auto* tabs = Control<QTabWidget>(sheet, "tabs");
+
+    tabs->setCurrentIndex(2);
+    QWidget* startPage = CanPageOf(sheet, startType);
+    QVERIFY(sheet.IsPageOpen(*startPage));
+    QVERIFY(!startPage->isEnabled());
+
+    tabs->setCurrentIndex(0);
+    ChooseDevice(sheet, chosenType);
+    QWidget* chosenPage = CanPageOf(sheet, chosenType);
+    QVERIFY(!sheet.IsPageOpen(*chosenPage));
+    ClickConnect(sheet);
+    QVERIFY(sheet.Port().IsOpen());
+    tabs->setCurrentIndex(2);
+
+    QVERIFY(sheet.IsPageOpen(*chosenPage));
+    QVERIFY(chosenPage->isEnabled());
+    for (const char* name : {"frameTypeList", "baudrateList", "baudList"}) {
+        if (auto* list = chosenPage->findChild<QComboBox*>(QLatin1String(name))) {
+            QVERIFY2(list->isEnabled(), name);
+        }
+    }
+    ClickConnect(sheet);
+    VerifyConnectedState(sheet, false);
     QVERIFY(messages.m_messages.isEmpty());
 }
 
@@ -208,6 +270,7 @@ void TestKelvaneConnect::commandKeysWhileConnected()
     for (const auto& spy : spies) {
         QCOMPARE(spy->count(), 0);
     }
+    QCOMPARE(simulator.receivedFrames().size(), 1);
 
     // Each command's mnemonic presses exactly its button.
     const Qt::Key keys[] = {Qt::Key_D, Qt::Key_R, Qt::Key_W};
@@ -219,9 +282,15 @@ void TestKelvaneConnect::commandKeysWhileConnected()
         QCOMPARE(spy->count(), 1);
     }
 
+    QCOMPARE(messages.m_messages,
+             (QList<QPair<QString, QString>>{{kCaption, QStringLiteral("读配置成功！")},
+                                             {kCaption, QStringLiteral("写配置成功！")}}));
+    QCOMPARE(simulator.requestCount(kReadParameters), 1);
+    QCOMPARE(simulator.requestCount(kWriteParameters), 1);
+
     QTest::keyClick(&sheet, Qt::Key_C, Qt::AltModifier);
     QTRY_VERIFY(!sheet.Port().IsOpen());
-    QVERIFY(messages.m_messages.isEmpty());
+    QCOMPARE(messages.m_messages.size(), 2);
     QCOMPARE(simulator.requestCount(HandshakeCode(2)), 1);
 }
 

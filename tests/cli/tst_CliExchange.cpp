@@ -324,6 +324,9 @@ void TestCliExchange::comNamesFollowTheWindowsProfile()
     QCOMPARE(write.exitCode, 0);
     QCOMPARE(write.err, kWriteOk);
     QCOMPARE(quint8(sim->parameterBlock().at(18)), quint8(9));
+    const CliResult read = m_cli.Run({"-d", "A", "-p", "COM3", "read"});
+    QCOMPARE(read.exitCode, 0);
+    QCOMPARE(Object(read.out).value("TranSpace"), QJsonValue(9));
 
     QFile file(m_cli.ProfileFile());
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -8,6 +8,7 @@
 #include "CanConfigBlock.h"
 #include "FieldSnapshot.h"
 #include "ParameterBlockCodec.h"
+#include "ReadFixtures.h"
 
 #include <QtTest>
 
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void nothingWrittenWithoutAcknowledgement_data();
     void nothingWrittenWithoutAcknowledgement();
     void canBlockNotAcknowledged();
+    void readOnlyProfileKeepsItsFile();
 
 private:
     std::unique_ptr<CProfileSandbox> m_sandbox;
@@ -241,6 +243,40 @@ void TestWriteCommand::canBlockNotAcknowledged()
     reloaded.LoadProfile(CProfile(profileName));
     QCOMPARE(reloaded.Can().m_strSendID, QStringLiteral("00 12 34 56"));
     QCOMPARE(SavedArmCanBaud(profileName), ArmCanFields::kDefaultBtr);
+}
+
+void TestWriteCommand::readOnlyProfileKeepsItsFile()
+{
+    CConverterBench bench(2);
+    QVERIFY(bench.Connect());
+    const QString name = CProfileSandbox::UniqueName();
+    const QString path = CProfile(name).FileName();
+    const QByteArray contents = "[Kelvane]\nTranSpace=7\nCanID=00 00 00 01\n\n"
+                                "[Ports]\nCOM1=/dev/ttyUSB3\n";
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+    file.close();
+
+    CProfile profile = CProfile::ReadOnly(name);
+    QCOMPARE(profile.Settings().value("Ports/COM1").toString(), QStringLiteral("/dev/ttyUSB3"));
+    CPlainPageSet pages;
+    pages.LoadProfile(profile);
+    QCOMPARE(pages.Tran().m_nFrameSpace, 7);
+    CRecordingSink sink;
+    CConfigCommands commands(pages, bench.Port(), profile, sink);
+
+    QCOMPARE(commands.ReadConfig(), CommandOutcome::Succeeded);
+    FillDistinct(pages);
+    QCOMPARE(commands.WriteConfig(), CommandOutcome::Succeeded);
+    QCOMPARE(sink.messages, (QList<UserMessage>{ReadFixtures::kRead, kWritten}));
+    QCOMPARE(bench.Sim().requestCount(0x04), 1);
+
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), contents);
+    const QString fileName = QFileInfo(path).fileName();
+    QCOMPARE(QDir(QFileInfo(path).path()).entryList({fileName + '*'}, QDir::Files | QDir::Hidden),
+             QStringList{fileName});
 }
 
 QTEST_GUILESS_MAIN(TestWriteCommand)

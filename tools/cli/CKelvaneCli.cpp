@@ -1,9 +1,11 @@
 #include "CKelvaneCli.h"
 
+#include "CArmCanConfig.h"
 #include "CConfigCommands.h"
 #include "CConfigDocument.h"
 #include "CConverterSession.h"
 #include "CEncodedConfig.h"
+#include "CHeldMessages.h"
 #include "CPlainPageSet.h"
 #include "CSerialComm.h"
 #include "PortNames.h"
@@ -33,10 +35,26 @@ bool IsStandardStream(const QString& file)
     return file == QLatin1String(CCliArguments::kStandardStream);
 }
 
+// The command has already shown its message. It never finds a connected
+// session's port closed.
+ExitStatus StatusOf(CommandOutcome outcome)
+{
+    switch (outcome) {
+    case CommandOutcome::Succeeded:
+        return ExitStatus::Success;
+    case CommandOutcome::Failed:
+        return ExitStatus::CommunicationError;
+    case CommandOutcome::NotConnected:
+        break;
+    }
+    return ExitStatus::NotConnected;
+}
+
 } // namespace
 
 CKelvaneCli::CKelvaneCli(const QStringList& arguments)
-    : m_arguments(arguments), m_profile(QString::fromLatin1(kProfileApplication))
+    : m_arguments(arguments),
+      m_profile(CProfile::ReadOnly(QString::fromLatin1(kProfileApplication)))
 {}
 
 ExitStatus CKelvaneCli::Run()
@@ -111,24 +129,34 @@ ExitStatus CKelvaneCli::Read()
     CConverterSession session(m_arguments.DeviceType());
     if (const ExitStatus status = ConnectSession(session); status != ExitStatus::Success)
         return status;
-    if (!session.Read(pages))
-        return Report(ExitStatus::CommunicationError, Utf8("通信出错！"));
-    if (const ExitStatus status = PrintJson(pages, file.get()); status != ExitStatus::Success)
-        return status;
-    return Report(ExitStatus::Success, Utf8("读配置成功！"));
+    CHeldMessages verdict;
+    const CommandOutcome outcome =
+        CConfigCommands(pages, session.Port(), m_profile, verdict).ReadConfig();
+    if (outcome == CommandOutcome::Succeeded) {
+        // The window keeps the CAN configuration block of models A and B
+        // without showing it; the document reports it for every model.
+        if (!pages.IsOpen(CPageSet::Page::ArmCan))
+            CArmCanConfig::FillFromBlock(pages.ArmCan());
+        if (const ExitStatus status = PrintJson(pages, file.get()); status != ExitStatus::Success)
+            return status;
+    }
+    verdict.ReplayTo(m_console);
+    return StatusOf(outcome);
 }
 
+// The identifier check has run and spoken in Prepare, before the handshake;
+// its replacement is in the pages, so the command's own check passes them
+// silently.
 ExitStatus CKelvaneCli::Write()
 {
+    CPlainPageSet pages(m_arguments.DeviceType());
     CEncodedConfig config;
-    if (const ExitStatus status = Prepare(config); status != ExitStatus::Success)
+    if (const ExitStatus status = Prepare(pages, config); status != ExitStatus::Success)
         return status;
     CConverterSession session(m_arguments.DeviceType());
     if (const ExitStatus status = ConnectSession(session); status != ExitStatus::Success)
         return status;
-    if (!session.Write(config))
-        return Report(ExitStatus::CommunicationError, Utf8("通信出错！"));
-    return Report(ExitStatus::Success, Utf8("写配置成功！"));
+    return StatusOf(CConfigCommands(pages, session.Port(), m_profile, m_console).WriteConfig());
 }
 
 ExitStatus CKelvaneCli::PrintDefaults()
@@ -140,8 +168,9 @@ ExitStatus CKelvaneCli::PrintDefaults()
 
 ExitStatus CKelvaneCli::Encode()
 {
+    CPlainPageSet pages(m_arguments.DeviceType());
     CEncodedConfig config;
-    if (const ExitStatus status = Prepare(config); status != ExitStatus::Success)
+    if (const ExitStatus status = Prepare(pages, config); status != ExitStatus::Success)
         return status;
     QByteArray lines;
     for (const QByteArray& frame : config.Frames())
@@ -159,9 +188,8 @@ void CKelvaneCli::ApplyFactoryDefaults(CPlainPageSet& pages)
     CConfigCommands(pages, closedPort, m_profile, m_console).RestoreDefaults();
 }
 
-ExitStatus CKelvaneCli::Prepare(CEncodedConfig& config)
+ExitStatus CKelvaneCli::Prepare(CPlainPageSet& pages, CEncodedConfig& config)
 {
-    CPlainPageSet pages(m_arguments.DeviceType());
     ApplyFactoryDefaults(pages);
     if (const ExitStatus status = LoadDocument(pages); status != ExitStatus::Success)
         return status;

@@ -17,11 +17,11 @@ class CEncodedConfig;
 class CPlainPageSet;
 class QSaveFile;
 
-// The command line's commands, with the window's frames, time-outs and
-// messages. Of the window's profile it reads only the port map, so that COMn
-// names the same device in both; it never writes the profile, as a script's
-// values are not the user's last-used ones. Documents and arguments are
-// checked before any port is opened.
+// The command line's commands: read and write are the window's own commands,
+// on plain pages. Of the window's profile it reads only the port map, so that
+// COMn names the same device in both; it holds the profile read-only, as a
+// script's values are not the user's last-used ones. Documents and arguments
+// are checked before any port is opened.
 class CKelvaneCli
 {
 public:
@@ -40,7 +40,9 @@ private:
     ExitStatus Encode();
 
     void ApplyFactoryDefaults(CPlainPageSet& pages);
-    ExitStatus Prepare(CEncodedConfig& config);
+    // The document on the factory defaults, and what a write would send for
+    // it, the identifier check's messages shown.
+    ExitStatus Prepare(CPlainPageSet& pages, CEncodedConfig& config);
     ExitStatus LoadDocument(CPlainPageSet& pages);
     std::optional<QByteArray> ReadInput();
     QString InputName() const;

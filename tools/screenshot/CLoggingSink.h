@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // Prints each message instead of showing a box that nobody could close, and
-// keeps them so the run can fail when one appeared.
+// keeps them so the run can tell whether the read succeeded and nothing else
+// went wrong.
 class CLoggingSink : public CMessageSink
 {
 public:

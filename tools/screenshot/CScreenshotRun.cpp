@@ -3,6 +3,7 @@
 #include "CKelvaneSheet.h"
 #include "CLoggingSink.h"
 #include "COstrelSimulator.h"
+#include "DemoConfiguration.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -71,6 +72,8 @@ bool CScreenshotRun::Shoot(int deviceType)
         std::fprintf(stderr, "kelvane-screenshot: cannot start the simulator\n");
         return false;
     }
+    simulator.setParameterBlock(DemoConfiguration::ParameterBlock(deviceType));
+    simulator.setCanConfigBlock(DemoConfiguration::CanBlock());
     return ShootWithPort(deviceType, simulator.slavePath());
 }
 
@@ -89,6 +92,8 @@ bool CScreenshotRun::ShootWithPort(int deviceType, const QString& portPath)
     Choose(Child<QComboBox>(sheet, "portList"), 0);
     Settle(sheet);
 
+    // Showing every tab once also gives each page its window, so the read
+    // below fills all of them.
     bool ok = ShootTabs(sheet, deviceType, QStringLiteral("disconnected"));
     auto& connectButton = Child<QPushButton>(sheet, "connectButton");
     connectButton.click();
@@ -96,10 +101,16 @@ bool CScreenshotRun::ShootWithPort(int deviceType, const QString& portPath)
         std::fprintf(stderr, "kelvane-screenshot: could not connect to %s\n", qPrintable(portPath));
         return false;
     }
-    ok = ShootTabs(sheet, deviceType, QStringLiteral("connected")) && ok;
+    Child<QPushButton>(sheet, "readButton").click();
+    if (messages.Messages() != QStringList{QStringLiteral("读配置成功！")}) {
+        std::fprintf(stderr, "kelvane-screenshot: the read from %s did not succeed\n",
+                     qPrintable(portPath));
+        ok = false;
+    }
+    ok = ShootTabs(sheet, deviceType, QStringLiteral("read")) && ok;
     connectButton.click();
     sheet.close();
-    return ok && messages.Messages().isEmpty();
+    return ok;
 }
 
 bool CScreenshotRun::ShootTabs(CKelvaneSheet& sheet, int deviceType, const QString& state)

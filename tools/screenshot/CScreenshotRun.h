@@ -6,17 +6,18 @@
 class CKelvaneSheet;
 
 // Opens the sheet for one converter model and saves a picture of every tab,
-// disconnected and connected, into the output folder as
-// ostrel-<model>-<tab>-<state>-<scale>.png, scale being the display scale in
-// percent.
+// first disconnected, then connected after reading the converter, into the
+// output folder as ostrel-<model>-<tab>-<state>-<scale>.png (state
+// "disconnected" or "read", scale the display scale in percent).
 class CScreenshotRun
 {
 public:
     // portPath: the pty that COM1 leads to; empty starts a simulator of the
-    // model in this process.
+    // model in this process, configured as DemoConfiguration describes.
     CScreenshotRun(const QDir& outDir, const QString& portPath);
 
-    // False when the pictures could not all be taken or saved.
+    // False when the converter could not be connected and read, or the
+    // pictures could not all be saved.
     bool Shoot(int deviceType);
 
 private:

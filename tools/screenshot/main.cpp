@@ -43,7 +43,7 @@ std::optional<Arguments> Parse(int argc, char* argv[])
     }
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        "Saves a picture of every tab of the Kelvane window, disconnected and connected.");
+        "Saves a picture of every tab of the Kelvane window, disconnected and after a read.");
     parser.addHelpOption();
     parser.addPositionalArgument("outdir", "Folder for the PNG files.");
     parser.addOptions({

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "CPageSet.h"
+
+class CKelvaneSheet;
+
+// The sheet's own pages and selector, as the read, write and defaults
+// commands work on them. Showing the fields of the conversion and CAN pages
+// also enables and lays out their controls for the values shown, without
+// changing any value, so that a page filled from the converter can be edited
+// as its values call for.
+class CSheetPageSet : public CPageSet
+{
+public:
+    explicit CSheetPageSet(CKelvaneSheet& sheet);
+
+    int DeviceType() const override;
+    int ConfigPort() const override;
+
+    TranFields& Tran() override;
+    SerialFields& Serial() override;
+    CanFields& Can() override;
+    ArmCanFields& ArmCan() override;
+
+    bool IsOpen(Page page) const override;
+    void StoreControls(Page page) override;
+    void ShowFields(Page page) override;
+    void RefreshControls(Page page) override;
+    void CollectIntoBlock() override;
+    void FillFromBlock() override;
+
+private:
+    void ExchangeData(Page page, bool saveAndValidate);
+
+    CKelvaneSheet& m_sheet;
+};

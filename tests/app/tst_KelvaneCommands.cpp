@@ -1,0 +1,526 @@
+#include "CArmCanConfig.h"
+#include "CKelvaneSheet.h"
+#include "COstrelSimulator.h"
+#include "CProfile.h"
+#include "CRecordingSink.h"
+#include "CSandboxedProfile.h"
+#include "CanConfigBlock.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+
+using Messages = QList<QPair<QString, QString>>;
+// Control states by "<page>.<objectName>"; lists give their selected index,
+// check boxes 0 or 1, the filter list its rows as "kind start end; ...".
+using Shown = QMap<QString, QString>;
+
+const QString kCaption = QStringLiteral("配置");
+const QString kReadDone = QStringLiteral("读配置成功！");
+const QString kWriteDone = QStringLiteral("写配置成功！");
+const QString kCommError = QStringLiteral("通信出错！");
+
+constexpr quint8 kWriteParameters = 0x01;
+constexpr quint8 kReadParameters = 0x03;
+constexpr quint8 kWriteCanConfig = 0x04;
+constexpr quint8 kReadCanConfig = 0x05;
+constexpr int kConverterPort = 2; // COM3
+
+template <typename T> T* Control(QWidget& window, const char* name)
+{
+    T* control = window.findChild<T*>(QLatin1String(name));
+    if (control == nullptr) {
+        qFatal("no control %s", name);
+    }
+    return control;
+}
+
+// As the user picks an item: the selection, then the list's notification.
+void Choose(QWidget& page, const char* list, int index)
+{
+    auto* combo = Control<QComboBox>(page, list);
+    combo->setCurrentIndex(index);
+    Q_EMIT combo->activated(index);
+}
+
+void Type(QWidget& page, const char* edit, const QString& text)
+{
+    Control<QLineEdit>(page, edit)->setText(text);
+}
+
+void Click(QWidget& window, const char* button)
+{
+    Control<QAbstractButton>(window, button)->click();
+}
+
+QByteArray Hex(const char* bytes)
+{
+    return QByteArray::fromHex(bytes);
+}
+
+QByteArray CanBlock(quint32 btr, int frameType, const QList<FilterEntry>& filters)
+{
+    ArmCanFields fields;
+    fields.m_strRegister = CArmCanConfig::FormatRegister(btr);
+    fields.m_nFrameTypeSel = frameType;
+    fields.m_bFilterEnabled = true;
+    fields.m_filters = filters;
+    CArmCanConfig::CollectIntoBlock(fields);
+    return CanConfigBlock::fromFields(fields).toBytes();
+}
+
+void AddShown(Shown& shown, QWidget& page, const QString& prefix)
+{
+    for (const QComboBox* list : page.findChildren<QComboBox*>()) {
+        shown.insert(prefix + list->objectName(), QString::number(list->currentIndex()));
+    }
+    for (const QLineEdit* edit : page.findChildren<QLineEdit*>()) {
+        if (!edit->objectName().isEmpty()) {
+            shown.insert(prefix + edit->objectName(), edit->text());
+        }
+    }
+    for (const QCheckBox* box : page.findChildren<QCheckBox*>()) {
+        shown.insert(prefix + box->objectName(), box->isChecked() ? "1" : "0");
+    }
+    for (const QTreeWidget* list : page.findChildren<QTreeWidget*>()) {
+        QStringList rows;
+        for (int index = 0; index < list->topLevelItemCount(); ++index) {
+            const QTreeWidgetItem* item = list->topLevelItem(index);
+            rows.append(item->text(0) + ' ' + item->text(1) + ' ' + item->text(2));
+        }
+        shown.insert(prefix + "rows", rows.join("; "));
+    }
+}
+
+// Every difference between what the pages show and what is expected.
+QString Mismatches(CKelvaneSheet& sheet, const Shown& expected)
+{
+    Shown shown;
+    AddShown(shown, sheet.TranPage(), "tran.");
+    AddShown(shown, sheet.SerialPage(), "serial.");
+    AddShown(shown, sheet.CanPage(), "can.");
+    AddShown(shown, sheet.CanConfigPage(), "arm.");
+    QStringList mismatches;
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        if (!shown.contains(it.key())) {
+            mismatches.append(it.key() + " missing");
+        } else if (shown.value(it.key()) != it.value()) {
+            mismatches.append(QStringLiteral("%1 shows \"%2\", not \"%3\"")
+                                  .arg(it.key(), shown.value(it.key()), it.value()));
+        }
+    }
+    return mismatches.join('\n');
+}
+
+#define VERIFY_SHOWN(sheet, ...)                                                                   \
+    do {                                                                                           \
+        const QString mismatches = Mismatches(sheet, Shown(__VA_ARGS__));                          \
+        QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches));                                    \
+    } while (false)
+
+Shown Merged(Shown base, const Shown& more)
+{
+    base.insert(more);
+    return base;
+}
+
+QByteArray ProfileBytes()
+{
+    QFile file(CProfile().FileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QVariant ProfileValue(const char* key)
+{
+    return CProfile().Settings().value(QLatin1String(key));
+}
+
+const Shown kTranDefaults{
+    {"tran.modeList", "0"},       {"tran.directionList", "0"},    {"tran.frameSpaceEdit", "2"},
+    {"tran.forwardIdCheck", "0"}, {"tran.forwardInfoCheck", "0"}, {"tran.idOffsetEdit", "0"},
+    {"tran.idLengthEdit", "1"},
+};
+
+// The converter of device types 0 and 1 as the tests find it: 57600 bit/s,
+// even parity, 500 K with its BTR pair, standard frames, single filter on
+// code 123 and mask 700, identifier 555, transparent with identifier in
+// CAN-to-serial direction, gap 7, frame information on, offset 4, length 3.
+const QByteArray kClassicBlock =
+    Hex("02 08 01 02 0C 00 1C 01 24600000 E01FFFFF 02 02 07 01 00 00 AAA00000 03 04");
+const Shown kClassicRead{
+    {"tran.modeList", "1"},
+    {"tran.directionList", "2"},
+    {"tran.frameSpaceEdit", "7"},
+    {"tran.forwardInfoCheck", "1"},
+    {"tran.forwardIdCheck", "0"},
+    {"tran.idOffsetEdit", "4"},
+    {"tran.idLengthEdit", "3"},
+    {"serial.baudrateList", "8"},
+    {"serial.parityList", "2"},
+    {"can.baudrateList", "12"},
+    {"can.btr0Edit", "00"},
+    {"can.btr1Edit", "1C"},
+    {"can.frameTypeList", "0"},
+    {"can.filterModeList", "1"},
+    {"can.sendIdEdit", "00 00 05 55"},
+    {"can.acptCodeEdit", "00 00 01 23"},
+    {"can.acptMaskEdit", "00 00 07 00"},
+    {"can.customMaskCheck", "1"},
+};
+const Shown kClassicWritten{
+    {"tran.modeList", "0"},
+    {"tran.directionList", "1"},
+    {"tran.frameSpaceEdit", "7"},
+    {"tran.forwardInfoCheck", "1"},
+    {"tran.forwardIdCheck", "1"},
+    {"tran.idOffsetEdit", "4"},
+    {"tran.idLengthEdit", "3"},
+    {"serial.baudrateList", "9"},
+    {"serial.parityList", "1"},
+    {"can.baudrateList", "0"},
+    {"can.btr0Edit", "03"},
+    {"can.btr1Edit", "2F"},
+    {"can.frameTypeList", "1"},
+    {"can.filterModeList", "1"},
+    {"can.sendIdEdit", "1F FF FF FF"},
+    {"can.acptCodeEdit", "00 00 01 23"},
+    {"can.acptMaskEdit", "00 00 07 00"},
+};
+const QByteArray kClassicWriteBlock =
+    Hex("01 08 01 01 00 03 2F 01 00000918 00003807 01 01 07 01 01 01 FFFFFFF8 03 04");
+const Shown kClassicDefaults = Merged(kTranDefaults, {
+                                                         {"serial.baudrateList", "4"},
+                                                         {"serial.parityList", "0"},
+                                                         {"can.baudrateList", "10"},
+                                                         {"can.btr0Edit", "01"},
+                                                         {"can.btr1Edit", "1C"},
+                                                         {"can.frameTypeList", "0"},
+                                                         {"can.filterModeList", "1"},
+                                                         {"can.sendIdEdit", "00 00 00 00"},
+                                                         {"can.acptCodeEdit", "00 00 00 00"},
+                                                         {"can.acptMaskEdit", "FF FF FF FF"},
+                                                         {"can.customMaskCheck", "1"},
+                                                     });
+
+// Device type 2: 460800 bit/s, 7 data bits, 2 stop bits, odd parity, RS-485,
+// format conversion serial-to-CAN, gap 5, identifier forwarded, offset 6,
+// length 2, CAN ID 12345678; its CAN block 50K, extended frames, filtering on
+// with one standard identifier and one extended range.
+const QByteArray kArmBlock =
+    Hex("0C 02 01 01 0A 01 1C 02 00000000 FFFFFFFF 03 01 05 00 01 01 78563412 02 06");
+const QByteArray kArmCanBlock = CanBlock(0x3AC01D, 1, {{0, 0x123, 0x123}, {1, 0x1000, 0x10FF}});
+const Shown kArmRead{
+    {"tran.modeList", "2"},
+    {"tran.directionList", "1"},
+    {"tran.frameSpaceEdit", "5"},
+    {"tran.forwardInfoCheck", "0"},
+    {"tran.forwardIdCheck", "1"},
+    {"tran.idOffsetEdit", "6"},
+    {"tran.idLengthEdit", "2"},
+    {"serial.baudrateList", "11"},
+    {"serial.dataBitsList", "2"},
+    {"serial.stopBitsList", "1"},
+    {"serial.parityList", "1"},
+    {"serial.lineModeList", "1"},
+    {"arm.registerEdit", "003ac01d"},
+    {"arm.baudList", "6"},
+    {"arm.canIdEdit", "12345678"},
+    {"arm.frameTypeList", "1"},
+    {"arm.filterEnableCheck", "1"},
+    {"arm.rows", "扩展帧组ID滤波 0x00001000 0x000010ff; 标准帧单ID滤波 0x00000123 0x00000123"},
+};
+const Shown kArmWritten{
+    {"tran.modeList", "1"},       {"tran.directionList", "1"},      {"tran.frameSpaceEdit", "9"},
+    {"tran.idOffsetEdit", "1"},   {"tran.idLengthEdit", "4"},       {"serial.baudrateList", "12"},
+    {"serial.dataBitsList", "3"}, {"serial.stopBitsList", "0"},     {"serial.parityList", "0"},
+    {"serial.lineModeList", "2"}, {"arm.registerEdit", "003ac002"}, {"arm.baudList", "2"},
+};
+const QByteArray kArmWriteBlock =
+    Hex("0D 03 00 00 0A 01 1C 03 00000000 FFFFFFFF 02 01 09 00 01 01 FFFFFF1F 04 01");
+const QByteArray kArmWriteCanBlock =
+    CanBlock(0x3AC002, 1, {{0, 0x123, 0x123}, {0, 0x7FF, 0x7FF}, {1, 0x1000, 0x10FF}});
+const Shown kArmDefaults = Merged(kTranDefaults, {
+                                                     {"serial.baudrateList", "4"},
+                                                     {"serial.dataBitsList", "3"},
+                                                     {"serial.stopBitsList", "0"},
+                                                     {"serial.parityList", "0"},
+                                                     {"serial.lineModeList", "0"},
+                                                     {"arm.registerEdit", "003ac00b"},
+                                                     {"arm.baudList", "4"},
+                                                     {"arm.canIdEdit", "00000000"},
+                                                     {"arm.frameTypeList", "0"},
+                                                     {"arm.filterEnableCheck", "0"},
+                                                 });
+
+// The user's changes on every page, as typed and picked.
+void EditClassicPages(CKelvaneSheet& sheet)
+{
+    Choose(sheet.TranPage(), "modeList", 0);
+    Choose(sheet.TranPage(), "directionList", 1);
+    Click(sheet.TranPage(), "forwardIdCheck");
+    Choose(sheet.SerialPage(), "baudrateList", 9);
+    Choose(sheet.SerialPage(), "parityList", 1);
+    Choose(sheet.CanPage(), "baudrateList", 0);
+    Type(sheet.CanPage(), "btr0Edit", "03");
+    Type(sheet.CanPage(), "btr1Edit", "2F");
+    Choose(sheet.CanPage(), "frameTypeList", 1);
+    Type(sheet.CanPage(), "sendIdEdit", "1F FF FF FF");
+    // After the frame type: its change puts the mask back to all ones.
+    Type(sheet.CanPage(), "acptMaskEdit", "00 00 07 00");
+}
+
+void EditArmPages(CKelvaneSheet& sheet)
+{
+    Choose(sheet.TranPage(), "modeList", 1);
+    Type(sheet.TranPage(), "frameSpaceEdit", "9");
+    Type(sheet.TranPage(), "idOffsetEdit", "1");
+    Type(sheet.TranPage(), "idLengthEdit", "4");
+    Choose(sheet.SerialPage(), "baudrateList", 12);
+    Choose(sheet.SerialPage(), "dataBitsList", 3);
+    Choose(sheet.SerialPage(), "stopBitsList", 0);
+    Choose(sheet.SerialPage(), "parityList", 0);
+    Choose(sheet.SerialPage(), "lineModeList", 2);
+    CPageArmCfgCan& page = sheet.CanConfigPage();
+    Choose(page, "baudList", 2);
+    Type(page, "canIdEdit", "1fffffff");
+    Choose(page, "kindList", 0);
+    Type(page, "startIdEdit", "7ff");
+    Click(page, "addButton");
+}
+
+} // namespace
+
+class TestKelvaneCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readWriteRestartDefaults_data();
+    void readWriteRestartDefaults();
+    void failedReadKeepsProfile_data();
+    void failedReadKeepsProfile();
+    void commandsNeedOpenPort();
+    void refusedCanIdSendsNothing();
+
+private:
+    // A sheet on a profile whose COM1 leads to the simulator, connected as
+    // the user would, with the CAN tab shown once.
+    static std::unique_ptr<CKelvaneSheet> Connected(COstrelSimulator& simulator,
+                                                    CRecordingSink& messages, int deviceType);
+};
+
+std::unique_ptr<CKelvaneSheet> TestKelvaneCommands::Connected(COstrelSimulator& simulator,
+                                                              CRecordingSink& messages,
+                                                              int deviceType)
+{
+    CSandboxedProfile::Write(
+        {{"Kelvane/DeviceType", deviceType}, {"Ports/COM1", simulator.slavePath()}});
+    auto sheet = std::make_unique<CKelvaneSheet>(messages);
+    Control<QTabWidget>(*sheet, "tabs")->setCurrentIndex(2);
+    Click(*sheet, "connectButton");
+    return sheet;
+}
+
+void TestKelvaneCommands::readWriteRestartDefaults_data()
+{
+    QTest::addColumn<int>("deviceType");
+    QTest::newRow("Ostrel-A") << 0;
+    QTest::newRow("Ostrel-B") << 1;
+    QTest::newRow("Ostrel-X") << 2;
+}
+
+void TestKelvaneCommands::readWriteRestartDefaults()
+{
+    QFETCH(int, deviceType);
+    const bool arm = deviceType == 2;
+    SimOptions options;
+    options.deviceType = deviceType;
+    options.pacing = false;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    simulator.setParameterBlock(arm ? kArmBlock : kClassicBlock);
+    if (arm) {
+        simulator.setCanConfigBlock(kArmCanBlock);
+    }
+    // Another model on COM1 last time: the user picks this one and COM3.
+    CSandboxedProfile::Write(
+        {{"Kelvane/DeviceType", arm ? 0 : 2},
+         {QStringLiteral("Ports/COM%1").arg(kConverterPort + 1), simulator.slavePath()}});
+    CRecordingSink messages;
+    auto sheet = std::make_unique<CKelvaneSheet>(messages);
+    Choose(*sheet, "deviceList", deviceType);
+    Control<QComboBox>(*sheet, "portList")->setCurrentIndex(kConverterPort);
+    Control<QTabWidget>(*sheet, "tabs")->setCurrentIndex(2);
+    Click(*sheet, "connectButton");
+    QVERIFY(sheet->Port().IsOpen());
+
+    Click(*sheet, "readButton");
+
+    QCOMPARE(messages.m_messages, (Messages{{kCaption, kReadDone}}));
+    VERIFY_SHOWN(*sheet, arm ? kArmRead : kClassicRead);
+    // The controls follow the values read, not those shown before: the
+    // identifier position only in mode 1, forwarding only in mode 0, the
+    // mask with its box ticked.
+    QCOMPARE(Control<QLineEdit>(sheet->TranPage(), "idOffsetEdit")->isEnabled(), !arm);
+    QVERIFY(!Control<QCheckBox>(sheet->TranPage(), "forwardIdCheck")->isEnabled());
+    if (!arm) {
+        QVERIFY(Control<QLineEdit>(sheet->CanPage(), "acptMaskEdit")->isEnabled());
+    }
+    QCOMPARE(ProfileValue("Kelvane/TranSpace").toInt(), arm ? 5 : 7);
+    QCOMPARE(ProfileValue("Kelvane/DeviceType").toInt(), deviceType);
+    QCOMPARE(ProfileValue("Kelvane/ConfigPort").toInt(), kConverterPort);
+    if (arm) {
+        QCOMPARE(ProfileValue("Kelvane/ArmCanBaud").toUInt(), 0x3AC01Du);
+    }
+
+    if (arm) {
+        EditArmPages(*sheet);
+    } else {
+        EditClassicPages(*sheet);
+    }
+    simulator.clearHistory();
+    Click(*sheet, "writeButton");
+
+    QCOMPARE(messages.m_messages, (Messages{{kCaption, kReadDone}, {kCaption, kWriteDone}}));
+    QCOMPARE(simulator.parameterBlock().toHex(' '),
+             (arm ? kArmWriteBlock : kClassicWriteBlock).toHex(' '));
+    QCOMPARE(simulator.requestCount(kWriteCanConfig), arm ? 1 : 0);
+    if (arm) {
+        QVERIFY(simulator.canConfigBlock() == kArmWriteCanBlock);
+        VERIFY_SHOWN(*sheet, Merged(kArmWritten, {{"arm.canIdEdit", "1fffffff"}}));
+    } else {
+        VERIFY_SHOWN(*sheet, kClassicWritten);
+    }
+
+    // Defaults touch only the pages: nothing goes out, nothing is saved.
+    const QByteArray savedProfile = ProfileBytes();
+    simulator.clearHistory();
+    Click(*sheet, "defaultsButton");
+
+    VERIFY_SHOWN(*sheet, arm ? kArmDefaults : kClassicDefaults);
+    if (arm) {
+        // The filter rows stay for the next time filtering is switched on.
+        QCOMPARE(Control<QTreeWidget>(sheet->CanConfigPage(), "filterList")->topLevelItemCount(),
+                 3);
+    }
+    QCOMPARE(messages.m_messages.size(), 2);
+    QTest::qWait(50);
+    QVERIFY(simulator.rawReceived().isEmpty());
+    QCOMPARE(ProfileBytes(), savedProfile);
+
+    // A restart shows what was written last, on the same model and port.
+    sheet.reset();
+    sheet = std::make_unique<CKelvaneSheet>(messages);
+    QCOMPARE(Control<QComboBox>(*sheet, "deviceList")->currentIndex(), deviceType);
+    QCOMPARE(Control<QComboBox>(*sheet, "portList")->currentIndex(), kConverterPort);
+    Control<QTabWidget>(*sheet, "tabs")->setCurrentIndex(2);
+    if (arm) {
+        VERIFY_SHOWN(*sheet, Merged(kArmWritten, {{"arm.canIdEdit", "00000000"}}));
+    } else {
+        VERIFY_SHOWN(*sheet, kClassicWritten);
+    }
+    QCOMPARE(messages.m_messages.size(), 2);
+}
+
+void TestKelvaneCommands::failedReadKeepsProfile_data()
+{
+    QTest::addColumn<bool>("badCheck");
+    QTest::addColumn<bool>("pagesChanged");
+    QTest::addColumn<int>("canBlockRequests");
+    // The parameter block fails at once: no field changes.
+    QTest::newRow("wrong check byte") << true << false << 0;
+    // The pages already show the parameter block when the CAN block fails.
+    QTest::newRow("no CAN block") << false << true << 1;
+}
+
+void TestKelvaneCommands::failedReadKeepsProfile()
+{
+    QFETCH(bool, badCheck);
+    QFETCH(bool, pagesChanged);
+    QFETCH(int, canBlockRequests);
+    SimOptions options;
+    options.deviceType = 0;
+    options.pacing = false;
+    options.badCheck = badCheck;
+    options.noCanConfig = !badCheck;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    simulator.setParameterBlock(kClassicBlock);
+    CRecordingSink messages;
+    const auto sheet = Connected(simulator, messages, 0);
+    QVERIFY(sheet->Port().IsOpen());
+    const QByteArray profile = ProfileBytes();
+
+    Click(*sheet, "readButton");
+
+    QCOMPARE(messages.m_messages, (Messages{{kCaption, kCommError}}));
+    QCOMPARE(simulator.requestCount(kReadParameters), 1);
+    QCOMPARE(simulator.requestCount(kReadCanConfig), canBlockRequests);
+    QCOMPARE(ProfileBytes(), profile);
+    if (pagesChanged) {
+        VERIFY_SHOWN(*sheet, kClassicRead);
+    } else {
+        VERIFY_SHOWN(*sheet, Merged(kTranDefaults, {{"serial.baudrateList", "4"},
+                                                    {"can.baudrateList", "10"},
+                                                    {"can.sendIdEdit", "00 00 00 00"}}));
+    }
+}
+
+void TestKelvaneCommands::commandsNeedOpenPort()
+{
+    COstrelSimulator simulator;
+    QVERIFY(simulator.start());
+    CRecordingSink messages;
+    const auto sheet = Connected(simulator, messages, 2);
+    Click(*sheet, "connectButton");
+    QVERIFY(!sheet->Port().IsOpen());
+    Type(sheet->CanConfigPage(), "canIdEdit", "800");
+    simulator.clearHistory();
+    const QByteArray profile = ProfileBytes();
+
+    // The buttons are disabled now; the handlers must refuse by themselves.
+    sheet->OnRead();
+    sheet->OnWrite();
+
+    QTest::qWait(50);
+    QVERIFY(simulator.rawReceived().isEmpty());
+    QVERIFY(messages.m_messages.isEmpty());
+    QCOMPARE(ProfileBytes(), profile);
+    VERIFY_SHOWN(*sheet, Merged(kTranDefaults, {{"arm.canIdEdit", "800"}}));
+}
+
+void TestKelvaneCommands::refusedCanIdSendsNothing()
+{
+    COstrelSimulator simulator;
+    QVERIFY(simulator.start());
+    CRecordingSink messages;
+    const auto sheet = Connected(simulator, messages, 2);
+    QVERIFY(sheet->Port().IsOpen());
+    Type(sheet->CanConfigPage(), "canIdEdit", "800");
+    simulator.clearHistory();
+    const QByteArray profile = ProfileBytes();
+
+    Click(*sheet, "writeButton");
+
+    QCOMPARE(
+        messages.m_messages,
+        (Messages{{QStringLiteral("错误"), QStringLiteral("CAN ID长度错误，必须为8位十六进制数！")},
+                  {kCaption, kCommError}}));
+    QTest::qWait(50);
+    QVERIFY(simulator.rawReceived().isEmpty());
+    QCOMPARE(ProfileBytes(), profile);
+    VERIFY_SHOWN(*sheet, {{"arm.canIdEdit", "800"}});
+}
+
+KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneCommands)
+#include "tst_KelvaneCommands.moc"

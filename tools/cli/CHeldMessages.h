@@ -1,0 +1,21 @@
+#pragma once
+
+#include "CMessageSink.h"
+#include "UserMessage.h"
+
+#include <QList>
+
+// Messages kept back until the command's output is out, so that a verdict
+// such as "读配置成功！" follows what it speaks of and is not shown when the
+// output could not be written.
+class CHeldMessages : public CMessageSink
+{
+public:
+    void ShowMessage(const QString& caption, const QString& text) override;
+
+    // Shows the held messages in their order and forgets them.
+    void ReplayTo(CMessageSink& sink);
+
+private:
+    QList<UserMessage> m_held;
+};

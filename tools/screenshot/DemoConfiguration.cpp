@@ -1,0 +1,68 @@
+#include "DemoConfiguration.h"
+
+#include "ArmCanFields.h"
+#include "CArmCanConfig.h"
+#include "CanConfigBlock.h"
+#include "CanFields.h"
+#include "ParameterBlockCodec.h"
+#include "SerialFields.h"
+#include "TranFields.h"
+
+namespace {
+
+constexpr quint32 kBtr250K = 0x3AC005;
+constexpr int kExtendedFrame = 1;
+
+ArmCanFields ArmCan()
+{
+    ArmCanFields fields;
+    fields.m_strCanID = QStringLiteral("18FF50E5");
+    fields.m_strRegister = CArmCanConfig::FormatRegister(kBtr250K);
+    fields.m_nFrameTypeSel = kExtendedFrame;
+    fields.m_bFilterEnabled = true;
+    fields.m_filters = {
+        {0, 0x123, 0x123},
+        {0, 0x200, 0x27F},
+        {1, 0x18FF50E5, 0x18FF50E5},
+        {1, 0x18FEF100, 0x18FEF1FF},
+    };
+    return fields;
+}
+
+} // namespace
+
+namespace DemoConfiguration {
+
+QByteArray ParameterBlock(int deviceType)
+{
+    const bool arm = deviceType == ParameterBlockCodec::kArmDeviceType;
+    TranFields tran;
+    tran.m_nMode = arm ? 0 : 1;
+    tran.m_nFrameSpace = arm ? 4 : 3;
+    tran.m_bForwardID = arm ? 1 : 0;
+    tran.m_bForwardInfo = arm ? 1 : 0;
+    tran.m_nIdLength = arm ? 1 : 2;
+
+    SerialFields serial;
+    serial.m_nBaudrate = 9; // 115200
+    serial.m_nParity = arm ? 2 : 0;
+    serial.m_nLineMode = 1; // RS-485
+
+    CanFields can;
+    can.m_nBaudrate = 10; // 250 K
+    can.m_strBTR = {QStringLiteral("01"), QStringLiteral("1C")};
+    can.m_strSendID = QStringLiteral("00 00 01 23");
+    can.m_strAcptCode = QStringLiteral("00 00 01 00");
+    can.m_strAcptMask = QStringLiteral("00 00 00 FF");
+
+    return EncodeParameterBlock(deviceType, tran, serial, can, ArmCan(), true).block;
+}
+
+QByteArray CanBlock()
+{
+    ArmCanFields fields = ArmCan();
+    CArmCanConfig::CollectIntoBlock(fields);
+    return CanConfigBlock::fromFields(fields).toBytes();
+}
+
+} // namespace DemoConfiguration

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+
+// A converter configured as on a typical installation rather than from the
+// factory, so that the pictures after a read show the pages filled in: for
+// Ostrel-X with acceptance filtering on and one entry of every filter kind.
+namespace DemoConfiguration {
+QByteArray ParameterBlock(int deviceType);
+QByteArray CanBlock();
+} // namespace DemoConfiguration
