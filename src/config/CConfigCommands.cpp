@@ -58,20 +58,22 @@ CommandOutcome CConfigCommands::ReadConfig()
 
     CFrameProtocol protocol(m_port);
     QByteArray parameterBlock;
-    if (!protocol.ReadParameterBlock(parameterBlock))
+    if (!protocol.ReadParameterBlock(parameterBlock) ||
+        !DecodeParameterBlock(m_pages.DeviceType(), parameterBlock, m_pages.Tran(),
+                              m_pages.Serial(), m_pages.Can(), m_pages.ArmCan()))
         return Fail();
-    DecodeParameterBlock(m_pages.DeviceType(), parameterBlock, m_pages.Tran(), m_pages.Serial(),
-                         m_pages.Can(), m_pages.ArmCan());
     m_pages.ShowFields(Page::Tran);
     m_pages.ShowFields(Page::Serial);
     ShowIfOpen(Page::Can);
 
     QByteArray canBlock;
     bool complete = false;
-    if (protocol.ReadCanConfigBlock(canBlock))
-        CanConfigBlock::fromBytes(canBlock, &complete).applyTo(m_pages.ArmCan());
+    const CanConfigBlock received = protocol.ReadCanConfigBlock(canBlock)
+                                        ? CanConfigBlock::fromBytes(canBlock, &complete)
+                                        : CanConfigBlock();
     if (!complete)
         return Fail();
+    received.applyTo(m_pages.ArmCan());
     if (m_pages.IsOpen(Page::ArmCan)) {
         m_profile.SaveArmCanBaud(m_pages.ArmCan());
         m_pages.FillFromBlock();

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryFile>
@@ -53,9 +54,23 @@ QString Canonical(const QVariant& value)
     return value.toString();
 }
 
+// The keys and values the store's own file should hold. A store also reads
+// the files it falls back on (an organisation-wide one), but writes none of
+// their keys into its own.
+QMap<QString, QString> OwnValues(QSettings& settings)
+{
+    const bool fallbacks = settings.fallbacksEnabled();
+    settings.setFallbacksEnabled(false);
+    QMap<QString, QString> values;
+    for (const QString& key : settings.allKeys())
+        values.insert(key, Canonical(settings.value(key)));
+    settings.setFallbacksEnabled(fallbacks);
+    return values;
+}
+
 // Parsed from a copy under a fresh name, so that Qt's cache of the file it
 // has just written cannot stand in for what is really on disk.
-bool FileMatches(const QSettings& settings)
+bool FileMatches(QSettings& settings)
 {
     QFile written(settings.fileName());
     if (!written.open(QIODevice::ReadOnly))
@@ -66,17 +81,12 @@ bool FileMatches(const QSettings& settings)
     copy.close();
 
     const QSettings reread(copy.fileName(), QSettings::IniFormat);
-    QStringList expectedKeys = settings.allKeys();
-    QStringList foundKeys = reread.allKeys();
-    expectedKeys.sort();
-    foundKeys.sort();
-    if (reread.status() != QSettings::NoError || expectedKeys != foundKeys)
+    if (reread.status() != QSettings::NoError)
         return false;
-    for (const QString& key : expectedKeys) {
-        if (Canonical(settings.value(key)) != Canonical(reread.value(key)))
-            return false;
-    }
-    return true;
+    QMap<QString, QString> found;
+    for (const QString& key : reread.allKeys())
+        found.insert(key, Canonical(reread.value(key)));
+    return found == OwnValues(settings);
 }
 
 } // namespace

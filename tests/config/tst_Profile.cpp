@@ -138,6 +138,7 @@ private Q_SLOTS:
     void damagedValues();
     void confineSelection();
     void saveKeepsOtherSections();
+    void saveBesideOrganizationWideFile();
     void failedSaveKeepsPreviousProfile_data();
     void failedSaveKeepsPreviousProfile();
 
@@ -287,6 +288,37 @@ void TestProfile::saveKeepsOtherSections()
     QCOMPARE(reread.value("Other/list").toStringList(), QStringList({"a", "b"}));
     QCOMPARE(reread.value("Other/quoted").toString(), QStringLiteral("x, y"));
     QCOMPARE(reread.childGroups(), QStringList({"Kelvane", "Other", "Ports"}));
+}
+
+// The store also reads an organisation-wide file beside the application's
+// own; its keys never reach the application's file and must not make a
+// sound save look incomplete.
+void TestProfile::saveBesideOrganizationWideFile()
+{
+    const QString shared = m_sandbox->Path() + QLatin1Char('/') + CProfile::OrganizationName() +
+                           QStringLiteral(".conf");
+    {
+        QFile file(shared);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write("[Shared]\nsetting=1\n") > 0);
+    }
+    const auto removeShared = qScopeGuard([&shared] { QFile::remove(shared); });
+    const QString name = CProfileSandbox::UniqueName();
+    Fields saved;
+    saved.tran.m_nFrameSpace = 8;
+    {
+        CProfile profile(name);
+        QVERIFY(saved.Save(profile));
+    }
+    saved.tran.m_nFrameSpace = 9;
+    {
+        CProfile profile(name);
+        QVERIFY(saved.Save(profile));
+    }
+
+    Fields loaded;
+    loaded.Load(CProfile(name));
+    QCOMPARE(loaded.tran.m_nFrameSpace, 9);
 }
 
 void TestProfile::failedSaveKeepsPreviousProfile_data()
