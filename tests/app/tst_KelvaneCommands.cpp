@@ -2,8 +2,8 @@
 #include "CKelvaneSheet.h"
 #include "COstrelSimulator.h"
 #include "CProfile.h"
+#include "CProfileSandbox.h"
 #include "CRecordingSink.h"
-#include "CSandboxedProfile.h"
 #include "CanConfigBlock.h"
 
 #include <QApplication>
@@ -20,7 +20,7 @@
 
 namespace {
 
-using Messages = QList<QPair<QString, QString>>;
+using Messages = QList<UserMessage>;
 // Control states by "<page>.<objectName>"; lists give their selected index,
 // check boxes 0 or 1, the filter list its rows as "kind start end; ...".
 using Shown = QMap<QString, QString>;
@@ -323,7 +323,7 @@ std::unique_ptr<CKelvaneSheet> TestKelvaneCommands::Connected(COstrelSimulator& 
                                                               CRecordingSink& messages,
                                                               int deviceType)
 {
-    CSandboxedProfile::Write(
+    CProfileSandbox::Write(
         {{"Kelvane/DeviceType", deviceType}, {"Ports/COM1", simulator.slavePath()}});
     auto sheet = std::make_unique<CKelvaneSheet>(messages);
     Control<QTabWidget>(*sheet, "tabs")->setCurrentIndex(2);
@@ -353,7 +353,7 @@ void TestKelvaneCommands::readWriteRestartDefaults()
         simulator.setCanConfigBlock(kArmCanBlock);
     }
     // Another model on COM1 last time: the user picks this one and COM3.
-    CSandboxedProfile::Write(
+    CProfileSandbox::Write(
         {{"Kelvane/DeviceType", arm ? 0 : 2},
          {QStringLiteral("Ports/COM%1").arg(kConverterPort + 1), simulator.slavePath()}});
     CRecordingSink messages;

@@ -1,8 +1,8 @@
 #include "CFrameProtocol.h"
 #include "CKelvaneSheet.h"
 #include "COstrelSimulator.h"
+#include "CProfileSandbox.h"
 #include "CRecordingSink.h"
-#include "CSandboxedProfile.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -97,7 +97,7 @@ private:
 
 void TestKelvaneConnect::MapCom1(const COstrelSimulator& simulator, int deviceType)
 {
-    CSandboxedProfile::Write(
+    CProfileSandbox::Write(
         {{"Kelvane/DeviceType", deviceType}, {"Ports/COM1", simulator.slavePath()}});
 }
 
@@ -192,14 +192,14 @@ void TestKelvaneConnect::pageFirstShownFollowsConnection()
 
 void TestKelvaneConnect::reportsMissingPort()
 {
-    CSandboxedProfile::Write({{"Kelvane/DeviceType", 2}, {"Ports/COM1", "/nonexistent/tty"}});
+    CProfileSandbox::Write({{"Kelvane/DeviceType", 2}, {"Ports/COM1", "/nonexistent/tty"}});
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
 
     ClickConnect(sheet);
 
     QCOMPARE(messages.m_messages,
-             (QList<QPair<QString, QString>>{{kCaption, QStringLiteral("当前串口不可用！")}}));
+             (QList<UserMessage>{{kCaption, QStringLiteral("当前串口不可用！")}}));
     VerifyConnectedState(sheet, false);
 }
 
@@ -215,8 +215,7 @@ void TestKelvaneConnect::reportsSilentConverter()
 
     ClickConnect(sheet);
 
-    QCOMPARE(messages.m_messages,
-             (QList<QPair<QString, QString>>{{kCaption, QStringLiteral("设备未连接！")}}));
+    QCOMPARE(messages.m_messages, (QList<UserMessage>{{kCaption, QStringLiteral("设备未连接！")}}));
     QCOMPARE(simulator.requestCount(HandshakeCode(2)), 4);
     VerifyConnectedState(sheet, false);
 }
@@ -282,9 +281,8 @@ void TestKelvaneConnect::commandKeysWhileConnected()
         QCOMPARE(spy->count(), 1);
     }
 
-    QCOMPARE(messages.m_messages,
-             (QList<QPair<QString, QString>>{{kCaption, QStringLiteral("读配置成功！")},
-                                             {kCaption, QStringLiteral("写配置成功！")}}));
+    QCOMPARE(messages.m_messages, (QList<UserMessage>{{kCaption, QStringLiteral("读配置成功！")},
+                                                      {kCaption, QStringLiteral("写配置成功！")}}));
     QCOMPARE(simulator.requestCount(kReadParameters), 1);
     QCOMPARE(simulator.requestCount(kWriteParameters), 1);
 

@@ -1,6 +1,6 @@
 #include "CKelvaneSheet.h"
+#include "CProfileSandbox.h"
 #include "CRecordingSink.h"
-#include "CSandboxedProfile.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -86,7 +86,7 @@ void TestKelvaneSheet::startsFromProfile()
     QFETCH(QVariantMap, profile);
     QFETCH(int, deviceType);
     QFETCH(int, portIndex);
-    CSandboxedProfile::Write(profile);
+    CProfileSandbox::Write(profile);
 
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
@@ -119,11 +119,11 @@ void TestKelvaneSheet::startsFromProfile()
 
 void TestKelvaneSheet::showsProfileValuesOnPages()
 {
-    CSandboxedProfile::Write({{"Kelvane/DeviceType", 0},
-                              {"Kelvane/TranMode", 1},
-                              {"Kelvane/TranSpace", 5},
-                              {"Kelvane/SerialBaudrate", 6},
-                              {"Kelvane/CanID", "00 00 07 FF"}});
+    CProfileSandbox::Write({{"Kelvane/DeviceType", 0},
+                            {"Kelvane/TranMode", 1},
+                            {"Kelvane/TranSpace", 5},
+                            {"Kelvane/SerialBaudrate", 6},
+                            {"Kelvane/CanID", "00 00 07 FF"}});
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
 
@@ -136,7 +136,7 @@ void TestKelvaneSheet::showsProfileValuesOnPages()
 
 void TestKelvaneSheet::startsDisconnectedAndDisabled()
 {
-    CSandboxedProfile::Write({{"Kelvane/DeviceType", 0}, {"Ports/COM2", "/tmp/converter"}});
+    CProfileSandbox::Write({{"Kelvane/DeviceType", 0}, {"Ports/COM2", "/tmp/converter"}});
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
 
@@ -184,7 +184,7 @@ void TestKelvaneSheet::startsDisconnectedAndDisabled()
 
 void TestKelvaneSheet::showsPictures()
 {
-    CSandboxedProfile::Write({});
+    CProfileSandbox::Write({});
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
 
@@ -215,7 +215,7 @@ void TestKelvaneSheet::switchesPages()
     QFETCH(int, from);
     QFETCH(int, to);
     QFETCH(int, activeTab);
-    CSandboxedProfile::Write({{"Kelvane/DeviceType", from}});
+    CProfileSandbox::Write({{"Kelvane/DeviceType", from}});
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
     QTabWidget* tabs = Tabs(sheet);
@@ -245,7 +245,7 @@ void TestKelvaneSheet::switchesPages()
 
 void TestKelvaneSheet::keepsRemovedPageFields()
 {
-    CSandboxedProfile::Write({{"Kelvane/DeviceType", 0}});
+    CProfileSandbox::Write({{"Kelvane/DeviceType", 0}});
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
     Tabs(sheet)->setCurrentIndex(2);
@@ -267,7 +267,7 @@ void TestKelvaneSheet::keepsRemovedPageFields()
 
 void TestKelvaneSheet::ignoresEnterAndEscape()
 {
-    CSandboxedProfile::Write({{"Kelvane/DeviceType", 0}, {"Ports/COM1", "/nonexistent/tty"}});
+    CProfileSandbox::Write({{"Kelvane/DeviceType", 0}, {"Ports/COM1", "/nonexistent/tty"}});
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
     sheet.show();
@@ -296,7 +296,7 @@ void TestKelvaneSheet::ignoresEnterAndEscape()
 
 void TestKelvaneSheet::closeButtonEndsTheRun()
 {
-    CSandboxedProfile::Write({});
+    CProfileSandbox::Write({});
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
     sheet.show();
@@ -310,7 +310,7 @@ void TestKelvaneSheet::closeButtonEndsTheRun()
 
 void TestKelvaneSheet::mnemonicsReachTheirControls()
 {
-    CSandboxedProfile::Write({{"Kelvane/DeviceType", 0}, {"Ports/COM1", "/nonexistent/tty"}});
+    CProfileSandbox::Write({{"Kelvane/DeviceType", 0}, {"Ports/COM1", "/nonexistent/tty"}});
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
     sheet.show();
@@ -325,7 +325,7 @@ void TestKelvaneSheet::mnemonicsReachTheirControls()
     // Alt+C presses the connect button; the port is missing, which tells.
     QTest::keyClick(&sheet, Qt::Key_C, Qt::AltModifier);
     QTRY_COMPARE(messages.m_messages.size(), 1);
-    QCOMPARE(messages.m_messages.constFirst().second, QStringLiteral("当前串口不可用！"));
+    QCOMPARE(messages.m_messages.constFirst().text, QStringLiteral("当前串口不可用！"));
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneSheet)

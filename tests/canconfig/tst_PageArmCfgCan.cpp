@@ -1,6 +1,6 @@
 #include "CArmCanConfig.h"
-#include "CMessageSink.h"
 #include "CPageArmCfgCan.h"
+#include "CRecordingSink.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,16 +17,6 @@
 namespace {
 
 const QString kAppName = QStringLiteral("KelvaneTest");
-
-class CRecordingSink : public CMessageSink
-{
-public:
-    void ShowMessage(const QString& caption, const QString& text) override
-    {
-        messages.append({caption, text});
-    }
-    QList<QStringList> messages;
-};
 
 QStringList Texts(const QTreeWidget* list)
 {
@@ -85,7 +75,7 @@ void tst_PageArmCfgCan::initTestCase()
 
 void tst_PageArmCfgCan::init()
 {
-    m_sink.messages.clear();
+    m_sink.m_messages.clear();
     m_page = std::make_unique<CPageArmCfgCan>(m_sink);
 }
 
@@ -256,8 +246,8 @@ void tst_PageArmCfgCan::addAndDeleteKeepRowsAndEntriesTogether()
 
     Add(0, QStringLiteral("10"), QStringLiteral("not hex"));
     Add(1, QStringLiteral("5"), QStringLiteral("5"));
-    QCOMPARE(m_sink.messages,
-             QList<QStringList>{(QStringList{kAppName, QStringLiteral("起始ID必须小于结束ID！")})});
+    QCOMPARE(m_sink.m_messages,
+             (QList<UserMessage>{{kAppName, QStringLiteral("起始ID必须小于结束ID！")}}));
     Add(1, QStringLiteral("0x100"), QStringLiteral("1ff"));
     Add(0, QStringLiteral("10"));
     Add(0, QString());
@@ -266,11 +256,11 @@ void tst_PageArmCfgCan::addAndDeleteKeepRowsAndEntriesTogether()
                                        RowText(0, 0x10, 0x10)}));
     QCOMPARE(m_page->m_filters,
              (QList<FilterEntry>{{0, 0x10, 0x10}, {0, 0x100, 0x1FF}, {1, 0x12345, 0x12400}}));
-    QCOMPARE(m_sink.messages.size(), 1);
+    QCOMPARE(m_sink.m_messages.size(), 1);
 
     list->clearSelection();
     remove->click();
-    QCOMPARE(m_sink.messages.last(), (QStringList{kAppName, QStringLiteral("没有选择删除条目")}));
+    QCOMPARE(m_sink.m_messages.last(), (UserMessage{kAppName, QStringLiteral("没有选择删除条目")}));
     QCOMPARE(list->topLevelItemCount(), 3);
 
     list->setCurrentItem(list->topLevelItem(1));
@@ -286,7 +276,7 @@ void tst_PageArmCfgCan::addAndDeleteKeepRowsAndEntriesTogether()
     remove->click();
     QCOMPARE(list->topLevelItemCount(), 0);
     QVERIFY(m_page->m_filters.isEmpty());
-    QCOMPARE(m_sink.messages.size(), 2);
+    QCOMPARE(m_sink.m_messages.size(), 2);
 
     m_page->CollectIntoBlock();
     QCOMPARE(m_page->m_acceptance.filterMode, 0u);

@@ -83,7 +83,7 @@ void TestDefaultsCommand::defaultsEqualFactoryBlocks()
     CConfigCommands commands(pages, bench.Port(), profile, sink);
 
     commands.RestoreDefaults();
-    QVERIFY(sink.messages.isEmpty());
+    QVERIFY(sink.m_messages.isEmpty());
     QVERIFY(!QFileInfo::exists(profile.FileName()));
 
     const CanFields& can = pages.Can();

@@ -73,7 +73,7 @@ void TestReadCommand::pagesTakeConverterBlocks()
     CConfigCommands commands(pages, bench.Port(), profile, sink);
 
     QCOMPARE(commands.ReadConfig(), CommandOutcome::Succeeded);
-    QCOMPARE(sink.messages, QList<UserMessage>{kRead});
+    QCOMPARE(sink.m_messages, QList<UserMessage>{kRead});
     QCOMPARE(bench.Sim().requestCount(0x03), 1);
     QCOMPARE(bench.Sim().requestCount(0x05), 1);
 

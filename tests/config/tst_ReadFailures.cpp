@@ -75,7 +75,7 @@ void TestReadFailures::failedReads()
 
     QCOMPARE(commands.ReadConfig(),
              connected ? CommandOutcome::Failed : CommandOutcome::NotConnected);
-    QCOMPARE(sink.messages, messages);
+    QCOMPARE(sink.m_messages, messages);
     QCOMPARE(bench.Sim().requestCount(0x03), parameterRequests);
     QCOMPARE(bench.Sim().requestCount(0x05), canBlockRequests);
     QVERIFY(!QFileInfo::exists(profile.FileName()));

@@ -100,7 +100,7 @@ void TestWriteCommand::converterHoldsWrittenBytes()
     CConfigCommands commands(pages, bench.Port(), profile, sink);
 
     QCOMPARE(commands.WriteConfig(), CommandOutcome::Succeeded);
-    QCOMPARE(sink.messages, QList<UserMessage>{kWritten});
+    QCOMPARE(sink.m_messages, QList<UserMessage>{kWritten});
     QCOMPARE(bench.Sim().parameterBlock().toHex(' '), parameterBlock.toHex(' '));
     QCOMPARE(bench.Sim().requestCount(0x01), 1);
 
@@ -170,7 +170,7 @@ void TestWriteCommand::identifierCheck()
     CConfigCommands commands(pages, bench.Port(), profile, sink);
 
     const CommandOutcome outcome = commands.WriteConfig();
-    QCOMPARE(sink.messages, messages);
+    QCOMPARE(sink.m_messages, messages);
     QCOMPARE(pages.ArmCan().m_strCanID, shownCanId);
     if (sentIdentifier.isEmpty()) {
         QCOMPARE(outcome, CommandOutcome::Failed);
@@ -211,7 +211,7 @@ void TestWriteCommand::nothingWrittenWithoutAcknowledgement()
 
     QCOMPARE(commands.WriteConfig(),
              connected ? CommandOutcome::Failed : CommandOutcome::NotConnected);
-    QCOMPARE(sink.messages, messages);
+    QCOMPARE(sink.m_messages, messages);
     QCOMPARE(bench.Sim().requestCount(0x01), attempts);
     QCOMPARE(FieldSnapshot(pages), before);
     QVERIFY(!QFileInfo::exists(profile.FileName()));
@@ -232,7 +232,7 @@ void TestWriteCommand::canBlockNotAcknowledged()
     CConfigCommands commands(pages, bench.Port(), profile, sink);
 
     QCOMPARE(commands.WriteConfig(), CommandOutcome::Failed);
-    QCOMPARE(sink.messages, QList<UserMessage>{kCommError});
+    QCOMPARE(sink.m_messages, QList<UserMessage>{kCommError});
     QCOMPARE(bench.Sim().requestCount(0x01), 1);
     QCOMPARE(bench.Sim().requestCount(0x04), 1);
     QCOMPARE(pages.ArmCan().m_dwBtr, 0x003AC004u);
@@ -269,7 +269,7 @@ void TestWriteCommand::readOnlyProfileKeepsItsFile()
     QCOMPARE(commands.ReadConfig(), CommandOutcome::Succeeded);
     FillDistinct(pages);
     QCOMPARE(commands.WriteConfig(), CommandOutcome::Succeeded);
-    QCOMPARE(sink.messages, (QList<UserMessage>{ReadFixtures::kRead, kWritten}));
+    QCOMPARE(sink.m_messages, (QList<UserMessage>{ReadFixtures::kRead, kWritten}));
     QCOMPARE(bench.Sim().requestCount(0x04), 1);
 
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -277,8 +277,8 @@ void TestTranPage::missingIntegerIsPrompted()
 
     QVERIFY(Choose(page.ModeList(), mode));
     QCOMPARE(m_sink.m_messages.size(), 1);
-    QCOMPARE(m_sink.m_messages.front().first, QCoreApplication::applicationName());
-    QCOMPARE(m_sink.m_messages.front().second, QStringLiteral("Please enter an integer."));
+    QCOMPARE(m_sink.m_messages.front().caption, QCoreApplication::applicationName());
+    QCOMPARE(m_sink.m_messages.front().text, QStringLiteral("Please enter an integer."));
     QCOMPARE(page.m_nMode, mode);
     QCOMPARE(Enabled(page, "frameSpaceEdit"), mode == 1);
 

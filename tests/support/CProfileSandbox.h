@@ -2,19 +2,24 @@
 
 #include <QString>
 #include <QTemporaryDir>
-#include <QVariant>
+#include <QVariantMap>
 
-// Points the settings store at a temporary folder for the whole test run, so
-// no test ever reads or writes the user's own profile. Must exist before the
-// application object and before the first QSettings.
-class CSandboxedProfile
+// Points the user's settings at a fresh directory, so no test ever reads or
+// writes the user's own profile. The first QSettings of the process, and for
+// widget tests the application object, must come after it.
+class CProfileSandbox
 {
 public:
-    CSandboxedProfile();
-    CSandboxedProfile(const CSandboxedProfile&) = delete;
-    CSandboxedProfile& operator=(const CSandboxedProfile&) = delete;
+    CProfileSandbox();
+    CProfileSandbox(const CProfileSandbox&) = delete;
+    CProfileSandbox& operator=(const CProfileSandbox&) = delete;
 
-    // Replaces the profile by exactly these values ("Group/Key" -> value).
+    bool IsValid() const { return m_dir.isValid(); }
+    QString Path() const { return m_dir.path(); }
+    // A profile name no other test of the run has used.
+    static QString UniqueName();
+    // Replaces the application's profile by exactly these values
+    // ("Group/Key" -> value).
     static void Write(const QVariantMap& values);
 
 private:
@@ -25,7 +30,7 @@ private:
 #define KELVANE_SANDBOXED_TEST_MAIN(TestObject)                                                    \
     int main(int argc, char* argv[])                                                               \
     {                                                                                              \
-        CSandboxedProfile sandbox;                                                                 \
+        CProfileSandbox sandbox;                                                                   \
         QApplication app(argc, argv);                                                              \
         TestObject test;                                                                           \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \

@@ -1,20 +1,25 @@
-#include "CSandboxedProfile.h"
+#include "CProfileSandbox.h"
 
 #include "CProfile.h"
 
 #include <QFile>
+#include <QSettings>
+#include <QUuid>
 #include <QtGlobal>
 
-#include <cstdlib>
-
-CSandboxedProfile::CSandboxedProfile()
+CProfileSandbox::CProfileSandbox()
 {
     if (!m_dir.isValid() || !qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()))) {
         qFatal("cannot set up a temporary profile folder");
     }
 }
 
-void CSandboxedProfile::Write(const QVariantMap& values)
+QString CProfileSandbox::UniqueName()
+{
+    return QStringLiteral("kelvane-test-") + QUuid::createUuid().toString(QUuid::Id128);
+}
+
+void CProfileSandbox::Write(const QVariantMap& values)
 {
     CProfile profile;
     QSettings& settings = profile.Settings();

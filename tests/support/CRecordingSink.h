@@ -1,10 +1,11 @@
 #pragma once
 
 #include "CMessageSink.h"
+#include "UserMessage.h"
 
 #include <QList>
-#include <QPair>
 
+// Keeps every message instead of showing it, in order.
 class CRecordingSink : public CMessageSink
 {
 public:
@@ -13,5 +14,5 @@ public:
         m_messages.append({caption, text});
     }
 
-    QList<QPair<QString, QString>> m_messages;
+    QList<UserMessage> m_messages;
 };
