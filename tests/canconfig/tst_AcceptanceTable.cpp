@@ -1,4 +1,5 @@
 #include "CAcceptanceTable.h"
+#include "FilterEntryBuilders.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -12,22 +13,6 @@ using Rows = QList<FilterRow>;
 
 namespace {
 
-FilterEntry Std(quint32 start, quint32 end)
-{
-    return {0, start, end};
-}
-FilterEntry Std(quint32 id)
-{
-    return {0, id, id};
-}
-FilterEntry Ext(quint32 start, quint32 end)
-{
-    return {1, start, end};
-}
-FilterEntry Ext(quint32 id)
-{
-    return {1, id, id};
-}
 FilterRow Row(int kind, quint32 start, quint32 end)
 {
     return {kind, {kind / 2, start, end}};

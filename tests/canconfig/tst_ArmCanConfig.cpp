@@ -1,5 +1,6 @@
 #include "CArmCanConfig.h"
 #include "CanConfigBlock.h"
+#include "FilterEntryBuilders.h"
 
 #include <QTest>
 
@@ -12,19 +13,6 @@ using OptionalValue = std::optional<quint32>;
 Q_DECLARE_METATYPE(OptionalValue)
 
 namespace {
-
-FilterEntry Std(quint32 start, quint32 end)
-{
-    return {0, start, end};
-}
-FilterEntry Std(quint32 id)
-{
-    return {0, id, id};
-}
-FilterEntry Ext(quint32 start, quint32 end)
-{
-    return {1, start, end};
-}
 
 quint32 LittleEndianAt(const QByteArray& bytes, int offset)
 {
