@@ -85,6 +85,11 @@ void CKelvaneSheet::InitDialog()
 
     m_canCfgPage.SetSerialPort(&m_port);
     m_canCfgPage.m_strCanID = QStringLiteral("00000000");
+
+    m_initialised = true;
+    if (QWidget* canTab = m_ui->tabs->widget(2); canTab != nullptr && !IsPageOpen(*canTab)) {
+        CreatePageWindow(*canTab);
+    }
 }
 
 void CKelvaneSheet::LoadProfile()
@@ -106,6 +111,13 @@ void CKelvaneSheet::SwitchPages(bool type2)
         m_ui->tabs->removeTab(leavingIndex);
         m_openPages.remove(&leaving);
         AddPage(coming, CanTabTitle());
+        // The page gets its window at once rather than when first shown: the
+        // commands act only on pages with a window, and a write must not send
+        // the type-2 frame type as standard, nor skip the CAN configuration
+        // block, just because its tab was never looked at.
+        if (m_initialised) {
+            CreatePageWindow(coming);
+        }
     }
     m_serialPage.ConfigureForDevice(type2);
     m_tranPage.ConfigureForDevice(type2);

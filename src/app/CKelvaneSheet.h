@@ -93,4 +93,5 @@ private:
     CCanPage m_canPage;
     CPageArmCfgCan m_canCfgPage;
     QSet<const QWidget*> m_openPages;
+    bool m_initialised = false;
 };

@@ -311,6 +311,7 @@ private Q_SLOTS:
     void failedReadKeepsProfile();
     void commandsNeedOpenPort();
     void refusedCanIdSendsNothing();
+    void unvisitedCanTabWritesBackWhatWasRead();
 
 private:
     // A sheet on a profile whose COM1 leads to the simulator, connected as
@@ -520,6 +521,35 @@ void TestKelvaneCommands::refusedCanIdSendsNothing()
     QVERIFY(simulator.rawReceived().isEmpty());
     QCOMPARE(ProfileBytes(), profile);
     VERIFY_SHOWN(*sheet, {{"arm.canIdEdit", "800"}});
+}
+
+// The CAN configuration tab is never looked at between the read and the
+// write: the converter must get back its own extended frame type, identifier
+// and CAN configuration block, without a warning.
+void TestKelvaneCommands::unvisitedCanTabWritesBackWhatWasRead()
+{
+    const QByteArray parameters =
+        Hex("05 03 00 00 0A 00 14 01 00000000 FFFFFFFF 01 00 02 00 00 01 E550FF18 01 00");
+    const QByteArray canBlock = CanBlock(0x3AC005, 1, {});
+    SimOptions options;
+    options.pacing = false;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    simulator.setParameterBlock(parameters);
+    simulator.setCanConfigBlock(canBlock);
+    CProfileSandbox::Write({{"Kelvane/DeviceType", 2}, {"Ports/COM1", simulator.slavePath()}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    Click(sheet, "connectButton");
+    QVERIFY(sheet.Port().IsOpen());
+
+    Click(sheet, "readButton");
+    Click(sheet, "writeButton");
+
+    QCOMPARE(messages.m_messages, (Messages{{kCaption, kReadDone}, {kCaption, kWriteDone}}));
+    QCOMPARE(simulator.requestCount(kWriteCanConfig), 1);
+    QCOMPARE(simulator.parameterBlock().toHex(' '), parameters.toHex(' '));
+    QCOMPARE(simulator.canConfigBlock(), canBlock);
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneCommands)

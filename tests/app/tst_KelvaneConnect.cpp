@@ -83,8 +83,8 @@ class TestKelvaneConnect : public QObject
 private Q_SLOTS:
     void connectsAndDisconnects_data();
     void connectsAndDisconnects();
-    void pageFirstShownFollowsConnection_data();
-    void pageFirstShownFollowsConnection();
+    void swappedInPageFollowsConnection_data();
+    void swappedInPageFollowsConnection();
     void reportsMissingPort();
     void reportsSilentConverter();
     void closingWhileConnectedClosesThePort();
@@ -144,7 +144,7 @@ void TestKelvaneConnect::connectsAndDisconnects()
     QVERIFY(messages.m_messages.isEmpty());
 }
 
-void TestKelvaneConnect::pageFirstShownFollowsConnection_data()
+void TestKelvaneConnect::swappedInPageFollowsConnection_data()
 {
     QTest::addColumn<int>("startType");
     QTest::addColumn<int>("chosenType");
@@ -152,7 +152,7 @@ void TestKelvaneConnect::pageFirstShownFollowsConnection_data()
     QTest::newRow("A, then X") << 0 << 2;
 }
 
-void TestKelvaneConnect::pageFirstShownFollowsConnection()
+void TestKelvaneConnect::swappedInPageFollowsConnection()
 {
     QFETCH(int, startType);
     QFETCH(int, chosenType);
@@ -173,7 +173,8 @@ void TestKelvaneConnect::pageFirstShownFollowsConnection()
     tabs->setCurrentIndex(0);
     ChooseDevice(sheet, chosenType);
     QWidget* chosenPage = CanPageOf(sheet, chosenType);
-    QVERIFY(!sheet.IsPageOpen(*chosenPage));
+    QVERIFY(sheet.IsPageOpen(*chosenPage));
+    QVERIFY(!chosenPage->isEnabled());
     ClickConnect(sheet);
     QVERIFY(sheet.Port().IsOpen());
     tabs->setCurrentIndex(2);
