@@ -32,14 +32,14 @@ CCanPage::~CCanPage() = default;
 void CCanPage::OnInitDialog()
 {
     UpdateData(false);
-    m_ui->btr0Edit->setMaxLength(kBtrLength);
-    m_ui->btr1Edit->setMaxLength(kBtrLength);
-    for (QLineEdit* edit : {m_ui->sendIdEdit, m_ui->acptCodeEdit, m_ui->acptMaskEdit}) {
-        edit->setMaxLength(kFourByteLength);
+    m_ui->btr0Edit->SetInputLimit(kBtrLength);
+    m_ui->btr1Edit->SetInputLimit(kBtrLength);
+    for (CHexEdit* edit : {m_ui->sendIdEdit, m_ui->acptCodeEdit, m_ui->acptMaskEdit}) {
+        edit->SetInputLimit(kFourByteLength);
     }
-    for (QLineEdit* edit : {m_ui->acptCodeDual1Edit, m_ui->acptCodeDual2Edit,
-                            m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit}) {
-        edit->setMaxLength(kTwoByteLength);
+    for (CHexEdit* edit : {m_ui->acptCodeDual1Edit, m_ui->acptCodeDual2Edit,
+                           m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit}) {
+        edit->SetInputLimit(kTwoByteLength);
     }
     RefreshControls();
 }

@@ -35,6 +35,26 @@ CHexEdit::CHexEdit(QWidget* parent) : QLineEdit(parent)
 {
     // Composed input would reach the text without a key event to filter.
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    connect(this, &QLineEdit::textChanged, this, &CHexEdit::FitLimit);
+}
+
+void CHexEdit::SetInputLimit(int limit)
+{
+    m_inputLimit = limit;
+    FitLimit();
+}
+
+void CHexEdit::SetTextUncut(const QString& text)
+{
+    setMaxLength(std::max(m_inputLimit, static_cast<int>(text.size())));
+    setText(text);
+}
+
+// Deleting from an over-long text lowers the bound with it, so typing stays
+// refused until the text is back within the limit.
+void CHexEdit::FitLimit()
+{
+    setMaxLength(std::max(m_inputLimit, static_cast<int>(text().size())));
 }
 
 bool CHexEdit::IsAcceptedChar(QChar c)

@@ -12,7 +12,18 @@ public:
 
     static bool IsAcceptedChar(QChar c);
 
+    // The longest text the user may type or paste. Unlike a plain maximum
+    // length it never cuts a longer text the program puts in (a hand-edited
+    // profile, say): that text stays whole and only typing more is refused.
+    void SetInputLimit(int limit);
+    void SetTextUncut(const QString& text);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+
+private:
+    void FitLimit();
+
+    int m_inputLimit = 32767;
 };

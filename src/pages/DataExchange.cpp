@@ -1,5 +1,7 @@
 #include "DataExchange.h"
 
+#include "CHexEdit.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -19,6 +21,8 @@ void Exchange(bool save, QLineEdit* edit, QString& text)
 {
     if (save) {
         text = edit->text();
+    } else if (auto* hexEdit = qobject_cast<CHexEdit*>(edit)) {
+        hexEdit->SetTextUncut(text);
     } else {
         edit->setText(text);
     }

@@ -41,6 +41,7 @@ class TestCanPage : public QObject
 private Q_SLOTS:
     void freshPage();
     void dataExchange();
+    void longTextsFromTheProgramStayWhole();
     void presets_data();
     void presets();
     void customBitRate();
@@ -126,6 +127,35 @@ void TestCanPage::dataExchange()
     page.UpdateData(false);
     page.UpdateData(true);
     QCOMPARE(page.m_nFrameType, -1);
+}
+
+// A hand-edited profile may hold a text longer than its field's limit; it
+// must come back from the page as it went in, or a save would store it cut
+// (and "00  00  01  23" cut to eleven characters means another identifier).
+void TestCanPage::longTextsFromTheProgramStayWhole()
+{
+    CCanPage page;
+    const QString spaced = QStringLiteral("00  00  01  23");
+    page.m_strSendID = spaced;
+    page.OnInitDialog();
+    page.OnEnable(true);
+    QLineEdit* edit = Edit(page, "sendIdEdit");
+    QCOMPARE(edit->text(), spaced);
+    QVERIFY(page.UpdateData(true));
+    QCOMPARE(page.m_strSendID, spaced);
+
+    edit->setFocus();
+    edit->end(false);
+    QTest::keyClick(edit, Qt::Key_5);
+    QCOMPARE(edit->text(), spaced);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_5);
+    QCOMPARE(edit->text(), QStringLiteral("00  00  01  2"));
+    while (edit->text().size() > 11) {
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    }
+    QTest::keyClick(edit, Qt::Key_5);
+    QCOMPARE(edit->text().size(), 11);
 }
 
 void TestCanPage::presets_data()
