@@ -46,7 +46,9 @@ void CHexEdit::SetInputLimit(int limit)
 
 void CHexEdit::SetTextUncut(const QString& text)
 {
-    setMaxLength(std::max(m_inputLimit, static_cast<int>(text.size())));
+    if (m_inputLimit > 0) {
+        setMaxLength(std::max(m_inputLimit, static_cast<int>(text.size())));
+    }
     setText(text);
 }
 
@@ -54,6 +56,9 @@ void CHexEdit::SetTextUncut(const QString& text)
 // refused until the text is back within the limit.
 void CHexEdit::FitLimit()
 {
+    if (m_inputLimit <= 0) {
+        return;
+    }
     setMaxLength(std::max(m_inputLimit, static_cast<int>(text().size())));
 }
 

@@ -25,5 +25,5 @@ protected:
 private:
     void FitLimit();
 
-    int m_inputLimit = 32767;
+    int m_inputLimit = 0; // 0: the plain maximum length applies
 };
