@@ -1,5 +1,6 @@
 #include "CKelvaneSheet.h"
 
+#include "CArmCanConfig.h"
 #include "CBusyCursor.h"
 #include "CConfigCommands.h"
 #include "CFrameProtocol.h"
@@ -84,7 +85,7 @@ void CKelvaneSheet::InitDialog()
     m_selector.ShowPortPaths(m_profile.Settings());
 
     m_canCfgPage.SetSerialPort(&m_port);
-    m_canCfgPage.m_strCanID = QStringLiteral("00000000");
+    m_canCfgPage.m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
 
     m_initialised = true;
     if (QWidget* canTab = m_ui->tabs->widget(2); canTab != nullptr && !IsPageOpen(*canTab)) {

@@ -57,11 +57,6 @@ int CArmCanConfig::FindBaudIndex(quint32 btr)
     return -1;
 }
 
-QString CArmCanConfig::FrameTypeText(int index)
-{
-    return TextAt(kFrameTypeTexts.data(), kFrameTypeCount, index);
-}
-
 QString CArmCanConfig::FilterKindText(int kind)
 {
     return TextAt(kFilterKindTexts.data(), kFilterKindCount, kind);

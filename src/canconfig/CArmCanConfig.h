@@ -26,7 +26,6 @@ public:
         0x3AC00E, 0x3AC01D, 0x3AC04A, 0x3AC095, 0x3AC12B};
 
     static constexpr int kFrameTypeCount = 2;
-    static constexpr std::array<const char*, kFrameTypeCount> kFrameTypeTexts{"标准帧", "扩展帧"};
 
     static constexpr int kFilterKindCount = 4;
     static constexpr std::array<const char*, kFilterKindCount> kFilterKindTexts{
@@ -37,7 +36,6 @@ public:
     static QString BaudText(int index);                    // "" outside the list
     static std::optional<quint32> BaudRegister(int index); // none for "自定义"
     static int FindBaudIndex(quint32 btr);                 // -1 when no rate matches
-    static QString FrameTypeText(int index);               // "" outside the list
     static QString FilterKindText(int kind);               // "" outside the list
     static int FilterKindOfText(const QString& text);      // -1 when no kind has it
     static bool IsRangeKind(int kind) { return kind == 1 || kind == 3; }

@@ -5,48 +5,33 @@
 #include "CanPageRules.h"
 #include "ParameterBlockCodec.h"
 
-CPlainPageSet::CPlainPageSet(int deviceType, int configPort) : m_configPort(configPort)
-{
-    SetDeviceType(deviceType);
-}
+CPlainPageSet::CPlainPageSet(int deviceType, int configPort)
+    : m_deviceType(deviceType), m_configPort(configPort)
+{}
 
 void CPlainPageSet::LoadProfile(const CProfile& profile)
 {
     const ProfileSelection selection = profile.Load(m_can, m_serial, m_tran);
-    SetDeviceType(CProfile::ConfineDeviceType(selection.deviceType));
+    m_deviceType = CProfile::ConfineDeviceType(selection.deviceType);
     m_configPort = CProfile::ConfinePortIndex(selection.configPort);
     profile.LoadArmCanBaud(m_armCan);
     m_armCan.m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
-    if (m_canOpen)
+    if (IsOpen(Page::Can))
         RefreshControls(Page::Can);
-    if (m_armCanOpen) {
+    if (IsOpen(Page::ArmCan)) {
         FillFromBlock();
         m_armCan.m_bFilterEnabled = false;
     }
 }
 
-void CPlainPageSet::SetDeviceType(int deviceType)
-{
-    m_deviceType = deviceType;
-    m_armCanOpen = deviceType == ParameterBlockCodec::kArmDeviceType;
-    m_canOpen = !m_armCanOpen;
-}
-
-void CPlainPageSet::SetOpen(Page page, bool open)
-{
-    if (page == Page::Can)
-        m_canOpen = open;
-    else if (page == Page::ArmCan)
-        m_armCanOpen = open;
-}
-
 bool CPlainPageSet::IsOpen(Page page) const
 {
+    const bool arm = m_deviceType == ParameterBlockCodec::kArmDeviceType;
     switch (page) {
     case Page::Can:
-        return m_canOpen;
+        return !arm;
     case Page::ArmCan:
-        return m_armCanOpen;
+        return arm;
     case Page::Tran:
     case Page::Serial:
         break;

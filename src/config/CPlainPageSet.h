@@ -25,11 +25,6 @@ public:
     // filled from its block with filtering switched off.
     void LoadProfile(const CProfile& profile);
 
-    void SetDeviceType(int deviceType);
-    void SetConfigPort(int configPort) { m_configPort = configPort; }
-    // Overrides which pages count as open, for a sheet in another state.
-    void SetOpen(Page page, bool open);
-
     int DeviceType() const override { return m_deviceType; }
     int ConfigPort() const override { return m_configPort; }
 
@@ -52,6 +47,4 @@ private:
     ArmCanFields m_armCan;
     int m_deviceType = 2;
     int m_configPort = 0;
-    bool m_canOpen = false;
-    bool m_armCanOpen = true;
 };

@@ -2,6 +2,7 @@
 
 #include "ArmCanFields.h"
 #include "CanFields.h"
+#include "ParameterDefaults.h"
 #include "SafeSettingsSync.h"
 #include "SerialFields.h"
 #include "TranFields.h"
@@ -65,12 +66,7 @@ QString ReadText(const QSettings& settings, const char* name, const QString& fal
     return value.typeId() == QMetaType::QString ? value.toString() : fallback;
 }
 
-void WriteInt(QSettings& settings, const char* name, int value)
-{
-    settings.setValue(Key(name), value);
-}
-
-void WriteText(QSettings& settings, const char* name, const QString& value)
+void Write(QSettings& settings, const char* name, const QVariant& value)
 {
     settings.setValue(Key(name), value);
 }
@@ -99,34 +95,40 @@ CProfile CProfile::ReadOnly(const QString& applicationName)
 
 ProfileSelection CProfile::Load(CanFields& can, SerialFields& serial, TranFields& tran) const
 {
+    // A missing key yields the value the defaults command would set.
+    CanFields canDefaults;
+    SerialFields serialDefaults;
+    TranFields tranDefaults;
+    ApplyParameterDefaults(tranDefaults, serialDefaults, canDefaults);
+
     const QSettings& s = m_settings;
-    can.m_nBaudrate = ReadInt(s, "CanBaudrate", 10);
-    can.m_strBTR[0] = ReadText(s, "CanBTR0", QStringLiteral("00"));
-    can.m_strBTR[1] = ReadText(s, "CanBTR1", QStringLiteral("14"));
-    can.m_nFrameType = ReadInt(s, "CanFrameType", 0);
-    can.m_nFilterMode = ReadInt(s, "CanFiterMode", 1);
-    can.m_strSendID = ReadText(s, "CanID", QStringLiteral("00 00 00 00"));
-    can.m_strAcptCode = ReadText(s, "CanAcptCode", QStringLiteral("00 00 00 00"));
-    can.m_strAcptMask = ReadText(s, "CanAcptMask", QStringLiteral("FF FF FF FF"));
+    can.m_nBaudrate = ReadInt(s, "CanBaudrate", canDefaults.m_nBaudrate);
+    can.m_strBTR[0] = ReadText(s, "CanBTR0", canDefaults.m_strBTR[0]);
+    can.m_strBTR[1] = ReadText(s, "CanBTR1", canDefaults.m_strBTR[1]);
+    can.m_nFrameType = ReadInt(s, "CanFrameType", canDefaults.m_nFrameType);
+    can.m_nFilterMode = ReadInt(s, "CanFiterMode", canDefaults.m_nFilterMode);
+    can.m_strSendID = ReadText(s, "CanID", canDefaults.m_strSendID);
+    can.m_strAcptCode = ReadText(s, "CanAcptCode", canDefaults.m_strAcptCode);
+    can.m_strAcptMask = ReadText(s, "CanAcptMask", canDefaults.m_strAcptMask);
 
-    serial.m_nBaudrate = ReadInt(s, "SerialBaudrate", 4);
-    serial.m_nParity = ReadInt(s, "SerialParity", 0);
-    serial.m_nDataBit = ReadInt(s, "SerialDataBit", 3);
-    serial.m_nStopBit = ReadInt(s, "SerialStopBit", 0);
-    serial.m_nFlowCtrl = ReadInt(s, "SerialFlowCtrl", 2);
-    serial.m_nLineMode = ReadInt(s, "SerialMode", 0);
+    serial.m_nBaudrate = ReadInt(s, "SerialBaudrate", serialDefaults.m_nBaudrate);
+    serial.m_nParity = ReadInt(s, "SerialParity", serialDefaults.m_nParity);
+    serial.m_nDataBit = ReadInt(s, "SerialDataBit", serialDefaults.m_nDataBit);
+    serial.m_nStopBit = ReadInt(s, "SerialStopBit", serialDefaults.m_nStopBit);
+    serial.m_nFlowCtrl = ReadInt(s, "SerialFlowCtrl", serialDefaults.m_nFlowCtrl);
+    serial.m_nLineMode = ReadInt(s, "SerialMode", serialDefaults.m_nLineMode);
 
-    tran.m_nMode = ReadInt(s, "TranMode", 0);
-    tran.m_nDirection = ReadInt(s, "TranDir", 0);
-    tran.m_nFrameSpace = ReadInt(s, "TranSpace", 2);
-    tran.m_bForwardID = ReadInt(s, "TranID", 0);
-    tran.m_bForwardInfo = ReadInt(s, "TranInfo", 0);
-    tran.m_nIdOffset = ReadInt(s, "TranIdBase", 0);
-    tran.m_nIdLength = ReadInt(s, "TranLength", 1);
+    tran.m_nMode = ReadInt(s, "TranMode", tranDefaults.m_nMode);
+    tran.m_nDirection = ReadInt(s, "TranDir", tranDefaults.m_nDirection);
+    tran.m_nFrameSpace = ReadInt(s, "TranSpace", tranDefaults.m_nFrameSpace);
+    tran.m_bForwardID = ReadInt(s, "TranID", tranDefaults.m_bForwardID);
+    tran.m_bForwardInfo = ReadInt(s, "TranInfo", tranDefaults.m_bForwardInfo);
+    tran.m_nIdOffset = ReadInt(s, "TranIdBase", tranDefaults.m_nIdOffset);
+    tran.m_nIdLength = ReadInt(s, "TranLength", tranDefaults.m_nIdLength);
 
     ProfileSelection selection;
-    selection.deviceType = ReadInt(s, "DeviceType", 2);
-    selection.configPort = ReadInt(s, "ConfigPort", 0);
+    selection.deviceType = ReadInt(s, "DeviceType", selection.deviceType);
+    selection.configPort = ReadInt(s, "ConfigPort", selection.configPort);
     return selection;
 }
 
@@ -141,32 +143,32 @@ bool CProfile::Save(const CanFields& can, const SerialFields& serial, const Tran
     if (m_readOnly)
         return true;
     QSettings& s = m_settings;
-    WriteInt(s, "CanBaudrate", can.m_nBaudrate);
-    WriteText(s, "CanBTR0", can.m_strBTR[0]);
-    WriteText(s, "CanBTR1", can.m_strBTR[1]);
-    WriteInt(s, "CanFrameType", can.m_nFrameType);
-    WriteInt(s, "CanFiterMode", can.m_nFilterMode);
-    WriteText(s, "CanID", can.m_strSendID);
-    WriteText(s, "CanAcptCode", can.m_strAcptCode);
-    WriteText(s, "CanAcptMask", can.m_strAcptMask);
+    Write(s, "CanBaudrate", can.m_nBaudrate);
+    Write(s, "CanBTR0", can.m_strBTR[0]);
+    Write(s, "CanBTR1", can.m_strBTR[1]);
+    Write(s, "CanFrameType", can.m_nFrameType);
+    Write(s, "CanFiterMode", can.m_nFilterMode);
+    Write(s, "CanID", can.m_strSendID);
+    Write(s, "CanAcptCode", can.m_strAcptCode);
+    Write(s, "CanAcptMask", can.m_strAcptMask);
 
-    WriteInt(s, "SerialBaudrate", serial.m_nBaudrate);
-    WriteInt(s, "SerialParity", serial.m_nParity);
-    WriteInt(s, "SerialDataBit", serial.m_nDataBit);
-    WriteInt(s, "SerialStopBit", serial.m_nStopBit);
-    WriteInt(s, "SerialFlowCtrl", serial.m_nFlowCtrl);
-    WriteInt(s, "SerialMode", serial.m_nLineMode);
+    Write(s, "SerialBaudrate", serial.m_nBaudrate);
+    Write(s, "SerialParity", serial.m_nParity);
+    Write(s, "SerialDataBit", serial.m_nDataBit);
+    Write(s, "SerialStopBit", serial.m_nStopBit);
+    Write(s, "SerialFlowCtrl", serial.m_nFlowCtrl);
+    Write(s, "SerialMode", serial.m_nLineMode);
 
-    WriteInt(s, "TranMode", tran.m_nMode);
-    WriteInt(s, "TranDir", tran.m_nDirection);
-    WriteInt(s, "TranSpace", tran.m_nFrameSpace);
-    WriteInt(s, "TranID", tran.m_bForwardID);
-    WriteInt(s, "TranInfo", tran.m_bForwardInfo);
-    WriteInt(s, "TranIdBase", tran.m_nIdOffset);
-    WriteInt(s, "TranLength", tran.m_nIdLength);
+    Write(s, "TranMode", tran.m_nMode);
+    Write(s, "TranDir", tran.m_nDirection);
+    Write(s, "TranSpace", tran.m_nFrameSpace);
+    Write(s, "TranID", tran.m_bForwardID);
+    Write(s, "TranInfo", tran.m_bForwardInfo);
+    Write(s, "TranIdBase", tran.m_nIdOffset);
+    Write(s, "TranLength", tran.m_nIdLength);
 
-    WriteInt(s, "DeviceType", selection.deviceType);
-    WriteInt(s, "ConfigPort", selection.configPort);
+    Write(s, "DeviceType", selection.deviceType);
+    Write(s, "ConfigPort", selection.configPort);
     return Flush();
 }
 

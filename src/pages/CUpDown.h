@@ -19,8 +19,6 @@ public:
 
     void SetBuddy(QLineEdit* buddy);
     void SetRange(int minimum, int maximum);
-    int Minimum() const { return m_minimum; }
-    int Maximum() const { return m_maximum; }
     void StepBy(int steps);
 
 protected:
