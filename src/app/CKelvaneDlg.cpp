@@ -1,7 +1,5 @@
 #include "CKelvaneDlg.h"
 
-#include "CKelvaneSheet.h"
-#include "CSerialComm.h"
 #include "PortNames.h"
 #include "ui_CKelvaneDlg.h"
 
@@ -21,8 +19,8 @@ int Confine(int index, const QComboBox& list)
 
 } // namespace
 
-CKelvaneDlg::CKelvaneDlg(CKelvaneSheet& sheet, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::CKelvaneDlg>()), m_sheet(sheet)
+CKelvaneDlg::CKelvaneDlg(QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::CKelvaneDlg>())
 {
     m_ui->setupUi(this);
     // activated, not currentIndexChanged: only the user's choice swaps pages,
@@ -60,20 +58,22 @@ void CKelvaneDlg::ShowChosenPath()
     m_ui->portList->setToolTip(m_ui->portList->currentData(Qt::ToolTipRole).toString());
 }
 
-void CKelvaneDlg::OnConnect()
+void CKelvaneDlg::SetConnected(bool connected)
 {
-    UpdateData(true);
-    const bool connected = m_sheet.ToggleConnection(m_nDeviceType, m_nPortIndex);
     m_ui->connectButton->setText(ConnectText(connected));
     m_ui->deviceList->setEnabled(!connected);
     m_ui->portList->setEnabled(!connected);
     UpdateData(false);
-    m_sheet.EnablePages(connected);
+}
+
+void CKelvaneDlg::OnConnect()
+{
+    UpdateData(true);
+    Q_EMIT ConnectRequested(m_nDeviceType, m_nPortIndex);
 }
 
 void CKelvaneDlg::OnDeviceChanged()
 {
     UpdateData(true);
-    m_sheet.SwitchPages(m_nDeviceType == 2);
-    m_sheet.EnableCanPages(m_sheet.Port().IsOpen());
+    Q_EMIT DeviceChosen(m_nDeviceType);
 }

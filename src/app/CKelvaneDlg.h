@@ -4,7 +4,6 @@
 
 #include <memory>
 
-class CKelvaneSheet;
 class QSettings;
 namespace Ui {
 class CKelvaneDlg;
@@ -12,12 +11,13 @@ class CKelvaneDlg;
 
 // The band above the sheet's tabs: the converter model, the PC's serial port
 // and the connect button. Only while disconnected can the model and port be
-// changed.
+// changed. It asks for a connect or a model change by its signals and is
+// told the outcome through SetConnected.
 class CKelvaneDlg : public QWidget
 {
     Q_OBJECT
 public:
-    explicit CKelvaneDlg(CKelvaneSheet& sheet, QWidget* parent = nullptr);
+    explicit CKelvaneDlg(QWidget* parent = nullptr);
     ~CKelvaneDlg() override;
 
     // true: list selections into the members; false: members into the lists.
@@ -28,15 +28,24 @@ public:
     // Tells, on each port list entry, which device it opens.
     void ShowPortPaths(const QSettings& profile);
 
+    // The button and the lists as for a connected or disconnected converter,
+    // then the members into the lists.
+    void SetConnected(bool connected);
+
     void OnConnect();
     void OnDeviceChanged();
 
-    int m_nDeviceType = 0; // 0 "Ostrel-A", 1 "Ostrel-B", 2 "Ostrel-X"
+    int m_nDeviceType = 0; // the model list's index, as ConverterModel numbers it
     int m_nPortIndex = 0;  // 0 "COM1" .. 7 "COM8"
+
+Q_SIGNALS:
+    // The connect button: connect when disconnected, else disconnect.
+    void ConnectRequested(int deviceType, int portIndex);
+    // The user chose another model.
+    void DeviceChosen(int deviceType);
 
 private:
     void ShowChosenPath();
 
     std::unique_ptr<Ui::CKelvaneDlg> m_ui;
-    CKelvaneSheet& m_sheet;
 };

@@ -3,9 +3,10 @@
 #include "CArmCanConfig.h"
 #include "CBusyCursor.h"
 #include "CConfigCommands.h"
-#include "CFrameProtocol.h"
 #include "CMessageSink.h"
 #include "CSheetPageSet.h"
+#include "ConnectFlow.h"
+#include "ConverterModel.h"
 #include "PortNames.h"
 #include "ui_CKelvaneSheet.h"
 
@@ -25,7 +26,7 @@ QString CanTabTitle()
 
 CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CKelvaneSheet>()), m_messages(messages),
-      m_selector(*this, this), m_tranPage(messages, this), m_serialPage(this), m_canPage(this),
+      m_selector(this), m_tranPage(messages, this), m_serialPage(this), m_canPage(this),
       m_canCfgPage(messages, this)
 {
     m_ui->setupUi(this);
@@ -34,6 +35,8 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, QWidget* parent)
     m_canCfgPage.hide();
 
     connect(m_ui->tabs, &QTabWidget::currentChanged, this, &CKelvaneSheet::OnCurrentTabChanged);
+    connect(&m_selector, &CKelvaneDlg::ConnectRequested, this, &CKelvaneSheet::OnConnectRequested);
+    connect(&m_selector, &CKelvaneDlg::DeviceChosen, this, &CKelvaneSheet::OnDeviceChosen);
     connect(m_ui->defaultsButton, &QPushButton::clicked, this, &CKelvaneSheet::OnDefaults);
     connect(m_ui->readButton, &QPushButton::clicked, this, &CKelvaneSheet::OnRead);
     connect(m_ui->writeButton, &QPushButton::clicked, this, &CKelvaneSheet::OnWrite);
@@ -79,17 +82,16 @@ void CKelvaneSheet::InitDialog()
     m_selector.UpdateData(false);
     m_tranPage.UpdateData(false);
     m_serialPage.UpdateData(false);
-    if (m_selector.m_nDeviceType != 2) {
+    if (!ConverterModels::HasCanConfigPage(m_selector.m_nDeviceType)) {
         m_canPage.UpdateData(false);
     }
     m_selector.ShowPortPaths(m_profile.Settings());
 
-    m_canCfgPage.SetSerialPort(&m_port);
     m_canCfgPage.m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
 
     m_initialised = true;
-    if (QWidget* canTab = m_ui->tabs->widget(2); canTab != nullptr && !IsPageOpen(*canTab)) {
-        CreatePageWindow(*canTab);
+    if (QWidget& canTab = ShownCanPage(); !IsPageOpen(canTab)) {
+        CreatePageWindow(canTab);
     }
 }
 
@@ -98,15 +100,16 @@ void CKelvaneSheet::LoadProfile()
     const ProfileSelection selection = m_profile.Load(m_canPage, m_serialPage, m_tranPage);
     m_selector.m_nDeviceType = selection.deviceType;
     m_selector.m_nPortIndex = selection.configPort;
-    SwitchPages(selection.deviceType == 2);
-    m_canCfgPage.LoadArmCanBaud(m_profile.Settings());
+    SwitchPages(selection.deviceType);
+    m_profile.LoadArmCanBaud(m_canCfgPage);
 }
 
-void CKelvaneSheet::SwitchPages(bool type2)
+void CKelvaneSheet::SwitchPages(int deviceType)
 {
     const int active = m_ui->tabs->currentIndex();
-    QWidget& leaving = type2 ? static_cast<QWidget&>(m_canPage) : m_canCfgPage;
-    QWidget& coming = type2 ? static_cast<QWidget&>(m_canCfgPage) : m_canPage;
+    const bool canConfigPage = ConverterModels::HasCanConfigPage(deviceType);
+    QWidget& leaving = canConfigPage ? static_cast<QWidget&>(m_canPage) : m_canCfgPage;
+    QWidget& coming = canConfigPage ? static_cast<QWidget&>(m_canCfgPage) : m_canPage;
     const int leavingIndex = m_ui->tabs->indexOf(&leaving);
     if (leavingIndex >= 0) {
         m_ui->tabs->removeTab(leavingIndex);
@@ -120,8 +123,10 @@ void CKelvaneSheet::SwitchPages(bool type2)
             CreatePageWindow(coming);
         }
     }
-    m_serialPage.ConfigureForDevice(type2);
-    m_tranPage.ConfigureForDevice(type2);
+    const ConverterModel model =
+        ConverterModels::FromDeviceType(deviceType).value_or(ConverterModel::OstrelA);
+    m_serialPage.ConfigureForDevice(model);
+    m_tranPage.ConfigureForDevice(model);
     m_ui->tabs->setCurrentIndex(active);
 }
 
@@ -133,29 +138,19 @@ void CKelvaneSheet::OnCurrentTabChanged(int index)
     }
 }
 
-void CKelvaneSheet::CreatePageWindow(QWidget& page)
+void CKelvaneSheet::CreatePageWindow(QWidget& widget)
 {
-    m_openPages.insert(&page);
-    if (&page == &m_canCfgPage) {
-        // The page sets its own controls from the port's state; the page as
-        // a whole follows the connection like every other, so nothing on it
-        // can be edited before a converter is connected.
-        m_canCfgPage.setEnabled(m_port.IsOpen());
-        m_canCfgPage.OnInitDialog();
+    CSheetPage* page = PageOf(widget);
+    if (page == nullptr) {
         return;
     }
-    page.setEnabled(false);
-    if (&page == &m_tranPage) {
-        m_tranPage.OnInitDialog();
-    } else if (&page == &m_serialPage) {
-        m_serialPage.OnInitDialog();
-    } else if (&page == &m_canPage) {
-        m_canPage.OnInitDialog();
-    }
+    m_openPages.insert(&widget);
+    widget.setEnabled(false);
+    page->OnInitDialog();
     // A page swapped in while disconnected gets its window only when first
     // shown, which may be after the connect has enabled the others.
     if (m_port.IsOpen()) {
-        EnablePage(page, true);
+        EnablePage(widget, true);
     }
 }
 
@@ -164,13 +159,51 @@ bool CKelvaneSheet::IsPageOpen(const QWidget& page) const
     return m_openPages.contains(&page);
 }
 
+std::array<CKelvaneSheet::PageEntry, 4> CKelvaneSheet::Pages()
+{
+    return {{{&m_tranPage, &m_tranPage},
+             {&m_serialPage, &m_serialPage},
+             {&m_canPage, &m_canPage},
+             {&m_canCfgPage, &m_canCfgPage}}};
+}
+
+CSheetPage* CKelvaneSheet::PageOf(const QWidget& widget)
+{
+    for (const PageEntry& entry : Pages()) {
+        if (entry.widget == &widget) {
+            return entry.page;
+        }
+    }
+    return nullptr;
+}
+
+CSheetPage& CKelvaneSheet::SheetPage(CPageSet::Page page)
+{
+    switch (page) {
+    case CPageSet::Page::Tran:
+        return m_tranPage;
+    case CPageSet::Page::Serial:
+        return m_serialPage;
+    case CPageSet::Page::Can:
+        return m_canPage;
+    case CPageSet::Page::ArmCan:
+        break;
+    }
+    return m_canCfgPage;
+}
+
+QWidget& CKelvaneSheet::ShownCanPage()
+{
+    if (m_ui->tabs->indexOf(&m_canCfgPage) >= 0) {
+        return m_canCfgPage;
+    }
+    return m_canPage;
+}
+
 void CKelvaneSheet::EnablePages(bool enabled)
 {
-    EnablePage(m_tranPage, enabled);
-    EnablePage(m_serialPage, enabled);
-    EnableCanPages(enabled);
-    if (IsPageOpen(m_canCfgPage)) {
-        m_canCfgPage.EnableControls(enabled);
+    for (const PageEntry& entry : Pages()) {
+        EnablePage(*entry.widget, enabled);
     }
 }
 
@@ -180,21 +213,30 @@ void CKelvaneSheet::EnableCanPages(bool enabled)
     EnablePage(m_canCfgPage, enabled);
 }
 
-void CKelvaneSheet::EnablePage(QWidget& page, bool enabled)
+void CKelvaneSheet::EnablePage(QWidget& widget, bool enabled)
 {
-    if (!IsPageOpen(page)) {
+    CSheetPage* page = PageOf(widget);
+    if (page == nullptr || !IsPageOpen(widget)) {
         return;
     }
-    page.setEnabled(enabled);
-    // The CAN configuration page takes no notice of the notification; its
-    // controls follow EnableControls instead.
-    if (&page == &m_tranPage) {
-        m_tranPage.OnEnable(enabled);
-    } else if (&page == &m_serialPage) {
-        m_serialPage.OnEnable(enabled);
-    } else if (&page == &m_canPage) {
-        m_canPage.OnEnable(enabled);
+    widget.setEnabled(enabled);
+    page->OnEnable(enabled);
+}
+
+void CKelvaneSheet::OnConnectRequested(int deviceType, int portIndex)
+{
+    const bool connected = ToggleConnection(deviceType, portIndex);
+    for (const PageEntry& entry : Pages()) {
+        entry.page->OnConnectionChanged(connected);
     }
+    m_selector.SetConnected(connected);
+    EnablePages(connected);
+}
+
+void CKelvaneSheet::OnDeviceChosen(int deviceType)
+{
+    SwitchPages(deviceType);
+    EnableCanPages(m_port.IsOpen());
 }
 
 bool CKelvaneSheet::ToggleConnection(int deviceType, int portIndex)
@@ -212,21 +254,16 @@ bool CKelvaneSheet::ToggleConnection(int deviceType, int portIndex)
 bool CKelvaneSheet::Connect(int deviceType, int portIndex)
 {
     const QString path = PortNames::DevicePath(portIndex, &m_profile.Settings());
-    QString failure;
+    ConnectFlow::Outcome outcome = ConnectFlow::Outcome::Connected;
     {
         const CBusyCursor busy;
-        if (!m_port.Open(path, CFrameProtocol::ConfigBaudRate(deviceType), 8, 0, 0)) {
-            failure = QStringLiteral("当前串口不可用！");
-        } else if (!CFrameProtocol(m_port).Handshake(deviceType)) {
-            m_port.Close();
-            failure = QStringLiteral("设备未连接！");
-        }
+        outcome = ConnectFlow::Connect(m_port, deviceType, path);
     }
-    if (failure.isEmpty()) {
-        return true;
+    if (const std::optional<UserMessage> message = ConnectFlow::MessageOf(outcome)) {
+        m_messages.ShowMessage(message->caption, message->text);
+        return false;
     }
-    m_messages.ShowMessage(QStringLiteral("配置"), failure);
-    return false;
+    return true;
 }
 
 void CKelvaneSheet::ClosePort()

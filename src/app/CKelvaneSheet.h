@@ -3,6 +3,7 @@
 #include "CCanPage.h"
 #include "CKelvaneDlg.h"
 #include "CPageArmCfgCan.h"
+#include "CPageSet.h"
 #include "CProfile.h"
 #include "CSerialComm.h"
 #include "CSerialPage.h"
@@ -11,6 +12,7 @@
 #include <QDialog>
 #include <QSet>
 
+#include <array>
 #include <memory>
 
 class CMessageSink;
@@ -22,8 +24,8 @@ class CKelvaneSheet;
 
 // The tool's one window: the selector band above three tabs and the Defaults,
 // Read and Write buttons below them. It owns the serial port and all four
-// pages for the whole run; device types 0 and 1 show the CAN page as the third
-// tab, device type 2 the CAN configuration page.
+// pages for the whole run; the third tab is the CAN configuration page for a
+// model that has one, the CAN page for the others.
 //
 // A page's "window" exists from the first time its tab is shown until
 // SwitchPages takes it out of the sheet; only pages whose window exists take
@@ -34,18 +36,6 @@ class CKelvaneSheet : public QDialog
 public:
     explicit CKelvaneSheet(CMessageSink& messages, QWidget* parent = nullptr);
     ~CKelvaneSheet() override;
-
-    // Connects when the port is closed, else disconnects (sending nothing).
-    // Answers whether the port is connected afterwards.
-    bool ToggleConnection(int deviceType, int portIndex);
-    // Brings the third tab in line with the device type, keeping the active
-    // tab index. A removed page keeps its fields.
-    void SwitchPages(bool type2);
-    // Enables or disables every open page and notifies it, as after a
-    // connect or disconnect.
-    void EnablePages(bool enabled);
-    // The same for the two CAN pages only, as after a device change.
-    void EnableCanPages(bool enabled);
 
     bool IsPageOpen(const QWidget& page) const;
     bool IsCanPageOpen() const { return IsPageOpen(m_canPage); }
@@ -59,6 +49,7 @@ public:
     CSerialPage& SerialPage() { return m_serialPage; }
     CCanPage& CanPage() { return m_canPage; }
     CPageArmCfgCan& CanConfigPage() { return m_canCfgPage; }
+    CSheetPage& SheetPage(CPageSet::Page page);
 
     void OnDefaults();
     void OnRead();
@@ -73,12 +64,35 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    struct PageEntry
+    {
+        QWidget* widget;
+        CSheetPage* page;
+    };
+
+    std::array<PageEntry, 4> Pages();
+    CSheetPage* PageOf(const QWidget& widget);
+    QWidget& ShownCanPage();
+
     void AddPage(QWidget& page, const QString& title);
     void InitDialog();
     void LoadProfile();
+    void OnConnectRequested(int deviceType, int portIndex);
+    void OnDeviceChosen(int deviceType);
+    // Connects when the port is closed, else disconnects (sending nothing).
+    // Answers whether the port is connected afterwards.
+    bool ToggleConnection(int deviceType, int portIndex);
+    // Brings the third tab in line with the device type, keeping the active
+    // tab index. A removed page keeps its fields.
+    void SwitchPages(int deviceType);
+    // Enables or disables every open page and notifies it, as after a
+    // connect or disconnect.
+    void EnablePages(bool enabled);
+    // The same for the two CAN pages only, as after a device change.
+    void EnableCanPages(bool enabled);
     void OnCurrentTabChanged(int index);
-    void CreatePageWindow(QWidget& page);
-    void EnablePage(QWidget& page, bool enabled);
+    void CreatePageWindow(QWidget& widget);
+    void EnablePage(QWidget& widget, bool enabled);
     void EnableCommandButtons(bool enabled);
     bool Connect(int deviceType, int portIndex);
     void ClosePort();

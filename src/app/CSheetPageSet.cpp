@@ -50,48 +50,17 @@ bool CSheetPageSet::IsOpen(Page page) const
 
 void CSheetPageSet::StoreControls(Page page)
 {
-    ExchangeData(page, true);
+    m_sheet.SheetPage(page).StoreControls();
 }
 
 void CSheetPageSet::ShowFields(Page page)
 {
-    ExchangeData(page, false);
-    // Fields from the converter may call for other controls than those the
-    // page enabled for its previous values; neither call changes a value.
-    if (page == Page::Tran) {
-        m_sheet.TranPage().RefreshControls();
-    } else if (page == Page::Can) {
-        m_sheet.CanPage().ShowControlStates();
-    }
-}
-
-void CSheetPageSet::ExchangeData(Page page, bool saveAndValidate)
-{
-    // A refused entry has already shown its prompt, and the command goes on
-    // with the fields as they are, so the result is of no further use.
-    switch (page) {
-    case Page::Tran:
-        m_sheet.TranPage().UpdateData(saveAndValidate);
-        break;
-    case Page::Serial:
-        m_sheet.SerialPage().UpdateData(saveAndValidate);
-        break;
-    case Page::Can:
-        m_sheet.CanPage().UpdateData(saveAndValidate);
-        break;
-    case Page::ArmCan:
-        m_sheet.CanConfigPage().UpdateData(saveAndValidate);
-        break;
-    }
+    m_sheet.SheetPage(page).ShowFields();
 }
 
 void CSheetPageSet::RefreshControls(Page page)
 {
-    if (page == Page::Tran) {
-        m_sheet.TranPage().RefreshControls();
-    } else if (page == Page::Can) {
-        m_sheet.CanPage().RefreshControls();
-    }
+    m_sheet.SheetPage(page).RefreshControls();
 }
 
 void CSheetPageSet::CollectIntoBlock()

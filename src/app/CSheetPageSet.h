@@ -5,10 +5,9 @@
 class CKelvaneSheet;
 
 // The sheet's own pages and selector, as the read, write and defaults
-// commands work on them. Showing the fields of the conversion and CAN pages
-// also enables and lays out their controls for the values shown, without
-// changing any value, so that a page filled from the converter can be edited
-// as its values call for.
+// commands work on them. Showing a page's fields also enables and lays out
+// its controls for the values shown, without changing any value, so that a
+// page filled from the converter can be edited as its values call for.
 class CSheetPageSet : public CPageSet
 {
 public:
@@ -30,7 +29,5 @@ public:
     void FillFromBlock() override;
 
 private:
-    void ExchangeData(Page page, bool saveAndValidate);
-
     CKelvaneSheet& m_sheet;
 };

@@ -11,11 +11,6 @@ constexpr quint32 kExtendedMask = 0x1FFFFFFF;
 constexpr int kStandardControllerShift = 13;
 constexpr int kExtendedControllerShift = 29;
 
-constexpr int kStandardSingleKind = 0;
-constexpr int kStandardRangeKind = 1;
-constexpr int kExtendedSingleKind = 2;
-constexpr int kExtendedRangeKind = 3;
-
 // The converter's comparisons are s - 1 and e + 1; done in 64 bits they cannot
 // wrap, so a range ending at 0xFFFFFFFF still swallows what lies inside it.
 bool LeavesGapBefore(quint32 value, quint32 start)
@@ -50,9 +45,9 @@ bool Fits(quint32 offset, quint32 size)
     return offset + size <= kTableSize;
 }
 
-FilterRow MakeRow(int kind, quint32 start, quint32 end)
+FilterRow MakeRow(FilterKind kind, quint32 start, quint32 end)
 {
-    const qint32 extended = kind >= kExtendedSingleKind ? 1 : 0;
+    const qint32 extended = FilterKinds::IsExtended(kind) ? 1 : 0;
     return FilterRow{kind, FilterEntry{extended, start, end}};
 }
 
@@ -206,7 +201,8 @@ QList<FilterRow> CAcceptanceTable::DecodeTable(const CanAcceptance& acceptance)
                 half = HalfAt(acceptance, offset);
                 offset += 2;
             }
-            row = MakeRow(kStandardSingleKind, half & kStandardReadMask, half & kStandardReadMask);
+            row = MakeRow(FilterKind::StandardSingle, half & kStandardReadMask,
+                          half & kStandardReadMask);
             controller = half >> kStandardControllerShift;
         } else if (offset < acceptance.extIndividualStart) {
             if (!Fits(offset, 4))
@@ -214,7 +210,7 @@ QList<FilterRow> CAcceptanceTable::DecodeTable(const CanAcceptance& acceptance)
             const quint16 endHalf = HalfAt(acceptance, offset);
             const quint16 startHalf = HalfAt(acceptance, offset + 2);
             offset += 4;
-            row = MakeRow(kStandardRangeKind, startHalf & kStandardReadMask,
+            row = MakeRow(FilterKind::StandardGroup, startHalf & kStandardReadMask,
                           endHalf & kStandardReadMask);
             controller = startHalf >> kStandardControllerShift;
         } else if (offset < acceptance.extGroupStart) {
@@ -222,7 +218,7 @@ QList<FilterRow> CAcceptanceTable::DecodeTable(const CanAcceptance& acceptance)
                 break;
             const quint32 word = WordAt(acceptance, offset);
             offset += 4;
-            row = MakeRow(kExtendedSingleKind, word & kExtendedMask, word & kExtendedMask);
+            row = MakeRow(FilterKind::ExtendedSingle, word & kExtendedMask, word & kExtendedMask);
             controller = word >> kExtendedControllerShift;
         } else {
             if (!Fits(offset, 8))
@@ -230,7 +226,8 @@ QList<FilterRow> CAcceptanceTable::DecodeTable(const CanAcceptance& acceptance)
             const quint32 startWord = WordAt(acceptance, offset);
             const quint32 endWord = WordAt(acceptance, offset + 4);
             offset += 8;
-            row = MakeRow(kExtendedRangeKind, startWord & kExtendedMask, endWord & kExtendedMask);
+            row = MakeRow(FilterKind::ExtendedGroup, startWord & kExtendedMask,
+                          endWord & kExtendedMask);
             controller = startWord >> kExtendedControllerShift;
         }
         // The tool keeps the list of controller 0 only and never writes another.

@@ -1,6 +1,7 @@
 #include "CArmCanConfig.h"
 
 #include "CAcceptanceTable.h"
+#include "HexDigit.h"
 
 namespace {
 
@@ -10,23 +11,11 @@ bool IsBlank(QChar c)
     return u == ' ' || (u >= '\t' && u <= '\r');
 }
 
-int HexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
-}
-
 bool HasHexPrefix(const QString& text, int pos)
 {
     return pos + 2 < text.size() && text.at(pos) == QLatin1Char('0') &&
            (text.at(pos + 1) == QLatin1Char('x') || text.at(pos + 1) == QLatin1Char('X')) &&
-           HexDigit(text.at(pos + 2)) >= 0;
+           HexDigit::Is(text.at(pos + 2));
 }
 
 QString TextAt(const char* const* texts, int count, int index)
@@ -57,25 +46,6 @@ int CArmCanConfig::FindBaudIndex(quint32 btr)
     return -1;
 }
 
-QString CArmCanConfig::FilterKindText(int kind)
-{
-    return TextAt(kFilterKindTexts.data(), kFilterKindCount, kind);
-}
-
-int CArmCanConfig::FilterKindOfText(const QString& text)
-{
-    for (int kind = 0; kind < kFilterKindCount; ++kind) {
-        if (text == FilterKindText(kind))
-            return kind;
-    }
-    return -1;
-}
-
-int CArmCanConfig::FilterKindOf(const FilterEntry& entry)
-{
-    return (entry.extended != 0 ? 2 : 0) + (entry.start != entry.end ? 1 : 0);
-}
-
 std::optional<quint32> CArmCanConfig::ParseHex(const QString& text)
 {
     int pos = 0;
@@ -86,7 +56,7 @@ std::optional<quint32> CArmCanConfig::ParseHex(const QString& text)
     quint32 value = 0;
     bool anyDigit = false;
     for (; pos < text.size(); ++pos) {
-        const int digit = HexDigit(text.at(pos));
+        const int digit = HexDigit::Value(text.at(pos));
         if (digit < 0)
             break;
         value = value << 4 | quint32(digit);
@@ -156,20 +126,21 @@ void CArmCanConfig::ApplyDefaults(ArmCanFields& fields)
     fields.m_acceptance.filterMode = CanAcceptance::kFilteringOff;
 }
 
-CArmCanConfig::AddResult CArmCanConfig::AddFilter(ArmCanFields& fields, int kind)
+CArmCanConfig::AddResult CArmCanConfig::AddFilter(ArmCanFields& fields, int kindIndex)
 {
-    if (kind < 0 || kind >= kFilterKindCount)
+    const std::optional<FilterKind> kind = FilterKinds::FromIndex(kindIndex);
+    if (!kind)
         return AddResult::NoKind;
     const std::optional<quint32> start = ParseHex(fields.m_strStartID);
     if (!start)
         return AddResult::NoStart;
     quint32 end = *start;
-    if (IsRangeKind(kind)) {
+    if (FilterKinds::IsRange(*kind)) {
         end = ParseHex(fields.m_strEndID).value_or(*start);
         if (!(*start < end))
             return AddResult::StartNotBelowEnd;
     }
-    const FilterEntry entry{IsExtendedKind(kind) ? 1 : 0, *start, end};
+    const FilterEntry entry{FilterKinds::IsExtended(*kind) ? 1 : 0, *start, end};
     if (fields.m_filters.contains(entry))
         return AddResult::Duplicate;
     fields.m_filters.append(entry);
@@ -186,6 +157,6 @@ QList<FilterRow> CArmCanConfig::RowsOf(const QList<FilterEntry>& filters)
     QList<FilterRow> rows;
     rows.reserve(filters.size());
     for (auto it = filters.crbegin(); it != filters.crend(); ++it)
-        rows.append(FilterRow{FilterKindOf(*it), *it});
+        rows.append(FilterRow{FilterKinds::Of(*it), *it});
     return rows;
 }

@@ -27,20 +27,11 @@ public:
 
     static constexpr int kFrameTypeCount = 2;
 
-    static constexpr int kFilterKindCount = 4;
-    static constexpr std::array<const char*, kFilterKindCount> kFilterKindTexts{
-        "标准帧单ID滤波", "标准帧组ID滤波", "扩展帧单ID滤波", "扩展帧组ID滤波"};
-
     static constexpr const char* kDefaultCanId = "00000000";
 
     static QString BaudText(int index);                    // "" outside the list
     static std::optional<quint32> BaudRegister(int index); // none for "自定义"
     static int FindBaudIndex(quint32 btr);                 // -1 when no rate matches
-    static QString FilterKindText(int kind);               // "" outside the list
-    static int FilterKindOfText(const QString& text);      // -1 when no kind has it
-    static bool IsRangeKind(int kind) { return kind == 1 || kind == 3; }
-    static bool IsExtendedKind(int kind) { return kind == 2 || kind == 3; }
-    static int FilterKindOf(const FilterEntry& entry); // single when start equals end
 
     // Reads text as scanf's "%x" does: leading blanks, an optional 0x or 0X,
     // then hexadecimal digits up to the first other character, keeping the low
@@ -78,8 +69,9 @@ public:
         StartNotBelowEnd, // a range whose start is not below its end
         NoKind,           // kind outside the list
     };
-    // Reads m_strStartID (and m_strEndID for a range kind).
-    static AddResult AddFilter(ArmCanFields& fields, int kind);
+    // Reads m_strStartID (and m_strEndID for a range kind); kindIndex is the
+    // kind list's selection.
+    static AddResult AddFilter(ArmCanFields& fields, int kindIndex);
     // Removes the first identical entry; false when there is none.
     static bool RemoveFilter(ArmCanFields& fields, const FilterEntry& entry);
     // Rows for the entries kept in m_filters, newest at the top.

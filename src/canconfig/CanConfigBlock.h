@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ArmCanFields.h"
+#include "CFrameProtocol.h"
 #include "CanAcceptance.h"
 
 #include <QByteArray>
@@ -10,7 +11,7 @@
 // frame type and acceptance part, little-endian throughout.
 struct CanConfigBlock
 {
-    static constexpr int kSize = 2080;
+    static constexpr int kSize = CFrameProtocol::kCanConfigBlockSize;
 
     quint32 btr = ArmCanFields::kDefaultBtr;
     qint32 frameType = 0;

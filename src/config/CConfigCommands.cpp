@@ -2,12 +2,14 @@
 
 #include "ArmCanFields.h"
 #include "CArmCanConfig.h"
+#include "CEncodedConfig.h"
 #include "CFrameProtocol.h"
 #include "CMessageSink.h"
 #include "CProfile.h"
 #include "CSerialComm.h"
 #include "CanConfigBlock.h"
-#include "ParameterBlockCodec.h"
+#include "ConverterModel.h"
+#include "FlowMessages.h"
 #include "ParameterDefaults.h"
 
 #include <QThread>
@@ -18,11 +20,6 @@ CConfigCommands::CConfigCommands(CPageSet& pages, CSerialComm& port, CProfile& p
                                  CMessageSink& messages)
     : m_pages(pages), m_port(port), m_profile(profile), m_messages(messages)
 {}
-
-QString CConfigCommands::Caption()
-{
-    return QStringLiteral("配置");
-}
 
 void CConfigCommands::RestoreDefaults()
 {
@@ -79,7 +76,7 @@ CommandOutcome CConfigCommands::ReadConfig()
         m_pages.FillFromBlock();
     }
     SaveProfile();
-    return Succeed(QStringLiteral("读配置成功！"));
+    return Succeed(FlowMessages::ReadSucceeded());
 }
 
 CommandOutcome CConfigCommands::WriteConfig()
@@ -89,7 +86,7 @@ CommandOutcome CConfigCommands::WriteConfig()
     m_pages.StoreControls(Page::Tran);
     m_pages.StoreControls(Page::Serial);
     StoreIfOpen(Page::Can);
-    if (m_pages.DeviceType() == ParameterBlockCodec::kArmDeviceType)
+    if (ConverterModels::HasCanConfigPage(m_pages.DeviceType()))
         StoreIfOpen(Page::ArmCan);
 
     if (!EncodeAndWrite())
@@ -104,30 +101,25 @@ CommandOutcome CConfigCommands::WriteConfig()
             return Fail();
         m_profile.SaveArmCanBaud(m_pages.ArmCan());
     }
-    return Succeed(QStringLiteral("写配置成功！"));
+    return Succeed(FlowMessages::WriteSucceeded());
 }
 
 bool CConfigCommands::EncodeAndWrite()
 {
-    const ParameterBlockEncoding encoding =
-        EncodeParameterBlock(m_pages.DeviceType(), m_pages.Tran(), m_pages.Serial(), m_pages.Can(),
-                             m_pages.ArmCan(), m_pages.IsOpen(Page::ArmCan));
+    const ParameterBlockEncoding encoding = CEncodedConfig::EncodeParameters(m_pages);
     for (const UserMessage& message : encoding.canIdCheck.messages)
         m_messages.ShowMessage(message.caption, message.text);
-    if (encoding.canIdCheck.replaced) {
-        m_pages.ArmCan().m_strCanID = encoding.canIdCheck.canId;
+    if (encoding.canIdCheck.replaced)
         ShowIfOpen(Page::ArmCan);
-    }
     return encoding.Accepted() && CFrameProtocol(m_port).WriteParameterBlock(encoding.block);
 }
 
 bool CConfigCommands::WriteCanConfigBlock()
 {
-    m_pages.CollectIntoBlock();
+    const QByteArray block = CEncodedConfig::CollectCanConfig(m_pages);
     // The converter needs this long after acknowledging the parameter block
     // before it takes in the CAN block.
     QThread::msleep(kCanBlockPauseMs);
-    const QByteArray block = CanConfigBlock::fromFields(m_pages.ArmCan()).toBytes();
     return CFrameProtocol(m_port).WriteCanConfigBlock(block);
 }
 
@@ -152,12 +144,12 @@ void CConfigCommands::SaveProfile()
 
 CommandOutcome CConfigCommands::Succeed(const QString& text)
 {
-    m_messages.ShowMessage(Caption(), text);
+    m_messages.ShowMessage(FlowMessages::Caption(), text);
     return CommandOutcome::Succeeded;
 }
 
 CommandOutcome CConfigCommands::Fail()
 {
-    m_messages.ShowMessage(Caption(), QStringLiteral("通信出错！"));
+    m_messages.ShowMessage(FlowMessages::Caption(), FlowMessages::CommunicationError());
     return CommandOutcome::Failed;
 }

@@ -27,8 +27,6 @@ public:
 
     CConfigCommands(CPageSet& pages, CSerialComm& port, CProfile& profile, CMessageSink& messages);
 
-    static QString Caption(); // "配置"
-
     // Factory values onto the pages; sends nothing and saves nothing.
     void RestoreDefaults();
     // Parameter block, then the CAN configuration block, whatever the device

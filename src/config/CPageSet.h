@@ -14,8 +14,9 @@ struct TranFields;
 //                                   CPageArmCfgCan objects (they inherit the
 //                                   structs), whether shown or not
 //   IsOpen(page)                    whether the page's window exists; Tran and
-//                                   Serial always, Can only for device types 0
-//                                   and 1, ArmCan only for type 2
+//                                   Serial always, ArmCan only for a model with
+//                                   the CAN configuration page, Can only for
+//                                   the others
 //   StoreControls(page)             UpdateData(true): controls into fields; a
 //                                   refused entry has shown its prompt, and the
 //                                   command goes on with the fields as they are

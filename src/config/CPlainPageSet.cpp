@@ -3,7 +3,7 @@
 #include "CArmCanConfig.h"
 #include "CProfile.h"
 #include "CanPageRules.h"
-#include "ParameterBlockCodec.h"
+#include "ConverterModel.h"
 
 CPlainPageSet::CPlainPageSet(int deviceType, int configPort)
     : m_deviceType(deviceType), m_configPort(configPort)
@@ -26,12 +26,12 @@ void CPlainPageSet::LoadProfile(const CProfile& profile)
 
 bool CPlainPageSet::IsOpen(Page page) const
 {
-    const bool arm = m_deviceType == ParameterBlockCodec::kArmDeviceType;
+    const bool canConfigPage = ConverterModels::HasCanConfigPage(m_deviceType);
     switch (page) {
     case Page::Can:
-        return !arm;
+        return !canConfigPage;
     case Page::ArmCan:
-        return arm;
+        return canConfigPage;
     case Page::Tran:
     case Page::Serial:
         break;

@@ -3,6 +3,7 @@
 #include "ArmCanFields.h"
 #include "CPageSet.h"
 #include "CanFields.h"
+#include "ConverterModel.h"
 #include "SerialFields.h"
 #include "TranFields.h"
 
@@ -11,12 +12,13 @@ class CProfile;
 // The pages as plain fields, for the command line and the tests. The fields
 // are their own controls, so storing and showing do nothing; the pages' rules
 // and the type-2 block operations act on the fields as the widgets would.
-// The page set follows the device type: the CAN page is open for types 0 and
-// 1, the CAN configuration page for type 2.
+// The page set follows the device type: the CAN configuration page is open
+// for the model that has one, the CAN page for the others.
 class CPlainPageSet : public CPageSet
 {
 public:
-    explicit CPlainPageSet(int deviceType = 2, int configPort = 0);
+    explicit CPlainPageSet(int deviceType = ConverterModels::DeviceTypeOf(ConverterModel::OstrelX),
+                           int configPort = 0);
 
     // The fields as the window holds them once started and connected: the
     // profile's values, the device type and port confined to the selector's
@@ -45,6 +47,6 @@ private:
     SerialFields m_serial;
     CanFields m_can;
     ArmCanFields m_armCan;
-    int m_deviceType = 2;
-    int m_configPort = 0;
+    int m_deviceType;
+    int m_configPort;
 };

@@ -1,18 +1,20 @@
 #pragma once
 
+#include "CanFields.h"
+#include "ConverterModel.h"
+#include "SerialFields.h"
+#include "TranFields.h"
+
 #include <QSettings>
 #include <QString>
 #include <QtGlobal>
 
 struct ArmCanFields;
-struct CanFields;
-struct SerialFields;
-struct TranFields;
 
 // The selector's values kept in the profile.
 struct ProfileSelection
 {
-    int deviceType = 2;
+    int deviceType = ConverterModels::DeviceTypeOf(ConverterModel::OstrelX);
     int configPort = 0;
 };
 
@@ -55,7 +57,7 @@ public:
     void LoadArmCanBaud(ArmCanFields& armCan) const;
     // Each returns false when the store could not be written; the caller
     // goes on, as a failed save is never reported to the user.
-    bool Save(const CanFields& can, const SerialFields& serial, const TranFields& tran,
+    bool Save(CanFields can, SerialFields serial, TranFields tran,
               const ProfileSelection& selection);
     bool SaveArmCanBaud(const ArmCanFields& armCan);
 

@@ -1,15 +1,11 @@
 #include "CanIdCheck.h"
 
+#include "HexDigit.h"
+
 namespace {
 
 constexpr int kDigits = 8;
 constexpr int kStandardZeroPrefix = 5;
-
-bool IsHexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    return (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'F') || (u >= u'a' && u <= u'f');
-}
 
 void Refuse(CanIdCheckResult& result, const QString& text)
 {
@@ -43,7 +39,7 @@ CanIdCheckResult CheckCanId(const QString& canId, bool extended)
         return result;
     }
     for (const QChar c : canId) {
-        if (!IsHexDigit(c)) {
+        if (!HexDigit::Is(c)) {
             Refuse(result, QStringLiteral("CAN ID格式错误，输入必须为0~F！"));
             return result;
         }

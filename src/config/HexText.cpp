@@ -1,20 +1,10 @@
 #include "HexText.h"
 
+#include "HexDigit.h"
+
 #include <QStringList>
 
 namespace {
-
-int DigitValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
-}
 
 QString ByteText(quint32 value, int index, int groups)
 {
@@ -35,8 +25,8 @@ quint32 Parse(const QString& text, int groups)
             ++pos;
         int byte = 0;
         int digits = 0;
-        while (digits < 2 && pos < text.size() && DigitValue(text.at(pos)) >= 0) {
-            byte = byte * 16 + DigitValue(text.at(pos));
+        while (digits < 2 && pos < text.size() && HexDigit::Value(text.at(pos)) >= 0) {
+            byte = byte * 16 + HexDigit::Value(text.at(pos));
             ++pos;
             ++digits;
         }

@@ -1,17 +1,25 @@
 #include "ParameterBlockCodec.h"
 
 #include "ArmCanFields.h"
+#include "CFrameProtocol.h"
 #include "CanFields.h"
+#include "ConverterModel.h"
 #include "HexText.h"
 #include "SerialFields.h"
 #include "TranFields.h"
 
 #include <QtEndian>
 
-using ParameterBlockCodec::kArmDeviceType;
-using ParameterBlockCodec::kBlockSize;
-
 namespace {
+
+constexpr int kBlockSize = CFrameProtocol::kParameterBlockSize;
+
+// The Ostrel-X codes the serial line, the line mode and its identifier its
+// own way.
+bool CodesAsOstrelX(int deviceType)
+{
+    return ConverterModels::FromDeviceType(deviceType) == ConverterModel::OstrelX;
+}
 
 enum Offset : int
 {
@@ -139,12 +147,12 @@ void DecodeAcceptance(const QByteArray& block, CanFields& can)
     can.m_bCustomMask = can.m_strAcptMask == QLatin1String("00 00 00 00") ? 0 : 1;
 }
 
-void EncodeSerial(bool arm, const SerialFields& serial, QByteArray& block)
+void EncodeSerial(bool ostrelX, const SerialFields& serial, QByteArray& block)
 {
     block[kSerialBaud] =
-        Low8(arm ? serial.m_nBaudrate + 1 : kShortBaudListTop - serial.m_nBaudrate);
-    block[kDataBits] = Low8(arm ? serial.m_nDataBit : kFixedDataBits);
-    block[kStopBits] = Low8(arm ? serial.m_nStopBit : kFixedStopBits);
+        Low8(ostrelX ? serial.m_nBaudrate + 1 : kShortBaudListTop - serial.m_nBaudrate);
+    block[kDataBits] = Low8(ostrelX ? serial.m_nDataBit : kFixedDataBits);
+    block[kStopBits] = Low8(ostrelX ? serial.m_nStopBit : kFixedStopBits);
     block[kParity] = Low8(serial.m_nParity);
 }
 
@@ -176,10 +184,10 @@ ParameterBlockEncoding EncodeParameterBlock(int deviceType, const TranFields& tr
                                             const SerialFields& serial, const CanFields& can,
                                             const ArmCanFields& armCan, bool armPageOpen)
 {
-    const bool arm = deviceType == kArmDeviceType;
+    const bool ostrelX = CodesAsOstrelX(deviceType);
     ParameterBlockEncoding encoding;
     const int armFrameType = armPageOpen ? armCan.m_nFrameTypeSel : 0;
-    if (arm) {
+    if (ostrelX) {
         encoding.canIdCheck = CanIdCheck::CheckCanId(armCan.m_strCanID, armFrameType != 0);
         if (!encoding.canIdCheck.accepted)
             return encoding;
@@ -188,15 +196,15 @@ ParameterBlockEncoding EncodeParameterBlock(int deviceType, const TranFields& tr
     }
 
     QByteArray block(kBlockSize, '\0');
-    EncodeSerial(arm, serial, block);
+    EncodeSerial(ostrelX, serial, block);
     block[kCanBaud] = Low8(can.m_nBaudrate);
     block[kBtr0] = char(HexText::Parse(can.m_strBTR[0], 1));
     block[kBtr1] = char(HexText::Parse(can.m_strBTR[1], 1));
-    block[kFilterOrLineMode] = Low8(arm ? serial.m_nLineMode + 1 : can.m_nFilterMode);
+    block[kFilterOrLineMode] = Low8(ostrelX ? serial.m_nLineMode + 1 : can.m_nFilterMode);
     EncodeAcceptance(can, block);
     EncodeTran(tran, block);
-    block[kFrameType] = Low8(arm ? armFrameType : can.m_nFrameType);
-    if (arm) {
+    block[kFrameType] = Low8(ostrelX ? armFrameType : can.m_nFrameType);
+    if (ostrelX) {
         qToLittleEndian(HexText::Parse(encoding.canIdCheck.canId, 4), block.data() + kIdentifier);
     } else {
         const int shift = LayoutOf(can).Shift();
@@ -211,10 +219,10 @@ bool DecodeParameterBlock(int deviceType, const QByteArray& block, TranFields& t
 {
     if (block.size() != kBlockSize)
         return false;
-    const bool arm = deviceType == kArmDeviceType;
+    const bool ostrelX = CodesAsOstrelX(deviceType);
     const int baudCode = ByteAt(block, kSerialBaud);
-    serial.m_nBaudrate = arm ? baudCode - 1 : kShortBaudListTop - baudCode;
-    if (arm) {
+    serial.m_nBaudrate = ostrelX ? baudCode - 1 : kShortBaudListTop - baudCode;
+    if (ostrelX) {
         serial.m_nDataBit = ByteAt(block, kDataBits);
         serial.m_nStopBit = ByteAt(block, kStopBits);
     }
@@ -222,14 +230,14 @@ bool DecodeParameterBlock(int deviceType, const QByteArray& block, TranFields& t
     can.m_nBaudrate = ByteAt(block, kCanBaud);
     can.m_strBTR = {HexText::Format(ByteAt(block, kBtr0), 1),
                     HexText::Format(ByteAt(block, kBtr1), 1)};
-    if (arm)
+    if (ostrelX)
         serial.m_nLineMode = ByteAt(block, kFilterOrLineMode) - 1;
     else
         can.m_nFilterMode = ByteAt(block, kFilterOrLineMode);
     can.m_nFrameType = ByteAt(block, kFrameType) != 0 ? 1 : 0;
     DecodeAcceptance(block, can);
     DecodeTran(block, tran);
-    if (arm) {
+    if (ostrelX) {
         armCan.m_strCanID =
             HexText::FormatCompact(qFromLittleEndian<quint32>(block.constData() + kIdentifier), 4);
     } else {

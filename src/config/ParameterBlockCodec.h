@@ -10,25 +10,22 @@ struct SerialFields;
 struct TranFields;
 
 // The 28-byte parameter block of the write and read-reply frames, coded from
-// and into the pages' fields. Device type 2 codes several bytes differently
-// from types 0 and 1; any other device type is coded as types 0 and 1.
-namespace ParameterBlockCodec {
-constexpr int kBlockSize = 28;
-constexpr int kArmDeviceType = 2;
-} // namespace ParameterBlockCodec
-
+// and into the pages' fields. The Ostrel-X codes several bytes differently
+// from the other models; a device type outside the model list is coded as an
+// Ostrel-A.
 struct ParameterBlockEncoding
 {
-    // Device type 2: the identifier check, whose messages the caller shows
+    // Ostrel-X: the identifier check, whose messages the caller shows
     // and whose replacement text it puts into m_strCanID. Other types: an
     // accepted check without messages.
     CanIdCheckResult canIdCheck;
-    QByteArray block; // kBlockSize bytes; empty when the identifier was refused
+    QByteArray
+        block; // CFrameProtocol::kParameterBlockSize bytes; empty when the identifier was refused
 
     bool Accepted() const { return !block.isEmpty(); }
 };
 
-// For device type 2 the frame type byte and the identifier check follow the
+// For the Ostrel-X the frame type byte and the identifier check follow the
 // CAN configuration page's frame type list only while that page is open
 // (armPageOpen); otherwise the byte is 0 and the identifier is checked as a
 // standard one. Filter mode 0 selects the dual-filter halves and any other
@@ -40,9 +37,9 @@ ParameterBlockEncoding EncodeParameterBlock(int deviceType, const TranFields& tr
                                             const ArmCanFields& armCan, bool armPageOpen);
 
 // Stores the block into the fields; false, with nothing changed, when the
-// block is not kBlockSize bytes. Types 0 and 1 never change data bits, stop
-// bits or the line mode; type 2 never changes the filter mode or the send
-// identifier, and sets m_strCanID instead. Out-of-range codes are stored as
-// computed.
+// block is not CFrameProtocol::kParameterBlockSize bytes. The Ostrel-A and -B
+// never change data bits, stop bits or the line mode; the Ostrel-X never
+// changes the filter mode or the send identifier, and sets m_strCanID instead. Out-of-range codes
+// are stored as computed.
 bool DecodeParameterBlock(int deviceType, const QByteArray& block, TranFields& tran,
                           SerialFields& serial, CanFields& can, ArmCanFields& armCan);

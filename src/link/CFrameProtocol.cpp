@@ -1,6 +1,7 @@
 #include "CFrameProtocol.h"
 
 #include "CSerialComm.h"
+#include "ConverterModel.h"
 
 #include <chrono>
 #include <thread>
@@ -13,11 +14,12 @@ constexpr quint8 kAckLength = 0x13;
 constexpr quint8 kReadRequestPayload = 0xAA;
 constexpr quint8 kLongPayloadLength = 0xFF;
 
-constexpr quint8 kWriteParameters = 0x01;
-constexpr quint8 kHandshake = 0x02;
-constexpr quint8 kReadParameters = 0x03;
-constexpr quint8 kWriteCanConfig = 0x04;
-constexpr quint8 kReadCanConfig = 0x05;
+using Command = CFrameProtocol::Command;
+
+constexpr quint8 CodeOf(Command command)
+{
+    return static_cast<quint8>(command);
+}
 
 constexpr int kAttempts = 4;
 constexpr int kHeaderSize = 4;
@@ -38,9 +40,6 @@ constexpr int kCanConfigWriteTimeoutMs = 2000;
 constexpr int kCanConfigPauseMs = 500;
 constexpr int kCanConfigReplySize = kHeaderSize + CFrameProtocol::kCanConfigBlockSize + 1;
 constexpr int kCanConfigReadTimeoutMs = 2000;
-
-constexpr quint32 kConfigBaudRates[] = {57600, 19200, 57600};
-constexpr int kDeviceTypeCount = 3;
 
 struct Collection
 {
@@ -85,9 +84,10 @@ bool StartsWith(const QByteArray& reply, std::initializer_list<quint8> expected)
     return true;
 }
 
-QByteArray ReadRequest(quint8 code)
+QByteArray ReadRequest(Command command)
 {
-    return CFrameProtocol::BuildFrame(code, QByteArray(1, static_cast<char>(kReadRequestPayload)));
+    return CFrameProtocol::BuildFrame(command,
+                                      QByteArray(1, static_cast<char>(kReadRequestPayload)));
 }
 
 } // namespace
@@ -96,10 +96,8 @@ CFrameProtocol::CFrameProtocol(CSerialComm& port) : m_port(port) {}
 
 quint32 CFrameProtocol::ConfigBaudRate(int deviceType)
 {
-    if (deviceType < 0 || deviceType >= kDeviceTypeCount) {
-        return 0;
-    }
-    return kConfigBaudRates[deviceType];
+    const std::optional<ConverterModel> model = ConverterModels::FromDeviceType(deviceType);
+    return model ? ConverterModels::Facts(*model).configBaudRate : 0;
 }
 
 quint8 CFrameProtocol::CheckByte(const QByteArray& data)
@@ -126,13 +124,20 @@ QByteArray CFrameProtocol::BuildFrame(quint8 code, const QByteArray& payload)
     return frame;
 }
 
+QByteArray CFrameProtocol::BuildFrame(Command command, const QByteArray& payload)
+{
+    return BuildFrame(CodeOf(command), payload);
+}
+
 QByteArray CFrameProtocol::HandshakeRequest(int deviceType)
 {
-    if (deviceType < 0 || deviceType >= kDeviceTypeCount) {
+    const std::optional<ConverterModel> model = ConverterModels::FromDeviceType(deviceType);
+    if (!model) {
         return {};
     }
-    const auto modelCode = static_cast<char>(0x04 + 2 * deviceType);
-    return BuildFrame(kHandshake, QByteArray::fromRawData("\x20\x05", 2) + modelCode + '\x01');
+    const auto modelCode = static_cast<char>(ConverterModels::Facts(*model).handshakeCode);
+    return BuildFrame(Command::Handshake,
+                      QByteArray::fromRawData("\x20\x05", 2) + modelCode + '\x01');
 }
 
 bool CFrameProtocol::WaitAck(quint8 expectedCode)
@@ -154,7 +159,8 @@ bool CFrameProtocol::WriteParameterBlock(const QByteArray& block)
     if (block.size() != kParameterBlockSize) {
         return false;
     }
-    return SendUntilAcknowledged(BuildFrame(kWriteParameters, block), kParameterWriteTimeoutMs);
+    return SendUntilAcknowledged(BuildFrame(Command::WriteParameters, block),
+                                 kParameterWriteTimeoutMs);
 }
 
 bool CFrameProtocol::SendUntilAcknowledged(const QByteArray& request, int writeTimeoutMs)
@@ -177,13 +183,14 @@ bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
     if (!m_port.IsOpen()) {
         return false;
     }
-    const QByteArray request = ReadRequest(kReadParameters);
+    const QByteArray request = ReadRequest(Command::ReadParameters);
     const Collection rule{kParameterReplyCapacity, kParameterReplySize, kParameterReadChunk,
                           kParameterReadTimeoutMs};
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         Send(m_port, request, kParameterRequestTimeoutMs);
         const QByteArray reply = Collect(m_port, rule);
-        if (!StartsWith(reply, {kStart1, kStart2, kReadParameters, kParameterBlockSize})) {
+        if (!StartsWith(reply,
+                        {kStart1, kStart2, CodeOf(Command::ReadParameters), kParameterBlockSize})) {
             continue;
         }
         // Once the header is right a damaged reply is not asked for again.
@@ -203,8 +210,8 @@ bool CFrameProtocol::WriteCanConfigBlock(const QByteArray& block)
     if (!m_port.IsOpen() || block.size() != kCanConfigBlockSize) {
         return false;
     }
-    Send(m_port, BuildFrame(kWriteCanConfig, block), kCanConfigWriteTimeoutMs);
-    return WaitAck(kWriteCanConfig);
+    Send(m_port, BuildFrame(Command::WriteCanConfig, block), kCanConfigWriteTimeoutMs);
+    return WaitAck(CodeOf(Command::WriteCanConfig));
 }
 
 bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
@@ -212,7 +219,7 @@ bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
     if (!m_port.IsOpen()) {
         return false;
     }
-    Send(m_port, ReadRequest(kReadCanConfig), kCanConfigWriteTimeoutMs);
+    Send(m_port, ReadRequest(Command::ReadCanConfig), kCanConfigWriteTimeoutMs);
     std::this_thread::sleep_for(std::chrono::milliseconds(kCanConfigPauseMs));
     // At 19200 bit/s the reply alone outlasts the pause, so reading goes on
     // for as long as it keeps arriving.

@@ -14,8 +14,19 @@ public:
     static constexpr int kParameterBlockSize = 28;
     static constexpr int kCanConfigBlockSize = 2080;
 
+    // The request codes; an acknowledgement repeats the code it answers.
+    enum class Command : quint8
+    {
+        WriteParameters = 0x01,
+        Handshake = 0x02,
+        ReadParameters = 0x03,
+        WriteCanConfig = 0x04,
+        ReadCanConfig = 0x05,
+    };
+
     explicit CFrameProtocol(CSerialComm& port);
 
+    // A device type outside the model list is never sent.
     bool Handshake(int deviceType);
     bool WaitAck(quint8 expectedCode);
     bool WriteParameterBlock(const QByteArray& block);
@@ -23,13 +34,14 @@ public:
     bool WriteCanConfigBlock(const QByteArray& block);
     bool ReadCanConfigBlock(QByteArray& block);
 
-    // Configuration-port bit rate of a device type (57600, 19200, 57600); 0
-    // for a type that does not exist.
+    // Configuration-port bit rate of a device type; 0 for a type that does
+    // not exist.
     static quint32 ConfigBaudRate(int deviceType);
     // XOR of every byte of data.
     static quint8 CheckByte(const QByteArray& data);
     // F7 F8 code length payload check; length is 0xFF for a 2080-byte payload.
     static QByteArray BuildFrame(quint8 code, const QByteArray& payload);
+    static QByteArray BuildFrame(Command command, const QByteArray& payload);
     // Empty for a type that does not exist.
     static QByteArray HandshakeRequest(int deviceType);
 

@@ -15,6 +15,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The parity codes Open takes.
+constexpr int kOddParity = 1;
+constexpr int kEvenParity = 2;
+
 struct SpeedEntry
 {
     std::uint32_t rate;
@@ -151,9 +155,9 @@ void CSerialCommImpl::ApplyLineSettings(std::uint32_t baudRate, int dataBits, in
     settings.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
 #endif
     settings.c_cflag |= CLOCAL | CREAD | CharacterSize(dataBits);
-    if (parityCode == 1) {
+    if (parityCode == kOddParity) {
         settings.c_cflag |= PARENB | PARODD;
-    } else if (parityCode == 2) {
+    } else if (parityCode == kEvenParity) {
         settings.c_cflag |= PARENB;
     }
     if (stopBitsCode != 0) {

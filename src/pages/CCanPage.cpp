@@ -44,7 +44,7 @@ void CCanPage::OnInitDialog()
     RefreshControls();
 }
 
-bool CCanPage::UpdateData(bool saveAndValidate)
+void CCanPage::UpdateData(bool saveAndValidate)
 {
     const bool save = saveAndValidate;
     Exchange(save, m_ui->baudrateList, m_nBaudrate);
@@ -60,7 +60,6 @@ bool CCanPage::UpdateData(bool saveAndValidate)
     Exchange(save, m_ui->acptMaskDual1Edit, m_strAcptMaskDual[0]);
     Exchange(save, m_ui->acptMaskDual2Edit, m_strAcptMaskDual[1]);
     Exchange(save, m_ui->customMaskCheck, m_bCustomMask);
-    return true;
 }
 
 void CCanPage::RefreshControls()
@@ -74,6 +73,12 @@ void CCanPage::RefreshControls()
 
     UpdateData(false);
     OnCustomMask();
+}
+
+void CCanPage::ShowFields()
+{
+    UpdateData(false);
+    ShowControlStates();
 }
 
 void CCanPage::ShowControlStates()

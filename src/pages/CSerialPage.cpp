@@ -18,7 +18,7 @@ QStringList CommonRates()
             QStringLiteral("115200")};
 }
 
-QStringList Type2Rates()
+QStringList OstrelXRates()
 {
     return CommonRates() << QStringLiteral("230400") << QStringLiteral("460800")
                          << QStringLiteral("921600");
@@ -44,7 +44,7 @@ void CSerialPage::OnInitDialog()
     UpdateData(false);
 }
 
-bool CSerialPage::UpdateData(bool saveAndValidate)
+void CSerialPage::UpdateData(bool saveAndValidate)
 {
     const bool save = saveAndValidate;
     Exchange(save, m_ui->baudrateList, m_nBaudrate);
@@ -53,21 +53,20 @@ bool CSerialPage::UpdateData(bool saveAndValidate)
     Exchange(save, m_ui->stopBitsList, m_nStopBit);
     Exchange(save, m_ui->flowControlList, m_nFlowCtrl);
     Exchange(save, m_ui->lineModeList, m_nLineMode);
-    return true;
 }
 
-void CSerialPage::ConfigureForDevice(bool type2)
+void CSerialPage::ConfigureForDevice(ConverterModel model)
 {
-    m_type2 = type2;
-    m_ui->lineModeGroup->setVisible(type2);
-    m_ui->dataBitsList->setEnabled(type2);
-    m_ui->stopBitsList->setEnabled(type2);
+    m_ostrelX = model == ConverterModel::OstrelX;
+    m_ui->lineModeGroup->setVisible(m_ostrelX);
+    m_ui->dataBitsList->setEnabled(m_ostrelX);
+    m_ui->stopBitsList->setEnabled(m_ostrelX);
 
     QComboBox* rates = m_ui->baudrateList;
     const int noted = rates->currentIndex();
     rates->clear();
-    if (type2) {
-        rates->addItems(Type2Rates());
+    if (m_ostrelX) {
+        rates->addItems(OstrelXRates());
         rates->setCurrentIndex(noted);
     } else {
         rates->addItems(CommonRates());
@@ -80,10 +79,10 @@ void CSerialPage::OnEnable(bool enabled)
     m_ui->baudrateList->setEnabled(enabled);
     m_ui->parityList->setEnabled(enabled);
     m_ui->lineModeList->setEnabled(enabled);
-    // Types 0 and 1 are sent fixed data and stop bits, so their lists stay
-    // disabled rather than offer a choice that has no effect.
-    m_ui->dataBitsList->setEnabled(enabled && m_type2);
-    m_ui->stopBitsList->setEnabled(enabled && m_type2);
+    // The Ostrel-A and -B are sent fixed data and stop bits, so their lists
+    // stay disabled rather than offer a choice that has no effect.
+    m_ui->dataBitsList->setEnabled(enabled && m_ostrelX);
+    m_ui->stopBitsList->setEnabled(enabled && m_ostrelX);
 }
 
 QComboBox* CSerialPage::ModeList() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CSheetPage.h"
+#include "ConverterModel.h"
 #include "SerialFields.h"
 
 #include <QWidget>
@@ -12,22 +14,24 @@ class CSerialPage;
 }
 
 // Tab "串口参数".
-class CSerialPage : public QWidget, public SerialFields
+class CSerialPage : public QWidget, public SerialFields, public CSheetPage
 {
     Q_OBJECT
 public:
     explicit CSerialPage(QWidget* parent = nullptr);
     ~CSerialPage() override;
 
-    void OnInitDialog();
-    bool UpdateData(bool saveAndValidate);
-    void ConfigureForDevice(bool type2);
-    void OnEnable(bool enabled);
+    void OnInitDialog() override;
+    void UpdateData(bool saveAndValidate);
+    void ConfigureForDevice(ConverterModel model);
+    void OnEnable(bool enabled) override;
+    void StoreControls() override { UpdateData(true); }
+    void ShowFields() override { UpdateData(false); }
 
     QComboBox* ModeList() const;     // m_comboMode
     QComboBox* BaudrateList() const; // m_comboBaudrate
 
 private:
     std::unique_ptr<Ui::CSerialPage> m_ui;
-    bool m_type2 = false;
+    bool m_ostrelX = false;
 };

@@ -19,10 +19,11 @@ enum Mode
     ThirdMode = 2, // MODBUS for types 0 and 1, format conversion for type 2
 };
 
-QStringList ModeItems(bool type2)
+QStringList ModeItems(ConverterModel model)
 {
     return {QStringLiteral("透明转换"), QStringLiteral("透明带标识转换"),
-            type2 ? QStringLiteral("格式转换") : QStringLiteral("MODBUS转换")};
+            model == ConverterModel::OstrelX ? QStringLiteral("格式转换")
+                                             : QStringLiteral("MODBUS转换")};
 }
 
 } // namespace
@@ -55,7 +56,7 @@ void CTranPage::OnInitDialog()
     m_ui->idLengthUpDown->SetRange(1, 4);
 
     m_ui->modeList->clear();
-    m_ui->modeList->addItems(ModeItems(false));
+    m_ui->modeList->addItems(ModeItems(ConverterModel::OstrelA));
     m_ui->modeList->setCurrentIndex(-1);
     RefreshControls();
 }
@@ -142,11 +143,11 @@ QLineEdit* CTranPage::FirstEditWithoutInteger() const
     return nullptr;
 }
 
-void CTranPage::ConfigureForDevice(bool type2)
+void CTranPage::ConfigureForDevice(ConverterModel model)
 {
     const int noted = m_ui->modeList->currentIndex();
     m_ui->modeList->clear();
-    m_ui->modeList->addItems(ModeItems(type2));
+    m_ui->modeList->addItems(ModeItems(model));
     m_ui->modeList->setCurrentIndex(noted < 0 ? 0 : noted);
 }
 
@@ -162,6 +163,17 @@ void CTranPage::OnEnable(bool enabled)
     if (enabled) {
         RefreshControls();
     }
+}
+
+void CTranPage::StoreControls()
+{
+    UpdateData(true);
+}
+
+void CTranPage::ShowFields()
+{
+    UpdateData(false);
+    RefreshControls();
 }
 
 QComboBox* CTranPage::ModeList() const

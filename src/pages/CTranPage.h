@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CSheetPage.h"
+#include "ConverterModel.h"
 #include "TranFields.h"
 
 #include <QWidget>
@@ -14,20 +16,22 @@ class CTranPage;
 }
 
 // Tab "转换参数".
-class CTranPage : public QWidget, public TranFields
+class CTranPage : public QWidget, public TranFields, public CSheetPage
 {
     Q_OBJECT
 public:
     explicit CTranPage(CMessageSink& messages, QWidget* parent = nullptr);
     ~CTranPage() override;
 
-    void OnInitDialog(); // once, when the sheet first shows the page
+    void OnInitDialog() override; // once, when the sheet first shows the page
     // true: controls to fields (false when an integer edit holds none, after
     // the prompt); false: fields to controls.
     bool UpdateData(bool saveAndValidate);
-    void RefreshControls();
-    void ConfigureForDevice(bool type2);
-    void OnEnable(bool enabled);
+    void RefreshControls() override;
+    void ConfigureForDevice(ConverterModel model);
+    void OnEnable(bool enabled) override;
+    void StoreControls() override;
+    void ShowFields() override;
 
     QComboBox* ModeList() const; // m_comboMode
 

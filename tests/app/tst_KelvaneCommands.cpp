@@ -5,6 +5,7 @@
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
 #include "CanConfigBlock.h"
+#include "SheetLookup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,15 +36,6 @@ constexpr quint8 kReadParameters = 0x03;
 constexpr quint8 kWriteCanConfig = 0x04;
 constexpr quint8 kReadCanConfig = 0x05;
 constexpr int kConverterPort = 2; // COM3
-
-template <typename T> T* Control(QWidget& window, const char* name)
-{
-    T* control = window.findChild<T*>(QLatin1String(name));
-    if (control == nullptr) {
-        qFatal("no control %s", name);
-    }
-    return control;
-}
 
 // As the user picks an item: the selection, then the list's notification.
 void Choose(QWidget& page, const char* list, int index)

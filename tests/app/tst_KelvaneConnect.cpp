@@ -3,6 +3,7 @@
 #include "COstrelSimulator.h"
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
+#include "SheetLookup.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -23,35 +24,9 @@ const QString kDisconnect = QStringLiteral("断开设备(&C)");
 constexpr quint8 kWriteParameters = 0x01;
 constexpr quint8 kReadParameters = 0x03;
 
-template <typename T> T* Control(QWidget& window, const char* name)
-{
-    T* control = window.findChild<T*>(QLatin1String(name));
-    if (control == nullptr) {
-        qFatal("no control %s", name);
-    }
-    return control;
-}
-
 quint8 HandshakeCode(int deviceType)
 {
     return quint8(CFrameProtocol::HandshakeRequest(deviceType).at(2));
-}
-
-void ClickConnect(CKelvaneSheet& sheet)
-{
-    Control<QPushButton>(sheet, "connectButton")->click();
-}
-
-void ChooseDevice(CKelvaneSheet& sheet, int deviceType)
-{
-    auto* list = Control<QComboBox>(sheet, "deviceList");
-    list->setCurrentIndex(deviceType);
-    Q_EMIT list->activated(deviceType);
-}
-
-QWidget* CanPageOf(CKelvaneSheet& sheet, int deviceType)
-{
-    return deviceType == 2 ? static_cast<QWidget*>(&sheet.CanConfigPage()) : &sheet.CanPage();
 }
 
 // Whether the window shows the connected state everywhere at once.

@@ -1,6 +1,7 @@
 #include "CKelvaneSheet.h"
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
+#include "SheetLookup.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,31 +13,9 @@
 
 namespace {
 
-template <typename T> T* Control(QWidget& window, const char* name)
-{
-    T* control = window.findChild<T*>(QLatin1String(name));
-    if (control == nullptr) {
-        qFatal("no control %s", name);
-    }
-    return control;
-}
-
 QTabWidget* Tabs(CKelvaneSheet& sheet)
 {
     return Control<QTabWidget>(sheet, "tabs");
-}
-
-// As the user picks a model: the list's selection, then its notification.
-void ChooseDevice(CKelvaneSheet& sheet, int deviceType)
-{
-    auto* list = Control<QComboBox>(sheet, "deviceList");
-    list->setCurrentIndex(deviceType);
-    Q_EMIT list->activated(deviceType);
-}
-
-QWidget* CanPageOf(CKelvaneSheet& sheet, int deviceType)
-{
-    return deviceType == 2 ? static_cast<QWidget*>(&sheet.CanConfigPage()) : &sheet.CanPage();
 }
 
 } // namespace

@@ -13,9 +13,10 @@ using Rows = QList<FilterRow>;
 
 namespace {
 
+// kind as the page's kind list numbers it
 FilterRow Row(int kind, quint32 start, quint32 end)
 {
-    return {kind, {kind / 2, start, end}};
+    return {*FilterKinds::FromIndex(kind), {kind / 2, start, end}};
 }
 
 quint32 WordAt(const CanAcceptance& a, quint32 offset)
@@ -171,7 +172,7 @@ Entries RandomEntries(QRandomGenerator& rng, int count)
 
 } // namespace
 
-class tst_AcceptanceTable : public QObject
+class TestAcceptanceTable : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -184,7 +185,7 @@ private Q_SLOTS:
     void rebuiltTablesSuitASortedLookUp();
 };
 
-void tst_AcceptanceTable::packsSortsAndMerges_data()
+void TestAcceptanceTable::packsSortsAndMerges_data()
 {
     QTest::addColumn<Entries>("entries");
     QTest::addColumn<Words>("layout");
@@ -242,7 +243,7 @@ void tst_AcceptanceTable::packsSortsAndMerges_data()
                                  << Words{0, 0, 4, 12, 0x12345678, 0x0, 0x1FFFFFFF};
 }
 
-void tst_AcceptanceTable::packsSortsAndMerges()
+void TestAcceptanceTable::packsSortsAndMerges()
 {
     QFETCH(Entries, entries);
     QFETCH(Words, layout);
@@ -254,7 +255,7 @@ void tst_AcceptanceTable::packsSortsAndMerges()
     QCOMPARE(table.BytesUsed(), acceptance->tableEnd);
 }
 
-void tst_AcceptanceTable::budgetLeavesOutWhatNoLongerFits()
+void TestAcceptanceTable::budgetLeavesOutWhatNoLongerFits()
 {
     Entries singles;
     for (quint32 id = 0; id < 1024; ++id)
@@ -285,7 +286,7 @@ void tst_AcceptanceTable::budgetLeavesOutWhatNoLongerFits()
     QCOMPARE(WordAt(*merged, 0), 0x00000001u);
 }
 
-void tst_AcceptanceTable::showTableUnpacksTables_data()
+void TestAcceptanceTable::showTableUnpacksTables_data()
 {
     QTest::addColumn<std::shared_ptr<CanAcceptance>>("table");
     QTest::addColumn<Rows>("rows");
@@ -319,7 +320,7 @@ void tst_AcceptanceTable::showTableUnpacksTables_data()
                 Row(0, 0x2, 0x2)};
 }
 
-void tst_AcceptanceTable::showTableUnpacksTables()
+void TestAcceptanceTable::showTableUnpacksTables()
 {
     QFETCH(std::shared_ptr<CanAcceptance>, table);
     QFETCH(Rows, rows);
@@ -332,7 +333,7 @@ void tst_AcceptanceTable::showTableUnpacksTables()
     QCOMPARE(entries, expected);
 }
 
-void tst_AcceptanceTable::showTableStaysInsideHostileTables()
+void TestAcceptanceTable::showTableStaysInsideHostileTables()
 {
     QCOMPARE(CAcceptanceTable::DecodeTable(*Received({0, 0, 2044, 0xFFFFFFFF})).size(), 511);
     auto filler = Received({0xFFFFFFFF, 0, 0, 2048});
@@ -364,7 +365,7 @@ void tst_AcceptanceTable::showTableStaysInsideHostileTables()
     }
 }
 
-void tst_AcceptanceTable::rebuiltTablesSuitASortedLookUp()
+void TestAcceptanceTable::rebuiltTablesSuitASortedLookUp()
 {
     QRandomGenerator rng(20240611);
     for (int round = 0; round < 3000; ++round) {
@@ -386,5 +387,5 @@ void tst_AcceptanceTable::rebuiltTablesSuitASortedLookUp()
     }
 }
 
-QTEST_GUILESS_MAIN(tst_AcceptanceTable)
+QTEST_GUILESS_MAIN(TestAcceptanceTable)
 #include "tst_AcceptanceTable.moc"

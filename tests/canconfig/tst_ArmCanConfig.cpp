@@ -31,7 +31,7 @@ CanAcceptance FilteringTable(const QList<FilterEntry>& entries)
 
 } // namespace
 
-class tst_ArmCanConfig : public QObject
+class TestArmCanConfig : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -46,7 +46,7 @@ private Q_SLOTS:
     void addFilterValidatesItsInput();
 };
 
-void tst_ArmCanConfig::blockIsLittleEndianBothWays()
+void TestArmCanConfig::blockIsLittleEndianBothWays()
 {
     CanConfigBlock block;
     block.btr = 0x11223344;
@@ -78,7 +78,7 @@ void tst_ArmCanConfig::blockIsLittleEndianBothWays()
     QCOMPARE(CanConfigBlock::fromFields(fields), block);
 }
 
-void tst_ArmCanConfig::blockOfWrongSizeIsRefused_data()
+void TestArmCanConfig::blockOfWrongSizeIsRefused_data()
 {
     QTest::addColumn<int>("size");
     QTest::newRow("empty") << 0;
@@ -87,7 +87,7 @@ void tst_ArmCanConfig::blockOfWrongSizeIsRefused_data()
     QTest::newRow("parameter block") << 28;
 }
 
-void tst_ArmCanConfig::blockOfWrongSizeIsRefused()
+void TestArmCanConfig::blockOfWrongSizeIsRefused()
 {
     QFETCH(int, size);
     bool ok = true;
@@ -96,7 +96,7 @@ void tst_ArmCanConfig::blockOfWrongSizeIsRefused()
     QCOMPARE(block, CanConfigBlock{});
 }
 
-void tst_ArmCanConfig::parseHexReadsLikeScanf_data()
+void TestArmCanConfig::parseHexReadsLikeScanf_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<OptionalValue>("value");
@@ -115,14 +115,14 @@ void tst_ArmCanConfig::parseHexReadsLikeScanf_data()
     QTest::newRow("full-width digits") << QStringLiteral("１２") << OptionalValue();
 }
 
-void tst_ArmCanConfig::parseHexReadsLikeScanf()
+void TestArmCanConfig::parseHexReadsLikeScanf()
 {
     QFETCH(QString, text);
     QFETCH(OptionalValue, value);
     QCOMPARE(CArmCanConfig::ParseHex(text), value);
 }
 
-void tst_ArmCanConfig::collectTakesTheControlsAndPacksTheFilter()
+void TestArmCanConfig::collectTakesTheControlsAndPacksTheFilter()
 {
     ArmCanFields fields;
     fields.m_filters = {Std(0x10), Std(0x20)};
@@ -154,7 +154,7 @@ void tst_ArmCanConfig::collectTakesTheControlsAndPacksTheFilter()
     QCOMPARE(fields.m_acceptance.tableEnd, 0u);
 }
 
-void tst_ArmCanConfig::fillShowsTheBlockAndUnpacksAFittingTable()
+void TestArmCanConfig::fillShowsTheBlockAndUnpacksAFittingTable()
 {
     const QList<FilterEntry> kept{Ext(0x5, 0x9)};
     ArmCanFields fields;
@@ -181,7 +181,8 @@ void tst_ArmCanConfig::fillShowsTheBlockAndUnpacksAFittingTable()
     QCOMPARE(display.frameTypeSel, -1);
     QVERIFY(display.filterEnabled);
     QVERIFY(display.rowsReplaced);
-    QCOMPARE(display.rows, (QList<FilterRow>{FilterRow{1, Std(0x100, 0x2FF)}}));
+    QCOMPARE(display.rows,
+             (QList<FilterRow>{FilterRow{FilterKind::StandardGroup, Std(0x100, 0x2FF)}}));
     QCOMPARE(fields.m_filters, QList<FilterEntry>{Std(0x100, 0x2FF)});
     QVERIFY(fields.m_bFilterEnabled);
 
@@ -199,7 +200,7 @@ void tst_ArmCanConfig::fillShowsTheBlockAndUnpacksAFittingTable()
     QVERIFY(fields.m_filters.isEmpty());
 }
 
-void tst_ArmCanConfig::addFilterValidatesItsInput_data()
+void TestArmCanConfig::addFilterValidatesItsInput_data()
 {
     using Result = CArmCanConfig::AddResult;
     QTest::addColumn<int>("kind");
@@ -239,7 +240,7 @@ void tst_ArmCanConfig::addFilterValidatesItsInput_data()
                              << "2" << Result::NoKind << FilterEntry{};
 }
 
-void tst_ArmCanConfig::addFilterValidatesItsInput()
+void TestArmCanConfig::addFilterValidatesItsInput()
 {
     QFETCH(int, kind);
     QFETCH(QString, start);
@@ -259,12 +260,12 @@ void tst_ArmCanConfig::addFilterValidatesItsInput()
 
     if (result == CArmCanConfig::AddResult::Added) {
         const QList<FilterRow> rows = CArmCanConfig::RowsOf(fields.m_filters);
-        QCOMPARE(rows.constFirst(), (FilterRow{kind, added}));
+        QCOMPARE(rows.constFirst(), (FilterRow{*FilterKinds::FromIndex(kind), added}));
         QVERIFY(CArmCanConfig::RemoveFilter(fields, added));
         QCOMPARE(fields.m_filters, before);
         QVERIFY(!CArmCanConfig::RemoveFilter(fields, added));
     }
 }
 
-QTEST_GUILESS_MAIN(tst_ArmCanConfig)
+QTEST_GUILESS_MAIN(TestArmCanConfig)
 #include "tst_ArmCanConfig.moc"

@@ -100,7 +100,7 @@ void TestDefaultsCommand::defaultsEqualFactoryBlocks()
 
     QVERIFY(bench.Connect());
     const QByteArray factoryBlock = COstrelSimulator::DefaultParameterBlock(deviceType);
-    bench.Sim().setParameterBlock(QByteArray(ParameterBlockCodec::kBlockSize, '\x55'));
+    bench.Sim().setParameterBlock(QByteArray(CFrameProtocol::kParameterBlockSize, '\x55'));
     bench.Sim().setCanConfigBlock(QByteArray(CanConfigBlock::kSize, '\x55'));
     QCOMPARE(commands.WriteConfig(), CommandOutcome::Succeeded);
     QCOMPARE(bench.Sim().parameterBlock().toHex(' '), factoryBlock.toHex(' '));

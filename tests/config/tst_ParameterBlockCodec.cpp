@@ -234,7 +234,7 @@ void TestParameterBlockCodec::singleByteCodes()
     f.tran.m_nIdLength = idLength;
     f.tran.m_nFrameSpace = frameSpace;
     const QByteArray block = f.Encode(deviceType).block;
-    QCOMPARE(block.size(), ParameterBlockCodec::kBlockSize);
+    QCOMPARE(block.size(), CFrameProtocol::kParameterBlockSize);
     const QByteArray frame = Frame(block);
     QByteArray picked;
     for (const int offset : {4, 11, 30, 22})

@@ -39,7 +39,7 @@ const QByteArray kReadCanConfigRequest = Hex("F7F80501AAA1");
 
 Q_DECLARE_METATYPE(SimOptions)
 
-class TestFrameProtocol : public QObject
+class TestCFrameProtocol : public QObject
 {
     Q_OBJECT
 
@@ -71,7 +71,7 @@ private:
     std::unique_ptr<CSerialComm> m_port;
 };
 
-bool TestFrameProtocol::Connect(const SimOptions& options)
+bool TestCFrameProtocol::Connect(const SimOptions& options)
 {
     m_sim = std::make_unique<COstrelSimulator>(options);
     m_port = std::make_unique<CSerialComm>();
@@ -79,13 +79,13 @@ bool TestFrameProtocol::Connect(const SimOptions& options)
     return m_sim->start() && m_port->Open(m_sim->slavePath(), bitRate, 8, 0, 0);
 }
 
-void TestFrameProtocol::cleanup()
+void TestCFrameProtocol::cleanup()
 {
     m_port.reset();
     m_sim.reset();
 }
 
-void TestFrameProtocol::requestsAreFramedExactly_data()
+void TestCFrameProtocol::requestsAreFramedExactly_data()
 {
     QTest::addColumn<int>("deviceType");
     QTest::addColumn<QString>("operation");
@@ -102,7 +102,7 @@ void TestFrameProtocol::requestsAreFramedExactly_data()
     QTest::newRow("read CAN configuration") << 2 << "readCanConfig" << kReadCanConfigRequest;
 }
 
-void TestFrameProtocol::requestsAreFramedExactly()
+void TestCFrameProtocol::requestsAreFramedExactly()
 {
     QFETCH(int, deviceType);
     QFETCH(QString, operation);
@@ -133,7 +133,7 @@ void TestFrameProtocol::requestsAreFramedExactly()
     QCOMPARE(m_sim->receivedFrames(), QList<QByteArray>{request});
 }
 
-void TestFrameProtocol::builtFramesCarryLengthAndCheck()
+void TestCFrameProtocol::builtFramesCarryLengthAndCheck()
 {
     QCOMPARE(CFrameProtocol::CheckByte(Hex("F7F80301AA")), quint8(0xA7));
     QCOMPARE(CFrameProtocol::BuildFrame(0x02, QByteArray()), Hex("F7F80200 0D"));
@@ -143,7 +143,7 @@ void TestFrameProtocol::builtFramesCarryLengthAndCheck()
     QCOMPARE(CFrameProtocol::ConfigBaudRate(3), 0u);
 }
 
-void TestFrameProtocol::acknowledgementIsCollected_data()
+void TestCFrameProtocol::acknowledgementIsCollected_data()
 {
     QTest::addColumn<SimOptions>("options");
     QTest::addColumn<QByteArray>("rawReply");
@@ -174,7 +174,7 @@ void TestFrameProtocol::acknowledgementIsCollected_data()
 
 // WaitAck alone, after a request sent by hand, so that one reply is judged
 // without retries mixing in.
-void TestFrameProtocol::acknowledgementIsCollected()
+void TestCFrameProtocol::acknowledgementIsCollected()
 {
     QFETCH(SimOptions, options);
     QFETCH(QByteArray, rawReply);
@@ -188,7 +188,7 @@ void TestFrameProtocol::acknowledgementIsCollected()
     QCOMPARE(Protocol().WaitAck(0x02), accepted);
 }
 
-void TestFrameProtocol::leftoversAreDiscardedByTheNextRequest_data()
+void TestCFrameProtocol::leftoversAreDiscardedByTheNextRequest_data()
 {
     QTest::addColumn<SimOptions>("options");
     QTest::addColumn<bool>("accepted");
@@ -204,7 +204,7 @@ void TestFrameProtocol::leftoversAreDiscardedByTheNextRequest_data()
 
 // Whatever the last reply left on the line, once it has all come in, the
 // next exchange succeeds at its first attempt.
-void TestFrameProtocol::leftoversAreDiscardedByTheNextRequest()
+void TestCFrameProtocol::leftoversAreDiscardedByTheNextRequest()
 {
     QFETCH(SimOptions, options);
     QFETCH(bool, accepted);
@@ -223,7 +223,7 @@ void TestFrameProtocol::leftoversAreDiscardedByTheNextRequest()
     QCOMPARE(m_sim->requestCount(0x03), 1);
 }
 
-void TestFrameProtocol::acknowledgedWritesRetry_data()
+void TestCFrameProtocol::acknowledgedWritesRetry_data()
 {
     QTest::addColumn<bool>("handshake");
     QTest::addColumn<SimOptions>("options");
@@ -247,7 +247,7 @@ void TestFrameProtocol::acknowledgedWritesRetry_data()
     QTest::newRow("parameters always answered wrongly") << false << options << false << 4;
 }
 
-void TestFrameProtocol::acknowledgedWritesRetry()
+void TestCFrameProtocol::acknowledgedWritesRetry()
 {
     QFETCH(bool, handshake);
     QFETCH(SimOptions, options);
@@ -267,7 +267,7 @@ void TestFrameProtocol::acknowledgedWritesRetry()
     QCOMPARE(m_sim->receivedFrames(), QList<QByteArray>(requests, request));
 }
 
-void TestFrameProtocol::parameterBlockRead_data()
+void TestCFrameProtocol::parameterBlockRead_data()
 {
     QTest::addColumn<SimOptions>("options");
     QTest::addColumn<QByteArray>("rawReplies");
@@ -294,7 +294,7 @@ void TestFrameProtocol::parameterBlockRead_data()
     QTest::newRow("one byte short") << options << QByteArray() << 0 << false << 1;
 }
 
-void TestFrameProtocol::parameterBlockRead()
+void TestCFrameProtocol::parameterBlockRead()
 {
     QFETCH(SimOptions, options);
     QFETCH(QByteArray, rawReplies);
@@ -315,7 +315,7 @@ void TestFrameProtocol::parameterBlockRead()
     QCOMPARE(m_sim->receivedFrames(), QList<QByteArray>(requests, kReadParametersRequest));
 }
 
-void TestFrameProtocol::canConfigBlockRead_data()
+void TestCFrameProtocol::canConfigBlockRead_data()
 {
     QTest::addColumn<int>("deviceType");
     QTest::addColumn<QByteArray>("rawReply");
@@ -331,7 +331,7 @@ void TestFrameProtocol::canConfigBlockRead_data()
     QTest::newRow("2084 bytes") << 2 << Hex("F7F805FF") + block << false;
 }
 
-void TestFrameProtocol::canConfigBlockRead()
+void TestCFrameProtocol::canConfigBlockRead()
 {
     QFETCH(int, deviceType);
     QFETCH(QByteArray, rawReply);
@@ -352,14 +352,14 @@ void TestFrameProtocol::canConfigBlockRead()
     QCOMPARE(m_sim->receivedFrames(), QList<QByteArray>{kReadCanConfigRequest});
 }
 
-void TestFrameProtocol::canConfigBlockWriteIsTriedOnce_data()
+void TestCFrameProtocol::canConfigBlockWriteIsTriedOnce_data()
 {
     QTest::addColumn<bool>("wrongAck");
     QTest::newRow("acknowledged") << false;
     QTest::newRow("answered wrongly") << true;
 }
 
-void TestFrameProtocol::canConfigBlockWriteIsTriedOnce()
+void TestCFrameProtocol::canConfigBlockWriteIsTriedOnce()
 {
     QFETCH(bool, wrongAck);
     SimOptions options = Options(2);
@@ -370,7 +370,7 @@ void TestFrameProtocol::canConfigBlockWriteIsTriedOnce()
     QCOMPARE(m_sim->receivedFrames(), QList<QByteArray>{CFrameProtocol::BuildFrame(0x04, block)});
 }
 
-void TestFrameProtocol::impossibleRequestsSendNothing()
+void TestCFrameProtocol::impossibleRequestsSendNothing()
 {
     QVERIFY(Connect(Options(2)));
     CFrameProtocol protocol = Protocol();
@@ -392,5 +392,5 @@ void TestFrameProtocol::impossibleRequestsSendNothing()
     QCOMPARE(m_sim->rawReceived(), QByteArray());
 }
 
-QTEST_GUILESS_MAIN(TestFrameProtocol)
+QTEST_GUILESS_MAIN(TestCFrameProtocol)
 #include "tst_CFrameProtocol.moc"

@@ -45,7 +45,7 @@ QByteArray EveryByteValue()
 
 } // namespace
 
-class TestSerialComm : public QObject
+class TestCSerialComm : public QObject
 {
     Q_OBJECT
 
@@ -69,18 +69,18 @@ private:
     std::unique_ptr<CPtyPair> m_pty;
 };
 
-void TestSerialComm::init()
+void TestCSerialComm::init()
 {
     m_pty = std::make_unique<CPtyPair>();
     QVERIFY(m_pty->IsValid());
 }
 
-void TestSerialComm::cleanup()
+void TestCSerialComm::cleanup()
 {
     m_pty.reset();
 }
 
-void TestSerialComm::openFailsOnWhatIsNoSerialPort_data()
+void TestCSerialComm::openFailsOnWhatIsNoSerialPort_data()
 {
     QTest::addColumn<QString>("name");
     QTest::newRow("empty") << QString();
@@ -89,7 +89,7 @@ void TestSerialComm::openFailsOnWhatIsNoSerialPort_data()
     QTest::newRow("directory") << QStringLiteral("/dev");
 }
 
-void TestSerialComm::openFailsOnWhatIsNoSerialPort()
+void TestCSerialComm::openFailsOnWhatIsNoSerialPort()
 {
     QFETCH(QString, name);
     CSerialComm port;
@@ -100,7 +100,7 @@ void TestSerialComm::openFailsOnWhatIsNoSerialPort()
     QVERIFY(port.Close());
 }
 
-void TestSerialComm::openIsExclusive()
+void TestCSerialComm::openIsExclusive()
 {
     CSerialComm first;
     QVERIFY(OpenPort(first, *m_pty));
@@ -116,7 +116,7 @@ void TestSerialComm::openIsExclusive()
     QVERIFY(OpenPort(second, *m_pty));
 }
 
-void TestSerialComm::closeIsIdempotentAndDestructionReleases()
+void TestCSerialComm::closeIsIdempotentAndDestructionReleases()
 {
     CSerialComm port;
     QVERIFY(port.Close());
@@ -133,7 +133,7 @@ void TestSerialComm::closeIsIdempotentAndDestructionReleases()
     QVERIFY2(OpenPort(port, *m_pty), "a destroyed port still held the line");
 }
 
-void TestSerialComm::lineSettingsAreRawAndRestoredAtClose()
+void TestCSerialComm::lineSettingsAreRawAndRestoredAtClose()
 {
     termios cooked{};
     QCOMPARE(::tcgetattr(m_pty->slaveFd(), &cooked), 0);
@@ -164,7 +164,7 @@ void TestSerialComm::lineSettingsAreRawAndRestoredAtClose()
     QCOMPARE(::cfgetospeed(&restored), speed_t(B9600));
 }
 
-void TestSerialComm::lineIsTransparentBothWays()
+void TestCSerialComm::lineIsTransparentBothWays()
 {
     CSerialComm port;
     QVERIFY(OpenPort(port, *m_pty));
@@ -186,7 +186,7 @@ void TestSerialComm::lineIsTransparentBothWays()
     QCOMPARE(received, bytes);
 }
 
-void TestSerialComm::readReturnsWhatHasArrived()
+void TestCSerialComm::readReturnsWhatHasArrived()
 {
     CSerialComm port;
     QVERIFY(OpenPort(port, *m_pty));
@@ -212,7 +212,7 @@ void TestSerialComm::readReturnsWhatHasArrived()
     QVERIFY2(clock.elapsed() < 2500, "the first bytes were held back until the time-out");
 }
 
-void TestSerialComm::readTimeOutsLastUntilChanged()
+void TestCSerialComm::readTimeOutsLastUntilChanged()
 {
     CSerialComm port;
     QVERIFY(OpenPort(port, *m_pty));
@@ -233,7 +233,7 @@ void TestSerialComm::readTimeOutsLastUntilChanged()
     QVERIFY2(kept >= 195 && kept < 900, "a time-out of 0 did not keep the last one");
 }
 
-void TestSerialComm::writeDiscardsPendingInputEvenWhenEmpty()
+void TestCSerialComm::writeDiscardsPendingInputEvenWhenEmpty()
 {
     CSerialComm port;
     QVERIFY(OpenPort(port, *m_pty));
@@ -251,7 +251,7 @@ void TestSerialComm::writeDiscardsPendingInputEvenWhenEmpty()
     QCOMPARE(m_pty->Receive(1, 100), QByteArray());
 }
 
-void TestSerialComm::writeGivesUpAtItsTimeOut()
+void TestCSerialComm::writeGivesUpAtItsTimeOut()
 {
     CSerialComm port;
     QVERIFY(OpenPort(port, *m_pty));
@@ -264,7 +264,7 @@ void TestSerialComm::writeGivesUpAtItsTimeOut()
     QVERIFY2(clock.elapsed() < 5000, "a write blocked past its time-out");
 }
 
-void TestSerialComm::hungUpLineEndsReadsAtOnceWithoutSpinning()
+void TestCSerialComm::hungUpLineEndsReadsAtOnceWithoutSpinning()
 {
     CSerialComm port;
     QVERIFY(OpenPort(port, *m_pty));
@@ -293,5 +293,5 @@ void TestSerialComm::hungUpLineEndsReadsAtOnceWithoutSpinning()
     QVERIFY(!port.IsOpen());
 }
 
-QTEST_GUILESS_MAIN(TestSerialComm)
+QTEST_GUILESS_MAIN(TestCSerialComm)
 #include "tst_CSerialComm.moc"

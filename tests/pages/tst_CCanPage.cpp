@@ -1,5 +1,5 @@
 #include "CCanPage.h"
-#include "PageTestHelpers.h"
+#include "WidgetLookup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,7 +35,7 @@ void Retype(QLineEdit* edit, const char* text)
 
 } // namespace
 
-class TestCanPage : public QObject
+class TestCCanPage : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -55,7 +55,7 @@ private Q_SLOTS:
     void tabOrderAndMnemonics();
 };
 
-void TestCanPage::freshPage()
+void TestCCanPage::freshPage()
 {
     CCanPage page;
     page.OnInitDialog();
@@ -87,7 +87,7 @@ void TestCanPage::freshPage()
     }
 }
 
-void TestCanPage::dataExchange()
+void TestCCanPage::dataExchange()
 {
     CCanPage page;
     page.OnInitDialog();
@@ -102,7 +102,7 @@ void TestCanPage::dataExchange()
     page.m_strAcptMask = QStringLiteral("55 66 77 88");
     page.m_strAcptMaskDual = {QStringLiteral("05 06"), QStringLiteral("07 08")};
     const CanFields pushed = page;
-    QVERIFY(page.UpdateData(false));
+    page.UpdateData(false);
 
     // Pushing values in applies no rule: the texts arrive as given.
     QCOMPARE(Edit(page, "btr1Edit")->text(), QStringLiteral("B2"));
@@ -111,7 +111,7 @@ void TestCanPage::dataExchange()
     QCOMPARE(Edit(page, "acptMaskDual1Edit")->text(), QStringLiteral("05 06"));
 
     static_cast<CanFields&>(page) = CanFields{};
-    QVERIFY(page.UpdateData(true));
+    page.UpdateData(true);
     QCOMPARE(page.m_nBaudrate, pushed.m_nBaudrate);
     QCOMPARE(page.m_strBTR, pushed.m_strBTR);
     QCOMPARE(page.m_nFrameType, pushed.m_nFrameType);
@@ -132,7 +132,7 @@ void TestCanPage::dataExchange()
 // A hand-edited profile may hold a text longer than its field's limit; it
 // must come back from the page as it went in, or a save would store it cut
 // (and "00  00  01  23" cut to eleven characters means another identifier).
-void TestCanPage::longTextsFromTheProgramStayWhole()
+void TestCCanPage::longTextsFromTheProgramStayWhole()
 {
     CCanPage page;
     const QString spaced = QStringLiteral("00  00  01  23");
@@ -141,7 +141,7 @@ void TestCanPage::longTextsFromTheProgramStayWhole()
     page.OnEnable(true);
     QLineEdit* edit = Edit(page, "sendIdEdit");
     QCOMPARE(edit->text(), spaced);
-    QVERIFY(page.UpdateData(true));
+    page.UpdateData(true);
     QCOMPARE(page.m_strSendID, spaced);
 
     edit->setFocus();
@@ -158,7 +158,7 @@ void TestCanPage::longTextsFromTheProgramStayWhole()
     QCOMPARE(edit->text().size(), 11);
 }
 
-void TestCanPage::presets_data()
+void TestCCanPage::presets_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("btr0");
@@ -172,7 +172,7 @@ void TestCanPage::presets_data()
                             << "14";
 }
 
-void TestCanPage::presets()
+void TestCCanPage::presets()
 {
     QFETCH(int, index);
     QFETCH(QString, btr0);
@@ -189,7 +189,7 @@ void TestCanPage::presets()
     QCOMPARE(CCanPage::PresetBtr1(index), btr1);
 }
 
-void TestCanPage::customBitRate()
+void TestCCanPage::customBitRate()
 {
     CCanPage page;
     Connect(page);
@@ -213,7 +213,7 @@ void TestCanPage::customBitRate()
     QVERIFY(!EnabledOnPage(btr1));
 }
 
-void TestCanPage::noBitRateSelectedLeavesBtrAlone()
+void TestCCanPage::noBitRateSelectedLeavesBtrAlone()
 {
     CCanPage page;
     Connect(page);
@@ -231,7 +231,7 @@ void TestCanPage::noBitRateSelectedLeavesBtrAlone()
     }
 }
 
-void TestCanPage::filterModeSwitchesFieldSets()
+void TestCCanPage::filterModeSwitchesFieldSets()
 {
     CCanPage page;
     Connect(page);
@@ -263,7 +263,7 @@ void TestCanPage::filterModeSwitchesFieldSets()
     QCOMPARE(page.m_strAcptCodeDual[1], QStringLiteral("EF 01"));
 }
 
-void TestCanPage::customMaskRule()
+void TestCCanPage::customMaskRule()
 {
     CCanPage page;
     Connect(page);
@@ -283,7 +283,7 @@ void TestCanPage::customMaskRule()
     }
 }
 
-void TestCanPage::ruleChangesResetTypedMask_data()
+void TestCCanPage::ruleChangesResetTypedMask_data()
 {
     QTest::addColumn<QString>("listName");
     QTest::addColumn<int>("index");
@@ -292,7 +292,7 @@ void TestCanPage::ruleChangesResetTypedMask_data()
     QTest::newRow("bit rate") << "baudrateList" << 12;
 }
 
-void TestCanPage::ruleChangesResetTypedMask()
+void TestCCanPage::ruleChangesResetTypedMask()
 {
     QFETCH(QString, listName);
     QFETCH(int, index);
@@ -310,7 +310,7 @@ void TestCanPage::ruleChangesResetTypedMask()
     QCOMPARE(Edit(page, "sendIdEdit")->text(), QStringLiteral("00 00 01 23"));
 }
 
-void TestCanPage::enableRules_data()
+void TestCCanPage::enableRules_data()
 {
     QTest::addColumn<int>("bitRate");
     QTest::addColumn<bool>("customMask");
@@ -319,7 +319,7 @@ void TestCanPage::enableRules_data()
     QTest::newRow("custom bit rate, custom mask") << 0 << true;
 }
 
-void TestCanPage::enableRules()
+void TestCCanPage::enableRules()
 {
     QFETCH(int, bitRate);
     QFETCH(bool, customMask);
@@ -354,7 +354,7 @@ void TestCanPage::enableRules()
     QCOMPARE(EnabledOnPage(Edit(page, "acptMaskDual2Edit")), customMask);
 }
 
-void TestCanPage::tabOrderAndMnemonics()
+void TestCCanPage::tabOrderAndMnemonics()
 {
     CCanPage page;
     Connect(page);
@@ -371,5 +371,5 @@ void TestCanPage::tabOrderAndMnemonics()
     QCOMPARE(Control<QLabel>(page, "acptMaskLabel")->buddy(), Edit(page, "acptMaskDual1Edit"));
 }
 
-QTEST_MAIN(TestCanPage)
+QTEST_MAIN(TestCCanPage)
 #include "tst_CCanPage.moc"

@@ -5,7 +5,7 @@
 #include <QInputMethodEvent>
 #include <QTest>
 
-class TestHexEdit : public QObject
+class TestCHexEdit : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -18,7 +18,7 @@ private Q_SLOTS:
     void editingKeysKeepWorking();
 };
 
-void TestHexEdit::typedCharacters_data()
+void TestCHexEdit::typedCharacters_data()
 {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("typed");
@@ -47,7 +47,7 @@ void TestHexEdit::typedCharacters_data()
                                              << "07FF";
 }
 
-void TestHexEdit::typedCharacters()
+void TestCHexEdit::typedCharacters()
 {
     QFETCH(QString, start);
     QFETCH(QString, typed);
@@ -64,7 +64,7 @@ void TestHexEdit::typedCharacters()
     QCOMPARE(edit.text(), expected);
 }
 
-void TestHexEdit::composedInput()
+void TestCHexEdit::composedInput()
 {
     CHexEdit edit;
     edit.setText(QStringLiteral("12"));
@@ -78,7 +78,7 @@ void TestHexEdit::composedInput()
     QCOMPARE(edit.text(), QStringLiteral("12ab"));
 }
 
-void TestHexEdit::lengthLimitComesFromTheOwner()
+void TestCHexEdit::lengthLimitComesFromTheOwner()
 {
     CHexEdit edit;
     QTest::keyClicks(&edit, "1234567890ABCDEF");
@@ -90,7 +90,7 @@ void TestHexEdit::lengthLimitComesFromTheOwner()
     QCOMPARE(edit.text(), QStringLiteral("12"));
 }
 
-void TestHexEdit::pasteIsNotFiltered()
+void TestCHexEdit::pasteIsNotFiltered()
 {
     CHexEdit edit;
     edit.setMaxLength(5);
@@ -103,7 +103,7 @@ void TestHexEdit::pasteIsNotFiltered()
     QCOMPARE(edit.text(), QStringLiteral("zz-中z"));
 }
 
-void TestHexEdit::controlCharacters()
+void TestCHexEdit::controlCharacters()
 {
     CHexEdit edit;
     edit.setText(QStringLiteral("AB CD"));
@@ -128,7 +128,7 @@ void TestHexEdit::controlCharacters()
     QVERIFY(!edit.hasSelectedText());
 }
 
-void TestHexEdit::editingKeysKeepWorking()
+void TestCHexEdit::editingKeysKeepWorking()
 {
     CHexEdit edit;
     edit.setText(QStringLiteral("12 34"));
@@ -151,5 +151,5 @@ void TestHexEdit::editingKeysKeepWorking()
     QCOMPARE(edit.text(), QStringLiteral("2F3"));
 }
 
-QTEST_MAIN(TestHexEdit)
+QTEST_MAIN(TestCHexEdit)
 #include "tst_CHexEdit.moc"

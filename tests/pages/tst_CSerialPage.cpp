@@ -1,5 +1,5 @@
 #include "CSerialPage.h"
-#include "PageTestHelpers.h"
+#include "WidgetLookup.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -12,10 +12,10 @@ const QStringList kCommonRates{"600",   "1200",  "2400",  "4800",  "9600",
 
 // The sheet's start-up: window created, lists filled for the device type,
 // the loaded fields shown.
-void StartUp(CSerialPage& page, bool type2)
+void StartUp(CSerialPage& page, bool ostrelX)
 {
     page.OnInitDialog();
-    page.ConfigureForDevice(type2);
+    page.ConfigureForDevice(ostrelX ? ConverterModel::OstrelX : ConverterModel::OstrelA);
     page.UpdateData(false);
 }
 
@@ -26,7 +26,7 @@ QString Shown(const CSerialPage& page, const char* list)
 
 } // namespace
 
-class TestSerialPage : public QObject
+class TestCSerialPage : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -39,7 +39,7 @@ private Q_SLOTS:
     void tabOrderAndMnemonics();
 };
 
-void TestSerialPage::freshPageAndLists()
+void TestCSerialPage::freshPageAndLists()
 {
     CSerialPage page;
     QCOMPARE(page.BaudrateList()->count(), 0);
@@ -57,7 +57,7 @@ void TestSerialPage::freshPageAndLists()
         QVERIFY2(!EnabledOnPage(Control<QWidget>(page, name)), name);
     }
 
-    page.ConfigureForDevice(true);
+    page.ConfigureForDevice(ConverterModel::OstrelX);
     QCOMPARE(Items(page.BaudrateList()), QStringList(kCommonRates) << "230400"
                                                                    << "460800"
                                                                    << "921600");
@@ -65,9 +65,9 @@ void TestSerialPage::freshPageAndLists()
     QCOMPARE(Items(page.ModeList()), QStringList({"RS232模式", "RS485模式", "RS-422模式"}));
 }
 
-void TestSerialPage::configureKeepsOrReplacesSelection_data()
+void TestCSerialPage::configureKeepsOrReplacesSelection_data()
 {
-    QTest::addColumn<bool>("fromType2");
+    QTest::addColumn<bool>("fromOstrelX");
     QTest::addColumn<int>("selected");
     QTest::addColumn<int>("expected");
 
@@ -78,37 +78,37 @@ void TestSerialPage::configureKeepsOrReplacesSelection_data()
     QTest::newRow("none stays none, to type 0") << true << -1 << -1;
 }
 
-void TestSerialPage::configureKeepsOrReplacesSelection()
+void TestCSerialPage::configureKeepsOrReplacesSelection()
 {
-    QFETCH(bool, fromType2);
+    QFETCH(bool, fromOstrelX);
     QFETCH(int, selected);
     QFETCH(int, expected);
 
     CSerialPage page;
-    StartUp(page, fromType2);
+    StartUp(page, fromOstrelX);
     page.BaudrateList()->setCurrentIndex(selected);
 
     page.m_nBaudrate = 5;
-    page.ConfigureForDevice(!fromType2);
+    page.ConfigureForDevice(fromOstrelX ? ConverterModel::OstrelA : ConverterModel::OstrelX);
     QCOMPARE(page.BaudrateList()->currentIndex(), expected);
     QCOMPARE(page.m_nBaudrate, 5);
     page.UpdateData(true);
     QCOMPARE(page.m_nBaudrate, expected);
 }
 
-void TestSerialPage::enableRules_data()
+void TestCSerialPage::enableRules_data()
 {
-    QTest::addColumn<bool>("type2");
+    QTest::addColumn<bool>("ostrelX");
     QTest::newRow("type 0") << false;
     QTest::newRow("type 2") << true;
 }
 
-void TestSerialPage::enableRules()
+void TestCSerialPage::enableRules()
 {
-    QFETCH(bool, type2);
+    QFETCH(bool, ostrelX);
 
     CSerialPage page;
-    StartUp(page, type2);
+    StartUp(page, ostrelX);
     const auto enabled = [&page](const char* name) {
         return EnabledOnPage(Control<QWidget>(page, name));
     };
@@ -117,8 +117,8 @@ void TestSerialPage::enableRules()
     QVERIFY(enabled("baudrateList"));
     QVERIFY(enabled("parityList"));
     QVERIFY(enabled("lineModeList"));
-    QCOMPARE(enabled("dataBitsList"), type2);
-    QCOMPARE(enabled("stopBitsList"), type2);
+    QCOMPARE(enabled("dataBitsList"), ostrelX);
+    QCOMPARE(enabled("stopBitsList"), ostrelX);
     QVERIFY(!enabled("flowControlList"));
 
     page.OnEnable(false);
@@ -128,7 +128,7 @@ void TestSerialPage::enableRules()
     }
 }
 
-void TestSerialPage::lineModeFollowsTheList()
+void TestCSerialPage::lineModeFollowsTheList()
 {
     CSerialPage page;
     StartUp(page, true);
@@ -143,7 +143,7 @@ void TestSerialPage::lineModeFollowsTheList()
     QCOMPARE(page.ModeList()->currentIndex(), 0);
 }
 
-void TestSerialPage::tabOrderAndMnemonics()
+void TestCSerialPage::tabOrderAndMnemonics()
 {
     CSerialPage page;
     const QStringList lists{"baudrateList", "dataBitsList",    "parityList",
@@ -157,5 +157,5 @@ void TestSerialPage::tabOrderAndMnemonics()
     }
 }
 
-QTEST_MAIN(TestSerialPage)
+QTEST_MAIN(TestCSerialPage)
 #include "tst_CSerialPage.moc"

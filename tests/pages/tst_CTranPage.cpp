@@ -1,6 +1,6 @@
 #include "CRecordingSink.h"
 #include "CTranPage.h"
-#include "PageTestHelpers.h"
+#include "WidgetLookup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,13 +19,13 @@ const char* const kModeLabels[] = {"idPositionLabel", "idOffsetLabel", "idLength
 
 // The sheet's start-up with the constructor's values standing in for the
 // profile, then a successful connection.
-void StartUp(CTranPage& page, bool type2 = false)
+void StartUp(CTranPage& page, bool ostrelX = false)
 {
     const TranFields loaded = page;
     page.OnInitDialog();
     page.UpdateData(true);
     static_cast<TranFields&>(page) = loaded;
-    page.ConfigureForDevice(type2);
+    page.ConfigureForDevice(ostrelX ? ConverterModel::OstrelX : ConverterModel::OstrelA);
     page.UpdateData(false);
     page.setEnabled(true);
     page.OnEnable(true);
@@ -38,7 +38,7 @@ bool Enabled(const CTranPage& page, const char* name)
 
 } // namespace
 
-class TestTranPage : public QObject
+class TestCTranPage : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -58,7 +58,7 @@ private:
     CRecordingSink m_sink;
 };
 
-void TestTranPage::freshPage()
+void TestCTranPage::freshPage()
 {
     CTranPage page(m_sink);
     page.OnInitDialog();
@@ -84,7 +84,7 @@ void TestTranPage::freshPage()
     QVERIFY(m_sink.m_messages.isEmpty());
 }
 
-void TestTranPage::modeRules_data()
+void TestCTranPage::modeRules_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("numbers");
@@ -96,7 +96,7 @@ void TestTranPage::modeRules_data()
     QTest::newRow("third mode") << 2 << false << false << false;
 }
 
-void TestTranPage::modeRules()
+void TestCTranPage::modeRules()
 {
     QFETCH(int, mode);
     QFETCH(bool, numbers);
@@ -143,7 +143,7 @@ void TestTranPage::modeRules()
     }
 }
 
-void TestTranPage::thirdModeWording_data()
+void TestCTranPage::thirdModeWording_data()
 {
     QTest::addColumn<int>("selected");
     QTest::addColumn<int>("expected");
@@ -152,7 +152,7 @@ void TestTranPage::thirdModeWording_data()
     QTest::newRow("none selected picks the first") << -1 << 0;
 }
 
-void TestTranPage::thirdModeWording()
+void TestCTranPage::thirdModeWording()
 {
     QFETCH(int, selected);
     QFETCH(int, expected);
@@ -162,17 +162,17 @@ void TestTranPage::thirdModeWording()
     page.ModeList()->setCurrentIndex(selected);
     page.m_nMode = 7;
 
-    page.ConfigureForDevice(true);
+    page.ConfigureForDevice(ConverterModel::OstrelX);
     QCOMPARE(page.ModeList()->currentIndex(), expected);
     QCOMPARE(page.ModeList()->itemText(2), QStringLiteral("格式转换"));
 
-    page.ConfigureForDevice(false);
+    page.ConfigureForDevice(ConverterModel::OstrelA);
     QCOMPARE(page.ModeList()->currentIndex(), expected);
     QCOMPARE(page.ModeList()->itemText(2), QStringLiteral("MODBUS转换"));
     QCOMPARE(page.m_nMode, 7);
 }
 
-void TestTranPage::upDownArrowsStopAtBounds_data()
+void TestCTranPage::upDownArrowsStopAtBounds_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("start");
@@ -195,7 +195,7 @@ void TestTranPage::upDownArrowsStopAtBounds_data()
                            << "" << true << "1";
 }
 
-void TestTranPage::upDownArrowsStopAtBounds()
+void TestCTranPage::upDownArrowsStopAtBounds()
 {
     QFETCH(QString, field);
     QFETCH(QString, start);
@@ -219,7 +219,7 @@ void TestTranPage::upDownArrowsStopAtBounds()
     QCOMPARE(edit->text(), expected);
 }
 
-void TestTranPage::typedValuesAreNotBounded()
+void TestCTranPage::typedValuesAreNotBounded()
 {
     CTranPage page(m_sink);
     page.m_nMode = 1;
@@ -240,7 +240,7 @@ void TestTranPage::typedValuesAreNotBounded()
     QVERIFY(m_sink.m_messages.isEmpty());
 }
 
-void TestTranPage::missingIntegerIsPrompted_data()
+void TestCTranPage::missingIntegerIsPrompted_data()
 {
     QTest::addColumn<QString>("emptied");
     QTest::addColumn<int>("mode");
@@ -250,7 +250,7 @@ void TestTranPage::missingIntegerIsPrompted_data()
     QTest::newRow("gap, to a mode that disables it") << "frameSpaceEdit" << 2;
 }
 
-void TestTranPage::missingIntegerIsPrompted()
+void TestCTranPage::missingIntegerIsPrompted()
 {
     QFETCH(QString, emptied);
     QFETCH(int, mode);
@@ -304,7 +304,7 @@ void TestTranPage::missingIntegerIsPrompted()
     QCOMPARE(m_sink.m_messages.size(), 1);
 }
 
-void TestTranPage::tabOrderAndMnemonics()
+void TestCTranPage::tabOrderAndMnemonics()
 {
     CTranPage page(m_sink);
     QCOMPARE(TabStops(page),
@@ -315,5 +315,5 @@ void TestTranPage::tabOrderAndMnemonics()
              Control<QWidget>(page, "directionList"));
 }
 
-QTEST_MAIN(TestTranPage)
+QTEST_MAIN(TestCTranPage)
 #include "tst_CTranPage.moc"

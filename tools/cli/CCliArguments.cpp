@@ -1,5 +1,6 @@
 #include "CCliArguments.h"
 
+#include "ConverterModel.h"
 #include "PortNames.h"
 
 #include <QCommandLineParser>
@@ -51,17 +52,13 @@ std::optional<CCliArguments::Command> CommandOf(const QString& name)
     return std::nullopt;
 }
 
-// "A", "B", "X" in either case, or the device type itself.
+// A model's letter in either case, or the device type itself.
 std::optional<int> DeviceTypeOf(const QString& text)
 {
-    if (text.size() != 1)
-        return std::nullopt;
-    const QChar c = text.at(0).toUpper();
-    const int letter = QStringLiteral("ABX").indexOf(c);
-    if (letter >= 0)
-        return letter;
-    const int digit = c.digitValue();
-    if (digit >= 0 && digit <= 2)
+    if (const std::optional<ConverterModel> model = ConverterModels::FromLetter(text))
+        return ConverterModels::DeviceTypeOf(*model);
+    const int digit = text.size() == 1 ? text.at(0).digitValue() : -1;
+    if (ConverterModels::FromDeviceType(digit))
         return digit;
     return std::nullopt;
 }

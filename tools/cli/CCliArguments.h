@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ConverterModel.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -49,7 +51,7 @@ private:
     QString m_helpText;
     QString m_error;
     Command m_command = Command::Ports;
-    int m_deviceType = 2;
+    int m_deviceType = ConverterModels::DeviceTypeOf(ConverterModel::OstrelX);
     QString m_port;
     QString m_inputFile;
     QString m_outputFile;

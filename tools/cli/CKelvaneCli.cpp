@@ -3,11 +3,12 @@
 #include "CArmCanConfig.h"
 #include "CConfigCommands.h"
 #include "CConfigDocument.h"
-#include "CConverterSession.h"
 #include "CEncodedConfig.h"
 #include "CHeldMessages.h"
 #include "CPlainPageSet.h"
 #include "CSerialComm.h"
+#include "ConnectFlow.h"
+#include "FlowMessages.h"
 #include "PortNames.h"
 
 #include <QCoreApplication>
@@ -115,8 +116,8 @@ ExitStatus CKelvaneCli::ListPorts()
 
 ExitStatus CKelvaneCli::Connect()
 {
-    CConverterSession session(m_arguments.DeviceType());
-    return ConnectSession(session);
+    CSerialComm port;
+    return ConnectPort(port);
 }
 
 ExitStatus CKelvaneCli::Read()
@@ -126,12 +127,11 @@ ExitStatus CKelvaneCli::Read()
         return status;
     CPlainPageSet pages(m_arguments.DeviceType());
     ApplyFactoryDefaults(pages);
-    CConverterSession session(m_arguments.DeviceType());
-    if (const ExitStatus status = ConnectSession(session); status != ExitStatus::Success)
+    CSerialComm port;
+    if (const ExitStatus status = ConnectPort(port); status != ExitStatus::Success)
         return status;
     CHeldMessages verdict;
-    const CommandOutcome outcome =
-        CConfigCommands(pages, session.Port(), m_profile, verdict).ReadConfig();
+    const CommandOutcome outcome = CConfigCommands(pages, port, m_profile, verdict).ReadConfig();
     if (outcome == CommandOutcome::Succeeded) {
         // The window keeps the CAN configuration block of models A and B
         // without showing it; the document reports it for every model.
@@ -153,10 +153,10 @@ ExitStatus CKelvaneCli::Write()
     CEncodedConfig config;
     if (const ExitStatus status = Prepare(pages, config); status != ExitStatus::Success)
         return status;
-    CConverterSession session(m_arguments.DeviceType());
-    if (const ExitStatus status = ConnectSession(session); status != ExitStatus::Success)
+    CSerialComm port;
+    if (const ExitStatus status = ConnectPort(port); status != ExitStatus::Success)
         return status;
-    return StatusOf(CConfigCommands(pages, session.Port(), m_profile, m_console).WriteConfig());
+    return StatusOf(CConfigCommands(pages, port, m_profile, m_console).WriteConfig());
 }
 
 ExitStatus CKelvaneCli::PrintDefaults()
@@ -244,16 +244,19 @@ QString CKelvaneCli::InputName() const
                                    : QLatin1Char('"') + input + QLatin1Char('"');
 }
 
-ExitStatus CKelvaneCli::ConnectSession(CConverterSession& session)
+ExitStatus CKelvaneCli::ConnectPort(CSerialComm& port)
 {
     const QString path = PortNames::ResolvePort(m_arguments.Port(), &m_profile.Settings());
-    switch (session.Connect(path)) {
-    case CConverterSession::ConnectResult::Connected:
+    const ConnectFlow::Outcome outcome = ConnectFlow::Connect(port, m_arguments.DeviceType(), path);
+    if (const std::optional<UserMessage> message = ConnectFlow::MessageOf(outcome))
+        m_console.ShowMessage(message->caption, message->text);
+    switch (outcome) {
+    case ConnectFlow::Outcome::Connected:
         return ExitStatus::Success;
-    case CConverterSession::ConnectResult::PortUnavailable:
-        return Report(ExitStatus::PortUnavailable, Utf8("当前串口不可用！"));
-    case CConverterSession::ConnectResult::NoConverter:
-        return Report(ExitStatus::NotConnected, Utf8("设备未连接！"));
+    case ConnectFlow::Outcome::PortUnavailable:
+        return ExitStatus::PortUnavailable;
+    case ConnectFlow::Outcome::NoConverter:
+        break;
     }
     return ExitStatus::NotConnected;
 }
@@ -283,12 +286,6 @@ ExitStatus CKelvaneCli::PrintJson(CPlainPageSet& pages, QSaveFile* file)
         return Refuse(
             QStringLiteral("cannot write \"%1\": %2").arg(file->fileName(), file->errorString()));
     return ExitStatus::Success;
-}
-
-ExitStatus CKelvaneCli::Report(ExitStatus status, const QString& text)
-{
-    m_console.ShowMessage(CConfigCommands::Caption(), text);
-    return status;
 }
 
 ExitStatus CKelvaneCli::Refuse(const QString& text)

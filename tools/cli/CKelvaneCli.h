@@ -12,9 +12,9 @@
 #include <memory>
 #include <optional>
 
-class CConverterSession;
 class CEncodedConfig;
 class CPlainPageSet;
+class CSerialComm;
 class QSaveFile;
 
 // The command line's commands: read and write are the window's own commands,
@@ -46,10 +46,9 @@ private:
     ExitStatus LoadDocument(CPlainPageSet& pages);
     std::optional<QByteArray> ReadInput();
     QString InputName() const;
-    ExitStatus ConnectSession(CConverterSession& session);
+    ExitStatus ConnectPort(CSerialComm& port);
     ExitStatus OpenOutputFile(std::unique_ptr<QSaveFile>& file);
     ExitStatus PrintJson(CPlainPageSet& pages, QSaveFile* file);
-    ExitStatus Report(ExitStatus status, const QString& text);
     ExitStatus Refuse(const QString& text);
 
     CCliArguments m_arguments;

@@ -3,7 +3,9 @@
 #include "CKelvaneSheet.h"
 #include "CLoggingSink.h"
 #include "COstrelSimulator.h"
+#include "ConverterModel.h"
 #include "DemoConfiguration.h"
+#include "FlowMessages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,8 +23,15 @@
 
 namespace {
 
-const char* const kModelNames[] = {"a", "b", "x"};
 const char* const kTabNames[] = {"conversion", "serial", "can"};
+
+// The model's letter in lower case, as the pictures' names have it.
+QString ModelName(int deviceType)
+{
+    const std::optional<ConverterModel> model = ConverterModels::FromDeviceType(deviceType);
+    return model ? QString(QLatin1Char(ConverterModels::Facts(*model).letter)).toLower()
+                 : QString::number(deviceType);
+}
 
 void Settle(QWidget& window)
 {
@@ -102,7 +111,7 @@ bool CScreenshotRun::ShootWithPort(int deviceType, const QString& portPath)
         return false;
     }
     Child<QPushButton>(sheet, "readButton").click();
-    if (messages.Messages() != QStringList{QStringLiteral("读配置成功！")}) {
+    if (messages.Messages() != QStringList{FlowMessages::ReadSucceeded()}) {
         std::fprintf(stderr, "kelvane-screenshot: the read from %s did not succeed\n",
                      qPrintable(portPath));
         ok = false;
@@ -121,10 +130,9 @@ bool CScreenshotRun::ShootTabs(CKelvaneSheet& sheet, int deviceType, const QStri
     for (int index = 0; index < tabs.count(); ++index) {
         tabs.setCurrentIndex(index);
         Settle(sheet);
-        const QString name =
-            QStringLiteral("ostrel-%1-%2-%3-%4.png")
-                .arg(QLatin1String(kModelNames[deviceType]), QLatin1String(kTabNames[index]), state)
-                .arg(scale);
+        const QString name = QStringLiteral("ostrel-%1-%2-%3-%4.png")
+                                 .arg(ModelName(deviceType), QLatin1String(kTabNames[index]), state)
+                                 .arg(scale);
         const QString path = m_outDir.filePath(name);
         if (!sheet.grab().save(path)) {
             std::fprintf(stderr, "kelvane-screenshot: cannot write %s\n", qPrintable(path));

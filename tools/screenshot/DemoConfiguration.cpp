@@ -4,6 +4,7 @@
 #include "CArmCanConfig.h"
 #include "CanConfigBlock.h"
 #include "CanFields.h"
+#include "ConverterModel.h"
 #include "ParameterBlockCodec.h"
 #include "SerialFields.h"
 #include "TranFields.h"
@@ -35,17 +36,17 @@ namespace DemoConfiguration {
 
 QByteArray ParameterBlock(int deviceType)
 {
-    const bool arm = deviceType == ParameterBlockCodec::kArmDeviceType;
+    const bool ostrelX = ConverterModels::FromDeviceType(deviceType) == ConverterModel::OstrelX;
     TranFields tran;
-    tran.m_nMode = arm ? 0 : 1;
-    tran.m_nFrameSpace = arm ? 4 : 3;
-    tran.m_bForwardID = arm ? 1 : 0;
-    tran.m_bForwardInfo = arm ? 1 : 0;
-    tran.m_nIdLength = arm ? 1 : 2;
+    tran.m_nMode = ostrelX ? 0 : 1;
+    tran.m_nFrameSpace = ostrelX ? 4 : 3;
+    tran.m_bForwardID = ostrelX ? 1 : 0;
+    tran.m_bForwardInfo = ostrelX ? 1 : 0;
+    tran.m_nIdLength = ostrelX ? 1 : 2;
 
     SerialFields serial;
     serial.m_nBaudrate = 9; // 115200
-    serial.m_nParity = arm ? 2 : 0;
+    serial.m_nParity = ostrelX ? 2 : 0;
     serial.m_nLineMode = 1; // RS-485
 
     CanFields can;

@@ -1,4 +1,5 @@
 #include "CScreenshotRun.h"
+#include "ConverterModel.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -20,17 +21,10 @@ struct Arguments
 
 std::optional<int> DeviceTypeOf(const QString& model)
 {
-    const QString upper = model.trimmed().toUpper();
-    if (upper == QLatin1String("A")) {
-        return 0;
-    }
-    if (upper == QLatin1String("B")) {
-        return 1;
-    }
-    if (upper == QLatin1String("X")) {
-        return 2;
-    }
-    return std::nullopt;
+    const std::optional<ConverterModel> known = ConverterModels::FromLetter(model.trimmed());
+    if (!known)
+        return std::nullopt;
+    return ConverterModels::DeviceTypeOf(*known);
 }
 
 // Parsed before the application exists: the profile folder has to be in the

@@ -13,6 +13,11 @@ constexpr quint8 kWriteCanConfig = 0x04;
 constexpr quint8 kReadCanConfig = 0x05;
 constexpr char kReadPayload = char(0xAA);
 
+// Device types as the tool numbers its models: A, B, X.
+constexpr int kTypeA = 0;
+constexpr int kTypeB = 1;
+constexpr int kTypeX = 2;
+
 constexpr quint32 kDefaultBtr = 0x3AC00B;
 constexpr quint32 kFilterBypassed = 2;
 constexpr int kGarbageFirstSize = 7;
@@ -85,7 +90,7 @@ QByteArray CSimConverter::DefaultParameterBlock(int deviceType)
     static const QByteArray typeX =
         QByteArray::fromHex("05 03 00 00 0A 00 14 01 00 00 00 00 FF FF "
                             "FF FF 01 00 02 00 00 00 00 00 00 00 01 00");
-    return deviceType == 2 ? typeX : typesAB;
+    return deviceType == kTypeX ? typeX : typesAB;
 }
 
 QByteArray CSimConverter::DefaultCanConfigBlock()
@@ -99,9 +104,9 @@ QByteArray CSimConverter::DefaultCanConfigBlock()
 quint8 CSimConverter::ModelCode(int deviceType)
 {
     switch (deviceType) {
-    case 0:
+    case kTypeA:
         return 0x04;
-    case 1:
+    case kTypeB:
         return 0x06;
     default:
         return 0x08;
@@ -110,7 +115,7 @@ quint8 CSimConverter::ModelCode(int deviceType)
 
 quint32 CSimConverter::ConfigBitRate(int deviceType)
 {
-    return deviceType == 1 ? 19200 : 57600;
+    return deviceType == kTypeB ? 19200 : 57600;
 }
 
 QByteArray CSimConverter::Junk(int count)

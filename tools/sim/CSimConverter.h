@@ -14,6 +14,12 @@ struct SimBlocks
 
 // What a converter does with each valid request, faults included, apart from
 // the line: which blocks it keeps and which bytes it answers with.
+//
+// The frames, codes, model bytes, bit rates and factory blocks here are the
+// simulator's own copy of the protocol, written from the converter's side and
+// deliberately not shared with the tool's link layer: the tests talk to this
+// copy, so a mistake in the tool's protocol cannot hide behind the same
+// mistake in its peer.
 class CSimConverter
 {
 public:

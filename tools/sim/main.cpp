@@ -1,5 +1,6 @@
 #include "COstrelSimulator.h"
 #include "CUniqueFd.h"
+#include "ConverterModel.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -45,14 +46,10 @@ const QList<QCommandLineOption>& optionList()
 
 std::optional<int> deviceTypeOf(const QString& model)
 {
-    const QString upper = model.toUpper();
-    if (upper == QLatin1String("A"))
-        return 0;
-    if (upper == QLatin1String("B"))
-        return 1;
-    if (upper == QLatin1String("X"))
-        return 2;
-    return std::nullopt;
+    const std::optional<ConverterModel> known = ConverterModels::FromLetter(model);
+    if (!known)
+        return std::nullopt;
+    return ConverterModels::DeviceTypeOf(*known);
 }
 
 bool readCount(const QCommandLineParser& parser, const QString& name, int& target)

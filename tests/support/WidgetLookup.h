@@ -4,10 +4,11 @@
 #include <QStringList>
 #include <QWidget>
 
-// Finds a control by its object name and fails the test if it is missing.
-template <typename T> T* Control(const QWidget& page, const char* name)
+// Finds a control by its object name. A missing one ends the test run, in a
+// release build as well: every later step would only crash on it.
+template <typename T> T* Control(const QWidget& window, const char* name)
 {
-    T* control = page.findChild<T*>(QLatin1String(name));
+    T* control = window.findChild<T*>(QLatin1String(name));
     if (!control) {
         qFatal("no control named %s", name);
     }

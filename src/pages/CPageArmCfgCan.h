@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ArmCanFields.h"
+#include "CSheetPage.h"
 #include "FilterRow.h"
 
 #include <QWidget>
@@ -8,26 +9,26 @@
 #include <memory>
 
 class CMessageSink;
-class CSerialComm;
-class QSettings;
 namespace Ui {
 class CPageArmCfgCan;
 }
 
-// Tab "CAN参数" of device type 2: bit timing, frame type, CAN ID and the
+// Tab "CAN参数" of the Ostrel-X: bit timing, frame type, CAN ID and the
 // acceptance filter list. The logic lives in CArmCanConfig; the page moves
-// its controls into the fields, calls it and shows the outcome.
-class CPageArmCfgCan : public QWidget, public ArmCanFields
+// its controls into the fields, calls it and shows the outcome. The sheet
+// tells it whether a converter is connected and gives it ArmCanBaud from the
+// profile (m_dwBtr).
+class CPageArmCfgCan : public QWidget, public ArmCanFields, public CSheetPage
 {
     Q_OBJECT
 public:
     explicit CPageArmCfgCan(CMessageSink& messages, QWidget* parent = nullptr);
     ~CPageArmCfgCan() override;
 
-    void SetSerialPort(const CSerialComm* port);
     // Each time the sheet creates the page's window; the constructor runs it
-    // once too, so a page is complete before the sheet first shows it.
-    void OnInitDialog();
+    // once too, so a page is complete before the sheet first shows it. The
+    // controls follow the connection as last told.
+    void OnInitDialog() override;
     // Storing takes m_strCanID, m_strStartID, m_strEndID and the mirrored
     // control states (register text, frame type selection, filtering box);
     // showing pushes the three texts only, the rest is FillFromBlock's job.
@@ -35,8 +36,13 @@ public:
     void EnableControls(bool connected);
     void FillFromBlock();
     void CollectIntoBlock();
-    void LoadArmCanBaud(const QSettings& profile);
-    void SaveArmCanBaud(QSettings& profile) const;
+
+    // The controls follow the page's enabling: the sheet enables it only
+    // while a converter is connected.
+    void OnEnable(bool enabled) override { EnableControls(enabled); }
+    void OnConnectionChanged(bool connected) override;
+    void StoreControls() override { UpdateData(true); }
+    void ShowFields() override { UpdateData(false); }
 
     void OnBaudChange();
     void OnFilterEnable();
@@ -52,10 +58,9 @@ private:
     void InsertRow(int index, const FilterRow& row);
     void SelectRow(int index);
     void PushTexts();
-    bool IsConnected() const;
     void ShowMessage(const QString& text);
 
     std::unique_ptr<Ui::CPageArmCfgCan> m_ui;
     CMessageSink& m_messages;
-    const CSerialComm* m_port = nullptr;
+    bool m_connected = false;
 };

@@ -2,14 +2,12 @@
 
 #include "CArmCanConfig.h"
 #include "CMessageSink.h"
-#include "CProfile.h"
-#include "CSerialComm.h"
+#include "FilterKind.h"
 #include "ui_CPageArmCfgCan.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QHeaderView>
-#include <QSettings>
 #include <QStyle>
 #include <QTreeWidgetItem>
 
@@ -42,11 +40,6 @@ CPageArmCfgCan::CPageArmCfgCan(CMessageSink& messages, QWidget* parent)
 
 CPageArmCfgCan::~CPageArmCfgCan() = default;
 
-void CPageArmCfgCan::SetSerialPort(const CSerialComm* port)
-{
-    m_port = port;
-}
-
 void CPageArmCfgCan::OnInitDialog()
 {
     m_ui->registerEdit->setEnabled(false);
@@ -56,7 +49,7 @@ void CPageArmCfgCan::OnInitDialog()
     m_ui->frameTypeList->setCurrentIndex(0);
     FillKindList();
     ShowRows(CArmCanConfig::RowsOf(m_filters));
-    EnableControls(IsConnected());
+    EnableControls(m_connected);
     FillFromBlock();
 }
 
@@ -109,14 +102,9 @@ void CPageArmCfgCan::CollectIntoBlock()
     CArmCanConfig::CollectIntoBlock(*this);
 }
 
-void CPageArmCfgCan::LoadArmCanBaud(const QSettings& profile)
+void CPageArmCfgCan::OnConnectionChanged(bool connected)
 {
-    m_dwBtr = CProfile::ReadArmCanBaud(profile);
-}
-
-void CPageArmCfgCan::SaveArmCanBaud(QSettings& profile) const
-{
-    CProfile::WriteArmCanBaud(profile, m_dwBtr);
+    m_connected = connected;
 }
 
 void CPageArmCfgCan::OnBaudChange()
@@ -144,17 +132,17 @@ void CPageArmCfgCan::OnFilterEnable()
 
 void CPageArmCfgCan::OnKindChange()
 {
-    const int kind = m_ui->kindList->currentIndex();
-    m_ui->endIdEdit->setEnabled(kind != 0 && kind != 2);
+    const std::optional<FilterKind> kind = FilterKinds::FromIndex(m_ui->kindList->currentIndex());
+    m_ui->endIdEdit->setEnabled(!kind || FilterKinds::IsRange(*kind));
 }
 
 void CPageArmCfgCan::OnAddFilter()
 {
     UpdateData(true);
-    const int kind = m_ui->kindList->currentIndex();
-    switch (CArmCanConfig::AddFilter(*this, kind)) {
+    const int kindIndex = m_ui->kindList->currentIndex();
+    switch (CArmCanConfig::AddFilter(*this, kindIndex)) {
     case CArmCanConfig::AddResult::Added:
-        InsertRow(0, FilterRow{kind, m_filters.constLast()});
+        InsertRow(0, FilterRow{*FilterKinds::FromIndex(kindIndex), m_filters.constLast()});
         break;
     case CArmCanConfig::AddResult::StartNotBelowEnd:
         ShowMessage(QStringLiteral("起始ID必须小于结束ID！"));
@@ -177,8 +165,8 @@ void CPageArmCfgCan::OnDeleteFilter()
     const int index = m_ui->filterList->indexOfTopLevelItem(selected.constFirst());
     const std::unique_ptr<QTreeWidgetItem> item(m_ui->filterList->takeTopLevelItem(index));
 
-    const int kind = CArmCanConfig::FilterKindOfText(item->text(kKindColumn));
-    const qint32 extended = kind == 0 || kind == 1 ? 0 : 1;
+    const std::optional<FilterKind> kind = FilterKinds::FromText(item->text(kKindColumn));
+    const qint32 extended = !kind || FilterKinds::IsExtended(*kind) ? 1 : 0;
     const quint32 start = CArmCanConfig::ParseHex(item->text(kStartColumn)).value_or(0);
     const quint32 end = CArmCanConfig::ParseHex(item->text(kEndColumn)).value_or(0);
     CArmCanConfig::RemoveFilter(*this, FilterEntry{extended, start, end});
@@ -202,8 +190,8 @@ void CPageArmCfgCan::FillBaudList()
 void CPageArmCfgCan::FillKindList()
 {
     m_ui->kindList->clear();
-    for (int kind = 0; kind < CArmCanConfig::kFilterKindCount; ++kind)
-        m_ui->kindList->addItem(CArmCanConfig::FilterKindText(kind));
+    for (int index = 0; index < FilterKinds::kCount; ++index)
+        m_ui->kindList->addItem(FilterKinds::Text(*FilterKinds::FromIndex(index)));
     m_ui->kindList->view()->setMinimumWidth(kKindDropDownWidth);
     m_ui->kindList->setCurrentIndex(0);
     OnKindChange();
@@ -242,9 +230,9 @@ void CPageArmCfgCan::ShowRows(const QList<FilterRow>& rows)
 
 void CPageArmCfgCan::InsertRow(int index, const FilterRow& row)
 {
-    auto item = std::make_unique<QTreeWidgetItem>(QStringList{
-        CArmCanConfig::FilterKindText(row.kind), CArmCanConfig::FormatFilterId(row.entry.start),
-        CArmCanConfig::FormatFilterId(row.entry.end)});
+    auto item = std::make_unique<QTreeWidgetItem>(
+        QStringList{FilterKinds::Text(row.kind), CArmCanConfig::FormatFilterId(row.entry.start),
+                    CArmCanConfig::FormatFilterId(row.entry.end)});
     m_ui->filterList->insertTopLevelItem(index, item.release());
 }
 
@@ -262,11 +250,6 @@ void CPageArmCfgCan::PushTexts()
     m_ui->canIdEdit->setText(m_strCanID);
     m_ui->startIdEdit->setText(m_strStartID);
     m_ui->endIdEdit->setText(m_strEndID);
-}
-
-bool CPageArmCfgCan::IsConnected() const
-{
-    return m_port && m_port->IsOpen();
 }
 
 void CPageArmCfgCan::ShowMessage(const QString& text)

@@ -3,9 +3,10 @@
 #include "ArmCanFields.h"
 #include "CArmCanConfig.h"
 #include "CPageSet.h"
-#include "CanFields.h"
-#include "SerialFields.h"
-#include "TranFields.h"
+#include "ConverterModel.h"
+#include "FilterKind.h"
+#include "HexDigit.h"
+#include "ParameterKeys.h"
 
 #include <QJsonArray>
 
@@ -16,21 +17,7 @@
 
 namespace {
 
-using IntField = int& (*)(CPageSet&);
-using TextField = QString& (*)(CPageSet&);
 using TextPairField = std::array<QString, 2>& (*)(CPageSet&);
-
-struct IntKey
-{
-    const char* name;
-    IntField field;
-};
-
-struct TextKey
-{
-    const char* name;
-    TextField field;
-};
 
 struct TextPairKey
 {
@@ -38,40 +25,19 @@ struct TextPairKey
     TextPairField field;
 };
 
-const std::array<IntKey, 16> kIntKeys{{
-    {"CanBaudrate", [](CPageSet& p) -> int& { return p.Can().m_nBaudrate; }},
-    {"CanFrameType", [](CPageSet& p) -> int& { return p.Can().m_nFrameType; }},
-    {"CanFiterMode", [](CPageSet& p) -> int& { return p.Can().m_nFilterMode; }},
-    {"SerialBaudrate", [](CPageSet& p) -> int& { return p.Serial().m_nBaudrate; }},
-    {"SerialParity", [](CPageSet& p) -> int& { return p.Serial().m_nParity; }},
-    {"SerialDataBit", [](CPageSet& p) -> int& { return p.Serial().m_nDataBit; }},
-    {"SerialStopBit", [](CPageSet& p) -> int& { return p.Serial().m_nStopBit; }},
-    {"SerialFlowCtrl", [](CPageSet& p) -> int& { return p.Serial().m_nFlowCtrl; }},
-    {"SerialMode", [](CPageSet& p) -> int& { return p.Serial().m_nLineMode; }},
-    {"TranMode", [](CPageSet& p) -> int& { return p.Tran().m_nMode; }},
-    {"TranDir", [](CPageSet& p) -> int& { return p.Tran().m_nDirection; }},
-    {"TranSpace", [](CPageSet& p) -> int& { return p.Tran().m_nFrameSpace; }},
-    {"TranID", [](CPageSet& p) -> int& { return p.Tran().m_bForwardID; }},
-    {"TranInfo", [](CPageSet& p) -> int& { return p.Tran().m_bForwardInfo; }},
-    {"TranIdBase", [](CPageSet& p) -> int& { return p.Tran().m_nIdOffset; }},
-    {"TranLength", [](CPageSet& p) -> int& { return p.Tran().m_nIdLength; }},
-}};
-
-const std::array<TextKey, 6> kTextKeys{{
-    {"CanBTR0", [](CPageSet& p) -> QString& { return p.Can().m_strBTR[0]; }},
-    {"CanBTR1", [](CPageSet& p) -> QString& { return p.Can().m_strBTR[1]; }},
-    {"CanID", [](CPageSet& p) -> QString& { return p.Can().m_strSendID; }},
-    {"CanAcptCode", [](CPageSet& p) -> QString& { return p.Can().m_strAcptCode; }},
-    {"CanAcptMask", [](CPageSet& p) -> QString& { return p.Can().m_strAcptMask; }},
-    {"ArmCanID", [](CPageSet& p) -> QString& { return p.ArmCan().m_strCanID; }},
-}};
-
 const std::array<TextPairKey, 2> kTextPairKeys{{
     {"CanAcptCodeDual",
      [](CPageSet& p) -> std::array<QString, 2>& { return p.Can().m_strAcptCodeDual; }},
     {"CanAcptMaskDual",
      [](CPageSet& p) -> std::array<QString, 2>& { return p.Can().m_strAcptMaskDual; }},
 }};
+
+const QLatin1String kArmCanIdKey("ArmCanID");
+
+ParameterFields FieldsOf(CPageSet& pages)
+{
+    return {pages.Can(), pages.Serial(), pages.Tran()};
+}
 
 constexpr int kMaxFilterIdDigits = 8;
 
@@ -141,10 +107,10 @@ std::optional<QString> ApplyTextPair(const QString& key, const QJsonValue& value
 
 std::optional<QString> ApplyDeviceType(const QJsonValue& value, int deviceType)
 {
-    const QString key = QStringLiteral("DeviceType");
-    const std::optional<qint64> number = IntegerIn(value, 0, 2);
+    const QString key = QLatin1String(ParameterKeys::kDeviceType);
+    const std::optional<qint64> number = IntegerIn(value, 0, ConverterModels::kCount - 1);
     if (!number)
-        return Refusal(key, IntegerRange(0, 2));
+        return Refusal(key, IntegerRange(0, ConverterModels::kCount - 1));
     if (*number != deviceType)
         return Refusal(
             key, QStringLiteral("is %1, but the device given is %2").arg(*number).arg(deviceType));
@@ -167,7 +133,7 @@ std::optional<QString> ApplyArmCanBaud(const QJsonValue& value, ArmCanFields& ar
     constexpr qint64 max = std::numeric_limits<quint32>::max();
     const std::optional<qint64> number = IntegerIn(value, 0, max);
     if (!number)
-        return Refusal(QStringLiteral("ArmCanBaud"), IntegerRange(0, max));
+        return Refusal(QLatin1String(ParameterKeys::kArmCanBaud), IntegerRange(0, max));
     armCan.m_dwBtr = quint32(*number);
     armCan.m_strRegister = CArmCanConfig::FormatRegister(armCan.m_dwBtr);
     return std::nullopt;
@@ -193,12 +159,6 @@ std::optional<QString> ApplyFiltering(const QJsonValue& value, ArmCanFields& arm
     return std::nullopt;
 }
 
-bool IsHexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
-}
-
 // "0x" and one to eight hexadecimal digits: the form the filter list shows,
 // and nothing that would need a guess (a sign, blanks, a wider value).
 std::optional<quint32> FilterIdOf(const QJsonValue& value)
@@ -207,7 +167,7 @@ std::optional<quint32> FilterIdOf(const QJsonValue& value)
     const QString digits = text.mid(2);
     if (!value.isString() || !text.startsWith(QLatin1String("0x")) || digits.isEmpty() ||
         digits.size() > kMaxFilterIdDigits ||
-        !std::all_of(digits.cbegin(), digits.cend(), IsHexDigit))
+        !std::all_of(digits.cbegin(), digits.cend(), HexDigit::Is))
         return std::nullopt;
     return digits.toUInt(nullptr, 16);
 }
@@ -224,11 +184,11 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
             member != QLatin1String("end"))
             return QStringLiteral("unknown key ") + Quoted(key + QLatin1Char('.') + member);
     }
-    const std::optional<qint64> kind =
-        IntegerIn(object.value(QLatin1String("kind")), 0, CArmCanConfig::kFilterKindCount - 1);
-    if (!kind)
-        return Refusal(key + QStringLiteral(".kind"),
-                       IntegerRange(0, CArmCanConfig::kFilterKindCount - 1));
+    const std::optional<qint64> index =
+        IntegerIn(object.value(QLatin1String("kind")), 0, FilterKinds::kCount - 1);
+    if (!index)
+        return Refusal(key + QStringLiteral(".kind"), IntegerRange(0, FilterKinds::kCount - 1));
+    const FilterKind kind = *FilterKinds::FromIndex(int(*index));
     const QString idForm = QStringLiteral("must be \"0x\" and 1 to 8 hexadecimal digits");
     const std::optional<quint32> start = FilterIdOf(object.value(QLatin1String("start")));
     if (!start)
@@ -236,10 +196,10 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
     const std::optional<quint32> end = FilterIdOf(object.value(QLatin1String("end")));
     if (!end)
         return Refusal(key + QStringLiteral(".end"), idForm);
-    if (!CArmCanConfig::IsRangeKind(int(*kind)) && *end != *start)
+    if (!FilterKinds::IsRange(kind) && *end != *start)
         return Refusal(key + QStringLiteral(".end"),
                        QStringLiteral("must equal \"start\" for a single identifier"));
-    entry = FilterEntry{CArmCanConfig::IsExtendedKind(int(*kind)) ? 1 : 0, *start, *end};
+    entry = FilterEntry{FilterKinds::IsExtended(kind) ? 1 : 0, *start, *end};
     return std::nullopt;
 }
 
@@ -265,11 +225,11 @@ std::optional<QString> ApplyFilters(const QJsonValue& value, ArmCanFields& armCa
 
 std::optional<QString> ApplySpecial(const QString& key, const QJsonValue& value, CPageSet& pages)
 {
-    if (key == QLatin1String("DeviceType"))
+    if (key == QLatin1String(ParameterKeys::kDeviceType))
         return ApplyDeviceType(value, pages.DeviceType());
     if (key == QLatin1String("CustomMask"))
         return ApplyCustomMask(value, pages.Can());
-    if (key == QLatin1String("ArmCanBaud"))
+    if (key == QLatin1String(ParameterKeys::kArmCanBaud))
         return ApplyArmCanBaud(value, pages.ArmCan());
     if (key == QLatin1String("ArmFrameType"))
         return ApplyArmFrameType(value, pages.ArmCan());
@@ -282,10 +242,13 @@ std::optional<QString> ApplySpecial(const QString& key, const QJsonValue& value,
 
 std::optional<QString> ApplyKey(const QString& key, const QJsonValue& value, CPageSet& pages)
 {
-    if (const IntKey* intKey = Find(kIntKeys, key))
-        return ApplyInt(key, value, intKey->field(pages));
-    if (const TextKey* textKey = Find(kTextKeys, key))
-        return ApplyText(key, value, textKey->field(pages));
+    if (const ParameterKey* parameter = Find(ParameterKeys::All(), key)) {
+        if (parameter->integer)
+            return ApplyInt(key, value, parameter->integer(FieldsOf(pages)));
+        return ApplyText(key, value, parameter->text(FieldsOf(pages)));
+    }
+    if (key == kArmCanIdKey)
+        return ApplyText(key, value, pages.ArmCan().m_strCanID);
     if (const TextPairKey* pairKey = Find(kTextPairKeys, key))
         return ApplyTextPair(key, value, pairKey->field(pages));
     return ApplySpecial(key, value, pages);
@@ -296,7 +259,7 @@ QJsonArray FiltersToJson(const QList<FilterEntry>& filters)
     QJsonArray array;
     for (const FilterEntry& entry : filters) {
         array.append(QJsonObject{
-            {QStringLiteral("kind"), CArmCanConfig::FilterKindOf(entry)},
+            {QStringLiteral("kind"), FilterKinds::IndexOf(FilterKinds::Of(entry))},
             {QStringLiteral("start"), CArmCanConfig::FormatFilterId(entry.start)},
             {QStringLiteral("end"), CArmCanConfig::FormatFilterId(entry.end)},
         });
@@ -309,18 +272,21 @@ QJsonArray FiltersToJson(const QList<FilterEntry>& filters)
 QJsonObject CConfigDocument::ToJson(CPageSet& pages)
 {
     QJsonObject json;
-    json.insert(QStringLiteral("DeviceType"), pages.DeviceType());
-    for (const IntKey& key : kIntKeys)
-        json.insert(QLatin1String(key.name), key.field(pages));
-    for (const TextKey& key : kTextKeys)
-        json.insert(QLatin1String(key.name), key.field(pages));
+    json.insert(QLatin1String(ParameterKeys::kDeviceType), pages.DeviceType());
+    for (const ParameterKey& key : ParameterKeys::All()) {
+        if (key.integer)
+            json.insert(key.Name(), key.integer(FieldsOf(pages)));
+        else
+            json.insert(key.Name(), key.text(FieldsOf(pages)));
+    }
+    json.insert(kArmCanIdKey, pages.ArmCan().m_strCanID);
     for (const TextPairKey& key : kTextPairKeys) {
         const std::array<QString, 2>& pair = key.field(pages);
         json.insert(QLatin1String(key.name), QJsonArray{pair[0], pair[1]});
     }
     json.insert(QStringLiteral("CustomMask"), pages.Can().m_bCustomMask);
     const ArmCanFields& armCan = pages.ArmCan();
-    json.insert(QStringLiteral("ArmCanBaud"), qint64(armCan.m_dwBtr));
+    json.insert(QLatin1String(ParameterKeys::kArmCanBaud), qint64(armCan.m_dwBtr));
     json.insert(QStringLiteral("ArmFrameType"), armCan.m_nFrameType);
     json.insert(QStringLiteral("Filtering"), armCan.m_bFilterEnabled);
     json.insert(QStringLiteral("Filters"), FiltersToJson(armCan.m_filters));

@@ -61,4 +61,4 @@ void TestOstrelSimExe::refusesBadOptions()
 }
 
 QTEST_GUILESS_MAIN(TestOstrelSimExe)
-#include "tst_ostrelsimexe.moc"
+#include "tst_OstrelSimExe.moc"

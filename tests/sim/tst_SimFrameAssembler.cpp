@@ -80,4 +80,4 @@ void TestSimFrameAssembler::cutsStreamIntoFrames()
 }
 
 QTEST_GUILESS_MAIN(TestSimFrameAssembler)
-#include "tst_simframeassembler.moc"
+#include "tst_SimFrameAssembler.moc"

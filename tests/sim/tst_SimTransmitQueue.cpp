@@ -120,4 +120,4 @@ void TestSimTransmitQueue::repliesDoNotOverlap()
 }
 
 QTEST_GUILESS_MAIN(TestSimTransmitQueue)
-#include "tst_simtransmitqueue.moc"
+#include "tst_SimTransmitQueue.moc"

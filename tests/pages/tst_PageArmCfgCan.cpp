@@ -1,6 +1,9 @@
 #include "CArmCanConfig.h"
 #include "CPageArmCfgCan.h"
+#include "CProfile.h"
 #include "CRecordingSink.h"
+#include "FilterKind.h"
+#include "WidgetLookup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,14 +33,14 @@ QStringList Texts(const QTreeWidget* list)
 
 QString RowText(int kind, quint32 start, quint32 end)
 {
-    return CArmCanConfig::FilterKindText(kind) + QLatin1Char('|') +
+    return FilterKinds::Text(*FilterKinds::FromIndex(kind)) + QLatin1Char('|') +
            CArmCanConfig::FormatFilterId(start) + QLatin1Char('|') +
            CArmCanConfig::FormatFilterId(end);
 }
 
 } // namespace
 
-class tst_PageArmCfgCan : public QObject
+class TestPageArmCfgCan : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -55,12 +58,7 @@ private Q_SLOTS:
     void defaultsAndRecreationKeepTheEntries();
 
 private:
-    template <typename T> T* Control(const char* name) const
-    {
-        T* control = m_page->findChild<T*>(QLatin1String(name));
-        Q_ASSERT(control);
-        return control;
-    }
+    template <typename T> T* Control(const char* name) const { return ::Control<T>(*m_page, name); }
     void Add(int kind, const QString& start, const QString& end = QString());
     void Connect();
 
@@ -68,23 +66,23 @@ private:
     std::unique_ptr<CPageArmCfgCan> m_page;
 };
 
-void tst_PageArmCfgCan::initTestCase()
+void TestPageArmCfgCan::initTestCase()
 {
     QCoreApplication::setApplicationName(kAppName);
 }
 
-void tst_PageArmCfgCan::init()
+void TestPageArmCfgCan::init()
 {
     m_sink.m_messages.clear();
     m_page = std::make_unique<CPageArmCfgCan>(m_sink);
 }
 
-void tst_PageArmCfgCan::cleanup()
+void TestPageArmCfgCan::cleanup()
 {
     m_page.reset();
 }
 
-void tst_PageArmCfgCan::Add(int kind, const QString& start, const QString& end)
+void TestPageArmCfgCan::Add(int kind, const QString& start, const QString& end)
 {
     auto* kinds = Control<QComboBox>("kindList");
     kinds->setCurrentIndex(kind);
@@ -94,13 +92,13 @@ void tst_PageArmCfgCan::Add(int kind, const QString& start, const QString& end)
     Control<QPushButton>("addButton")->click();
 }
 
-void tst_PageArmCfgCan::Connect()
+void TestPageArmCfgCan::Connect()
 {
     m_page->EnableControls(true);
     Control<QCheckBox>("filterEnableCheck")->click();
 }
 
-void tst_PageArmCfgCan::controlsAreFoundByName()
+void TestPageArmCfgCan::controlsAreFoundByName()
 {
     const char* names[] = {"baudList",      "registerEdit",      "registerLabel", "canIdEdit",
                            "frameTypeList", "filterEnableCheck", "filterList",    "kindList",
@@ -115,7 +113,7 @@ void tst_PageArmCfgCan::controlsAreFoundByName()
              QStringLiteral("滤波类型起始ID结束ID"));
 }
 
-void tst_PageArmCfgCan::initialisationFollowsTheProfile_data()
+void TestPageArmCfgCan::initialisationFollowsTheProfile_data()
 {
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<int>("baudIndex");
@@ -128,7 +126,7 @@ void tst_PageArmCfgCan::initialisationFollowsTheProfile_data()
     QTest::newRow("wrong kind") << QVariant(QStringLiteral("fast")) << 4 << "003ac00b";
 }
 
-void tst_PageArmCfgCan::initialisationFollowsTheProfile()
+void TestPageArmCfgCan::initialisationFollowsTheProfile()
 {
     QFETCH(QVariant, stored);
     QFETCH(int, baudIndex);
@@ -142,7 +140,7 @@ void tst_PageArmCfgCan::initialisationFollowsTheProfile()
             writer.setValue(QStringLiteral("Kelvane/ArmCanBaud"), stored);
     }
     QSettings profile(path, QSettings::IniFormat);
-    m_page->LoadArmCanBaud(profile);
+    m_page->m_dwBtr = CProfile::ReadArmCanBaud(profile);
     m_page->OnInitDialog();
 
     QCOMPARE(Control<QComboBox>("baudList")->currentIndex(), baudIndex);
@@ -151,15 +149,9 @@ void tst_PageArmCfgCan::initialisationFollowsTheProfile()
     QVERIFY(!Control<QLabel>("registerLabel")->isEnabled());
     QCOMPARE(Control<QComboBox>("frameTypeList")->currentIndex(), 0);
     QVERIFY(!Control<QCheckBox>("filterEnableCheck")->isChecked());
-
-    m_page->m_dwBtr = 0x3AC12B;
-    m_page->SaveArmCanBaud(profile);
-    profile.sync();
-    m_page->LoadArmCanBaud(QSettings(path, QSettings::IniFormat));
-    QCOMPARE(m_page->m_dwBtr, 0x3AC12Bu);
 }
 
-void tst_PageArmCfgCan::bitRateChoiceDrivesTheRegisterEdit()
+void TestPageArmCfgCan::bitRateChoiceDrivesTheRegisterEdit()
 {
     auto* baud = Control<QComboBox>("baudList");
     auto* edit = Control<QLineEdit>("registerEdit");
@@ -195,7 +187,7 @@ void tst_PageArmCfgCan::bitRateChoiceDrivesTheRegisterEdit()
     QCOMPARE(m_page->m_dwBtr, 0x3AC00Bu);
 }
 
-void tst_PageArmCfgCan::enablingFollowsConnectionFilterBoxAndKind()
+void TestPageArmCfgCan::enablingFollowsConnectionFilterBoxAndKind()
 {
     const QStringList connectionControls{"frameTypeList", "filterEnableCheck"};
     const QStringList filterControls{"filterList", "kindList", "startIdEdit", "addButton",
@@ -238,7 +230,7 @@ void tst_PageArmCfgCan::enablingFollowsConnectionFilterBoxAndKind()
     QVERIFY(enabled(QStringLiteral("endIdEdit")));
 }
 
-void tst_PageArmCfgCan::addAndDeleteKeepRowsAndEntriesTogether()
+void TestPageArmCfgCan::addAndDeleteKeepRowsAndEntriesTogether()
 {
     Connect();
     auto* list = Control<QTreeWidget>("filterList");
@@ -283,7 +275,7 @@ void tst_PageArmCfgCan::addAndDeleteKeepRowsAndEntriesTogether()
     QCOMPARE(m_page->m_acceptance.tableEnd, 0u);
 }
 
-void tst_PageArmCfgCan::readBlockTicksFilteringAndShowsItsRows()
+void TestPageArmCfgCan::readBlockTicksFilteringAndShowsItsRows()
 {
     m_page->EnableControls(true);
     Control<QCheckBox>("filterEnableCheck")->click();
@@ -313,7 +305,7 @@ void tst_PageArmCfgCan::readBlockTicksFilteringAndShowsItsRows()
     QCOMPARE(Control<QTreeWidget>("filterList")->topLevelItemCount(), 2);
 }
 
-void tst_PageArmCfgCan::defaultsAndRecreationKeepTheEntries()
+void TestPageArmCfgCan::defaultsAndRecreationKeepTheEntries()
 {
     Connect();
     Add(0, QStringLiteral("30"));
@@ -343,5 +335,5 @@ void tst_PageArmCfgCan::defaultsAndRecreationKeepTheEntries()
              (QStringList{RowText(3, 0x1000, 0x2000), RowText(0, 0x30, 0x30)}));
 }
 
-QTEST_MAIN(tst_PageArmCfgCan)
+QTEST_MAIN(TestPageArmCfgCan)
 #include "tst_PageArmCfgCan.moc"

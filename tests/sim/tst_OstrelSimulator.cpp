@@ -435,4 +435,4 @@ void TestOstrelSimulator::pacedReplyTakesLineTime()
 }
 
 QTEST_GUILESS_MAIN(TestOstrelSimulator)
-#include "tst_ostrelsimulator.moc"
+#include "tst_OstrelSimulator.moc"

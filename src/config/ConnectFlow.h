@@ -1,0 +1,26 @@
+#pragma once
+
+#include "UserMessage.h"
+
+#include <QString>
+
+#include <optional>
+
+class CSerialComm;
+
+// Connecting to a converter, as the window's connect button and the command
+// line both do it: the port opened at the model's configuration bit rate,
+// 8N1, then the model's handshake; a converter that does not answer leaves
+// the port closed.
+namespace ConnectFlow {
+enum class Outcome
+{
+    Connected,
+    PortUnavailable,
+    NoConverter,
+};
+
+Outcome Connect(CSerialComm& port, int deviceType, const QString& devicePath);
+// What the user is told when a connect fails; none once connected.
+std::optional<UserMessage> MessageOf(Outcome outcome);
+} // namespace ConnectFlow
