@@ -9,6 +9,8 @@ CKelvaneApp::CKelvaneApp(int& argc, char** argv) : QApplication(argc, argv)
     // The profile lives under this organisation and the executable's base
     // name, which Qt already uses as the application name.
     setOrganizationName(CProfile::OrganizationName());
+    // Lets the desktop match the window to its menu entry and icon.
+    setDesktopFileName(QStringLiteral("io.github.kelvane.Kelvane"));
 }
 
 int CKelvaneApp::Run()

@@ -48,6 +48,8 @@ void TestOstrelSimExe::refusesBadOptions_data()
     QTest::newRow("unknown model") << QStringList{"--model", "Q"};
     QTest::newRow("negative count") << QStringList{"--drop", "-1"};
     QTest::newRow("not a number") << QStringList{"--turnaround", "soon"};
+    QTest::newRow("unknown option") << QStringList{"--baud", "9600"};
+    QTest::newRow("missing value") << QStringList{"--model"};
 }
 
 void TestOstrelSimExe::refusesBadOptions()

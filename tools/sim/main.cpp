@@ -70,10 +70,18 @@ std::optional<CommandLine> parseCommandLine(const QCoreApplication& app)
     parser.setApplicationDescription(
         "Simulates an Ostrel converter's configuration port on a pseudo-terminal.\n"
         "Prints the pty's path as the first line and runs until SIGINT or SIGTERM.");
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions(optionList());
-    parser.process(app);
+    // Unknown options are usage errors like bad values, not Qt's generic failure status.
+    if (!parser.parse(app.arguments())) {
+        std::fprintf(stderr, "ostrel-sim: %s\n", qPrintable(parser.errorText()));
+        return std::nullopt;
+    }
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
 
     CommandLine line;
     SimOptions& options = line.options;
