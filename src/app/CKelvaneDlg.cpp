@@ -1,9 +1,10 @@
 #include "CKelvaneDlg.h"
 
-#include "PortNames.h"
+#include "CPortList.h"
 #include "ui_CKelvaneDlg.h"
 
 #include <QComboBox>
+#include <QToolButton>
 
 namespace {
 
@@ -28,6 +29,9 @@ CKelvaneDlg::CKelvaneDlg(QWidget* parent)
     connect(m_ui->deviceList, &QComboBox::activated, this, &CKelvaneDlg::OnDeviceChanged);
     connect(m_ui->connectButton, &QPushButton::clicked, this, &CKelvaneDlg::OnConnect);
     connect(m_ui->portList, &QComboBox::currentIndexChanged, this, &CKelvaneDlg::ShowChosenPath);
+    connect(m_ui->portList, &CPortList::Opening, this, &CKelvaneDlg::PortListOpening);
+    connect(m_ui->assignPortButton, &QToolButton::clicked, this,
+            [this] { Q_EMIT AssignPortRequested(m_ui->portList->currentIndex()); });
 }
 
 CKelvaneDlg::~CKelvaneDlg() = default;
@@ -45,10 +49,10 @@ void CKelvaneDlg::UpdateData(bool saveAndValidate)
     m_ui->portList->setCurrentIndex(m_nPortIndex);
 }
 
-void CKelvaneDlg::ShowPortPaths(const QSettings& profile)
+void CKelvaneDlg::ShowPortSlots(const QList<PortSlot>& portSlots)
 {
-    for (int index = 0; index < m_ui->portList->count(); ++index) {
-        m_ui->portList->setItemData(index, PortNames::DevicePath(index, &profile), Qt::ToolTipRole);
+    for (const PortSlot& slot : portSlots) {
+        m_ui->portList->ShowDevice(slot.index, slot.Summary(), slot.Details());
     }
     ShowChosenPath();
 }
@@ -63,6 +67,7 @@ void CKelvaneDlg::SetConnected(bool connected)
     m_ui->connectButton->setText(ConnectText(connected));
     m_ui->deviceList->setEnabled(!connected);
     m_ui->portList->setEnabled(!connected);
+    m_ui->assignPortButton->setEnabled(!connected);
     UpdateData(false);
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "PortNames.h"
+
 #include <QWidget>
 
 #include <memory>
 
-class QSettings;
 namespace Ui {
 class CKelvaneDlg;
 }
@@ -26,7 +27,7 @@ public:
     // selection and nothing later indexes past them.
     void UpdateData(bool saveAndValidate);
     // Tells, on each port list entry, which device it opens.
-    void ShowPortPaths(const QSettings& profile);
+    void ShowPortSlots(const QList<PortSlot>& portSlots);
 
     // The button and the lists as for a connected or disconnected converter,
     // then the members into the lists.
@@ -43,6 +44,10 @@ Q_SIGNALS:
     void ConnectRequested(int deviceType, int portIndex);
     // The user chose another model.
     void DeviceChosen(int deviceType);
+    // The port list is about to open: a moment to resolve the slots again.
+    void PortListOpening();
+    // The "…" button: the user wants to name the device of this slot.
+    void AssignPortRequested(int portIndex);
 
 private:
     void ShowChosenPath();

@@ -4,9 +4,11 @@
 #include "CBusyCursor.h"
 #include "CConfigCommands.h"
 #include "CMessageSink.h"
+#include "CPortAssignDialog.h"
 #include "CSheetPageSet.h"
 #include "ConnectFlow.h"
 #include "ConverterModel.h"
+#include "FlowMessages.h"
 #include "PortNames.h"
 #include "ui_CKelvaneSheet.h"
 
@@ -25,9 +27,13 @@ QString CanTabTitle()
 } // namespace
 
 CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, QWidget* parent)
+    : CKelvaneSheet(messages, m_systemPorts, parent)
+{}
+
+CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detector, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CKelvaneSheet>()), m_messages(messages),
-      m_selector(this), m_tranPage(messages, this), m_serialPage(this), m_canPage(this),
-      m_canCfgPage(messages, this)
+      m_detector(detector), m_selector(this), m_tranPage(messages, this), m_serialPage(this),
+      m_canPage(this), m_canCfgPage(messages, this)
 {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
@@ -37,6 +43,10 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, QWidget* parent)
     connect(m_ui->tabs, &QTabWidget::currentChanged, this, &CKelvaneSheet::OnCurrentTabChanged);
     connect(&m_selector, &CKelvaneDlg::ConnectRequested, this, &CKelvaneSheet::OnConnectRequested);
     connect(&m_selector, &CKelvaneDlg::DeviceChosen, this, &CKelvaneSheet::OnDeviceChosen);
+    connect(&m_selector, &CKelvaneDlg::PortListOpening, this, &CKelvaneSheet::ShowPortSlots);
+    connect(&m_selector, &CKelvaneDlg::AssignPortRequested, this,
+            &CKelvaneSheet::OnAssignPortRequested);
+    connect(&m_hangupWatch, &CPortHangupWatch::HungUp, this, &CKelvaneSheet::OnPortHungUp);
     connect(m_ui->defaultsButton, &QPushButton::clicked, this, &CKelvaneSheet::OnDefaults);
     connect(m_ui->readButton, &QPushButton::clicked, this, &CKelvaneSheet::OnRead);
     connect(m_ui->writeButton, &QPushButton::clicked, this, &CKelvaneSheet::OnWrite);
@@ -85,7 +95,7 @@ void CKelvaneSheet::InitDialog()
     if (!ConverterModels::HasCanConfigPage(m_selector.m_nDeviceType)) {
         m_canPage.UpdateData(false);
     }
-    m_selector.ShowPortPaths(m_profile.Settings());
+    ShowPortSlots();
 
     m_canCfgPage.m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
 
@@ -225,12 +235,71 @@ void CKelvaneSheet::EnablePage(QWidget& widget, bool enabled)
 
 void CKelvaneSheet::OnConnectRequested(int deviceType, int portIndex)
 {
-    const bool connected = ToggleConnection(deviceType, portIndex);
+    ApplyConnectionState(ToggleConnection(deviceType, portIndex));
+}
+
+void CKelvaneSheet::ApplyConnectionState(bool connected)
+{
+    EnableCommandButtons(connected);
     for (const PageEntry& entry : Pages()) {
         entry.page->OnConnectionChanged(connected);
     }
     m_selector.SetConnected(connected);
     EnablePages(connected);
+}
+
+QList<PortSlot> CKelvaneSheet::ResolvePortSlots()
+{
+    m_profile.Reload();
+    return PortNames::ResolveSlots(&m_profile.Settings(), m_detector.DetectPorts());
+}
+
+void CKelvaneSheet::ShowPortSlots()
+{
+    m_selector.ShowPortSlots(ResolvePortSlots());
+}
+
+void CKelvaneSheet::OnAssignPortRequested(int portIndex)
+{
+    if (portIndex < 0 || portIndex >= PortNames::kPortCount) {
+        return;
+    }
+    m_profile.Reload();
+    const QString key = QStringLiteral("Ports/") + PortNames::DisplayName(portIndex);
+    CPortAssignDialog dialog(PortNames::DisplayName(portIndex),
+                             m_profile.Settings().value(key).toString(), m_detector.DetectPorts(),
+                             this);
+    if (dialog.exec() == QDialog::Accepted) {
+        AssignPort(portIndex, dialog.Path());
+    }
+}
+
+void CKelvaneSheet::AssignPort(int portIndex, const QString& path)
+{
+    m_profile.Reload();
+    if (!m_profile.SavePortPath(portIndex, path)) {
+        m_messages.ShowMessage(FlowMessages::Caption(), FlowMessages::PortsNotSaved(),
+                               m_profile.FileName());
+    }
+    ShowPortSlots();
+}
+
+void CKelvaneSheet::OnPortHungUp()
+{
+    m_hangupWatch.Stop();
+    if (!m_port.IsOpen()) {
+        return;
+    }
+    ClosePort();
+    ApplyConnectionState(false);
+    m_messages.ShowMessage(ConnectFlow::HungUpMessage(m_connectedPath));
+}
+
+void CKelvaneSheet::CheckPortStillThere()
+{
+    if (m_port.IsOpen() && m_port.HasHungUp()) {
+        OnPortHungUp();
+    }
 }
 
 void CKelvaneSheet::OnDeviceChosen(int deviceType)
@@ -241,33 +310,38 @@ void CKelvaneSheet::OnDeviceChosen(int deviceType)
 
 bool CKelvaneSheet::ToggleConnection(int deviceType, int portIndex)
 {
-    bool connected = false;
     if (m_port.IsOpen()) {
-        m_port.Close();
-    } else {
-        connected = Connect(deviceType, portIndex);
+        ClosePort();
+        return false;
     }
-    EnableCommandButtons(connected);
-    return connected;
+    return Connect(deviceType, portIndex);
 }
 
 bool CKelvaneSheet::Connect(int deviceType, int portIndex)
 {
-    const QString path = PortNames::DevicePath(portIndex, &m_profile.Settings());
-    ConnectFlow::Outcome outcome = ConnectFlow::Outcome::Connected;
+    const QList<PortSlot> portSlots = ResolvePortSlots();
+    const QString path =
+        portIndex >= 0 && portIndex < portSlots.size() ? portSlots.at(portIndex).path : QString();
+    std::optional<UserMessage> failure;
     {
         const CBusyCursor busy;
-        outcome = ConnectFlow::Connect(m_port, deviceType, path);
+        const ConnectFlow::Outcome outcome = ConnectFlow::Connect(m_port, deviceType, path);
+        failure =
+            ConnectFlow::MessageOf(outcome, m_port, deviceType, path, m_detector.DetectPorts());
     }
-    if (const std::optional<UserMessage> message = ConnectFlow::MessageOf(outcome)) {
-        m_messages.ShowMessage(message->caption, message->text);
+    m_selector.ShowPortSlots(portSlots);
+    if (failure) {
+        m_messages.ShowMessage(*failure);
         return false;
     }
+    m_connectedPath = path;
+    m_hangupWatch.Watch(m_port);
     return true;
 }
 
 void CKelvaneSheet::ClosePort()
 {
+    m_hangupWatch.Stop();
     if (m_port.IsOpen()) {
         m_port.Close();
     }
@@ -291,6 +365,7 @@ void CKelvaneSheet::OnRead()
     CSheetPageSet pages(*this);
     const CBusyCursor busy;
     CConfigCommands(pages, m_port, m_profile, m_messages).ReadConfig();
+    CheckPortStillThere();
 }
 
 void CKelvaneSheet::OnWrite()
@@ -298,6 +373,7 @@ void CKelvaneSheet::OnWrite()
     CSheetPageSet pages(*this);
     const CBusyCursor busy;
     CConfigCommands(pages, m_port, m_profile, m_messages).WriteConfig();
+    CheckPortStillThere();
 }
 
 void CKelvaneSheet::reject() {}

@@ -4,9 +4,11 @@
 #include "CKelvaneDlg.h"
 #include "CPageArmCfgCan.h"
 #include "CPageSet.h"
+#include "CPortHangupWatch.h"
 #include "CProfile.h"
 #include "CSerialComm.h"
 #include "CSerialPage.h"
+#include "CSystemPortDetector.h"
 #include "CTranPage.h"
 
 #include <QDialog>
@@ -30,11 +32,17 @@ class CKelvaneSheet;
 // A page's "window" exists from the first time its tab is shown until
 // SwitchPages takes it out of the sheet; only pages whose window exists take
 // part in enabling and in the commands (IsPageOpen).
+//
+// The COM slots are resolved from the profile and the ports the detector
+// reports (the system's unless a test gives another) each time the port list
+// opens and before each connect. While connected, a vanished device or a
+// hung-up line disconnects the sheet at once.
 class CKelvaneSheet : public QDialog
 {
     Q_OBJECT
 public:
     explicit CKelvaneSheet(CMessageSink& messages, QWidget* parent = nullptr);
+    CKelvaneSheet(CMessageSink& messages, const CPortDetector& detector, QWidget* parent = nullptr);
     ~CKelvaneSheet() override;
 
     bool IsPageOpen(const QWidget& page) const;
@@ -54,6 +62,12 @@ public:
     void OnDefaults();
     void OnRead();
     void OnWrite();
+
+    // Names the device of a COM slot in the profile's [Ports] section (an
+    // empty path gives the slot back to the automatic choice).
+    void AssignPort(int portIndex, const QString& path);
+    // The slots as the port list shows them now.
+    QList<PortSlot> ResolvePortSlots();
 
 public Q_SLOTS:
     // Escape must not close the sheet: only its close button ends the tool.
@@ -79,6 +93,13 @@ private:
     void LoadProfile();
     void OnConnectRequested(int deviceType, int portIndex);
     void OnDeviceChosen(int deviceType);
+    void OnAssignPortRequested(int portIndex);
+    void OnPortHungUp();
+    void ShowPortSlots();
+    // Everything that follows the connection: buttons, band and pages.
+    void ApplyConnectionState(bool connected);
+    // After a command: the port may have gone while it was talking.
+    void CheckPortStillThere();
     // Connects when the port is closed, else disconnects (sending nothing).
     // Answers whether the port is connected afterwards.
     bool ToggleConnection(int deviceType, int portIndex);
@@ -99,6 +120,10 @@ private:
 
     std::unique_ptr<Ui::CKelvaneSheet> m_ui;
     CMessageSink& m_messages;
+    CSystemPortDetector m_systemPorts;
+    const CPortDetector& m_detector;
+    CPortHangupWatch m_hangupWatch;
+    QString m_connectedPath;
     CProfile m_profile;
     CSerialComm m_port;
     CKelvaneDlg m_selector;

@@ -11,7 +11,7 @@ void CMessageBoxSink::SetOwner(QWidget* owner)
     m_owner = owner;
 }
 
-void CMessageBoxSink::ShowMessage(const QString& caption, const QString& text)
+void CMessageBoxSink::Show(const UserMessage& message)
 {
     // A command that is still talking to the converter keeps the busy cursor
     // up; the box waits for the user, who needs the ordinary pointer for it.
@@ -19,7 +19,8 @@ void CMessageBoxSink::ShowMessage(const QString& caption, const QString& text)
     if (busy) {
         QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
     }
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, m_owner);
+    QMessageBox box(QMessageBox::NoIcon, message.caption, message.text, QMessageBox::Ok, m_owner);
+    box.setInformativeText(message.detail);
     box.exec();
     if (busy) {
         QGuiApplication::restoreOverrideCursor();

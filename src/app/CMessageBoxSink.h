@@ -14,8 +14,10 @@ public:
 
     // The sheet needs the sink before it exists, so its owner comes later.
     void SetOwner(QWidget* owner);
-    void ShowMessage(const QString& caption, const QString& text) override;
 
 private:
     QPointer<QWidget> m_owner;
+
+protected:
+    void Show(const UserMessage& message) override;
 };

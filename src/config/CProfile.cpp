@@ -148,6 +148,24 @@ void CProfile::WriteArmCanBaud(QSettings& settings, quint32 btr)
     settings.setValue(Key(ParameterKeys::kArmCanBaud), btr);
 }
 
+bool CProfile::SavePortPath(int portIndex, const QString& path)
+{
+    if (m_readOnly)
+        return true;
+    const QString key = QStringLiteral("Ports/") + PortNames::DisplayName(portIndex);
+    if (path.isEmpty())
+        m_settings.remove(key);
+    else
+        m_settings.setValue(key, path);
+    return Flush();
+}
+
+void CProfile::Reload()
+{
+    // Every save is flushed at once, so there is nothing pending to lose.
+    m_settings.sync();
+}
+
 int CProfile::ConfineDeviceType(int deviceType)
 {
     return ConverterModels::FromDeviceType(deviceType) ? deviceType : 0;

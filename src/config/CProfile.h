@@ -60,6 +60,12 @@ public:
     bool Save(CanFields can, SerialFields serial, TranFields tran,
               const ProfileSelection& selection);
     bool SaveArmCanBaud(const ArmCanFields& armCan);
+    // The [Ports] entry of a COM slot, which only the user's own choice in
+    // the window writes; an empty path removes it.
+    bool SavePortPath(int portIndex, const QString& path);
+    // Takes in what another program (or the user's editor) changed in the
+    // file since it was read.
+    void Reload();
 
     // The key ArmCanBaud on any store, for the device-type-2 page: a missing
     // value, or one that is not a 32-bit integer, gives 0x003AC00B.

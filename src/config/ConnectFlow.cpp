@@ -3,6 +3,7 @@
 #include "CFrameProtocol.h"
 #include "CSerialComm.h"
 #include "FlowMessages.h"
+#include "PortDiagnosis.h"
 
 namespace {
 
@@ -26,17 +27,26 @@ Outcome Connect(CSerialComm& port, int deviceType, const QString& devicePath)
     return Outcome::Connected;
 }
 
-std::optional<UserMessage> MessageOf(Outcome outcome)
+std::optional<UserMessage> MessageOf(Outcome outcome, const CSerialComm& port, int deviceType,
+                                     const QString& devicePath, const QList<DetectedPort>& present)
 {
     switch (outcome) {
     case Outcome::PortUnavailable:
-        return UserMessage{FlowMessages::Caption(), FlowMessages::PortUnavailable()};
+        return UserMessage{FlowMessages::Caption(), FlowMessages::PortUnavailable(),
+                           PortDiagnosis::OpenFailure(devicePath, port.LastError(), present)};
     case Outcome::NoConverter:
-        return UserMessage{FlowMessages::Caption(), FlowMessages::NoConverter()};
+        return UserMessage{FlowMessages::Caption(), FlowMessages::NoConverter(),
+                           PortDiagnosis::NoConverter(devicePath, deviceType)};
     case Outcome::Connected:
         break;
     }
     return std::nullopt;
+}
+
+UserMessage HungUpMessage(const QString& devicePath)
+{
+    return UserMessage{FlowMessages::Caption(), FlowMessages::Disconnected(),
+                       PortDiagnosis::HungUp(devicePath)};
 }
 
 } // namespace ConnectFlow

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DetectedPort.h"
 #include "UserMessage.h"
 
 #include <QString>
@@ -21,6 +22,10 @@ enum class Outcome
 };
 
 Outcome Connect(CSerialComm& port, int deviceType, const QString& devicePath);
-// What the user is told when a connect fails; none once connected.
-std::optional<UserMessage> MessageOf(Outcome outcome);
+// What the user is told when a connect fails, with why and what to do
+// (present: the serial ports the system reports); none once connected.
+std::optional<UserMessage> MessageOf(Outcome outcome, const CSerialComm& port, int deviceType,
+                                     const QString& devicePath, const QList<DetectedPort>& present);
+// What the user is told when the port went away while connected.
+UserMessage HungUpMessage(const QString& devicePath);
 } // namespace ConnectFlow

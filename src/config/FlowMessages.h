@@ -17,6 +17,14 @@ inline QString NoConverter()
 {
     return QStringLiteral("设备未连接！");
 }
+inline QString Disconnected()
+{
+    return QStringLiteral("设备已断开！");
+}
+inline QString PortsNotSaved()
+{
+    return QStringLiteral("串口设置没有保存！");
+}
 inline QString ReadSucceeded()
 {
     return QStringLiteral("读配置成功！");

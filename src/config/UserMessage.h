@@ -2,15 +2,24 @@
 
 #include <QString>
 
-// A message box's caption and text, kept so that a pure check can hand its
-// messages to the window or to the command line.
+#include <utility>
+
+// A message box's caption and text, and the detail that says why and what to
+// do (empty for most), kept so that a pure check can hand its messages to the
+// window or to the command line.
 struct UserMessage
 {
+    UserMessage() = default;
+    UserMessage(QString caption_, QString text_, QString detail_ = {})
+        : caption(std::move(caption_)), text(std::move(text_)), detail(std::move(detail_))
+    {}
+
     QString caption;
     QString text;
+    QString detail;
 
     friend bool operator==(const UserMessage& a, const UserMessage& b)
     {
-        return a.caption == b.caption && a.text == b.text;
+        return a.caption == b.caption && a.text == b.text && a.detail == b.detail;
     }
 };

@@ -36,6 +36,21 @@ bool CSerialComm::IsOpen() const
     return m_impl->IsOpen();
 }
 
+int CSerialComm::LastError() const
+{
+    return m_impl->LastError();
+}
+
+bool CSerialComm::HasHungUp() const
+{
+    return m_impl->HasHungUp();
+}
+
+int CSerialComm::WatchDescriptor() const
+{
+    return m_impl->WatchDescriptor();
+}
+
 int CSerialComm::Read(void* buffer, int count, int timeoutMs)
 {
     return m_impl->Read(buffer, count, timeoutMs);

@@ -22,6 +22,13 @@ public:
     // the port; it is marked closed all the same and the refusal is logged.
     bool Close();
     bool IsOpen() const;
+    // The system's error code of the last failed open or close (errno, or
+    // GetLastError on Windows).
+    int LastError() const;
+    // True once the device vanished or the other end hung up.
+    bool HasHungUp() const;
+    // For CPortHangupWatch: -1 where hang-ups cannot be watched.
+    int WatchDescriptor() const;
 
     // Bytes received (0 when nothing arrived within timeoutMs). A time-out of
     // 0 keeps the one last set, initially 1000 ms.

@@ -28,6 +28,12 @@ public:
     int Read(void* buffer, int count, int timeoutMs);
     void Write(const void* buffer, int count, int timeoutMs);
     int LastError() const { return m_lastError; }
+    // True once the line is gone for good: the device vanished or the other
+    // end hung up. Looks without waiting.
+    bool HasHungUp() const;
+    // The descriptor an event loop can watch for a hang-up; -1 where the
+    // platform has none, and the next exchange's failure tells instead.
+    int WatchDescriptor() const;
 
 private:
     int m_lastError = 0;

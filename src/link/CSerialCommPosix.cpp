@@ -203,6 +203,20 @@ bool CSerialCommImpl::IsOpen() const
     return m_fd >= 0;
 }
 
+bool CSerialCommImpl::HasHungUp() const
+{
+    if (!IsOpen()) {
+        return false;
+    }
+    pollfd watch{m_fd, 0, 0};
+    return ::poll(&watch, 1, 0) > 0 && (watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+int CSerialCommImpl::WatchDescriptor() const
+{
+    return m_fd;
+}
+
 int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
 {
     if (count <= 0 || !IsOpen()) {

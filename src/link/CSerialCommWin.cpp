@@ -154,3 +154,18 @@ void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
     const BOOL started = WriteFile(port, buffer, static_cast<DWORD>(count), nullptr, &overlapped);
     FinishTransfer(port, started, overlapped);
 }
+
+bool CSerialCommImpl::HasHungUp() const
+{
+    if (m_handle == nullptr) {
+        return false;
+    }
+    // A vanished adapter fails every request on its handle.
+    DWORD errors = 0;
+    return ClearCommError(m_handle, &errors, nullptr) == 0;
+}
+
+int CSerialCommImpl::WatchDescriptor() const
+{
+    return -1;
+}

@@ -1,6 +1,9 @@
 #include "PortNames.h"
 
+#include <QFileInfo>
 #include <QSettings>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,7 +26,86 @@ int PortIndexOf(const QString& name)
     return index >= 0 && index < PortNames::kPortCount ? index : -1;
 }
 
+// The same device under another name (a by-id link, say) counts as taken.
+QString Canonical(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+// ttyS2 before ttyS10: the trailing number compares as a number.
+bool NaturalLess(const QString& a, const QString& b)
+{
+    const auto split = [](const QString& path) {
+        qsizetype digits = path.size();
+        while (digits > 0 && path.at(digits - 1).isDigit()) {
+            --digits;
+        }
+        return std::make_pair(path.left(digits), path.mid(digits).toLongLong());
+    };
+    return split(a) < split(b);
+}
+
+QString SortName(const DetectedPort& port)
+{
+    return port.byIdPath.isEmpty() ? port.path : port.byIdPath;
+}
+
+QList<DetectedPort> InSlotOrder(QList<DetectedPort> ports)
+{
+    std::stable_sort(ports.begin(), ports.end(), [](const DetectedPort& a, const DetectedPort& b) {
+        if (a.adapter != b.adapter) {
+            return a.adapter;
+        }
+        return NaturalLess(SortName(a), SortName(b));
+    });
+    return ports;
+}
+
+QString ProfileEntry(const QSettings* profile, int portIndex)
+{
+    if (profile == nullptr) {
+        return {};
+    }
+    const QString key = QStringLiteral("Ports/") + PortNames::DisplayName(portIndex);
+    return profile->value(key).toString().trimmed();
+}
+
+DetectedPort DeviceAt(const QString& path, const QList<DetectedPort>& detected)
+{
+    const QString canonical = Canonical(path);
+    for (const DetectedPort& port : detected) {
+        if (Canonical(port.path) == canonical || port.byIdPath == path) {
+            return port;
+        }
+    }
+    return DetectedPort{path, {}, {}, {}, {}, false};
+}
+
 } // namespace
+
+QString PortSlot::Name() const
+{
+    return PortNames::DisplayName(index);
+}
+
+QString PortSlot::Summary() const
+{
+    const QString label = device.Label();
+    return label.isEmpty() ? path : path + QStringLiteral("  ") + label;
+}
+
+QString PortSlot::Details() const
+{
+    QStringList lines{Summary()};
+    if (!device.serialNumber.isEmpty()) {
+        lines << device.serialNumber;
+    }
+    if (!device.byIdPath.isEmpty()) {
+        lines << device.byIdPath;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
 
 namespace PortNames {
 
@@ -32,33 +114,64 @@ QString DisplayName(int portIndex)
     return QStringLiteral("COM%1").arg(portIndex + 1);
 }
 
-QString DevicePath(int portIndex, const QSettings* profile)
+QList<PortSlot> ResolveSlots(const QSettings* profile, const QList<DetectedPort>& detected)
+{
+    QList<PortSlot> portSlots;
+#ifdef Q_OS_WIN
+    Q_UNUSED(profile);
+    for (int index = 0; index < kPortCount; ++index) {
+        const QString path = QStringLiteral("\\\\.\\COM%1").arg(index + 1);
+        portSlots.append(
+            PortSlot{index, path, PortSlot::Source::Detected, DeviceAt(path, detected)});
+    }
+#else
+    QStringList taken;
+    for (int index = 0; index < kPortCount; ++index) {
+        PortSlot slot{index, ProfileEntry(profile, index), PortSlot::Source::Profile, {}};
+        if (!slot.path.isEmpty()) {
+            taken << Canonical(slot.path);
+        }
+        portSlots.append(slot);
+    }
+    QList<DetectedPort> free;
+    for (const DetectedPort& port : InSlotOrder(detected)) {
+        if (!taken.contains(Canonical(port.path)) && !taken.contains(port.byIdPath)) {
+            free.append(port);
+        }
+    }
+    for (PortSlot& slot : portSlots) {
+        if (!slot.path.isEmpty()) {
+            slot.device = DeviceAt(slot.path, detected);
+        } else if (!free.isEmpty()) {
+            slot.device = free.takeFirst();
+            slot.path = slot.device.path;
+            slot.source = PortSlot::Source::Detected;
+        } else {
+            slot.path = QStringLiteral("/dev/ttyS%1").arg(slot.index);
+            slot.source = PortSlot::Source::Fallback;
+            slot.device = DeviceAt(slot.path, detected);
+        }
+    }
+#endif
+    return portSlots;
+}
+
+QString DevicePath(int portIndex, const QSettings* profile, const QList<DetectedPort>& detected)
 {
     if (portIndex < 0 || portIndex >= kPortCount) {
         return {};
     }
-#ifdef Q_OS_WIN
-    Q_UNUSED(profile);
-    return QStringLiteral("\\\\.\\COM%1").arg(portIndex + 1);
-#else
-    if (profile != nullptr) {
-        const QString key = QStringLiteral("Ports/") + DisplayName(portIndex);
-        const QString mapped = profile->value(key).toString().trimmed();
-        if (!mapped.isEmpty()) {
-            return mapped;
-        }
-    }
-    return QStringLiteral("/dev/ttyS%1").arg(portIndex);
-#endif
+    return ResolveSlots(profile, detected).at(portIndex).path;
 }
 
-QString ResolvePort(const QString& nameOrPath, const QSettings* profile)
+QString ResolvePort(const QString& nameOrPath, const QSettings* profile,
+                    const QList<DetectedPort>& detected)
 {
     if (IsDevicePath(nameOrPath)) {
         return nameOrPath;
     }
     const int index = PortIndexOf(nameOrPath);
-    return index < 0 ? QString() : DevicePath(index, profile);
+    return index < 0 ? QString() : DevicePath(index, profile, detected);
 }
 
 } // namespace PortNames

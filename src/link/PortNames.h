@@ -1,17 +1,48 @@
 #pragma once
 
+#include "DetectedPort.h"
+
+#include <QList>
 #include <QString>
 
 class QSettings;
 
+// Where one of the selector's slots "COM1".."COM8" leads.
+struct PortSlot
+{
+    enum class Source
+    {
+        Profile,  // the profile's [Ports] section names the device
+        Detected, // a serial port the system reports
+        Fallback, // nothing else left: /dev/ttyS{n-1}
+    };
+
+    int index = 0;
+    QString path; // what Open gets; empty for an index outside the list
+    Source source = Source::Fallback;
+    DetectedPort device; // what the system tells about path, when it reports it
+
+    QString Name() const; // "COM1"
+    // "/dev/ttyUSB0  FT232R USB UART": the device and, where known, what it is.
+    QString Summary() const;
+    // The summary with the serial number and the by-id name, one per line.
+    QString Details() const;
+};
+
 // The selector offers "COM1".."COM8". On Windows the port is opened as
-// "\\.\COMn"; elsewhere COMn maps to the device path in the profile's
-// [Ports] section (key "COMn") or, without one, to /dev/ttyS{n-1}. The
-// profile is read from its top level; an index or name outside COM1..COM8
-// gives an empty path, which no port opens.
+// "\\.\COMn". Elsewhere a slot goes to the device path in the profile's
+// [Ports] section (key "COMn"); the slots without one take the system's
+// serial ports not already named there, USB and ACM adapters first (in the
+// order of their by-id names), then the others in natural order; slots still
+// left go to /dev/ttyS{n-1}. The profile is read from its top level; an index
+// or name outside COM1..COM8 gives an empty path, which no port opens.
 namespace PortNames {
 constexpr int kPortCount = 8;
-QString DisplayName(int portIndex);                                       // "COM1" for 0
-QString DevicePath(int portIndex, const QSettings* profile);              // what Open gets
-QString ResolvePort(const QString& nameOrPath, const QSettings* profile); // "COM3" or "/dev/x"
+QString DisplayName(int portIndex); // "COM1" for 0
+QList<PortSlot> ResolveSlots(const QSettings* profile, const QList<DetectedPort>& detected);
+QString DevicePath(int portIndex, const QSettings* profile,
+                   const QList<DetectedPort>& detected = {});
+// "COM3" as its slot resolves, a device path as it is.
+QString ResolvePort(const QString& nameOrPath, const QSettings* profile,
+                    const QList<DetectedPort>& detected = {});
 } // namespace PortNames

@@ -1,3 +1,4 @@
+#include "CFakePortDetector.h"
 #include "CFrameProtocol.h"
 #include "CKelvaneSheet.h"
 #include "COstrelSimulator.h"
@@ -7,14 +8,20 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -23,6 +30,26 @@ const QString kConnect = QStringLiteral("连接设备(&C)");
 const QString kDisconnect = QStringLiteral("断开设备(&C)");
 constexpr quint8 kWriteParameters = 0x01;
 constexpr quint8 kReadParameters = 0x03;
+
+// Whether the process has the device open.
+bool HasOpen(qint64 pid, const QString& device)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
+        if (fd.symLinkTarget() == device)
+            return true;
+    }
+    return false;
+}
+
+// This process's processor time so far, user and system.
+double CpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
 quint8 HandshakeCode(int deviceType)
 {
@@ -60,8 +87,10 @@ private Q_SLOTS:
     void connectsAndDisconnects();
     void swappedInPageFollowsConnection_data();
     void swappedInPageFollowsConnection();
-    void reportsMissingPort();
-    void reportsSilentConverter();
+    void reportsWhyConnectFails_data();
+    void reportsWhyConnectFails();
+    void readsAPluggedAdapterInFourSteps();
+    void unpluggedAdapterDisconnects();
     void closingWhileConnectedClosesThePort();
     void commandKeysWhileConnected();
 
@@ -166,34 +195,125 @@ void TestKelvaneConnect::swappedInPageFollowsConnection()
     QVERIFY(messages.m_messages.isEmpty());
 }
 
-void TestKelvaneConnect::reportsMissingPort()
+void TestKelvaneConnect::reportsWhyConnectFails_data()
 {
-    CProfileSandbox::Write({{"Kelvane/DeviceType", 2}, {"Ports/COM1", "/nonexistent/tty"}});
-    CRecordingSink messages;
-    CKelvaneSheet sheet(messages);
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("reason"); // the box's detail holds each
 
-    ClickConnect(sheet);
-
-    QCOMPARE(messages.m_messages,
-             (QList<UserMessage>{{kCaption, QStringLiteral("当前串口不可用！")}}));
-    VerifyConnectedState(sheet, false);
+    QTest::newRow("missing device")
+        << "missing"
+        << "当前串口不可用！"
+        << QStringList{"没有设备 /nonexistent/tty", "/dev/ttyFAKE0（USB Serial）"};
+    QTest::newRow("held by another program")
+        << "flock"
+        << "当前串口不可用！" << QStringList{"正被另一个程序占用", "flock"};
+    QTest::newRow("silent converter") << "silent"
+                                      << "设备未连接！" << QStringList{"Ostrel-X", "电源和接线"};
 }
 
-void TestKelvaneConnect::reportsSilentConverter()
+void TestKelvaneConnect::reportsWhyConnectFails()
 {
+    QFETCH(QString, obstacle);
+    QFETCH(QString, text);
+    QFETCH(QStringList, reason);
     SimOptions options;
-    options.silent = true;
+    options.silent = obstacle == QLatin1String("silent");
     COstrelSimulator simulator(options);
     QVERIFY(simulator.start());
     MapCom1(simulator, 2);
+    if (obstacle == QLatin1String("missing"))
+        CProfileSandbox::Write({{"Kelvane/DeviceType", 2}, {"Ports/COM1", "/nonexistent/tty"}});
+    QProcess holder;
+    if (obstacle == QLatin1String("flock")) {
+        holder.start(QStringLiteral("flock"), {"-o", simulator.slavePath(), "sleep", "30"});
+        QVERIFY(holder.waitForStarted());
+        QTRY_VERIFY(HasOpen(holder.processId(), simulator.slavePath()));
+        reason << QString::number(holder.processId());
+    }
+    CFakePortDetector detector;
+    detector.m_ports = {DetectedPort{"/dev/ttyFAKE0", "USB Serial", {}, {}, {}, true}};
     CRecordingSink messages;
-    CKelvaneSheet sheet(messages);
+    CKelvaneSheet sheet(messages, detector);
 
     ClickConnect(sheet);
+    holder.kill();
+    holder.waitForFinished();
 
-    QCOMPARE(messages.m_messages, (QList<UserMessage>{{kCaption, QStringLiteral("设备未连接！")}}));
-    QCOMPARE(simulator.requestCount(HandshakeCode(2)), 4);
+    QCOMPARE(messages.m_messages.size(), 1);
+    const UserMessage shown = messages.m_messages.constFirst();
+    QCOMPARE(shown.caption, kCaption);
+    QCOMPARE(shown.text, text);
+    for (const QString& part : reason)
+        QVERIFY2(shown.detail.contains(part), qPrintable(shown.detail));
     VerifyConnectedState(sheet, false);
+}
+
+// Start, connect, read: the adapter is COM1 of an empty profile, and no file
+// is edited.
+void TestKelvaneConnect::readsAPluggedAdapterInFourSteps()
+{
+    CProfileSandbox::Write({});
+    COstrelSimulator simulator;
+    QVERIFY(simulator.start());
+    CFakePortDetector detector;
+    detector.m_ports = {DetectedPort{"/dev/ttyS0", {}, {}, {}, {}, false},
+                        DetectedPort{simulator.slavePath(), "USB Serial", "Maker", "A1",
+                                     "/dev/serial/by-id/usb-Maker_USB_Serial_A1-if00-port0", true}};
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages, detector);
+
+    QCOMPARE(Control<QComboBox>(sheet, "portList")->currentIndex(), 0);
+    QCOMPARE(sheet.ResolvePortSlots().at(0).path, simulator.slavePath());
+    ClickConnect(sheet);
+    Control<QPushButton>(sheet, "readButton")->click();
+
+    QCOMPARE(messages.m_messages, (QList<UserMessage>{{kCaption, QStringLiteral("读配置成功！")}}));
+    QCOMPARE(simulator.requestCount(kReadParameters), 1);
+}
+
+// The simulator is killed while connected: the window notices from its event
+// loop, says so, and connects again once the simulator is back at its path.
+void TestKelvaneConnect::unpluggedAdapterDisconnects()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("ttyUSB0"));
+    const auto startSimulator = [&link](QProcess& process) {
+        process.start(QStringLiteral(OSTREL_SIM_PATH), {"--link", link, "--no-pacing"});
+        return process.waitForStarted() && process.waitForReadyRead(5000) &&
+               process.canReadLine() && QFileInfo::exists(link);
+    };
+    auto simulator = std::make_unique<QProcess>();
+    QVERIFY(startSimulator(*simulator));
+    CProfileSandbox::Write({});
+    CFakePortDetector detector;
+    detector.m_ports = {DetectedPort{link, "USB Serial", {}, {}, {}, true}};
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages, detector);
+    ClickConnect(sheet);
+    VerifyConnectedState(sheet, true);
+
+    simulator->kill();
+    simulator->waitForFinished();
+    QTRY_VERIFY_WITH_TIMEOUT(!sheet.Port().IsOpen(), 1000);
+    VerifyConnectedState(sheet, false);
+    QCOMPARE(messages.m_messages.size(), 1);
+    QCOMPARE(messages.m_messages.constFirst().text, QStringLiteral("设备已断开！"));
+    QVERIFY(messages.m_messages.constFirst().detail.contains(link));
+
+    simulator = std::make_unique<QProcess>();
+    QTRY_VERIFY(!QFileInfo::exists(link) || QFileInfo(link).isSymLink());
+    QFile::remove(link);
+    QVERIFY(startSimulator(*simulator));
+    ClickConnect(sheet);
+    VerifyConnectedState(sheet, true);
+
+    // Connected and idle, the window spends next to nothing.
+    const double before = CpuSeconds();
+    QTest::qWait(5000);
+    QVERIFY(CpuSeconds() - before < 0.05);
+    QVERIFY(sheet.Port().IsOpen());
+    QCOMPARE(messages.m_messages.size(), 1);
 }
 
 void TestKelvaneConnect::closingWhileConnectedClosesThePort()

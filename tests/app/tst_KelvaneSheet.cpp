@@ -1,4 +1,6 @@
+#include "CFakePortDetector.h"
 #include "CKelvaneSheet.h"
+#include "CPortAssignDialog.h"
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
 #include "SheetLookup.h"
@@ -7,7 +9,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTest>
 
@@ -36,6 +40,7 @@ private Q_SLOTS:
     void ignoresEnterAndEscape();
     void closeButtonEndsTheRun();
     void mnemonicsReachTheirControls();
+    void assigningAPortWritesOnlyItsEntry();
 };
 
 void TestKelvaneSheet::startsFromProfile_data()
@@ -304,6 +309,37 @@ void TestKelvaneSheet::mnemonicsReachTheirControls()
     QTest::keyClick(&sheet, Qt::Key_C, Qt::AltModifier);
     QTRY_COMPARE(messages.m_messages.size(), 1);
     QCOMPARE(messages.m_messages.constFirst().text, QStringLiteral("当前串口不可用！"));
+}
+
+// The dialog offers the detected ports by their stable names; the choice
+// becomes the slot's [Ports] entry, counts at once, and the rest of the
+// profile is left as it was.
+void TestKelvaneSheet::assigningAPortWritesOnlyItsEntry()
+{
+    CProfileSandbox::Write({{"Kelvane/TranSpace", 7}, {"Ports/COM1", "/dev/ttyUSB9"}});
+    const DetectedPort adapter{
+        "/dev/ttyUSB0", "USB Serial", "Maker", "A1", "/dev/serial/by-id/usb-Maker-A1", true};
+    CPortAssignDialog dialog(QStringLiteral("COM3"), QString(), {adapter});
+    auto* list = Control<QListWidget>(dialog, "portList");
+    QCOMPARE(list->count(), 1);
+    list->setCurrentRow(0);
+    QCOMPARE(dialog.Path(), adapter.byIdPath);
+
+    CFakePortDetector detector;
+    detector.m_ports = {adapter};
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages, detector);
+    QCOMPARE(sheet.ResolvePortSlots().at(1).path, adapter.path);
+    sheet.AssignPort(2, dialog.Path());
+    sheet.AssignPort(0, QString());
+
+    QCOMPARE(sheet.ResolvePortSlots().at(2).path, adapter.byIdPath);
+    QCOMPARE(sheet.ResolvePortSlots().at(0).path, QStringLiteral("/dev/ttyS0"));
+    QSettings stored(sheet.Profile().FileName(), QSettings::IniFormat);
+    QCOMPARE(stored.value("Ports/COM3").toString(), adapter.byIdPath);
+    QVERIFY(!stored.contains("Ports/COM1"));
+    QCOMPARE(stored.value("Kelvane/TranSpace").toInt(), 7);
+    QVERIFY(messages.m_messages.isEmpty());
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneSheet)

@@ -25,13 +25,18 @@ bool CCliRunner::WriteProfile(const QByteArray& contents) const
            file.write(contents) == contents.size();
 }
 
-CliResult CCliRunner::Run(const QStringList& arguments, const QByteArray& input) const
+CliResult CCliRunner::Run(const QStringList& arguments, const QByteArray& input,
+                          const QStringList& prefix) const
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_configHome.path());
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(KELVANE_CLI_PATH), arguments);
+    const QString cli = QStringLiteral(KELVANE_CLI_PATH);
+    if (prefix.isEmpty())
+        process.start(cli, arguments);
+    else
+        process.start(prefix.constFirst(), prefix.mid(1) + QStringList{cli} + arguments);
     CliResult result;
     if (!process.waitForStarted())
         return result;

@@ -25,7 +25,9 @@ public:
     // Replaces the window's profile by these lines, [Ports] included.
     bool WriteProfile(const QByteArray& contents) const;
 
-    CliResult Run(const QStringList& arguments, const QByteArray& input = {}) const;
+    // prefix: a command that runs the CLI, such as setpriv with its options.
+    CliResult Run(const QStringList& arguments, const QByteArray& input = {},
+                  const QStringList& prefix = {}) const;
 
 private:
     QTemporaryDir m_configHome;

@@ -59,6 +59,7 @@ private Q_SLOTS:
     void identifierWarningReplacesTheSentId_data();
     void identifierWarningReplacesTheSentId();
     void comNamesFollowTheWindowsProfile();
+    void detectNamesEachModelOnItsPort();
 
 private:
     CCliRunner m_cli;
@@ -331,6 +332,30 @@ void TestCliExchange::comNamesFollowTheWindowsProfile()
     QFile file(m_cli.ProfileFile());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), profile);
+}
+
+// The models are tried in their order on every port at once; each simulator
+// answers only its own model's handshake, after four unanswered attempts for
+// each model before it.
+void TestCliExchange::detectNamesEachModelOnItsPort()
+{
+    const auto a = StartSim(0);
+    const auto b = StartSim(1);
+    const auto x = StartSim(2);
+    QVERIFY(a && b && x);
+
+    const CliResult result = m_cli.Run({"-p", x->slavePath(), "-p", a->slavePath(), "-p",
+                                        b->slavePath(), "-p", "/nonexistent/ttyUSB7", "detect"});
+
+    QCOMPARE(result.exitCode, 0);
+    const QList<QByteArray> lines = result.out.split('\n');
+    QCOMPARE(lines.value(0), x->slavePath().toUtf8() + "\tOstrel-X");
+    QCOMPARE(lines.value(1), a->slavePath().toUtf8() + "\tOstrel-A");
+    QCOMPARE(lines.value(2), b->slavePath().toUtf8() + "\tOstrel-B");
+    QVERIFY(lines.value(3).startsWith("/nonexistent/ttyUSB7\t当前串口不可用！\t"));
+    QCOMPARE(a->receivedFrames().size(), 1);
+    QCOMPARE(b->receivedFrames().size(), 4 + 1);
+    QCOMPARE(x->receivedFrames().size(), 4 + 4 + 1);
 }
 
 QTEST_GUILESS_MAIN(TestCliExchange)

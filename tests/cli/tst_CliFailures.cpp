@@ -1,8 +1,15 @@
 #include "CCliRunner.h"
 #include "COstrelSimulator.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QtTest>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -13,6 +20,25 @@ const QByteArray kCommError = QByteArray("配置: 通信出错！\n");
 // Long enough for the simulator's thread to take in anything that was
 // written before the command ended.
 constexpr int kSettleMs = 50;
+
+// Whether the process has the device open.
+bool ProcessHolds(qint64 pid, const QString& device)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
+        if (fd.symLinkTarget() == device)
+            return true;
+    }
+    return false;
+}
+
+// Runs the CLI as the user nobody, in no supplementary group.
+QStringList UnprivilegedPrefix()
+{
+    return {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+            QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
+            QStringLiteral("--")};
+}
 
 std::unique_ptr<COstrelSimulator> StartSim(SimOptions options = {})
 {
@@ -123,7 +149,10 @@ void TestCliFailures::silentConverterIsNotConnected()
 
     QCOMPARE(result.exitCode, 4);
     QCOMPARE(result.out, QByteArray());
-    QCOMPARE(result.err, QByteArray("配置: 设备未连接！\n"));
+    const QList<QByteArray> lines = result.err.split('\n');
+    QCOMPARE(lines.value(0), QByteArray("配置: 设备未连接！"));
+    QVERIFY(lines.value(1).contains(sim->slavePath().toUtf8()));
+    QVERIFY(lines.value(1).contains("电源和接线"));
     QCOMPARE(sim->receivedFrames().size(), 4);
     QCOMPARE(sim->requestCount(0x02), 4);
 }
@@ -131,20 +160,64 @@ void TestCliFailures::silentConverterIsNotConnected()
 void TestCliFailures::portThatCannotBeOpened_data()
 {
     QTest::addColumn<QString>("port");
-    QTest::newRow("device path") << "/nonexistent/ttyUSB9";
-    QTest::newRow("COM2 mapped to a missing device") << "COM2";
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<QStringList>("reason"); // the detail line holds each
+
+    QTest::newRow("device path") << "/nonexistent/ttyUSB9" << QString()
+                                 << QStringList{"没有设备 /nonexistent/ttyUSB9"};
+    QTest::newRow("COM2 mapped to a missing device")
+        << "COM2" << QString() << QStringList{"没有设备 /nonexistent/ttyACM0"};
+    QTest::newRow("held by another program")
+        << "sim"
+        << "flock" << QStringList{"正被另一个程序占用", "flock"};
+    QTest::newRow("no permission")
+        << "sim"
+        << "dialout" << QStringList{"用户组 dialout", "sudo usermod -aG dialout $USER"};
 }
 
+// The message stays the window's; the second line says why and what to do.
 void TestCliFailures::portThatCannotBeOpened()
 {
     QFETCH(QString, port);
+    QFETCH(QString, obstacle);
+    QFETCH(QStringList, reason);
     QVERIFY(m_cli.WriteProfile("[Ports]\nCOM2=/nonexistent/ttyACM0\n"));
+    const auto sim = StartSim();
+    QVERIFY(sim);
+    if (port == QLatin1String("sim"))
+        port = sim->slavePath();
 
-    const CliResult result = m_cli.Run({"-p", port, "connect"});
+    QProcess holder;
+    QStringList prefix;
+    if (obstacle == QLatin1String("flock")) {
+        holder.start(QStringLiteral("flock"), {"-o", port, "sleep", "30"});
+        QVERIFY(holder.waitForStarted());
+        QTRY_VERIFY(ProcessHolds(holder.processId(), port));
+        reason << QString::number(holder.processId());
+    } else if (obstacle == QLatin1String("dialout")) {
+        if (::geteuid() != 0)
+            QSKIP("needs root to hand the port to another group and drop privileges");
+        prefix = UnprivilegedPrefix();
+        if (m_cli.Run({"--version"}, {}, prefix).exitCode != 0)
+            QSKIP("an unprivileged user cannot run the built program from here");
+        const QByteArray device = QFile::encodeName(port);
+        QVERIFY(::chown(device.constData(), 0, ::getgrnam("dialout")->gr_gid) == 0);
+        QVERIFY(::chmod(device.constData(), 0660) == 0);
+    }
+
+    const CliResult result = m_cli.Run({"-p", port, "connect"}, {}, prefix);
+    holder.kill();
+    holder.waitForFinished();
 
     QCOMPARE(result.exitCode, 3);
     QCOMPARE(result.out, QByteArray());
-    QCOMPARE(result.err, QByteArray("配置: 当前串口不可用！\n"));
+    const QByteArray message("配置: 当前串口不可用！\n");
+    const qsizetype at = result.err.indexOf(message);
+    QVERIFY2(at >= 0, result.err.constData());
+    const QString detail = QString::fromUtf8(result.err.mid(at + message.size()));
+    for (const QString& part : reason)
+        QVERIFY2(detail.contains(part), qPrintable(detail));
+    QCOMPARE(sim->rawReceived(), QByteArray());
 }
 
 void TestCliFailures::communicationErrorKeepsEarlierOutput()

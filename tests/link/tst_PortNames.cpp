@@ -16,6 +16,7 @@ private Q_SLOTS:
     void portsMapThroughProfile();
     void namesAreResolved_data();
     void namesAreResolved();
+    void slotsTakeProfileThenAdaptersThenOthers();
 
 private:
     std::unique_ptr<QSettings> OpenProfile() const;
@@ -105,6 +106,36 @@ void TestPortNames::namesAreResolved()
     QFETCH(QString, path);
     const auto profile = OpenProfile();
     QCOMPARE(PortNames::ResolvePort(name, profile.get()), path);
+}
+
+// Profile entries keep their slots and their devices are not offered twice;
+// adapters come first in the order of their by-id names, other ports in
+// natural order, and only the slots left over fall back to /dev/ttyS{n-1}.
+void TestPortNames::slotsTakeProfileThenAdaptersThenOthers()
+{
+    const QList<DetectedPort> detected{
+        {"/dev/ttyS10", {}, {}, {}, {}, false},
+        {"/dev/ttyS2", {}, {}, {}, {}, false},
+        {"/dev/ttyUSB0", "Mapped", {}, {}, {}, true},
+        {"/dev/ttyUSB1", "Second", "Maker", "B2", "/dev/serial/by-id/usb-B", true},
+        {"/dev/ttyACM0", {}, "Maker", "A1", "/dev/serial/by-id/usb-A", true},
+    };
+    const auto profile = OpenProfile();
+    const QList<PortSlot> portSlots = PortNames::ResolveSlots(profile.get(), detected);
+
+    QStringList paths;
+    for (const PortSlot& slot : portSlots)
+        paths << slot.path;
+    QCOMPARE(paths, (QStringList{"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyUSB1", "/dev/ttyS2",
+                                 "/dev/ttyS10", "/dev/ttyS5", "/dev/ttyS6", "/dev/ttyACM1"}));
+    QCOMPARE(portSlots.at(0).source, PortSlot::Source::Profile);
+    QCOMPARE(portSlots.at(0).Summary(), QStringLiteral("/dev/ttyUSB0  Mapped"));
+    QCOMPARE(portSlots.at(1).Summary(), QStringLiteral("/dev/ttyACM0  Maker"));
+    QCOMPARE(portSlots.at(2).Details(),
+             QStringLiteral("/dev/ttyUSB1  Second\nB2\n/dev/serial/by-id/usb-B"));
+    QCOMPARE(portSlots.at(5).source, PortSlot::Source::Fallback);
+    QCOMPARE(PortNames::ResolvePort(QStringLiteral("COM3"), profile.get(), detected),
+             QStringLiteral("/dev/ttyUSB1"));
 }
 
 QTEST_GUILESS_MAIN(TestPortNames)

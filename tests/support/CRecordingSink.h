@@ -9,10 +9,8 @@
 class CRecordingSink : public CMessageSink
 {
 public:
-    void ShowMessage(const QString& caption, const QString& text) override
-    {
-        m_messages.append({caption, text});
-    }
-
     QList<UserMessage> m_messages;
+
+protected:
+    void Show(const UserMessage& message) override { m_messages.append(message); }
 };

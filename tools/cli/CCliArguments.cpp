@@ -16,13 +16,14 @@ struct CommandName
     CCliArguments::Command command;
 };
 
-constexpr std::array<CommandName, 6> kCommands{{
+constexpr std::array<CommandName, 7> kCommands{{
     {"ports", CCliArguments::Command::Ports},
     {"connect", CCliArguments::Command::Connect},
     {"read", CCliArguments::Command::Read},
     {"write", CCliArguments::Command::Write},
     {"defaults", CCliArguments::Command::Defaults},
     {"encode", CCliArguments::Command::Encode},
+    {"detect", CCliArguments::Command::Detect},
 }};
 
 const char* const kDescription =
@@ -39,6 +40,9 @@ const char* const kDescription =
     "                    configuration block)\n"
     "  defaults          print the model's factory defaults as JSON\n"
     "  encode -i FILE|-  print, without any port, the frames that write would send\n"
+    "  detect [-p PORT]... try every model's handshake on each port (default: every\n"
+    "                    serial port the system reports), all ports at once, and print\n"
+    "                    which model answers where\n"
     "\n"
     "Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,\n"
     "3 port unavailable, 4 no converter answered, 5 CAN ID refused.";
@@ -78,7 +82,7 @@ CCliArguments::CCliArguments(const QStringList& arguments)
     const QCommandLineOption port(
         {QStringLiteral("p"), QStringLiteral("port")},
         QStringLiteral("COM1..COM8, mapped as in the window, or a device path. Default COM1."),
-        QStringLiteral("PORT"), QStringLiteral("COM1"));
+        QStringLiteral("PORT"), QString::fromLatin1(kDefaultPort));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("read: write the JSON to FILE instead."),
                                     QStringLiteral("FILE"));
@@ -87,9 +91,10 @@ CCliArguments::CCliArguments(const QStringList& arguments)
                                                   "standard input."),
                                    QStringLiteral("FILE|-"));
     parser.addOptions({device, port, output, input});
-    parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("ports, connect, read, write, defaults or encode."),
-                                 QStringLiteral("COMMAND"));
+    parser.addPositionalArgument(
+        QStringLiteral("command"),
+        QStringLiteral("ports, connect, read, write, defaults, encode or detect."),
+        QStringLiteral("COMMAND"));
     m_helpText = parser.helpText();
 
     if (!parser.parse(arguments)) {
@@ -108,11 +113,12 @@ CCliArguments::CCliArguments(const QStringList& arguments)
     m_inputFile = parser.value(input);
     m_hasOutput = parser.isSet(output);
     m_outputFile = parser.value(output);
-    Interpret(parser.positionalArguments(), parser.value(device), parser.value(port));
+    Interpret(parser.positionalArguments(), parser.value(device),
+              parser.isSet(port) ? parser.values(port) : QStringList{});
 }
 
 void CCliArguments::Interpret(const QStringList& positional, const QString& device,
-                              const QString& port)
+                              QStringList ports)
 {
     if (positional.isEmpty()) {
         Refuse(QStringLiteral("no command given"));
@@ -134,11 +140,22 @@ void CCliArguments::Interpret(const QStringList& positional, const QString& devi
         return;
     }
     m_deviceType = *deviceType;
-    if (PortNames::ResolvePort(port, nullptr).isEmpty()) {
-        Refuse(QStringLiteral("unknown port \"%1\": use COM1..COM8 or a device path").arg(port));
+    // Without -p, detect tries every port the system reports.
+    if (ports.isEmpty() && m_command != Command::Detect)
+        ports << QString::fromLatin1(kDefaultPort);
+    for (const QString& port : ports) {
+        if (PortNames::ResolvePort(port, nullptr).isEmpty()) {
+            Refuse(
+                QStringLiteral("unknown port \"%1\": use COM1..COM8 or a device path").arg(port));
+            return;
+        }
+    }
+    if (ports.size() > 1 && m_command != Command::Detect) {
+        Refuse(QStringLiteral("-p is given once, except for detect"));
         return;
     }
-    m_port = port;
+    m_port = ports.value(0);
+    m_ports = ports;
     CheckFileOptions();
 }
 

@@ -17,7 +17,8 @@ public:
         Read,
         Write,
         Defaults,
-        Encode
+        Encode,
+        Detect
     };
     enum class Request
     {
@@ -36,14 +37,17 @@ public:
 
     Command GetCommand() const { return m_command; }
     int DeviceType() const { return m_deviceType; }
-    QString Port() const { return m_port; }             // "COMn" or a device path
+    QString Port() const { return m_port; } // "COMn" or a device path
+    // Every -p given, in order; detect takes several.
+    QStringList Ports() const { return m_ports; }
     QString InputFile() const { return m_inputFile; }   // "-" for standard input
     QString OutputFile() const { return m_outputFile; } // empty or "-" for standard output
 
     static constexpr const char* kStandardStream = "-";
+    static constexpr const char* kDefaultPort = "COM1";
 
 private:
-    void Interpret(const QStringList& positional, const QString& device, const QString& port);
+    void Interpret(const QStringList& positional, const QString& device, QStringList ports);
     void CheckFileOptions();
     void Refuse(const QString& error);
 
@@ -53,6 +57,7 @@ private:
     Command m_command = Command::Ports;
     int m_deviceType = ConverterModels::DeviceTypeOf(ConverterModel::OstrelX);
     QString m_port;
+    QStringList m_ports;
     QString m_inputFile;
     QString m_outputFile;
     bool m_hasInput = false;

@@ -2,9 +2,12 @@
 
 #include <QString>
 
-void CConsoleSink::ShowMessage(const QString& caption, const QString& text)
+void CConsoleSink::Show(const UserMessage& message)
 {
-    WriteAll(stderr, (caption + QStringLiteral(": ") + text + QLatin1Char('\n')).toUtf8());
+    QString lines = message.caption + QStringLiteral(": ") + message.text + QLatin1Char('\n');
+    if (!message.detail.isEmpty())
+        lines += message.detail + QLatin1Char('\n');
+    WriteAll(stderr, lines.toUtf8());
 }
 
 bool CConsoleSink::WriteOutput(const QByteArray& bytes)

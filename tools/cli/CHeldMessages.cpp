@@ -2,14 +2,14 @@
 
 #include <utility>
 
-void CHeldMessages::ShowMessage(const QString& caption, const QString& text)
+void CHeldMessages::Show(const UserMessage& message)
 {
-    m_held.append({caption, text});
+    m_held.append(message);
 }
 
 void CHeldMessages::ReplayTo(CMessageSink& sink)
 {
     for (const UserMessage& message : std::as_const(m_held))
-        sink.ShowMessage(message.caption, message.text);
+        sink.ShowMessage(message);
     m_held.clear();
 }

@@ -11,11 +11,12 @@
 class CHeldMessages : public CMessageSink
 {
 public:
-    void ShowMessage(const QString& caption, const QString& text) override;
-
     // Shows the held messages in their order and forgets them.
     void ReplayTo(CMessageSink& sink);
 
 private:
     QList<UserMessage> m_held;
+
+protected:
+    void Show(const UserMessage& message) override;
 };

@@ -8,6 +8,7 @@
 #include "CPlainPageSet.h"
 #include "CSerialComm.h"
 #include "ConnectFlow.h"
+#include "ConverterProbe.h"
 #include "FlowMessages.h"
 #include "PortNames.h"
 
@@ -16,7 +17,6 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QSaveFile>
-#include <QSerialPortInfo>
 
 #include <memory>
 
@@ -92,21 +92,29 @@ ExitStatus CKelvaneCli::RunCommand()
         return PrintDefaults();
     case CCliArguments::Command::Encode:
         return Encode();
+    case CCliArguments::Command::Detect:
+        return Detect();
     }
     return ExitStatus::UsageError;
 }
 
+// The slots as the window resolves them, then every port the system reports.
 ExitStatus CKelvaneCli::ListPorts()
 {
+    const QList<DetectedPort> detected = m_detector.DetectPorts();
     QString text;
-    for (int index = 0; index < PortNames::kPortCount; ++index) {
-        text += PortNames::DisplayName(index) + QLatin1Char('\t') +
-                PortNames::DevicePath(index, &m_profile.Settings()) + QLatin1Char('\n');
+    for (const PortSlot& slot : PortNames::ResolveSlots(&m_profile.Settings(), detected)) {
+        text += slot.Name() + QLatin1Char('\t') + slot.path;
+        if (!slot.device.Label().isEmpty())
+            text += QLatin1Char('\t') + slot.device.Label();
+        text += QLatin1Char('\n');
     }
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
-        text += port.systemLocation();
-        if (!port.description().isEmpty())
-            text += QLatin1Char('\t') + port.description();
+    for (const DetectedPort& port : detected) {
+        text += port.path;
+        for (const QString& about : {port.Label(), port.serialNumber, port.byIdPath}) {
+            if (!about.isEmpty())
+                text += QLatin1Char('\t') + about;
+        }
         text += QLatin1Char('\n');
     }
     if (!CConsoleSink::WriteOutput(text.toUtf8()))
@@ -180,6 +188,35 @@ ExitStatus CKelvaneCli::Encode()
     return ExitStatus::Success;
 }
 
+// One line per port, in the order given: the model that answered, or the
+// message of the last attempt. Success when any converter answered.
+ExitStatus CKelvaneCli::Detect()
+{
+    const QList<DetectedPort> detected = m_detector.DetectPorts();
+    QStringList paths;
+    for (const QString& port : m_arguments.Ports())
+        paths << PortNames::ResolvePort(port, &m_profile.Settings(), detected);
+    if (m_arguments.Ports().isEmpty()) {
+        for (const DetectedPort& port : detected)
+            paths << port.path;
+    }
+    bool answered = false;
+    QString text;
+    for (const ConverterProbe::Result& result : ConverterProbe::ProbeAll(paths, detected)) {
+        text += result.devicePath + QLatin1Char('\t');
+        if (result.model) {
+            answered = true;
+            text += ConverterModels::DisplayName(*result.model);
+        } else {
+            text += result.failure.text + QLatin1Char('\t') + result.failure.detail;
+        }
+        text += QLatin1Char('\n');
+    }
+    if (!CConsoleSink::WriteOutput(text.toUtf8()))
+        return Refuse(QStringLiteral("cannot write to standard output"));
+    return answered ? ExitStatus::Success : ExitStatus::NotConnected;
+}
+
 // What the pages show after the window's defaults command, the open CAN
 // page's rules included. The command touches neither the port nor the profile.
 void CKelvaneCli::ApplyFactoryDefaults(CPlainPageSet& pages)
@@ -246,10 +283,13 @@ QString CKelvaneCli::InputName() const
 
 ExitStatus CKelvaneCli::ConnectPort(CSerialComm& port)
 {
-    const QString path = PortNames::ResolvePort(m_arguments.Port(), &m_profile.Settings());
-    const ConnectFlow::Outcome outcome = ConnectFlow::Connect(port, m_arguments.DeviceType(), path);
-    if (const std::optional<UserMessage> message = ConnectFlow::MessageOf(outcome))
-        m_console.ShowMessage(message->caption, message->text);
+    const QList<DetectedPort> detected = m_detector.DetectPorts();
+    const QString path =
+        PortNames::ResolvePort(m_arguments.Port(), &m_profile.Settings(), detected);
+    const int deviceType = m_arguments.DeviceType();
+    const ConnectFlow::Outcome outcome = ConnectFlow::Connect(port, deviceType, path);
+    if (const auto message = ConnectFlow::MessageOf(outcome, port, deviceType, path, detected))
+        m_console.ShowMessage(*message);
     switch (outcome) {
     case ConnectFlow::Outcome::Connected:
         return ExitStatus::Success;

@@ -3,6 +3,7 @@
 #include "CCliArguments.h"
 #include "CConsoleSink.h"
 #include "CProfile.h"
+#include "CSystemPortDetector.h"
 #include "ExitStatus.h"
 
 #include <QByteArray>
@@ -38,6 +39,7 @@ private:
     ExitStatus Write();
     ExitStatus PrintDefaults();
     ExitStatus Encode();
+    ExitStatus Detect();
 
     void ApplyFactoryDefaults(CPlainPageSet& pages);
     // The document on the factory defaults, and what a write would send for
@@ -54,4 +56,5 @@ private:
     CCliArguments m_arguments;
     CConsoleSink m_console;
     CProfile m_profile;
+    CSystemPortDetector m_detector;
 };

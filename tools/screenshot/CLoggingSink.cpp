@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-void CLoggingSink::ShowMessage(const QString& caption, const QString& text)
+void CLoggingSink::Show(const UserMessage& message)
 {
-    m_messages.append(text);
-    std::fprintf(stderr, "kelvane-screenshot: message \"%s\": %s\n", qPrintable(caption),
-                 qPrintable(text));
+    m_messages.append(message.text);
+    std::fprintf(stderr, "kelvane-screenshot: message \"%s\": %s %s\n", qPrintable(message.caption),
+                 qPrintable(message.text), qPrintable(message.detail));
 }

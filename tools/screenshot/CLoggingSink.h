@@ -10,10 +10,11 @@
 class CLoggingSink : public CMessageSink
 {
 public:
-    void ShowMessage(const QString& caption, const QString& text) override;
-
     const QStringList& Messages() const { return m_messages; }
 
 private:
     QStringList m_messages;
+
+protected:
+    void Show(const UserMessage& message) override;
 };

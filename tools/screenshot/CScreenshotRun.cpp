@@ -90,12 +90,7 @@ bool CScreenshotRun::ShootWithPort(int deviceType, const QString& portPath)
 {
     CLoggingSink messages;
     CKelvaneSheet sheet(messages);
-    {
-        QSettings& profile = sheet.Profile().Settings();
-        profile.setValue(QStringLiteral("Ports/COM1"), portPath);
-        profile.sync();
-        sheet.Selector().ShowPortPaths(profile);
-    }
+    sheet.AssignPort(0, portPath);
     sheet.show();
     Choose(Child<QComboBox>(sheet, "deviceList"), deviceType);
     Choose(Child<QComboBox>(sheet, "portList"), 0);

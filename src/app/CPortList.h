@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QComboBox>
+
+// The port list of the selector band: "COM1".."COM8" when closed; opened, it
+// shows beside each slot the device it reaches. It announces its opening
+// first, so that the slots can be resolved again before the user looks.
+class CPortList : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit CPortList(QWidget* parent = nullptr);
+
+    // The second column and the tooltip of one slot.
+    void ShowDevice(int index, const QString& summary, const QString& details);
+    void showPopup() override;
+
+Q_SIGNALS:
+    void Opening();
+};

@@ -1,0 +1,47 @@
+#include "ConverterProbe.h"
+
+#include "CSerialComm.h"
+#include "ConnectFlow.h"
+
+#include <thread>
+#include <vector>
+
+namespace ConverterProbe {
+
+Result Probe(const QString& devicePath, const QList<DetectedPort>& present)
+{
+    Result result{devicePath, std::nullopt, {}};
+    CSerialComm port;
+    for (const ConverterModelFacts& facts : ConverterModels::kFacts) {
+        const int deviceType = ConverterModels::DeviceTypeOf(facts.model);
+        const ConnectFlow::Outcome outcome = ConnectFlow::Connect(port, deviceType, devicePath);
+        if (outcome == ConnectFlow::Outcome::Connected) {
+            port.Close();
+            result.model = facts.model;
+            return result;
+        }
+        result.failure =
+            ConnectFlow::MessageOf(outcome, port, deviceType, devicePath, present).value();
+        // A port that does not open will not open for the next model either.
+        if (outcome == ConnectFlow::Outcome::PortUnavailable)
+            return result;
+    }
+    return result;
+}
+
+QList<Result> ProbeAll(const QStringList& devicePaths, const QList<DetectedPort>& present)
+{
+    std::vector<Result> results(std::size_t(devicePaths.size()));
+    std::vector<std::thread> workers;
+    workers.reserve(std::size_t(devicePaths.size()));
+    for (qsizetype index = 0; index < devicePaths.size(); ++index) {
+        workers.emplace_back([&results, &devicePaths, &present, index] {
+            results[std::size_t(index)] = Probe(devicePaths.at(index), present);
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    return QList<Result>(results.begin(), results.end());
+}
+
+} // namespace ConverterProbe

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ConverterModel.h"
+#include "DetectedPort.h"
+#include "UserMessage.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Which converter answers on a port: each model's connect in turn, as the
+// window's connect button would run it for that model.
+namespace ConverterProbe {
+struct Result
+{
+    QString devicePath;
+    std::optional<ConverterModel> model; // the first model that answered
+    UserMessage failure;                 // why none answered, when none did
+};
+
+Result Probe(const QString& devicePath, const QList<DetectedPort>& present);
+// Every port on its own thread, so the whole takes as long as the slowest
+// port; the results in the order of the paths.
+QList<Result> ProbeAll(const QStringList& devicePaths, const QList<DetectedPort>& present);
+} // namespace ConverterProbe

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class CSerialComm;
+class QSocketNotifier;
+
+// Tells, from the event loop, when an open port's device vanishes or its
+// other end hangs up, so that the window need not wait for the next exchange
+// to fail. It costs nothing while the line is quiet: the descriptor wakes the
+// loop only when something happens on it. Bytes arriving between exchanges
+// are read and dropped, as the next request would discard them anyway.
+class CPortHangupWatch : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CPortHangupWatch(QObject* parent = nullptr);
+    ~CPortHangupWatch() override;
+
+    // Watches the port until Stop; nothing where the platform cannot watch.
+    void Watch(CSerialComm& port);
+    void Stop();
+
+Q_SIGNALS:
+    void HungUp();
+
+private:
+    void OnActivated();
+
+    CSerialComm* m_port = nullptr;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
