@@ -4,6 +4,7 @@
 #include "COstrelSimulator.h"
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
+#include "ProcessFiles.h"
 #include "SheetLookup.h"
 
 #include <QApplication>
@@ -30,17 +31,6 @@ const QString kConnect = QStringLiteral("连接设备(&C)");
 const QString kDisconnect = QStringLiteral("断开设备(&C)");
 constexpr quint8 kWriteParameters = 0x01;
 constexpr quint8 kReadParameters = 0x03;
-
-// Whether the process has the device open.
-bool HasOpen(qint64 pid, const QString& device)
-{
-    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
-    for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
-        if (fd.symLinkTarget() == device)
-            return true;
-    }
-    return false;
-}
 
 // This process's processor time so far, user and system.
 double CpuSeconds()
@@ -228,7 +218,7 @@ void TestKelvaneConnect::reportsWhyConnectFails()
     if (obstacle == QLatin1String("flock")) {
         holder.start(QStringLiteral("flock"), {"-o", simulator.slavePath(), "sleep", "30"});
         QVERIFY(holder.waitForStarted());
-        QTRY_VERIFY(HasOpen(holder.processId(), simulator.slavePath()));
+        QTRY_VERIFY(ProcessHasOpen(holder.processId(), simulator.slavePath()));
         reason << QString::number(holder.processId());
     }
     CFakePortDetector detector;

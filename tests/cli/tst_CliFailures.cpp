@@ -1,5 +1,6 @@
 #include "CCliRunner.h"
 #include "COstrelSimulator.h"
+#include "ProcessFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,17 +21,6 @@ const QByteArray kCommError = QByteArray("配置: 通信出错！\n");
 // Long enough for the simulator's thread to take in anything that was
 // written before the command ended.
 constexpr int kSettleMs = 50;
-
-// Whether the process has the device open.
-bool ProcessHolds(qint64 pid, const QString& device)
-{
-    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
-    for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
-        if (fd.symLinkTarget() == device)
-            return true;
-    }
-    return false;
-}
 
 // Runs the CLI as the user nobody, in no supplementary group.
 QStringList UnprivilegedPrefix()
@@ -192,7 +182,7 @@ void TestCliFailures::portThatCannotBeOpened()
     if (obstacle == QLatin1String("flock")) {
         holder.start(QStringLiteral("flock"), {"-o", port, "sleep", "30"});
         QVERIFY(holder.waitForStarted());
-        QTRY_VERIFY(ProcessHolds(holder.processId(), port));
+        QTRY_VERIFY(ProcessHasOpen(holder.processId(), port));
         reason << QString::number(holder.processId());
     } else if (obstacle == QLatin1String("dialout")) {
         if (::geteuid() != 0)
