@@ -141,7 +141,8 @@ void TestCliExchange::readPrintsTheConverterConfiguration()
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, kReadOk);
     const QJsonObject json = Object(result.out);
-    QCOMPARE(json.size(), 30);
+    QCOMPARE(json.size(), 31);
+    QCOMPARE(json.value("Format").toString(), QStringLiteral("kelvane-config/1"));
     const QJsonObject wanted = Object(expected);
     QVERIFY(!wanted.isEmpty());
     for (auto it = wanted.constBegin(); it != wanted.constEnd(); ++it)

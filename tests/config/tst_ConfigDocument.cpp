@@ -13,13 +13,14 @@ QJsonObject Object(const char* json)
     return QJsonDocument::fromJson(QByteArray(json)).object();
 }
 
-const QStringList kAllKeys{
-    "ArmCanBaud",   "ArmCanID",        "ArmFrameType",   "CanAcptCode",   "CanAcptCodeDual",
-    "CanAcptMask",  "CanAcptMaskDual", "CanBTR0",        "CanBTR1",       "CanBaudrate",
-    "CanFiterMode", "CanFrameType",    "CanID",          "CustomMask",    "DeviceType",
-    "Filtering",    "Filters",         "SerialBaudrate", "SerialDataBit", "SerialFlowCtrl",
-    "SerialMode",   "SerialParity",    "SerialStopBit",  "TranDir",       "TranID",
-    "TranIdBase",   "TranInfo",        "TranLength",     "TranMode",      "TranSpace"};
+const QStringList kAllKeys{"ArmCanBaud",      "ArmCanID",    "ArmFrameType",    "CanAcptCode",
+                           "CanAcptCodeDual", "CanAcptMask", "CanAcptMaskDual", "CanBTR0",
+                           "CanBTR1",         "CanBaudrate", "CanFiterMode",    "CanFrameType",
+                           "CanID",           "CustomMask",  "DeviceType",      "Filtering",
+                           "Filters",         "Format",      "SerialBaudrate",  "SerialDataBit",
+                           "SerialFlowCtrl",  "SerialMode",  "SerialParity",    "SerialStopBit",
+                           "TranDir",         "TranID",      "TranIdBase",      "TranInfo",
+                           "TranLength",      "TranMode",    "TranSpace"};
 
 // Empty when the document was taken.
 QString RefusalOf(const QJsonObject& document, CPageSet& pages)
@@ -96,6 +97,10 @@ void TestConfigDocument::refusesWhatTheFieldsCannotHold_data()
         << "unknown key \"Filters[0].note\"";
     QTest::newRow("other device type")
         << QByteArray(R"({"DeviceType": 0})") << "\"DeviceType\" is 0, but the device given is 2";
+    QTest::newRow("later format") << QByteArray(R"({"Format": "kelvane-config/2"})")
+                                  << "\"Format\" must be \"kelvane-config/1\"";
+    QTest::newRow("format as number")
+        << QByteArray(R"({"Format": 1})") << "\"Format\" must be \"kelvane-config/1\"";
     QTest::newRow("no such device type")
         << QByteArray(R"({"DeviceType": 3})") << "\"DeviceType\" must be an integer from 0 to 2";
 }
@@ -116,7 +121,7 @@ void TestConfigDocument::takesValuesInsideTheirKindAsGiven()
     CPlainPageSet pages(2);
     pages.Tran().m_nFrameSpace = 7;
     const QJsonObject document = Object(R"({
-        "DeviceType": 2, "CanBaudrate": 99, "SerialMode": -1, "CanBTR0": "zz",
+        "Format": "kelvane-config/1", "DeviceType": 2, "CanBaudrate": 99, "SerialMode": -1, "CanBTR0": "zz",
         "ArmFrameType": 5, "ArmCanBaud": 4294967295, "CustomMask": 0, "Filtering": true,
         "Filters": [{"kind": 2, "start": "0x1ABCDEF0", "end": "0x1abcdef0"},
                     {"kind": 1, "start": "0x300", "end": "0x200"},

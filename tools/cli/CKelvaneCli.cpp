@@ -276,7 +276,7 @@ ExitStatus CKelvaneCli::OpenOutputFile(std::unique_ptr<QSaveFile>& file)
 
 ExitStatus CKelvaneCli::PrintJson(CPlainPageSet& pages, QSaveFile* file)
 {
-    const QByteArray json = QJsonDocument(CConfigDocument::ToJson(pages)).toJson();
+    const QByteArray json = CConfigDocument::ToText(CConfigDocument::ToJson(pages));
     if (!file) {
         if (!CConsoleSink::WriteOutput(json))
             return Refuse(QStringLiteral("cannot write to standard output"));
