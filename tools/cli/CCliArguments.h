@@ -17,7 +17,9 @@ public:
         Read,
         Write,
         Defaults,
-        Encode
+        Encode,
+        Verify,
+        Diff
     };
     enum class Request
     {
@@ -36,15 +38,20 @@ public:
 
     Command GetCommand() const { return m_command; }
     int DeviceType() const { return m_deviceType; }
-    QString Port() const { return m_port; }             // "COMn" or a device path
-    QString InputFile() const { return m_inputFile; }   // "-" for standard input
-    QString OutputFile() const { return m_outputFile; } // empty or "-" for standard output
+    QString Port() const { return m_ports.constFirst(); } // "COMn" or a device path
+    QStringList Ports() const { return m_ports; }         // as given, at least one
+    QString InputFile() const { return m_inputFile; }     // "-" for standard input
+    QString OutputFile() const { return m_outputFile; }   // empty or "-" for standard output
+    QStringList DiffFiles() const { return m_diffFiles; } // diff: the two documents
+    bool VerifyAfterWrite() const { return m_verify; }
+    bool JsonLines() const { return m_json; } // one JSON object per port
 
     static constexpr const char* kStandardStream = "-";
 
 private:
-    void Interpret(const QStringList& positional, const QString& device, const QString& port);
+    void Interpret(const QStringList& positional, const QString& device, const QStringList& ports);
     void CheckFileOptions();
+    void CheckPortOptions();
     void Refuse(const QString& error);
 
     Request m_request = Request::Run;
@@ -52,7 +59,10 @@ private:
     QString m_error;
     Command m_command = Command::Ports;
     int m_deviceType = ConverterModels::DeviceTypeOf(ConverterModel::OstrelX);
-    QString m_port;
+    QStringList m_ports{QStringLiteral("COM1")};
+    QStringList m_diffFiles;
+    bool m_verify = false;
+    bool m_json = false;
     QString m_inputFile;
     QString m_outputFile;
     bool m_hasInput = false;
