@@ -13,6 +13,7 @@
 #include <QSet>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class CMessageSink;
@@ -54,6 +55,18 @@ public:
     void OnDefaults();
     void OnRead();
     void OnWrite();
+    void OnExport();
+    void OnImport();
+
+    enum class FileChoice
+    {
+        Export,
+        Import
+    };
+    // Asks for the file to export to or import from, starting in folder;
+    // empty when the user cancelled. The platform's file dialog unless set.
+    using FileChooser = std::function<QString(FileChoice choice, const QString& folder)>;
+    void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
 
 public Q_SLOTS:
     // Escape must not close the sheet: only its close button ends the tool.
@@ -96,6 +109,9 @@ private:
     void EnableCommandButtons(bool enabled);
     bool Connect(int deviceType, int portIndex);
     void ClosePort();
+    QString ChooseFile(FileChoice choice, const QString& folder);
+    // The chosen file, its folder remembered for the next choice.
+    QString ChosenFile(FileChoice choice);
 
     std::unique_ptr<Ui::CKelvaneSheet> m_ui;
     CMessageSink& m_messages;
@@ -107,5 +123,6 @@ private:
     CCanPage m_canPage;
     CPageArmCfgCan m_canCfgPage;
     QSet<const QWidget*> m_openPages;
+    FileChooser m_chooseFile;
     bool m_initialised = false;
 };
