@@ -1,6 +1,10 @@
 #include "ArmCanFields.h"
+#include "CConfigCommands.h"
 #include "CConfigDocument.h"
+#include "CConfigVerification.h"
+#include "CEncodedConfig.h"
 #include "CPlainPageSet.h"
+#include "CanConfigBlock.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -40,6 +44,8 @@ private Q_SLOTS:
     void takesValuesInsideTheirKindAsGiven();
     void documentSurvivesItsOwnOutput_data();
     void documentSurvivesItsOwnOutput();
+    void verificationGoesByTheBlocksSent_data();
+    void verificationGoesByTheBlocksSent();
 };
 
 void TestConfigDocument::refusesWhatTheFieldsCannotHold_data()
@@ -180,6 +186,44 @@ void TestConfigDocument::documentSurvivesItsOwnOutput()
     CPlainPageSet copy(deviceType);
     QCOMPARE(RefusalOf(json, copy), QString());
     QCOMPARE(CConfigDocument::ToJson(copy), json);
+}
+
+void TestConfigDocument::verificationGoesByTheBlocksSent_data()
+{
+    QTest::addColumn<int>("deviceType");
+    QTest::addColumn<int>("parameterByte"); // -1: the parameter block as sent
+    QTest::addColumn<int>("canConfigByte"); // -1: the CAN configuration block as sent
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("A: the CAN configuration block is never sent") << 0 << -1 << 0 << QStringList();
+    QTest::newRow("A: data bits, which no key holds")
+        << 0 << 1 << -1 << QStringList{"parameter block byte 1: expected \"0x08\" got \"0x09\""};
+    QTest::newRow("X: the gap") << 2 << 18 << -1 << QStringList{"TranSpace: expected 2 got 3"};
+    QTest::newRow("X: the register")
+        << 2 << -1 << 0 << QStringList{"ArmCanBaud: expected 3850251 got 3850252"};
+}
+
+void TestConfigDocument::verificationGoesByTheBlocksSent()
+{
+    QFETCH(int, deviceType);
+    QFETCH(int, parameterByte);
+    QFETCH(int, canConfigByte);
+    QFETCH(QStringList, lines);
+    CPlainPageSet pages(deviceType);
+    CConfigCommands::RestoreDefaults(pages);
+    const CEncodedConfig sent = CEncodedConfig::FromPages(pages);
+    QByteArray parameterBlock = sent.ParameterBlock();
+    QByteArray canConfigBlock =
+        deviceType == 2 ? sent.CanConfigBlock() : CanConfigBlock().toBytes();
+    if (parameterByte >= 0)
+        parameterBlock[parameterByte] = char(parameterBlock.at(parameterByte) + 1);
+    if (canConfigByte >= 0)
+        canConfigBlock[canConfigByte] = char(canConfigBlock.at(canConfigByte) + 1);
+
+    QStringList found;
+    for (const KeyDifference& difference :
+         CConfigVerification::Compare(deviceType, sent, parameterBlock, canConfigBlock))
+        found.append(difference.Line());
+    QCOMPARE(found, lines);
 }
 
 QTEST_GUILESS_MAIN(TestConfigDocument)
