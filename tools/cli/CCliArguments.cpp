@@ -93,7 +93,7 @@ CCliArguments::CCliArguments(const QStringList& arguments)
                                     QStringLiteral("read: write the JSON to FILE instead."),
                                     QStringLiteral("FILE"));
     const QCommandLineOption input({QStringLiteral("i"), QStringLiteral("input")},
-                                   QStringLiteral("write, encode: the JSON document; - for "
+                                   QStringLiteral("write, verify, encode: the JSON document; - for "
                                                   "standard input."),
                                    QStringLiteral("FILE|-"));
     const QCommandLineOption verify(QStringLiteral("verify"),
