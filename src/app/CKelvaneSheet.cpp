@@ -3,6 +3,7 @@
 #include "CArmCanConfig.h"
 #include "CBusyCursor.h"
 #include "CConfigCommands.h"
+#include "CConfigFile.h"
 #include "CMessageSink.h"
 #include "CPortAssignDialog.h"
 #include "CSheetPageSet.h"
@@ -13,15 +14,29 @@
 #include "ui_CKelvaneSheet.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QSettings>
+#include <QToolButton>
 
 namespace {
 
 QString CanTabTitle()
 {
     return QStringLiteral("CAN参数");
+}
+
+QString RefusalCaption()
+{
+    return QStringLiteral("错误");
+}
+
+QString FileFilter()
+{
+    return QStringLiteral("JSON (*.json);;* (*)");
 }
 
 } // namespace
@@ -50,6 +65,8 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     connect(m_ui->defaultsButton, &QPushButton::clicked, this, &CKelvaneSheet::OnDefaults);
     connect(m_ui->readButton, &QPushButton::clicked, this, &CKelvaneSheet::OnRead);
     connect(m_ui->writeButton, &QPushButton::clicked, this, &CKelvaneSheet::OnWrite);
+    connect(m_ui->exportButton, &QToolButton::clicked, this, &CKelvaneSheet::OnExport);
+    connect(m_ui->importButton, &QToolButton::clicked, this, &CKelvaneSheet::OnImport);
 
     AddPage(m_tranPage, QStringLiteral("转换参数"));
     AddPage(m_serialPage, QStringLiteral("串口参数"));
@@ -352,6 +369,8 @@ void CKelvaneSheet::EnableCommandButtons(bool enabled)
     m_ui->defaultsButton->setEnabled(enabled);
     m_ui->readButton->setEnabled(enabled);
     m_ui->writeButton->setEnabled(enabled);
+    m_ui->exportButton->setEnabled(enabled);
+    m_ui->importButton->setEnabled(enabled);
 }
 
 void CKelvaneSheet::OnDefaults()
@@ -374,6 +393,65 @@ void CKelvaneSheet::OnWrite()
     const CBusyCursor busy;
     CConfigCommands(pages, m_port, m_profile, m_messages).WriteConfig();
     CheckPortStillThere();
+}
+
+void CKelvaneSheet::OnExport()
+{
+    const QString path = ChosenFile(FileChoice::Export);
+    if (path.isEmpty()) {
+        return;
+    }
+    CSheetPageSet pages(*this);
+    const std::optional<QByteArray> text = CConfigFile::Export(pages, m_messages);
+    if (!text) {
+        return;
+    }
+    if (const std::optional<QString> error = CConfigFile::Save(path, *text)) {
+        m_messages.ShowMessage(RefusalCaption(), *error);
+    }
+}
+
+void CKelvaneSheet::OnImport()
+{
+    const QString path = ChosenFile(FileChoice::Import);
+    if (path.isEmpty()) {
+        return;
+    }
+    QByteArray text;
+    if (const std::optional<QString> error = CConfigFile::Load(path, text)) {
+        m_messages.ShowMessage(RefusalCaption(), *error);
+        return;
+    }
+    CSheetPageSet pages(*this);
+    if (const std::optional<QString> refusal = CConfigFile::Import(text, pages)) {
+        m_messages.ShowMessage(
+            RefusalCaption(),
+            QStringLiteral("\"%1\": %2").arg(QFileInfo(path).fileName(), *refusal));
+    }
+}
+
+QString CKelvaneSheet::ChosenFile(FileChoice choice)
+{
+    QString folder = m_profile.ConfigFolder();
+    if (folder.isEmpty()) {
+        folder = QDir::homePath();
+    }
+    const QString path = ChooseFile(choice, folder);
+    if (!path.isEmpty()) {
+        m_profile.SaveConfigFolder(QFileInfo(path).absolutePath());
+    }
+    return path;
+}
+
+QString CKelvaneSheet::ChooseFile(FileChoice choice, const QString& folder)
+{
+    if (m_chooseFile) {
+        return m_chooseFile(choice, folder);
+    }
+    if (choice == FileChoice::Export) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("导出"), folder, FileFilter());
+    }
+    return QFileDialog::getOpenFileName(this, QStringLiteral("导入"), folder, FileFilter());
 }
 
 void CKelvaneSheet::reject() {}

@@ -15,6 +15,7 @@
 #include <QSet>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class CMessageSink;
@@ -62,6 +63,18 @@ public:
     void OnDefaults();
     void OnRead();
     void OnWrite();
+    void OnExport();
+    void OnImport();
+
+    enum class FileChoice
+    {
+        Export,
+        Import
+    };
+    // Asks for the file to export to or import from, starting in folder;
+    // empty when the user cancelled. The platform's file dialog unless set.
+    using FileChooser = std::function<QString(FileChoice choice, const QString& folder)>;
+    void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
 
     // Names the device of a COM slot in the profile's [Ports] section (an
     // empty path gives the slot back to the automatic choice).
@@ -117,6 +130,9 @@ private:
     void EnableCommandButtons(bool enabled);
     bool Connect(int deviceType, int portIndex);
     void ClosePort();
+    QString ChooseFile(FileChoice choice, const QString& folder);
+    // The chosen file, its folder remembered for the next choice.
+    QString ChosenFile(FileChoice choice);
 
     std::unique_ptr<Ui::CKelvaneSheet> m_ui;
     CMessageSink& m_messages;
@@ -132,5 +148,6 @@ private:
     CCanPage m_canPage;
     CPageArmCfgCan m_canCfgPage;
     QSet<const QWidget*> m_openPages;
+    FileChooser m_chooseFile;
     bool m_initialised = false;
 };

@@ -23,25 +23,30 @@ CConfigCommands::CConfigCommands(CPageSet& pages, CSerialComm& port, CProfile& p
 
 void CConfigCommands::RestoreDefaults()
 {
-    m_pages.StoreControls(Page::Tran);
-    m_pages.StoreControls(Page::Serial);
-    if (m_pages.IsOpen(Page::Can))
-        m_pages.StoreControls(Page::Can);
-    else
-        StoreIfOpen(Page::ArmCan);
+    RestoreDefaults(m_pages);
+}
 
-    ApplyParameterDefaults(m_pages.Tran(), m_pages.Serial(), m_pages.Can());
-    CArmCanConfig::ApplyDefaults(m_pages.ArmCan());
+void CConfigCommands::RestoreDefaults(CPageSet& pages)
+{
+    pages.StoreControls(Page::Tran);
+    pages.StoreControls(Page::Serial);
+    if (pages.IsOpen(Page::Can))
+        pages.StoreControls(Page::Can);
+    else if (pages.IsOpen(Page::ArmCan))
+        pages.StoreControls(Page::ArmCan);
 
-    m_pages.ShowFields(Page::Tran);
-    m_pages.RefreshControls(Page::Tran);
-    m_pages.ShowFields(Page::Serial);
-    if (m_pages.IsOpen(Page::Can)) {
-        m_pages.ShowFields(Page::Can);
-        m_pages.RefreshControls(Page::Can);
-    } else if (m_pages.IsOpen(Page::ArmCan)) {
-        m_pages.ShowFields(Page::ArmCan);
-        m_pages.FillFromBlock();
+    ApplyParameterDefaults(pages.Tran(), pages.Serial(), pages.Can());
+    CArmCanConfig::ApplyDefaults(pages.ArmCan());
+
+    pages.ShowFields(Page::Tran);
+    pages.RefreshControls(Page::Tran);
+    pages.ShowFields(Page::Serial);
+    if (pages.IsOpen(Page::Can)) {
+        pages.ShowFields(Page::Can);
+        pages.RefreshControls(Page::Can);
+    } else if (pages.IsOpen(Page::ArmCan)) {
+        pages.ShowFields(Page::ArmCan);
+        pages.FillFromBlock();
     }
 }
 

@@ -29,6 +29,8 @@ public:
 
     // Factory values onto the pages; sends nothing and saves nothing.
     void RestoreDefaults();
+    // The same on pages with no port or profile at hand.
+    static void RestoreDefaults(CPageSet& pages);
     // Parameter block, then the CAN configuration block, whatever the device
     // type; the profile is saved only when both arrived.
     CommandOutcome ReadConfig();

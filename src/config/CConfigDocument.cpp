@@ -9,6 +9,7 @@
 #include "ParameterKeys.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 
 #include <algorithm>
 #include <array>
@@ -33,6 +34,7 @@ const std::array<TextPairKey, 2> kTextPairKeys{{
 }};
 
 const QLatin1String kArmCanIdKey("ArmCanID");
+const QLatin1String kFormatKey("Format");
 
 ParameterFields FieldsOf(CPageSet& pages)
 {
@@ -223,8 +225,20 @@ std::optional<QString> ApplyFilters(const QJsonValue& value, ArmCanFields& armCa
     return std::nullopt;
 }
 
+// Documents written before the marker existed lack it and are just as
+// valid; a marker naming another format is one this tool cannot read.
+std::optional<QString> CheckFormat(const QJsonValue& value)
+{
+    const QString format = QLatin1String(CConfigDocument::kFormat);
+    if (value != QJsonValue(format))
+        return Refusal(kFormatKey, QStringLiteral("must be \"%1\"").arg(format));
+    return std::nullopt;
+}
+
 std::optional<QString> ApplySpecial(const QString& key, const QJsonValue& value, CPageSet& pages)
 {
+    if (key == kFormatKey)
+        return CheckFormat(value);
     if (key == QLatin1String(ParameterKeys::kDeviceType))
         return ApplyDeviceType(value, pages.DeviceType());
     if (key == QLatin1String("CustomMask"))
@@ -272,6 +286,7 @@ QJsonArray FiltersToJson(const QList<FilterEntry>& filters)
 QJsonObject CConfigDocument::ToJson(CPageSet& pages)
 {
     QJsonObject json;
+    json.insert(kFormatKey, QLatin1String(kFormat));
     json.insert(QLatin1String(ParameterKeys::kDeviceType), pages.DeviceType());
     for (const ParameterKey& key : ParameterKeys::All()) {
         if (key.integer)
@@ -291,6 +306,11 @@ QJsonObject CConfigDocument::ToJson(CPageSet& pages)
     json.insert(QStringLiteral("Filtering"), armCan.m_bFilterEnabled);
     json.insert(QStringLiteral("Filters"), FiltersToJson(armCan.m_filters));
     return json;
+}
+
+QByteArray CConfigDocument::ToText(const QJsonObject& document)
+{
+    return QJsonDocument(document).toJson();
 }
 
 std::optional<QString> CConfigDocument::Apply(const QJsonObject& document, CPageSet& pages)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 
@@ -8,7 +9,7 @@
 class CPageSet;
 
 // The configuration as one JSON object, the same for a read, a write and the
-// defaults: the device type, the profile's keys from CanBaudrate to
+// defaults: the format marker, the device type, the profile's keys from CanBaudrate to
 // TranLength, the CAN page's dual-filter halves and custom-mask box, and the
 // type-2 page's register value, CAN ID, frame type, filtering box and filter
 // entries. Integers are the fields' 32-bit values and texts the page texts as
@@ -19,8 +20,13 @@ class CConfigDocument
 public:
     CConfigDocument() = delete;
 
+    // The value of the optional key "Format", written into every document.
+    static constexpr const char* kFormat = "kelvane-config/1";
+
     // Every key, from the fields of the page set's device type.
     static QJsonObject ToJson(CPageSet& pages);
+    // The document as a file holds it, indented, in UTF-8.
+    static QByteArray ToText(const QJsonObject& document);
 
     // Puts the document's keys into the fields; keys it lacks keep what the
     // fields hold. Values inside their kind are taken as they are, list

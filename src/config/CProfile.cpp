@@ -19,6 +19,8 @@ QString Key(const char* name)
     return QStringLiteral("Kelvane/") + QLatin1String(name);
 }
 
+const char* const kConfigFolderKey = "Files/ConfigFolder";
+
 QString ApplicationName(const QString& explicitName)
 {
     return explicitName.isEmpty() ? QCoreApplication::applicationName() : explicitName;
@@ -134,6 +136,19 @@ bool CProfile::SaveArmCanBaud(const ArmCanFields& armCan)
     if (m_readOnly)
         return true;
     WriteArmCanBaud(m_settings, armCan.m_dwBtr);
+    return Flush();
+}
+
+QString CProfile::ConfigFolder() const
+{
+    return m_settings.value(QLatin1String(kConfigFolderKey)).toString();
+}
+
+bool CProfile::SaveConfigFolder(const QString& folder)
+{
+    if (m_readOnly)
+        return true;
+    m_settings.setValue(QLatin1String(kConfigFolderKey), folder);
     return Flush();
 }
 

@@ -67,6 +67,11 @@ public:
     // file since it was read.
     void Reload();
 
+    // The folder of the configuration file last exported or imported, kept
+    // apart from the parameter keys; empty before the first.
+    QString ConfigFolder() const;
+    bool SaveConfigFolder(const QString& folder);
+
     // The key ArmCanBaud on any store, for the device-type-2 page: a missing
     // value, or one that is not a 32-bit integer, gives 0x003AC00B.
     static quint32 ReadArmCanBaud(const QSettings& settings);

@@ -12,8 +12,10 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -304,6 +306,10 @@ private Q_SLOTS:
     void commandsNeedOpenPort();
     void refusedCanIdSendsNothing();
     void unvisitedCanTabWritesBackWhatWasRead();
+    void exportedFileImportsTheReadValuesBack_data();
+    void exportedFileImportsTheReadValuesBack();
+    void refusedImportChangesNoField_data();
+    void refusedImportChangesNoField();
 
 private:
     // A sheet on a profile whose COM1 leads to the simulator, connected as
@@ -542,6 +548,115 @@ void TestKelvaneCommands::unvisitedCanTabWritesBackWhatWasRead()
     QCOMPARE(simulator.requestCount(kWriteCanConfig), 1);
     QCOMPARE(simulator.parameterBlock().toHex(' '), parameters.toHex(' '));
     QCOMPARE(simulator.canConfigBlock(), canBlock);
+}
+
+void TestKelvaneCommands::exportedFileImportsTheReadValuesBack_data()
+{
+    QTest::addColumn<int>("deviceType");
+    QTest::newRow("Ostrel-A") << 0;
+    QTest::newRow("Ostrel-X") << 2;
+}
+
+// The exported file is the command line's own read of the converter, and
+// importing it undoes the user's edits without any exchange or save.
+void TestKelvaneCommands::exportedFileImportsTheReadValuesBack()
+{
+    QFETCH(int, deviceType);
+    const bool arm = deviceType == 2;
+    SimOptions options;
+    options.deviceType = deviceType;
+    options.pacing = false;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    simulator.setParameterBlock(arm ? kArmBlock : kClassicBlock);
+    simulator.setCanConfigBlock(kArmCanBlock);
+    const QTemporaryDir dir;
+    const QString cliFile = dir.filePath(QStringLiteral("cli.json"));
+    const QString exported = dir.filePath(QStringLiteral("exported.json"));
+    QProcess cli;
+    cli.start(QStringLiteral(KELVANE_CLI_PATH), {"-d", QString::number(deviceType), "-p",
+                                                 simulator.slavePath(), "read", "-o", cliFile});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+
+    CRecordingSink messages;
+    const auto sheet = Connected(simulator, messages, deviceType);
+    QStringList folders;
+    sheet->SetFileChooser([&](CKelvaneSheet::FileChoice, const QString& folder) {
+        folders.append(folder);
+        return exported;
+    });
+    Click(*sheet, "readButton");
+    Click(*sheet, "exportButton");
+
+    QFile cliRead(cliFile);
+    QFile exportedFile(exported);
+    QVERIFY(cliRead.open(QIODevice::ReadOnly) && exportedFile.open(QIODevice::ReadOnly));
+    QCOMPARE(exportedFile.readAll(), cliRead.readAll());
+
+    Type(sheet->TranPage(), "frameSpaceEdit", "9");
+    Choose(sheet->SerialPage(), "baudrateList", 3);
+    if (arm) {
+        Choose(sheet->CanConfigPage(), "baudList", 0);
+        Click(sheet->CanConfigPage(), "filterEnableCheck");
+    } else {
+        Type(sheet->CanPage(), "acptCodeEdit", "00 00 0F 00");
+    }
+    simulator.clearHistory();
+    const QByteArray profile = ProfileBytes();
+    Click(*sheet, "importButton");
+
+    VERIFY_SHOWN(*sheet, arm ? kArmRead : kClassicRead);
+    QCOMPARE(messages.m_messages, (Messages{{kCaption, kReadDone}}));
+    QTest::qWait(50);
+    QVERIFY(simulator.rawReceived().isEmpty());
+    QCOMPARE(ProfileBytes(), profile);
+    QCOMPARE(folders.size(), 2);
+    QCOMPARE(folders.at(1), dir.path());
+}
+
+void TestKelvaneCommands::refusedImportChangesNoField_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("another model") << QByteArray(R"({"DeviceType": 0, "TranSpace": 9})")
+                                   << "\"DeviceType\" is 0, but the device given is 2";
+    // Keys are checked in name order: these come after one that is fine.
+    QTest::newRow("wrong kind")
+        << QByteArray(R"({"SerialBaudrate": 3, "TranSpace": "wide"})")
+        << "\"TranSpace\" must be an integer from -2147483648 to 2147483647";
+    QTest::newRow("unknown key") << QByteArray(R"({"SerialBaudrate": 3, "TranSpacing": 9})")
+                                 << "unknown key \"TranSpacing\"";
+    QTest::newRow("not JSON") << QByteArray(R"({"SerialBaudrate": 3,)")
+                              << "unterminated object at offset 21";
+}
+
+void TestKelvaneCommands::refusedImportChangesNoField()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(QString, refusal);
+    SimOptions options;
+    options.pacing = false;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    simulator.setParameterBlock(kArmBlock);
+    simulator.setCanConfigBlock(kArmCanBlock);
+    const QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("line3.json")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(document) == document.size());
+    file.close();
+    CRecordingSink messages;
+    const auto sheet = Connected(simulator, messages, 2);
+    sheet->SetFileChooser(
+        [&](CKelvaneSheet::FileChoice, const QString&) { return file.fileName(); });
+    Click(*sheet, "readButton");
+
+    Click(*sheet, "importButton");
+
+    QCOMPARE(messages.m_messages,
+             (Messages{{kCaption, kReadDone},
+                       {QStringLiteral("错误"), QStringLiteral("\"line3.json\": ") + refusal}}));
+    VERIFY_SHOWN(*sheet, kArmRead);
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneCommands)

@@ -54,8 +54,9 @@ void VerifyConnectedState(CKelvaneSheet& sheet, bool connected)
              connected ? kDisconnect : kConnect);
     QCOMPARE(Control<QComboBox>(sheet, "deviceList")->isEnabled(), !connected);
     QCOMPARE(Control<QComboBox>(sheet, "portList")->isEnabled(), !connected);
-    for (const char* name : {"defaultsButton", "readButton", "writeButton"}) {
-        QCOMPARE(Control<QPushButton>(sheet, name)->isEnabled(), connected);
+    for (const char* name :
+         {"defaultsButton", "readButton", "writeButton", "exportButton", "importButton"}) {
+        QCOMPARE(Control<QAbstractButton>(sheet, name)->isEnabled(), connected);
     }
     auto* tabs = Control<QTabWidget>(sheet, "tabs");
     for (int index = 0; index < tabs->count(); ++index) {

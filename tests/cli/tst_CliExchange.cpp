@@ -6,14 +6,17 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QtEndian>
 #include <QtTest>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
 const QByteArray kReadOk = QByteArray("配置: 读配置成功！\n");
 const QByteArray kWriteOk = QByteArray("配置: 写配置成功！\n");
+const QByteArray kVerified = QByteArray("verify: the converter holds the document");
 
 QJsonObject Object(const QByteArray& json)
 {
@@ -33,6 +36,13 @@ QList<quint8> CodesOf(const QList<QByteArray>& frames)
     for (const QByteArray& frame : frames)
         codes.append(quint8(frame.at(2)));
     return codes;
+}
+
+// The parameter block that writing the document sends, as encode prints it.
+QByteArray EncodedParameterBlock(const CCliRunner& cli, const QByteArray& document)
+{
+    const CliResult encode = cli.Run({"encode", "-i", "-"}, document);
+    return QByteArray::fromHex(encode.out.split('\n').value(0)).mid(4, 28);
 }
 
 QString DeviceArg(int deviceType)
@@ -60,6 +70,11 @@ private Q_SLOTS:
     void identifierWarningReplacesTheSentId();
     void comNamesFollowTheWindowsProfile();
     void detectNamesEachModelOnItsPort();
+    void verifyReportsTheKeysChangedBehindItsBack_data();
+    void verifyReportsTheKeysChangedBehindItsBack();
+    void provisionsSeveralPortsAtOnce_data();
+    void provisionsSeveralPortsAtOnce();
+    void diffComparesWhatEachDocumentWrites();
 
 private:
     CCliRunner m_cli;
@@ -142,7 +157,8 @@ void TestCliExchange::readPrintsTheConverterConfiguration()
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, kReadOk);
     const QJsonObject json = Object(result.out);
-    QCOMPARE(json.size(), 30);
+    QCOMPARE(json.size(), 31);
+    QCOMPARE(json.value("Format").toString(), QStringLiteral("kelvane-config/1"));
     const QJsonObject wanted = Object(expected);
     QVERIFY(!wanted.isEmpty());
     for (auto it = wanted.constBegin(); it != wanted.constEnd(); ++it)
@@ -332,6 +348,152 @@ void TestCliExchange::comNamesFollowTheWindowsProfile()
     QFile file(m_cli.ProfileFile());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), profile);
+}
+
+void TestCliExchange::verifyReportsTheKeysChangedBehindItsBack_data()
+{
+    QTest::addColumn<QByteArray>("checked"); // the document verify is given
+    QTest::addColumn<int>("frameSpace");     // what the converter is then made to hold
+    QTest::addColumn<quint32>("btr");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("lines");
+
+    const QByteArray written = R"({"TranSpace": 5, "CanAcptMask": "1F FF 00 FF",
+        "Filtering": true, "Filters": [{"kind": 1, "start": "0x100", "end": "0x1ff"},
+                                       {"kind": 0, "start": "0x7", "end": "0x7"}]})";
+    QTest::newRow("untouched") << written << 5 << 0x3AC00Bu << 0 << QByteArray();
+    QTest::newRow("other letter case and filter order")
+        << QByteArray(R"({"TranSpace": 5, "CanAcptMask": "1f ff 00 ff", "Filtering": true,
+            "Filters": [{"kind": 0, "start": "0x00000007", "end": "0x00000007"},
+                        {"kind": 1, "start": "0x100", "end": "0x1FF"}]})")
+        << 5 << 0x3AC00Bu << 0 << QByteArray();
+    QTest::newRow("gap and register changed")
+        << written << 7 << 0x3AC002u << 6
+        << QByteArray("ArmCanBaud: expected 3850251 got 3850242\n"
+                      "TranSpace: expected 5 got 7\n");
+}
+
+void TestCliExchange::verifyReportsTheKeysChangedBehindItsBack()
+{
+    QFETCH(QByteArray, checked);
+    QFETCH(int, frameSpace);
+    QFETCH(quint32, btr);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, lines);
+    const auto sim = StartSim(2);
+    QVERIFY(sim);
+    const QStringList port{"-p", sim->slavePath()};
+    const QByteArray written = R"({"TranSpace": 5, "CanAcptMask": "1F FF 00 FF",
+        "Filtering": true, "Filters": [{"kind": 1, "start": "0x100", "end": "0x1ff"},
+                                       {"kind": 0, "start": "0x7", "end": "0x7"}]})";
+
+    const CliResult write = m_cli.Run(port + QStringList{"write", "-i", "-", "--verify"}, written);
+    QCOMPARE(write.exitCode, 0);
+    QCOMPARE(write.out, QByteArray());
+    QCOMPARE(write.err, kWriteOk + kVerified + '\n');
+    QCOMPARE(CodesOf(sim->receivedFrames()), (QList<quint8>{0x02, 0x01, 0x04, 0x03, 0x05}));
+
+    QByteArray parameters = sim->parameterBlock();
+    parameters[18] = char(frameSpace);
+    sim->setParameterBlock(parameters);
+    QByteArray canBlock = sim->canConfigBlock();
+    qToLittleEndian(btr, canBlock.data());
+    sim->setCanConfigBlock(canBlock);
+    sim->clearHistory();
+
+    const CliResult verify = m_cli.Run(port + QStringList{"verify", "-i", "-"}, checked);
+    QCOMPARE(verify.exitCode, exitCode);
+    QCOMPARE(verify.out, lines);
+    QCOMPARE(verify.err.startsWith("verify: "), true);
+    QCOMPARE(CodesOf(sim->receivedFrames()), (QList<quint8>{0x02, 0x03, 0x05}));
+}
+
+void TestCliExchange::provisionsSeveralPortsAtOnce_data()
+{
+    QTest::addColumn<bool>("json");
+    QTest::newRow("lines") << false;
+    QTest::newRow("JSON") << true;
+}
+
+// Four converters on a line, the third one silent: the others are written
+// and verified all the same, and the line's status is the silent one's.
+void TestCliExchange::provisionsSeveralPortsAtOnce()
+{
+    QFETCH(bool, json);
+    std::vector<std::unique_ptr<COstrelSimulator>> sims;
+    QStringList arguments{"-d", "X"};
+    for (int index = 0; index < 4; ++index) {
+        SimOptions options;
+        options.silent = index == 2;
+        sims.push_back(StartSim(2, options));
+        QVERIFY(sims.back());
+        arguments << "-p" << sims.back()->slavePath();
+    }
+    arguments << "write"
+              << "-i"
+              << "-"
+              << "--verify";
+    if (json)
+        arguments << "--json";
+    const QByteArray document = R"({"SerialBaudrate": 9, "TranSpace": 6})";
+    const QByteArray expected = EncodedParameterBlock(m_cli, document);
+    QCOMPARE(expected.size(), 28);
+
+    const CliResult result = m_cli.Run(arguments, document);
+
+    QVERIFY(result.finished);
+    QCOMPARE(result.exitCode, 4);
+    QCOMPARE(result.err, QByteArray());
+    const QList<QByteArray> lines = result.out.split('\n');
+    QCOMPARE(lines.size(), 5);
+    for (int index = 0; index < 4; ++index) {
+        const COstrelSimulator& sim = *sims.at(index);
+        const bool silent = index == 2;
+        // The silent port's message goes on with what to check.
+        const QByteArray message = silent ? QByteArray("配置: 设备未连接！ ")
+                                          : QByteArray("配置: 写配置成功！; ") + kVerified;
+        if (json) {
+            const QJsonObject line = Object(lines.at(index));
+            QCOMPARE(line.value("port").toString(), sim.slavePath());
+            QCOMPARE(line.value("status").toInt(), silent ? 4 : 0);
+            const QByteArray messages =
+                line.value("messages").toVariant().toStringList().join("; ").toUtf8();
+            QVERIFY2(silent ? messages.startsWith(message) : messages == message,
+                     messages.constData());
+        } else {
+            const QByteArray start =
+                sim.slavePath().toUtf8() + (silent ? "\tfailed 4\t" : "\tok\t") + message;
+            QVERIFY2(silent ? lines.at(index).startsWith(start) : lines.at(index) == start,
+                     lines.at(index).constData());
+        }
+        QCOMPARE(sim.requestCount(0x01), silent ? 0 : 1);
+        if (!silent) {
+            QCOMPARE(sim.parameterBlock().toHex(' '), expected.toHex(' '));
+            QCOMPARE(sim.requestCount(0x05), 1);
+        }
+    }
+}
+
+void TestCliExchange::diffComparesWhatEachDocumentWrites()
+{
+    const QTemporaryDir dir;
+    const auto file = [&dir](const char* name, const QByteArray& json) {
+        QFile out(dir.filePath(name));
+        return out.open(QIODevice::WriteOnly) && out.write(json) == json.size() ? out.fileName()
+                                                                                : QString();
+    };
+    const QString first = file("first.json", R"({"CanAcptMask": "1f ff 00 ff"})");
+    const QString second = file("second.json", R"({"Format": "kelvane-config/1", "DeviceType": 2,
+            "CanAcptMask": "1F FF 00 FF", "TranSpace": 5, "ArmCanBaud": 3850242})");
+    QVERIFY(!first.isEmpty() && !second.isEmpty());
+
+    const CliResult same = m_cli.Run({"diff", first, first});
+    QCOMPARE(same.exitCode, 0);
+    QCOMPARE(same.out, QByteArray());
+    const CliResult differ = m_cli.Run({"diff", first, second});
+    QCOMPARE(differ.exitCode, 6);
+    QCOMPARE(differ.err, QByteArray());
+    QCOMPARE(differ.out, QByteArray("ArmCanBaud: 3850251 -> 3850242\nTranSpace: 2 -> 5\n"));
 }
 
 // The models are tried in their order on every port at once; each simulator

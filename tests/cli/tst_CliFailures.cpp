@@ -103,6 +103,22 @@ void TestCliFailures::refusedBeforeAnyByteIsSent_data()
         << QByteArray("错误: CAN ID长度错误，必须为8位十六进制数！\n");
     QTest::newRow("CAN ID not hex") << write << QByteArray(R"({"ArmCanID": "0000080G"})") << 5
                                     << QByteArray("错误: CAN ID格式错误，输入必须为0~F！\n");
+    QTest::newRow("verify for read")
+        << QStringList{"read", "--verify"} << QByteArray() << 2
+        << QByteArray("错误: --verify is for write only (see --help)\n");
+    QTest::newRow("two ports for read")
+        << QStringList{"-p", "COM2", "read"} << QByteArray() << 2
+        << QByteArray(
+               "错误: only connect, write, verify and detect take more than one -p (see --help)\n");
+    QTest::newRow("a port twice") << QStringList{"-p", "COM2", "-p", "COM2", "connect"}
+                                  << QByteArray() << 2
+                                  << QByteArray("错误: a port is given twice (see --help)\n");
+    QTest::newRow("verify, later format")
+        << QStringList{"verify", "-i", "-"} << QByteArray(R"({"Format": "kelvane-config/9"})") << 2
+        << QByteArray("错误: standard input: \"Format\" must be \"kelvane-config/1\"\n");
+    QTest::newRow("diff with one document")
+        << QStringList{"diff", "a.json"} << QByteArray() << 2
+        << QByteArray("错误: diff needs two documents: diff A.json B.json (see --help)\n");
     QTest::newRow("encode, CAN ID refused")
         << QStringList{"encode", "-i", "-"} << QByteArray(R"({"ArmCanID": "800"})") << 5
         << QByteArray("错误: CAN ID长度错误，必须为8位十六进制数！\n");

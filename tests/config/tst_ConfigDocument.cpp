@@ -1,6 +1,10 @@
 #include "ArmCanFields.h"
+#include "CConfigCommands.h"
 #include "CConfigDocument.h"
+#include "CConfigVerification.h"
+#include "CEncodedConfig.h"
 #include "CPlainPageSet.h"
+#include "CanConfigBlock.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,13 +17,14 @@ QJsonObject Object(const char* json)
     return QJsonDocument::fromJson(QByteArray(json)).object();
 }
 
-const QStringList kAllKeys{
-    "ArmCanBaud",   "ArmCanID",        "ArmFrameType",   "CanAcptCode",   "CanAcptCodeDual",
-    "CanAcptMask",  "CanAcptMaskDual", "CanBTR0",        "CanBTR1",       "CanBaudrate",
-    "CanFiterMode", "CanFrameType",    "CanID",          "CustomMask",    "DeviceType",
-    "Filtering",    "Filters",         "SerialBaudrate", "SerialDataBit", "SerialFlowCtrl",
-    "SerialMode",   "SerialParity",    "SerialStopBit",  "TranDir",       "TranID",
-    "TranIdBase",   "TranInfo",        "TranLength",     "TranMode",      "TranSpace"};
+const QStringList kAllKeys{"ArmCanBaud",      "ArmCanID",    "ArmFrameType",    "CanAcptCode",
+                           "CanAcptCodeDual", "CanAcptMask", "CanAcptMaskDual", "CanBTR0",
+                           "CanBTR1",         "CanBaudrate", "CanFiterMode",    "CanFrameType",
+                           "CanID",           "CustomMask",  "DeviceType",      "Filtering",
+                           "Filters",         "Format",      "SerialBaudrate",  "SerialDataBit",
+                           "SerialFlowCtrl",  "SerialMode",  "SerialParity",    "SerialStopBit",
+                           "TranDir",         "TranID",      "TranIdBase",      "TranInfo",
+                           "TranLength",      "TranMode",    "TranSpace"};
 
 // Empty when the document was taken.
 QString RefusalOf(const QJsonObject& document, CPageSet& pages)
@@ -39,6 +44,8 @@ private Q_SLOTS:
     void takesValuesInsideTheirKindAsGiven();
     void documentSurvivesItsOwnOutput_data();
     void documentSurvivesItsOwnOutput();
+    void verificationGoesByTheBlocksSent_data();
+    void verificationGoesByTheBlocksSent();
 };
 
 void TestConfigDocument::refusesWhatTheFieldsCannotHold_data()
@@ -96,6 +103,10 @@ void TestConfigDocument::refusesWhatTheFieldsCannotHold_data()
         << "unknown key \"Filters[0].note\"";
     QTest::newRow("other device type")
         << QByteArray(R"({"DeviceType": 0})") << "\"DeviceType\" is 0, but the device given is 2";
+    QTest::newRow("later format") << QByteArray(R"({"Format": "kelvane-config/2"})")
+                                  << "\"Format\" must be \"kelvane-config/1\"";
+    QTest::newRow("format as number")
+        << QByteArray(R"({"Format": 1})") << "\"Format\" must be \"kelvane-config/1\"";
     QTest::newRow("no such device type")
         << QByteArray(R"({"DeviceType": 3})") << "\"DeviceType\" must be an integer from 0 to 2";
 }
@@ -116,7 +127,7 @@ void TestConfigDocument::takesValuesInsideTheirKindAsGiven()
     CPlainPageSet pages(2);
     pages.Tran().m_nFrameSpace = 7;
     const QJsonObject document = Object(R"({
-        "DeviceType": 2, "CanBaudrate": 99, "SerialMode": -1, "CanBTR0": "zz",
+        "Format": "kelvane-config/1", "DeviceType": 2, "CanBaudrate": 99, "SerialMode": -1, "CanBTR0": "zz",
         "ArmFrameType": 5, "ArmCanBaud": 4294967295, "CustomMask": 0, "Filtering": true,
         "Filters": [{"kind": 2, "start": "0x1ABCDEF0", "end": "0x1abcdef0"},
                     {"kind": 1, "start": "0x300", "end": "0x200"},
@@ -175,6 +186,44 @@ void TestConfigDocument::documentSurvivesItsOwnOutput()
     CPlainPageSet copy(deviceType);
     QCOMPARE(RefusalOf(json, copy), QString());
     QCOMPARE(CConfigDocument::ToJson(copy), json);
+}
+
+void TestConfigDocument::verificationGoesByTheBlocksSent_data()
+{
+    QTest::addColumn<int>("deviceType");
+    QTest::addColumn<int>("parameterByte"); // -1: the parameter block as sent
+    QTest::addColumn<int>("canConfigByte"); // -1: the CAN configuration block as sent
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("A: the CAN configuration block is never sent") << 0 << -1 << 0 << QStringList();
+    QTest::newRow("A: data bits, which no key holds")
+        << 0 << 1 << -1 << QStringList{"parameter block byte 1: expected \"0x08\" got \"0x09\""};
+    QTest::newRow("X: the gap") << 2 << 18 << -1 << QStringList{"TranSpace: expected 2 got 3"};
+    QTest::newRow("X: the register")
+        << 2 << -1 << 0 << QStringList{"ArmCanBaud: expected 3850251 got 3850252"};
+}
+
+void TestConfigDocument::verificationGoesByTheBlocksSent()
+{
+    QFETCH(int, deviceType);
+    QFETCH(int, parameterByte);
+    QFETCH(int, canConfigByte);
+    QFETCH(QStringList, lines);
+    CPlainPageSet pages(deviceType);
+    CConfigCommands::RestoreDefaults(pages);
+    const CEncodedConfig sent = CEncodedConfig::FromPages(pages);
+    QByteArray parameterBlock = sent.ParameterBlock();
+    QByteArray canConfigBlock =
+        deviceType == 2 ? sent.CanConfigBlock() : CanConfigBlock().toBytes();
+    if (parameterByte >= 0)
+        parameterBlock[parameterByte] = char(parameterBlock.at(parameterByte) + 1);
+    if (canConfigByte >= 0)
+        canConfigBlock[canConfigByte] = char(canConfigBlock.at(canConfigByte) + 1);
+
+    QStringList found;
+    for (const KeyDifference& difference :
+         CConfigVerification::Compare(deviceType, sent, parameterBlock, canConfigBlock))
+        found.append(difference.Line());
+    QCOMPARE(found, lines);
 }
 
 QTEST_GUILESS_MAIN(TestConfigDocument)

@@ -16,13 +16,15 @@ struct CommandName
     CCliArguments::Command command;
 };
 
-constexpr std::array<CommandName, 7> kCommands{{
+constexpr std::array<CommandName, 9> kCommands{{
     {"ports", CCliArguments::Command::Ports},
     {"connect", CCliArguments::Command::Connect},
     {"read", CCliArguments::Command::Read},
     {"write", CCliArguments::Command::Write},
     {"defaults", CCliArguments::Command::Defaults},
     {"encode", CCliArguments::Command::Encode},
+    {"verify", CCliArguments::Command::Verify},
+    {"diff", CCliArguments::Command::Diff},
     {"detect", CCliArguments::Command::Detect},
 }};
 
@@ -37,15 +39,22 @@ const char* const kDescription =
     "  read [-o FILE]    read the parameter block and the CAN configuration block, print the\n"
     "                    configuration as JSON\n"
     "  write -i FILE|-   write the configuration from JSON (device X: then the CAN\n"
-    "                    configuration block)\n"
+    "                    configuration block); --verify: then verify it\n"
+    "  verify -i FILE|-  compare the converter's blocks with those write would send; print\n"
+    "                    \"key: expected ... got ...\" for each key that differs\n"
+    "  diff A B          print the keys whose values differ between two documents\n"
     "  defaults          print the model's factory defaults as JSON\n"
     "  encode -i FILE|-  print, without any port, the frames that write would send\n"
     "  detect [-p PORT]... try every model's handshake on each port (default: every\n"
     "                    serial port the system reports), all ports at once, and print\n"
     "                    which model answers where\n"
     "\n"
+    "connect, write and verify take -p more than once and serve the ports at the same time,\n"
+    "printing one line per port (--json: one JSON object per port).\n"
+    "\n"
     "Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,\n"
-    "3 port unavailable, 4 no converter answered, 5 CAN ID refused.";
+    "3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations\n"
+    "differ. With several ports, that of the first port that failed.";
 
 std::optional<CCliArguments::Command> CommandOf(const QString& name)
 {
@@ -81,19 +90,25 @@ CCliArguments::CCliArguments(const QStringList& arguments)
         QStringLiteral("A|B|X"), QStringLiteral("X"));
     const QCommandLineOption port(
         {QStringLiteral("p"), QStringLiteral("port")},
-        QStringLiteral("COM1..COM8, mapped as in the window, or a device path. Default COM1."),
+        QStringLiteral("COM1..COM8, mapped as in the window, or a device path. Default COM1. "
+                       "connect, write, verify and detect take several."),
         QStringLiteral("PORT"), QString::fromLatin1(kDefaultPort));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("read: write the JSON to FILE instead."),
                                     QStringLiteral("FILE"));
     const QCommandLineOption input({QStringLiteral("i"), QStringLiteral("input")},
-                                   QStringLiteral("write, encode: the JSON document; - for "
+                                   QStringLiteral("write, verify, encode: the JSON document; - for "
                                                   "standard input."),
                                    QStringLiteral("FILE|-"));
-    parser.addOptions({device, port, output, input});
+    const QCommandLineOption verify(QStringLiteral("verify"),
+                                    QStringLiteral("write: verify the converter afterwards."));
+    const QCommandLineOption json(
+        QStringLiteral("json"),
+        QStringLiteral("connect, write, verify: one JSON object per port on standard output."));
+    parser.addOptions({device, port, output, input, verify, json});
     parser.addPositionalArgument(
         QStringLiteral("command"),
-        QStringLiteral("ports, connect, read, write, defaults, encode or detect."),
+        QStringLiteral("ports, connect, read, write, verify, defaults, encode, diff or detect."),
         QStringLiteral("COMMAND"));
     m_helpText = parser.helpText();
 
@@ -113,19 +128,17 @@ CCliArguments::CCliArguments(const QStringList& arguments)
     m_inputFile = parser.value(input);
     m_hasOutput = parser.isSet(output);
     m_outputFile = parser.value(output);
+    m_verify = parser.isSet(verify);
+    m_json = parser.isSet(json);
     Interpret(parser.positionalArguments(), parser.value(device),
               parser.isSet(port) ? parser.values(port) : QStringList{});
 }
 
 void CCliArguments::Interpret(const QStringList& positional, const QString& device,
-                              QStringList ports)
+                              const QStringList& ports)
 {
     if (positional.isEmpty()) {
         Refuse(QStringLiteral("no command given"));
-        return;
-    }
-    if (positional.size() > 1) {
-        Refuse(QStringLiteral("unexpected argument \"%1\"").arg(positional.at(1)));
         return;
     }
     const std::optional<Command> command = CommandOf(positional.constFirst());
@@ -134,6 +147,16 @@ void CCliArguments::Interpret(const QStringList& positional, const QString& devi
         return;
     }
     m_command = *command;
+    const int operands = m_command == Command::Diff ? 2 : 0;
+    if (positional.size() > 1 + operands) {
+        Refuse(QStringLiteral("unexpected argument \"%1\"").arg(positional.at(1 + operands)));
+        return;
+    }
+    if (positional.size() < 1 + operands) {
+        Refuse(QStringLiteral("diff needs two documents: diff A.json B.json"));
+        return;
+    }
+    m_diffFiles = positional.mid(1);
     const std::optional<int> deviceType = DeviceTypeOf(device);
     if (!deviceType) {
         Refuse(QStringLiteral("unknown device \"%1\": use A, B, X, 0, 1 or 2").arg(device));
@@ -141,8 +164,10 @@ void CCliArguments::Interpret(const QStringList& positional, const QString& devi
     }
     m_deviceType = *deviceType;
     // Without -p, detect tries every port the system reports.
-    if (ports.isEmpty() && m_command != Command::Detect)
-        ports << QString::fromLatin1(kDefaultPort);
+    if (!ports.isEmpty())
+        m_ports = ports;
+    else if (m_command == Command::Detect)
+        m_ports.clear();
     for (const QString& port : ports) {
         if (PortNames::ResolvePort(port, nullptr).isEmpty()) {
             Refuse(
@@ -150,28 +175,39 @@ void CCliArguments::Interpret(const QStringList& positional, const QString& devi
             return;
         }
     }
-    if (ports.size() > 1 && m_command != Command::Detect) {
-        Refuse(QStringLiteral("-p is given once, except for detect"));
-        return;
-    }
-    m_port = ports.value(0);
-    m_ports = ports;
     CheckFileOptions();
+    if (m_request == Request::Run)
+        CheckPortOptions();
 }
 
 void CCliArguments::CheckFileOptions()
 {
-    const bool takesInput = m_command == Command::Write || m_command == Command::Encode;
+    const bool takesInput =
+        m_command == Command::Write || m_command == Command::Encode || m_command == Command::Verify;
     if (takesInput && (!m_hasInput || m_inputFile.isEmpty())) {
         Refuse(QStringLiteral("this command needs -i FILE (or -i - for standard input)"));
         return;
     }
     if (!takesInput && m_hasInput) {
-        Refuse(QStringLiteral("-i is for write and encode only"));
+        Refuse(QStringLiteral("-i is for write, verify and encode only"));
         return;
     }
     if (m_hasOutput && (m_command != Command::Read || m_outputFile.isEmpty()))
         Refuse(QStringLiteral("-o FILE is for read only"));
+}
+
+void CCliArguments::CheckPortOptions()
+{
+    const bool servesPorts = m_command == Command::Connect || m_command == Command::Write ||
+                             m_command == Command::Verify || m_command == Command::Detect;
+    if (m_verify && m_command != Command::Write)
+        Refuse(QStringLiteral("--verify is for write only"));
+    else if (m_json && (!servesPorts || m_command == Command::Detect))
+        Refuse(QStringLiteral("--json is for connect, write and verify only"));
+    else if (m_ports.size() > 1 && !servesPorts)
+        Refuse(QStringLiteral("only connect, write, verify and detect take more than one -p"));
+    else if (m_ports.removeDuplicates() > 0)
+        Refuse(QStringLiteral("a port is given twice"));
 }
 
 void CCliArguments::Refuse(const QString& error)

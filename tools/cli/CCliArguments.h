@@ -18,6 +18,8 @@ public:
         Write,
         Defaults,
         Encode,
+        Verify,
+        Diff,
         Detect
     };
     enum class Request
@@ -37,18 +39,22 @@ public:
 
     Command GetCommand() const { return m_command; }
     int DeviceType() const { return m_deviceType; }
-    QString Port() const { return m_port; } // "COMn" or a device path
-    // Every -p given, in order; detect takes several.
+    QString Port() const { return m_ports.value(0); } // "COMn" or a device path
+    // As given, at least one; detect without -p: none, for every port there is.
     QStringList Ports() const { return m_ports; }
-    QString InputFile() const { return m_inputFile; }   // "-" for standard input
-    QString OutputFile() const { return m_outputFile; } // empty or "-" for standard output
+    QString InputFile() const { return m_inputFile; }     // "-" for standard input
+    QString OutputFile() const { return m_outputFile; }   // empty or "-" for standard output
+    QStringList DiffFiles() const { return m_diffFiles; } // diff: the two documents
+    bool VerifyAfterWrite() const { return m_verify; }
+    bool JsonLines() const { return m_json; } // one JSON object per port
 
     static constexpr const char* kStandardStream = "-";
     static constexpr const char* kDefaultPort = "COM1";
 
 private:
-    void Interpret(const QStringList& positional, const QString& device, QStringList ports);
+    void Interpret(const QStringList& positional, const QString& device, const QStringList& ports);
     void CheckFileOptions();
+    void CheckPortOptions();
     void Refuse(const QString& error);
 
     Request m_request = Request::Run;
@@ -56,8 +62,10 @@ private:
     QString m_error;
     Command m_command = Command::Ports;
     int m_deviceType = ConverterModels::DeviceTypeOf(ConverterModel::OstrelX);
-    QString m_port;
-    QStringList m_ports;
+    QStringList m_ports{QString::fromLatin1(kDefaultPort)};
+    QStringList m_diffFiles;
+    bool m_verify = false;
+    bool m_json = false;
     QString m_inputFile;
     QString m_outputFile;
     bool m_hasInput = false;

@@ -13,6 +13,7 @@ class CHeldMessages : public CMessageSink
 public:
     // Shows the held messages in their order and forgets them.
     void ReplayTo(CMessageSink& sink);
+    const QList<UserMessage>& Held() const { return m_held; }
 
 private:
     QList<UserMessage> m_held;

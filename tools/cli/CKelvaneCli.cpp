@@ -3,9 +3,11 @@
 #include "CArmCanConfig.h"
 #include "CConfigCommands.h"
 #include "CConfigDocument.h"
+#include "CDocumentDiff.h"
 #include "CEncodedConfig.h"
 #include "CHeldMessages.h"
 #include "CPlainPageSet.h"
+#include "CPortTask.h"
 #include "CSerialComm.h"
 #include "ConnectFlow.h"
 #include "ConverterProbe.h"
@@ -14,11 +16,13 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QSaveFile>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -34,6 +38,15 @@ QString Utf8(const char* text)
 bool IsStandardStream(const QString& file)
 {
     return file == QLatin1String(CCliArguments::kStandardStream);
+}
+
+CPortTask::Job JobOf(const CCliArguments& arguments)
+{
+    if (arguments.GetCommand() == CCliArguments::Command::Verify)
+        return CPortTask::Job::Verify;
+    if (arguments.GetCommand() != CCliArguments::Command::Write)
+        return CPortTask::Job::Connect;
+    return arguments.VerifyAfterWrite() ? CPortTask::Job::WriteAndVerify : CPortTask::Job::Write;
 }
 
 // The command has already shown its message. It never finds a connected
@@ -83,11 +96,13 @@ ExitStatus CKelvaneCli::RunCommand()
     case CCliArguments::Command::Ports:
         return ListPorts();
     case CCliArguments::Command::Connect:
-        return Connect();
+    case CCliArguments::Command::Write:
+    case CCliArguments::Command::Verify:
+        return ServePorts();
     case CCliArguments::Command::Read:
         return Read();
-    case CCliArguments::Command::Write:
-        return Write();
+    case CCliArguments::Command::Diff:
+        return CDocumentDiff(m_arguments.DeviceType(), m_console).Run(m_arguments.DiffFiles());
     case CCliArguments::Command::Defaults:
         return PrintDefaults();
     case CCliArguments::Command::Encode:
@@ -122,12 +137,6 @@ ExitStatus CKelvaneCli::ListPorts()
     return ExitStatus::Success;
 }
 
-ExitStatus CKelvaneCli::Connect()
-{
-    CSerialComm port;
-    return ConnectPort(port);
-}
-
 ExitStatus CKelvaneCli::Read()
 {
     std::unique_ptr<QSaveFile> file;
@@ -152,19 +161,58 @@ ExitStatus CKelvaneCli::Read()
     return StatusOf(outcome);
 }
 
-// The identifier check has run and spoken in Prepare, before the handshake;
-// its replacement is in the pages, so the command's own check passes them
-// silently.
-ExitStatus CKelvaneCli::Write()
+// Each port is served on a thread of its own, so that a line of converters
+// takes hardly longer than one: the exchanges mostly wait for the wire and
+// the converter. The identifier check speaks once, in Prepare, for all.
+ExitStatus CKelvaneCli::ServePorts()
 {
     CPlainPageSet pages(m_arguments.DeviceType());
     CEncodedConfig config;
-    if (const ExitStatus status = Prepare(pages, config); status != ExitStatus::Success)
-        return status;
-    CSerialComm port;
-    if (const ExitStatus status = ConnectPort(port); status != ExitStatus::Success)
-        return status;
-    return StatusOf(CConfigCommands(pages, port, m_profile, m_console).WriteConfig());
+    if (m_arguments.GetCommand() != CCliArguments::Command::Connect) {
+        if (const ExitStatus status = Prepare(pages, config); status != ExitStatus::Success)
+            return status;
+    }
+    const QList<DetectedPort> detected = m_detector.DetectPorts();
+    std::vector<CPortTask> tasks;
+    QStringList devices;
+    for (const QString& port : m_arguments.Ports()) {
+        const QString path = PortNames::ResolvePort(port, &m_profile.Settings(), detected);
+        const QString device = QFileInfo(path).canonicalFilePath();
+        if (devices.contains(device.isEmpty() ? path : device))
+            return Refuse(QStringLiteral("\"%1\" names a port given before").arg(port));
+        devices.append(device.isEmpty() ? path : device);
+        tasks.emplace_back(JobOf(m_arguments), port, path, pages, config, m_profile, detected);
+    }
+    if (tasks.size() == 1 && !m_arguments.JsonLines())
+        return ServeOnePort(tasks.front());
+
+    CPortTask::RunAll(tasks);
+    QByteArray lines;
+    for (const CPortTask& task : tasks)
+        lines += m_arguments.JsonLines() ? task.JsonLine() : task.Line();
+    if (!CConsoleSink::WriteOutput(lines))
+        return Refuse(QStringLiteral("cannot write to standard output"));
+    for (const CPortTask& task : tasks) {
+        if (task.Status() != ExitStatus::Success)
+            return task.Status();
+    }
+    return ExitStatus::Success;
+}
+
+// One port speaks as the window would: its messages on standard error, and
+// the keys a verify found differing on standard output.
+ExitStatus CKelvaneCli::ServeOnePort(CPortTask& task)
+{
+    task.Run();
+    QByteArray lines;
+    for (const KeyDifference& difference : task.Differences())
+        lines += difference.Line().toUtf8() + '\n';
+    const bool written = CConsoleSink::WriteOutput(lines);
+    for (const UserMessage& message : task.Messages())
+        m_console.ShowMessage(message);
+    if (!written)
+        return Refuse(QStringLiteral("cannot write to standard output"));
+    return task.Status();
 }
 
 ExitStatus CKelvaneCli::PrintDefaults()
@@ -316,7 +364,7 @@ ExitStatus CKelvaneCli::OpenOutputFile(std::unique_ptr<QSaveFile>& file)
 
 ExitStatus CKelvaneCli::PrintJson(CPlainPageSet& pages, QSaveFile* file)
 {
-    const QByteArray json = QJsonDocument(CConfigDocument::ToJson(pages)).toJson();
+    const QByteArray json = CConfigDocument::ToText(CConfigDocument::ToJson(pages));
     if (!file) {
         if (!CConsoleSink::WriteOutput(json))
             return Refuse(QStringLiteral("cannot write to standard output"));

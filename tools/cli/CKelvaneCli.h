@@ -15,6 +15,7 @@
 
 class CEncodedConfig;
 class CPlainPageSet;
+class CPortTask;
 class CSerialComm;
 class QSaveFile;
 
@@ -34,9 +35,9 @@ public:
 private:
     ExitStatus RunCommand();
     ExitStatus ListPorts();
-    ExitStatus Connect();
+    ExitStatus ServePorts();
+    ExitStatus ServeOnePort(CPortTask& task);
     ExitStatus Read();
-    ExitStatus Write();
     ExitStatus PrintDefaults();
     ExitStatus Encode();
     ExitStatus Detect();

@@ -10,4 +10,5 @@ enum class ExitStatus : int
     PortUnavailable = 3,   // "当前串口不可用！"
     NotConnected = 4,      // "设备未连接！"
     IdentifierRefused = 5, // the CAN ID check refused the write; nothing was sent
+    Differs = 6,           // the converter, or the other document, holds other values
 };

@@ -1,0 +1,105 @@
+#include "CConfigFile.h"
+
+#include "ArmCanFields.h"
+#include "CArmCanConfig.h"
+#include "CBlockDocument.h"
+#include "CConfigCommands.h"
+#include "CConfigDocument.h"
+#include "CMessageSink.h"
+#include "CPlainPageSet.h"
+#include "CanConfigBlock.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+#include <array>
+
+using Page = CPageSet::Page;
+
+namespace {
+
+constexpr std::array<Page, 4> kPages{Page::Tran, Page::Serial, Page::Can, Page::ArmCan};
+
+// A scratch copy of the pages' fields, on which encoding and applying a
+// document may change what they like.
+CPlainPageSet CopyOf(CPageSet& pages)
+{
+    CPlainPageSet copy(pages.DeviceType(), pages.ConfigPort());
+    copy.Tran() = pages.Tran();
+    copy.Serial() = pages.Serial();
+    copy.Can() = pages.Can();
+    copy.ArmCan() = pages.ArmCan();
+    return copy;
+}
+
+} // namespace
+
+std::optional<QByteArray> CConfigFile::Export(CPageSet& pages, CMessageSink& messages)
+{
+    for (const Page page : kPages) {
+        if (pages.IsOpen(page))
+            pages.StoreControls(page);
+    }
+    CPlainPageSet copy = CopyOf(pages);
+    // A model without the CAN configuration page keeps the block last read,
+    // unshown, and a read reports it all the same.
+    const std::optional<QJsonObject> document = CBlockDocument::AsWritten(
+        copy, CanConfigBlock::fromFields(copy.ArmCan()).toBytes(), messages);
+    if (!document)
+        return std::nullopt;
+    return CConfigDocument::ToText(*document);
+}
+
+std::optional<QString> CConfigFile::Import(const QByteArray& text, CPageSet& pages)
+{
+    QJsonParseError error{};
+    const QJsonDocument json = QJsonDocument::fromJson(text, &error);
+    if (error.error != QJsonParseError::NoError)
+        return QStringLiteral("%1 at offset %2").arg(error.errorString()).arg(error.offset);
+    if (!json.isObject())
+        return QStringLiteral("the document must be one JSON object");
+    CPlainPageSet scratch(pages.DeviceType(), pages.ConfigPort());
+    CConfigCommands::RestoreDefaults(scratch);
+    if (std::optional<QString> refusal = CConfigDocument::Apply(json.object(), scratch))
+        return refusal;
+    // The block members follow the page's controls, as a write collects them,
+    // so that showing them puts the document's filtering on the page.
+    CArmCanConfig::CollectIntoBlock(scratch.ArmCan());
+
+    pages.Tran() = scratch.Tran();
+    pages.Serial() = scratch.Serial();
+    pages.Can() = scratch.Can();
+    ArmCanFields& armCan = pages.ArmCan();
+    const ArmCanFields& imported = scratch.ArmCan();
+    armCan.m_dwBtr = imported.m_dwBtr;
+    armCan.m_nFrameType = imported.m_nFrameType;
+    armCan.m_strCanID = imported.m_strCanID;
+    armCan.m_acceptance = imported.m_acceptance;
+
+    for (const Page page : {Page::Tran, Page::Serial, Page::Can, Page::ArmCan}) {
+        if (pages.IsOpen(page))
+            pages.ShowFields(page);
+    }
+    if (pages.IsOpen(Page::ArmCan))
+        pages.FillFromBlock();
+    return std::nullopt;
+}
+
+std::optional<QString> CConfigFile::Load(const QString& path, QByteArray& text)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        text = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError)
+        return QStringLiteral("cannot read \"%1\": %2").arg(path, file.errorString());
+    return std::nullopt;
+}
+
+std::optional<QString> CConfigFile::Save(const QString& path, const QByteArray& text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        return QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString());
+    return std::nullopt;
+}

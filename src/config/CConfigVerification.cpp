@@ -1,0 +1,117 @@
+#include "CConfigVerification.h"
+
+#include "CBlockDocument.h"
+#include "CEncodedConfig.h"
+#include "CFrameProtocol.h"
+#include "CMessageSink.h"
+#include "CanConfigBlock.h"
+#include "FlowMessages.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <algorithm>
+#include <optional>
+
+namespace {} // namespace
+
+QString KeyDifference::Compact(const QJsonValue& value)
+{
+    if (value.isUndefined())
+        return QStringLiteral("(none)");
+    const QByteArray wrapped = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(wrapped.mid(1, wrapped.size() - 2));
+}
+
+namespace {
+
+QString ByteHex(const QByteArray& block, qsizetype index)
+{
+    return QStringLiteral("0x%1").arg(quint8(block.at(index)), 2, 16, QLatin1Char('0'));
+}
+
+// For bytes that decode to no key: the first byte that differs.
+std::optional<KeyDifference> FirstByte(const QString& block, const QByteArray& expected,
+                                       const QByteArray& got)
+{
+    if (expected == got)
+        return std::nullopt;
+    const qsizetype common = std::min(expected.size(), got.size());
+    qsizetype index = 0;
+    while (index < common && expected.at(index) == got.at(index))
+        ++index;
+    if (index == common)
+        return KeyDifference{QStringLiteral("%1 size").arg(block), expected.size(), got.size()};
+    return KeyDifference{QStringLiteral("%1 byte %2").arg(block).arg(index),
+                         ByteHex(expected, index), ByteHex(got, index)};
+}
+
+} // namespace
+
+QString KeyDifference::Line() const
+{
+    return key + QStringLiteral(": expected ") + Compact(expected) + QStringLiteral(" got ") +
+           Compact(got);
+}
+
+CConfigVerification::Outcome CConfigVerification::Verify(CSerialComm& port, int deviceType,
+                                                         const CEncodedConfig& expected,
+                                                         CMessageSink& messages,
+                                                         QList<KeyDifference>& differences)
+{
+    CFrameProtocol protocol(port);
+    QByteArray parameterBlock;
+    QByteArray canConfigBlock = CanConfigBlock().toBytes();
+    if (!protocol.ReadParameterBlock(parameterBlock) ||
+        (!expected.CanConfigBlock().isEmpty() && !protocol.ReadCanConfigBlock(canConfigBlock))) {
+        messages.ShowMessage(FlowMessages::Caption(), FlowMessages::CommunicationError());
+        return Outcome::Failed;
+    }
+    differences = Compare(deviceType, expected, parameterBlock, canConfigBlock);
+    return differences.isEmpty() ? Outcome::Agrees : Outcome::Differs;
+}
+
+QList<KeyDifference> CConfigVerification::Compare(int deviceType, const CEncodedConfig& expected,
+                                                  const QByteArray& parameterBlock,
+                                                  const QByteArray& canConfigBlock)
+{
+    const bool canBlockCounts = !expected.CanConfigBlock().isEmpty();
+    // Without an expected CAN configuration block, both sides decode the one
+    // read, so that only the parameter block can tell them apart.
+    const QByteArray expectedCanBlock = canBlockCounts ? expected.CanConfigBlock() : canConfigBlock;
+    if (expected.ParameterBlock() == parameterBlock && expectedCanBlock == canConfigBlock)
+        return {};
+
+    const std::optional<QJsonObject> want =
+        CBlockDocument::FromBlocks(deviceType, expected.ParameterBlock(), expectedCanBlock);
+    const std::optional<QJsonObject> have =
+        CBlockDocument::FromBlocks(deviceType, parameterBlock, canConfigBlock);
+    QList<KeyDifference> differences;
+    if (want && have)
+        differences = Differences(*want, *have);
+    if (!differences.isEmpty())
+        return differences;
+    if (auto byte =
+            FirstByte(QStringLiteral("parameter block"), expected.ParameterBlock(), parameterBlock))
+        differences.append(*byte);
+    if (auto byte =
+            FirstByte(QStringLiteral("CAN configuration block"), expectedCanBlock, canConfigBlock))
+        differences.append(*byte);
+    return differences;
+}
+
+QList<KeyDifference> CConfigVerification::Differences(const QJsonObject& expected,
+                                                      const QJsonObject& got)
+{
+    QStringList keys = expected.keys() + got.keys();
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    QList<KeyDifference> differences;
+    for (const QString& key : std::as_const(keys)) {
+        const QJsonValue want = expected.value(key);
+        const QJsonValue have = got.value(key);
+        if (want != have)
+            differences.append({key, want, have});
+    }
+    return differences;
+}

@@ -1,0 +1,138 @@
+#include "CPortTask.h"
+
+#include "CConfigCommands.h"
+#include "CSerialComm.h"
+#include "ConnectFlow.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+
+#include <thread>
+
+namespace {
+
+const char* const kVerifyCaption = "verify";
+
+// One line, the detail after the text.
+QString MessageText(const UserMessage& message)
+{
+    QString text = message.caption + QStringLiteral(": ") + message.text;
+    if (!message.detail.isEmpty())
+        text +=
+            QLatin1Char(' ') + QString(message.detail).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+} // namespace
+
+CPortTask::CPortTask(Job job, const QString& port, const QString& devicePath,
+                     const CPlainPageSet& pages, const CEncodedConfig& config, CProfile& profile,
+                     const QList<DetectedPort>& present)
+    : m_job(job), m_port(port), m_devicePath(devicePath), m_pages(pages), m_config(config),
+      m_profile(&profile), m_present(present)
+{}
+
+void CPortTask::Run()
+{
+    m_status = Serve();
+}
+
+void CPortTask::RunAll(std::vector<CPortTask>& tasks)
+{
+    std::vector<std::thread> threads;
+    threads.reserve(tasks.size());
+    for (CPortTask& task : tasks)
+        threads.emplace_back([&task] { task.Run(); });
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+ExitStatus CPortTask::Serve()
+{
+    CSerialComm port;
+    const ConnectFlow::Outcome outcome =
+        ConnectFlow::Connect(port, m_pages.DeviceType(), m_devicePath);
+    if (const auto message =
+            ConnectFlow::MessageOf(outcome, port, m_pages.DeviceType(), m_devicePath, m_present))
+        m_messages.ShowMessage(*message);
+    switch (outcome) {
+    case ConnectFlow::Outcome::PortUnavailable:
+        return ExitStatus::PortUnavailable;
+    case ConnectFlow::Outcome::NoConverter:
+        return ExitStatus::NotConnected;
+    case ConnectFlow::Outcome::Connected:
+        break;
+    }
+    if (m_job == Job::Connect)
+        return ExitStatus::Success;
+    if (m_job == Job::Verify)
+        return Verify(port);
+    // The identifier check has spoken once for every port, before any was
+    // opened; its replacement is in the pages, so the write's own check
+    // passes silently.
+    const CommandOutcome written =
+        CConfigCommands(m_pages, port, *m_profile, m_messages).WriteConfig();
+    if (written != CommandOutcome::Succeeded)
+        return ExitStatus::CommunicationError;
+    return m_job == Job::WriteAndVerify ? Verify(port) : ExitStatus::Success;
+}
+
+ExitStatus CPortTask::Verify(CSerialComm& port)
+{
+    switch (CConfigVerification::Verify(port, m_pages.DeviceType(), m_config, m_messages,
+                                        m_differences)) {
+    case CConfigVerification::Outcome::Agrees:
+        m_messages.ShowMessage(QString::fromLatin1(kVerifyCaption),
+                               QStringLiteral("the converter holds the document"));
+        return ExitStatus::Success;
+    case CConfigVerification::Outcome::Differs:
+        m_messages.ShowMessage(QString::fromLatin1(kVerifyCaption),
+                               m_differences.size() == 1
+                                   ? QStringLiteral("1 key differs")
+                                   : QStringLiteral("%1 keys differ").arg(m_differences.size()));
+        return ExitStatus::Differs;
+    case CConfigVerification::Outcome::Failed:
+        break;
+    }
+    return ExitStatus::CommunicationError;
+}
+
+QByteArray CPortTask::Line() const
+{
+    QStringList texts;
+    for (const UserMessage& message : Messages())
+        texts.append(MessageText(message));
+    for (const KeyDifference& difference : m_differences)
+        texts.append(difference.Line());
+    const QString result = m_status == ExitStatus::Success
+                               ? QStringLiteral("ok")
+                               : QStringLiteral("failed %1").arg(int(m_status));
+    return (m_port + QLatin1Char('\t') + result + QLatin1Char('\t') +
+            texts.join(QStringLiteral("; ")) + QLatin1Char('\n'))
+        .toUtf8();
+}
+
+QByteArray CPortTask::JsonLine() const
+{
+    QJsonArray messages;
+    for (const UserMessage& message : Messages())
+        messages.append(MessageText(message));
+    QJsonArray differences;
+    for (const KeyDifference& difference : m_differences) {
+        differences.append(QJsonObject{{QStringLiteral("key"), difference.key},
+                                       {QStringLiteral("expected"), difference.expected},
+                                       {QStringLiteral("got"), difference.got}});
+    }
+    const QJsonObject line{
+        {QStringLiteral("port"), m_port},
+        {QStringLiteral("device"), m_devicePath},
+        {QStringLiteral("status"), int(m_status)},
+        {QStringLiteral("result"),
+         m_status == ExitStatus::Success ? QStringLiteral("ok") : QStringLiteral("failed")},
+        {QStringLiteral("messages"), messages},
+        {QStringLiteral("differences"), differences},
+    };
+    return QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
+}
