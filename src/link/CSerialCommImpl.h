@@ -31,6 +31,8 @@ public:
 
 private:
     int m_lastError = 0;
+    int m_readTimeoutMs = kDefaultTimeoutMs;
+    int m_writeTimeoutMs = kDefaultTimeoutMs;
 #ifdef _WIN32
     void* m_handle = nullptr;
 #else
@@ -41,7 +43,5 @@ private:
     std::uint32_t m_baudRate = 0;
     bool m_savedValid = false;
     termios m_saved{};
-    int m_readTimeoutMs = kDefaultTimeoutMs;
-    int m_writeTimeoutMs = kDefaultTimeoutMs;
 #endif
 };
