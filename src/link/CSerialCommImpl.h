@@ -35,6 +35,7 @@ private:
     int m_writeTimeoutMs = kDefaultTimeoutMs;
 #ifdef _WIN32
     void* m_handle = nullptr;
+    void* m_claim = nullptr;
 #else
     void ApplyLineSettings(std::uint32_t baudRate, int dataBits, int parityCode, int stopBitsCode);
     bool WaitFor(short events, int timeoutMs) const;

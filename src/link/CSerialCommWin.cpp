@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <memory>
 
@@ -91,6 +92,26 @@ int MsUntil(Clock::time_point deadline)
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
+// Windows lets a serial port be opened once, but Wine hands out the tty behind
+// it again and again, and two programs talking to one converter garble each
+// other's exchanges. A named object held while the port is open refuses the
+// second open there as well. Null, with ERROR_ACCESS_DENIED as Windows says
+// it, when another holder exists.
+HANDLE ClaimPort(const std::string& device)
+{
+    std::string name = "Local\\KelvaneSerialPort:";
+    for (const char c : device) {
+        name += c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    const HANDLE claim = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+    if (claim != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(claim);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return claim;
+}
+
 } // namespace
 
 CSerialCommImpl::~CSerialCommImpl()
@@ -111,7 +132,14 @@ bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, in
         m_lastError = static_cast<int>(GetLastError());
         return false;
     }
+    const HANDLE claim = ClaimPort(device);
+    if (claim == nullptr) {
+        m_lastError = static_cast<int>(GetLastError());
+        CloseHandle(port);
+        return false;
+    }
     m_handle = port;
+    m_claim = claim;
     m_readTimeoutMs = kDefaultTimeoutMs;
     m_writeTimeoutMs = kDefaultTimeoutMs;
     // Interval and multiplier at MAXDWORD: a read returns what is waiting, or
@@ -136,9 +164,12 @@ bool CSerialCommImpl::Close()
         return true;
     }
     const BOOL closed = CloseHandle(static_cast<HANDLE>(m_handle));
+    const DWORD error = GetLastError();
     m_handle = nullptr;
+    CloseHandle(static_cast<HANDLE>(m_claim));
+    m_claim = nullptr;
     if (!closed) {
-        m_lastError = static_cast<int>(GetLastError());
+        m_lastError = static_cast<int>(error);
         return false;
     }
     return true;
