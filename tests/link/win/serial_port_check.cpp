@@ -31,7 +31,8 @@ constexpr int kAckSize = 5;
 constexpr int kParameterReplySize = 33;
 constexpr int kCanReplySize = 2085;
 constexpr int kCanBlockSize = 2080;
-// Under the protocol's 500 ms pause even a 19200 bit/s reply has begun.
+// The protocol waits this long after the CAN block request, so that at 57600
+// bit/s the whole reply is queued before the first read.
 constexpr int kCanPauseMs = 500;
 constexpr long long kLateMs = 100;
 // Far enough into the reply that the kill lands in its middle at 19200 bit/s.
@@ -107,7 +108,6 @@ struct Collected
 {
     Bytes bytes;
     int pieces = 0;
-    long long firstReadMs = 0;
     long long lastReadMs = 0;
 };
 
@@ -124,9 +124,6 @@ Collected Collect(CSerialCommImpl& port, int capacity, int wanted, int chunk, in
         const Stopwatch read;
         last = port.Read(result.bytes.data() + received, room, timeoutMs);
         result.lastReadMs = read.Ms();
-        if (result.pieces == 0) {
-            result.firstReadMs = result.lastReadMs;
-        }
         if (last > 0) {
             received += last;
             ++result.pieces;
@@ -179,10 +176,11 @@ void CheckMissingPort(std::uint32_t baudRate)
 void CheckHandshake(CSerialCommImpl& port, char model, const char* what)
 {
     Send(port, HandshakeRequest(model), 120);
+    const Stopwatch watch;
     const Collected ack = Collect(port, 32, kAckSize, 32, 500);
     Report(IsAck(ack.bytes, 0x02) && ack.bytes.size() == kAckSize,
-           "%s: five-byte acknowledgement (%zu bytes in %d reads, %lld ms)", what, ack.bytes.size(),
-           ack.pieces, ack.firstReadMs);
+           "%s: five-byte acknowledgement (%zu bytes, %d reads, %lld ms)", what, ack.bytes.size(),
+           ack.pieces, watch.Ms());
 }
 
 // A read asking for more than has come must not wait for the rest: the
@@ -213,7 +211,7 @@ void CheckParameterRead(CSerialCommImpl& port)
     const bool whole = reply.bytes.size() == kParameterReplySize && reply.bytes[0] == 0xF7 &&
                        reply.bytes[1] == 0xF8 && reply.bytes[2] == 0x03 && reply.bytes[3] == 0x1C &&
                        reply.bytes.back() == check;
-    Report(whole, "parameter block read (%zu bytes in %d reads, %lld ms)", reply.bytes.size(),
+    Report(whole, "parameter block read (%zu bytes, %d reads, %lld ms)", reply.bytes.size(),
            reply.pieces, watch.Ms());
 }
 
@@ -225,7 +223,7 @@ Bytes CheckCanRead(CSerialCommImpl& port)
     const Collected reply = Collect(port, kCanReplySize, kCanReplySize, kCanReplySize, 2000);
     const bool whole =
         reply.bytes.size() == kCanReplySize && reply.bytes[0] == 0xF7 && reply.bytes[2] == 0x05;
-    Report(whole, "2085-byte CAN block read (%zu bytes in %d reads, %lld ms after the pause)",
+    Report(whole, "2085-byte CAN block read after the pause (%zu bytes, %d reads, %lld ms)",
            reply.bytes.size(), reply.pieces, watch.Ms());
     if (!whole) {
         return {};
