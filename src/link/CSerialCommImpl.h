@@ -37,8 +37,11 @@ public:
 
 private:
     int m_lastError = 0;
+    int m_readTimeoutMs = kDefaultTimeoutMs;
+    int m_writeTimeoutMs = kDefaultTimeoutMs;
 #ifdef _WIN32
     void* m_handle = nullptr;
+    void* m_claim = nullptr;
 #else
     void ApplyLineSettings(std::uint32_t baudRate, int dataBits, int parityCode, int stopBitsCode);
     bool WaitFor(short events, int timeoutMs) const;
@@ -47,7 +50,5 @@ private:
     std::uint32_t m_baudRate = 0;
     bool m_savedValid = false;
     termios m_saved{};
-    int m_readTimeoutMs = kDefaultTimeoutMs;
-    int m_writeTimeoutMs = kDefaultTimeoutMs;
 #endif
 };

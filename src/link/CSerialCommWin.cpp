@@ -5,11 +5,16 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <memory>
 
 namespace {
 
 constexpr DWORD kQueueSize = 2048;
+
+using Clock = std::chrono::steady_clock;
 
 using EventHandle = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
 
@@ -36,27 +41,75 @@ DCB LineSettings(std::uint32_t baudRate, int dataBits, int parityCode, int stopB
     return settings;
 }
 
-// The time-outs set here last until the next call changes them: a time-out of
-// 0 keeps the previous one.
+// Also handed to the driver, which on Windows ends a read at the first bytes
+// or at the time-out by itself; the wait in FinishTransfer bounds the call
+// wherever the driver reads the time-outs differently.
 void SetTimeout(HANDLE port, DWORD COMMTIMEOUTS::*field, int timeoutMs)
 {
     COMMTIMEOUTS timeouts{};
-    if (timeoutMs > 0 && GetCommTimeouts(port, &timeouts)) {
+    if (GetCommTimeouts(port, &timeouts)) {
         timeouts.*field = static_cast<DWORD>(timeoutMs);
         SetCommTimeouts(port, &timeouts);
     }
 }
 
-DWORD FinishTransfer(HANDLE port, BOOL started, OVERLAPPED& overlapped)
+// Waits for the transfer at most timeoutMs, then cancels it. A cancelled
+// transfer still reports what it moved before the cancel, and the wait for
+// its completion keeps the buffer and the event alive until the system is
+// done with them.
+DWORD FinishTransfer(HANDLE port, BOOL started, OVERLAPPED& overlapped, int timeoutMs)
 {
-    DWORD transferred = 0;
     if (!started && GetLastError() != ERROR_IO_PENDING) {
         return 0;
     }
-    if (!GetOverlappedResult(port, &overlapped, &transferred, TRUE)) {
-        return 0;
+    if (!started &&
+        WaitForSingleObject(overlapped.hEvent, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) {
+        CancelIoEx(port, &overlapped);
     }
+    DWORD transferred = 0;
+    GetOverlappedResult(port, &overlapped, &transferred, TRUE);
     return transferred;
+}
+
+DWORD ReadFor(HANDLE port, HANDLE event, void* buffer, DWORD count, int timeoutMs)
+{
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = event;
+    const BOOL started = ReadFile(port, buffer, count, nullptr, &overlapped);
+    return FinishTransfer(port, started, overlapped, timeoutMs);
+}
+
+DWORD BytesWaiting(HANDLE port)
+{
+    DWORD errors = 0;
+    COMSTAT status{};
+    return ClearCommError(port, &errors, &status) ? status.cbInQue : 0;
+}
+
+int MsUntil(Clock::time_point deadline)
+{
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// Windows lets a serial port be opened once, but Wine hands out the tty behind
+// it again and again, and two programs talking to one converter garble each
+// other's exchanges. A named object held while the port is open refuses the
+// second open there as well. Null, with ERROR_ACCESS_DENIED as Windows says
+// it, when another holder exists.
+HANDLE ClaimPort(const std::string& device)
+{
+    std::string name = "Local\\KelvaneSerialPort:";
+    for (const char c : device) {
+        name += c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    const HANDLE claim = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+    if (claim != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(claim);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return claim;
 }
 
 } // namespace
@@ -79,7 +132,16 @@ bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, in
         m_lastError = static_cast<int>(GetLastError());
         return false;
     }
+    const HANDLE claim = ClaimPort(device);
+    if (claim == nullptr) {
+        m_lastError = static_cast<int>(GetLastError());
+        CloseHandle(port);
+        return false;
+    }
     m_handle = port;
+    m_claim = claim;
+    m_readTimeoutMs = kDefaultTimeoutMs;
+    m_writeTimeoutMs = kDefaultTimeoutMs;
     // Interval and multiplier at MAXDWORD: a read returns what is waiting, or
     // the first bytes to arrive, or nothing after the constant.
     COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, kDefaultTimeoutMs, 0, 0};
@@ -102,9 +164,12 @@ bool CSerialCommImpl::Close()
         return true;
     }
     const BOOL closed = CloseHandle(static_cast<HANDLE>(m_handle));
+    const DWORD error = GetLastError();
     m_handle = nullptr;
+    CloseHandle(static_cast<HANDLE>(m_claim));
+    m_claim = nullptr;
     if (!closed) {
-        m_lastError = static_cast<int>(GetLastError());
+        m_lastError = static_cast<int>(error);
         return false;
     }
     return true;
@@ -125,12 +190,28 @@ int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
     if (!event) {
         return 0;
     }
-    SetTimeout(port, &COMMTIMEOUTS::ReadTotalTimeoutConstant, timeoutMs);
-    OVERLAPPED overlapped{};
-    overlapped.hEvent = event.get();
-    const BOOL started = ReadFile(port, buffer, static_cast<DWORD>(count), nullptr, &overlapped);
-    const DWORD received = FinishTransfer(port, started, overlapped);
-    PurgeComm(port, PURGE_RXABORT);
+    if (timeoutMs > 0) {
+        m_readTimeoutMs = timeoutMs;
+        SetTimeout(port, &COMMTIMEOUTS::ReadTotalTimeoutConstant, timeoutMs);
+    }
+    const auto deadline = Clock::now() + std::chrono::milliseconds(m_readTimeoutMs);
+    auto* bytes = static_cast<char*>(buffer);
+    DWORD received = 0;
+    DWORD waiting = BytesWaiting(port);
+    if (waiting == 0) {
+        // Only a driver that keeps to the time-outs' special case ends a
+        // longer read at the first byte; a read of one byte ends there on
+        // any driver.
+        received = ReadFor(port, event.get(), bytes, 1, m_readTimeoutMs);
+        waiting = received > 0 ? BytesWaiting(port) : 0;
+    }
+    const DWORD room = static_cast<DWORD>(count) - received;
+    if (waiting > 0 && room > 0) {
+        received += ReadFor(port, event.get(), bytes + received, std::min(room, waiting),
+                            MsUntil(deadline));
+    }
+    // No read is left outstanding to abort, and an abort purge here would
+    // cost bytes: Wine flushes the receive queue for it.
     return static_cast<int>(received);
 }
 
@@ -148,11 +229,14 @@ void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
     if (!event) {
         return;
     }
-    SetTimeout(port, &COMMTIMEOUTS::WriteTotalTimeoutConstant, timeoutMs);
+    if (timeoutMs > 0) {
+        m_writeTimeoutMs = timeoutMs;
+        SetTimeout(port, &COMMTIMEOUTS::WriteTotalTimeoutConstant, timeoutMs);
+    }
     OVERLAPPED overlapped{};
     overlapped.hEvent = event.get();
     const BOOL started = WriteFile(port, buffer, static_cast<DWORD>(count), nullptr, &overlapped);
-    FinishTransfer(port, started, overlapped);
+    FinishTransfer(port, started, overlapped, m_writeTimeoutMs);
 }
 
 bool CSerialCommImpl::HasHungUp() const
