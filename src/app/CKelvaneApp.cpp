@@ -3,6 +3,7 @@
 #include "CKelvaneSheet.h"
 #include "CMessageBoxSink.h"
 #include "CProfile.h"
+#include "UiLanguage.h"
 
 CKelvaneApp::CKelvaneApp(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -11,6 +12,7 @@ CKelvaneApp::CKelvaneApp(int& argc, char** argv) : QApplication(argc, argv)
     setOrganizationName(CProfile::OrganizationName());
     // Lets the desktop match the window to its menu entry and icon.
     setDesktopFileName(QStringLiteral("io.github.kelvane.Kelvane"));
+    UiLanguage::Install(*this);
 }
 
 int CKelvaneApp::Run()

@@ -10,7 +10,7 @@ namespace {
 
 QString ConnectText(bool connected)
 {
-    return connected ? QStringLiteral("断开设备(&C)") : QStringLiteral("连接设备(&C)");
+    return connected ? CKelvaneDlg::tr("断开设备(&C)") : CKelvaneDlg::tr("连接设备(&C)");
 }
 
 int Confine(int index, const QComboBox& list)

@@ -26,12 +26,7 @@ namespace {
 
 QString CanTabTitle()
 {
-    return QStringLiteral("CAN参数");
-}
-
-QString RefusalCaption()
-{
-    return QStringLiteral("错误");
+    return CKelvaneSheet::tr("CAN参数");
 }
 
 QString FileFilter()
@@ -68,8 +63,8 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     connect(m_ui->exportButton, &QToolButton::clicked, this, &CKelvaneSheet::OnExport);
     connect(m_ui->importButton, &QToolButton::clicked, this, &CKelvaneSheet::OnImport);
 
-    AddPage(m_tranPage, QStringLiteral("转换参数"));
-    AddPage(m_serialPage, QStringLiteral("串口参数"));
+    AddPage(m_tranPage, tr("转换参数"));
+    AddPage(m_serialPage, tr("串口参数"));
     AddPage(m_canPage, CanTabTitle());
     InitDialog();
 }
@@ -407,7 +402,7 @@ void CKelvaneSheet::OnExport()
         return;
     }
     if (const std::optional<QString> error = CConfigFile::Save(path, *text)) {
-        m_messages.ShowMessage(RefusalCaption(), *error);
+        m_messages.ShowMessage(FlowMessages::RefusalCaption(), *error);
     }
 }
 
@@ -419,13 +414,13 @@ void CKelvaneSheet::OnImport()
     }
     QByteArray text;
     if (const std::optional<QString> error = CConfigFile::Load(path, text)) {
-        m_messages.ShowMessage(RefusalCaption(), *error);
+        m_messages.ShowMessage(FlowMessages::RefusalCaption(), *error);
         return;
     }
     CSheetPageSet pages(*this);
     if (const std::optional<QString> refusal = CConfigFile::Import(text, pages)) {
         m_messages.ShowMessage(
-            RefusalCaption(),
+            FlowMessages::RefusalCaption(),
             QStringLiteral("\"%1\": %2").arg(QFileInfo(path).fileName(), *refusal));
     }
 }
@@ -449,9 +444,9 @@ QString CKelvaneSheet::ChooseFile(FileChoice choice, const QString& folder)
         return m_chooseFile(choice, folder);
     }
     if (choice == FileChoice::Export) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("导出"), folder, FileFilter());
+        return QFileDialog::getSaveFileName(this, tr("导出"), folder, FileFilter());
     }
-    return QFileDialog::getOpenFileName(this, QStringLiteral("导入"), folder, FileFilter());
+    return QFileDialog::getOpenFileName(this, tr("导入"), folder, FileFilter());
 }
 
 void CKelvaneSheet::reject() {}

@@ -3,6 +3,8 @@
 #include "CAcceptanceTable.h"
 #include "HexDigit.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 bool IsBlank(QChar c)
@@ -20,7 +22,8 @@ bool HasHexPrefix(const QString& text, int pos)
 
 QString TextAt(const char* const* texts, int count, int index)
 {
-    return index >= 0 && index < count ? QString::fromUtf8(texts[index]) : QString();
+    return index >= 0 && index < count ? QCoreApplication::translate("CArmCanConfig", texts[index])
+                                       : QString();
 }
 
 } // namespace

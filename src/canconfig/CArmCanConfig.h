@@ -3,6 +3,7 @@
 #include "ArmCanFields.h"
 #include "FilterRow.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -20,7 +21,17 @@ public:
     static constexpr int kBaudCount = 11;
     static constexpr int kCustomBaudIndex = 10;
     static constexpr std::array<const char*, kBaudCount> kBaudTexts{
-        "1000K", "800K", "500K", "250K", "125K", "100K", "50K", "20K", "10K", "5K", "自定义"};
+        "1000K",
+        "800K",
+        "500K",
+        "250K",
+        "125K",
+        "100K",
+        "50K",
+        "20K",
+        "10K",
+        "5K",
+        QT_TRANSLATE_NOOP("CArmCanConfig", "自定义")};
     static constexpr std::array<quint32, kCustomBaudIndex> kBaudRegisters{
         0x6FC000, 0x39C001, 0x3AC002, 0x3AC005, 0x3AC00B,
         0x3AC00E, 0x3AC01D, 0x3AC04A, 0x3AC095, 0x3AC12B};

@@ -1,11 +1,21 @@
 #include "FilterKind.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 namespace {
 
-constexpr std::array<const char*, FilterKinds::kCount> kTexts{"标准帧单ID滤波", "标准帧组ID滤波",
-                                                              "扩展帧单ID滤波", "扩展帧组ID滤波"};
+constexpr std::array<const char*, FilterKinds::kCount> kTexts{
+    QT_TRANSLATE_NOOP("FilterKinds", "标准帧单ID滤波"),
+    QT_TRANSLATE_NOOP("FilterKinds", "标准帧组ID滤波"),
+    QT_TRANSLATE_NOOP("FilterKinds", "扩展帧单ID滤波"),
+    QT_TRANSLATE_NOOP("FilterKinds", "扩展帧组ID滤波")};
+
+QString TextAt(int index)
+{
+    return QCoreApplication::translate("FilterKinds", kTexts[static_cast<std::size_t>(index)]);
+}
 
 } // namespace
 
@@ -32,13 +42,13 @@ FilterKind Of(const FilterEntry& entry)
 
 QString Text(FilterKind kind)
 {
-    return QString::fromUtf8(kTexts[static_cast<std::size_t>(IndexOf(kind))]);
+    return TextAt(IndexOf(kind));
 }
 
 std::optional<FilterKind> FromText(const QString& text)
 {
     for (int index = 0; index < kCount; ++index) {
-        if (text == QString::fromUtf8(kTexts[static_cast<std::size_t>(index)]))
+        if (text == TextAt(index))
             return static_cast<FilterKind>(index);
     }
     return std::nullopt;

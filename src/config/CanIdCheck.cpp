@@ -1,8 +1,16 @@
 #include "CanIdCheck.h"
 
+#include "FlowMessages.h"
 #include "HexDigit.h"
 
+#include <QCoreApplication>
+
 namespace {
+
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(CanIdCheck)
+};
 
 constexpr int kDigits = 8;
 constexpr int kStandardZeroPrefix = 5;
@@ -10,19 +18,19 @@ constexpr int kStandardZeroPrefix = 5;
 void Refuse(CanIdCheckResult& result, const QString& text)
 {
     result.accepted = false;
-    result.messages.append({QStringLiteral("错误"), text});
+    result.messages.append({FlowMessages::RefusalCaption(), text});
 }
 
 void Clamp(CanIdCheckResult& result, const QString& warning, const QString& limit)
 {
-    result.messages.append({QStringLiteral("警告"), warning});
+    result.messages.append({FlowMessages::WarningCaption(), warning});
     result.canId = limit;
     result.replaced = true;
 }
 
 void ClampStandard(CanIdCheckResult& result)
 {
-    Clamp(result, QStringLiteral("标准帧不能大于000007FF，如果大于则会被默认为000007FF！"),
+    Clamp(result, Text::tr("标准帧不能大于000007FF，如果大于则会被默认为000007FF！"),
           QStringLiteral("000007FF"));
 }
 
@@ -35,19 +43,19 @@ CanIdCheckResult CheckCanId(const QString& canId, bool extended)
     CanIdCheckResult result;
     result.canId = canId;
     if (canId.size() != kDigits) {
-        Refuse(result, QStringLiteral("CAN ID长度错误，必须为8位十六进制数！"));
+        Refuse(result, Text::tr("CAN ID长度错误，必须为8位十六进制数！"));
         return result;
     }
     for (const QChar c : canId) {
         if (!HexDigit::Is(c)) {
-            Refuse(result, QStringLiteral("CAN ID格式错误，输入必须为0~F！"));
+            Refuse(result, Text::tr("CAN ID格式错误，输入必须为0~F！"));
             return result;
         }
     }
     result.accepted = true;
     if (extended) {
         if (canId.at(0) >= QLatin1Char('2'))
-            Clamp(result, QStringLiteral("扩展帧不能大于1FFFFFFF，如果大于则会被默认为1FFFFFFF！"),
+            Clamp(result, Text::tr("扩展帧不能大于1FFFFFFF，如果大于则会被默认为1FFFFFFF！"),
                   QStringLiteral("1FFFFFFF"));
         return result;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // The texts the connect, read and write flows show, in the window and on the
@@ -7,34 +8,43 @@
 namespace FlowMessages {
 inline QString Caption()
 {
-    return QStringLiteral("配置");
+    return QCoreApplication::translate("FlowMessages", "配置");
 }
 inline QString PortUnavailable()
 {
-    return QStringLiteral("当前串口不可用！");
+    return QCoreApplication::translate("FlowMessages", "当前串口不可用！");
 }
 inline QString NoConverter()
 {
-    return QStringLiteral("设备未连接！");
+    return QCoreApplication::translate("FlowMessages", "设备未连接！");
+}
+// The captions of a refused and of a replaced input.
+inline QString RefusalCaption()
+{
+    return QCoreApplication::translate("FlowMessages", "错误");
+}
+inline QString WarningCaption()
+{
+    return QCoreApplication::translate("FlowMessages", "警告");
 }
 inline QString Disconnected()
 {
-    return QStringLiteral("设备已断开！");
+    return QCoreApplication::translate("FlowMessages", "设备已断开！");
 }
 inline QString PortsNotSaved()
 {
-    return QStringLiteral("串口设置没有保存！");
+    return QCoreApplication::translate("FlowMessages", "串口设置没有保存！");
 }
 inline QString ReadSucceeded()
 {
-    return QStringLiteral("读配置成功！");
+    return QCoreApplication::translate("FlowMessages", "读配置成功！");
 }
 inline QString WriteSucceeded()
 {
-    return QStringLiteral("写配置成功！");
+    return QCoreApplication::translate("FlowMessages", "写配置成功！");
 }
 inline QString CommunicationError()
 {
-    return QStringLiteral("通信出错！");
+    return QCoreApplication::translate("FlowMessages", "通信出错！");
 }
 } // namespace FlowMessages

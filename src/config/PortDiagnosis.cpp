@@ -17,6 +17,11 @@
 
 namespace {
 
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(PortDiagnosis)
+};
+
 enum class Cause
 {
     NoPermission,
@@ -148,20 +153,18 @@ QString PresentPorts(const QList<DetectedPort>& present)
     QStringList paths;
     for (const DetectedPort& port : present) {
         const QString label = port.Label();
-        paths << (label.isEmpty()
-                      ? port.path
-                      : port.path + QStringLiteral("（") + label + QStringLiteral("）"));
+        paths << (label.isEmpty() ? port.path : Text::tr("%1（%2）").arg(port.path, label));
     }
-    return paths.join(QStringLiteral("，"));
+    return paths.join(Text::tr("，"));
 }
 
 QString NoPermission(const QString& devicePath)
 {
     const QString group = QFileInfo(devicePath).group();
     if (group.isEmpty())
-        return QStringLiteral("没有权限打开 %1。").arg(devicePath);
-    return QStringLiteral("没有权限打开 %1：它属于用户组 %2。把当前用户加入该组：\n"
-                          "sudo usermod -aG %2 $USER\n然后重新登录。")
+        return Text::tr("没有权限打开 %1。").arg(devicePath);
+    return Text::tr("没有权限打开 %1：它属于用户组 %2。把当前用户加入该组：\n"
+                    "sudo usermod -aG %2 $USER\n然后重新登录。")
         .arg(devicePath, group);
 }
 
@@ -169,8 +172,8 @@ QString InUse(const QString& devicePath)
 {
     const Holder holder = FindHolder(devicePath);
     if (holder.pid == 0)
-        return QStringLiteral("%1 正被另一个程序占用。关闭该程序后再连接。").arg(devicePath);
-    return QStringLiteral("%1 正被另一个程序占用（进程 %2 %3）。关闭该程序后再连接。")
+        return Text::tr("%1 正被另一个程序占用。关闭该程序后再连接。").arg(devicePath);
+    return Text::tr("%1 正被另一个程序占用（进程 %2 %3）。关闭该程序后再连接。")
         .arg(devicePath)
         .arg(holder.pid)
         .arg(holder.name);
@@ -179,8 +182,8 @@ QString InUse(const QString& devicePath)
 QString Missing(const QString& devicePath, const QList<DetectedPort>& present)
 {
     if (present.isEmpty())
-        return QStringLiteral("没有设备 %1，系统也没有报告任何串口。").arg(devicePath);
-    return QStringLiteral("没有设备 %1。现有的串口：%2。").arg(devicePath, PresentPorts(present));
+        return Text::tr("没有设备 %1，系统也没有报告任何串口。").arg(devicePath);
+    return Text::tr("没有设备 %1。现有的串口：%2。").arg(devicePath, PresentPorts(present));
 }
 
 } // namespace
@@ -190,7 +193,7 @@ namespace PortDiagnosis {
 QString OpenFailure(const QString& devicePath, int systemError, const QList<DetectedPort>& present)
 {
     if (devicePath.isEmpty())
-        return Missing(QStringLiteral("（无）"), present);
+        return Missing(Text::tr("（无）"), present);
     switch (CauseOf(systemError)) {
     case Cause::NoPermission:
         return NoPermission(devicePath);
@@ -201,21 +204,21 @@ QString OpenFailure(const QString& devicePath, int systemError, const QList<Dete
     case Cause::Other:
         break;
     }
-    return devicePath + QStringLiteral("：") + qt_error_string(systemError);
+    return Text::tr("%1：%2").arg(devicePath, qt_error_string(systemError));
 }
 
 QString NoConverter(const QString& devicePath, int deviceType)
 {
     const auto model = ConverterModels::FromDeviceType(deviceType);
-    const QString name = model ? ConverterModels::DisplayName(*model) : QStringLiteral("转换器");
-    return QStringLiteral("%1 已打开，但没有 %2 应答。请检查所选的型号和串口，"
-                          "以及转换器的电源和接线。")
+    const QString name = model ? ConverterModels::DisplayName(*model) : Text::tr("转换器");
+    return Text::tr("%1 已打开，但没有 %2 应答。请检查所选的型号和串口，"
+                    "以及转换器的电源和接线。")
         .arg(devicePath, name);
 }
 
 QString HungUp(const QString& devicePath)
 {
-    return QStringLiteral("%1 已不可用：适配器被拔出，或线路的另一端已关闭。重新接好后再连接。")
+    return Text::tr("%1 已不可用：适配器被拔出，或线路的另一端已关闭。重新接好后再连接。")
         .arg(devicePath);
 }
 

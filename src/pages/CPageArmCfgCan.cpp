@@ -145,7 +145,7 @@ void CPageArmCfgCan::OnAddFilter()
         InsertRow(0, FilterRow{*FilterKinds::FromIndex(kindIndex), m_filters.constLast()});
         break;
     case CArmCanConfig::AddResult::StartNotBelowEnd:
-        ShowMessage(QStringLiteral("起始ID必须小于结束ID！"));
+        ShowMessage(tr("起始ID必须小于结束ID！"));
         break;
     case CArmCanConfig::AddResult::Duplicate:
     case CArmCanConfig::AddResult::NoStart:
@@ -159,7 +159,7 @@ void CPageArmCfgCan::OnDeleteFilter()
     UpdateData(true);
     const QList<QTreeWidgetItem*> selected = m_ui->filterList->selectedItems();
     if (selected.isEmpty()) {
-        ShowMessage(QStringLiteral("没有选择删除条目"));
+        ShowMessage(tr("没有选择删除条目"));
         return;
     }
     const int index = m_ui->filterList->indexOfTopLevelItem(selected.constFirst());

@@ -21,9 +21,9 @@ enum Mode
 
 QStringList ModeItems(ConverterModel model)
 {
-    return {QStringLiteral("透明转换"), QStringLiteral("透明带标识转换"),
-            model == ConverterModel::OstrelX ? QStringLiteral("格式转换")
-                                             : QStringLiteral("MODBUS转换")};
+    return {CTranPage::tr("透明转换"), CTranPage::tr("透明带标识转换"),
+            model == ConverterModel::OstrelX ? CTranPage::tr("格式转换")
+                                             : CTranPage::tr("MODBUS转换")};
 }
 
 } // namespace

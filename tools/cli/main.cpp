@@ -1,4 +1,5 @@
 #include "CKelvaneCli.h"
+#include "UiLanguage.h"
 
 #include <QCoreApplication>
 
@@ -7,6 +8,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kelvane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVANE_VERSION));
+    UiLanguage::Install(app);
     CKelvaneCli cli(QCoreApplication::arguments());
     return int(cli.Run());
 }
