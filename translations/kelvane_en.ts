@@ -2,512 +2,543 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>CArmCanConfig</name>
+    <message>
+        <source>自定义</source>
+        <translation>Custom</translation>
+    </message>
+</context>
+<context>
     <name>CCanPage</name>
     <message>
         <source>CAN参数</source>
-        <translation type="unfinished"></translation>
+        <translation>CAN</translation>
     </message>
     <message>
         <source>常规</source>
-        <translation type="unfinished"></translation>
+        <translation>General</translation>
     </message>
     <message>
         <source>波特率(&amp;A):</source>
-        <translation type="unfinished"></translation>
+        <translation>B&amp;aud rate:</translation>
     </message>
     <message>
         <source>自定义</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>5 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>10 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>20 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>40 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>50 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>80 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>100 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>125 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>200 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>250 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>400 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>500 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>666 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>800 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>1000 K</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>bps</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;BTR0/1:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>(HEX)</source>
-        <translation type="unfinished"></translation>
+        <translation>Custom</translation>
     </message>
     <message>
         <source>帧类型(&amp;T):</source>
-        <translation type="unfinished"></translation>
+        <extracomment>T is also the model list&apos;s letter in the band above, as in the Chinese text.</extracomment>
+        <translation>Frame &amp;type:</translation>
     </message>
     <message>
         <source>标准帧</source>
-        <translation type="unfinished"></translation>
+        <translation>Standard frame</translation>
     </message>
     <message>
         <source>扩展帧</source>
-        <translation type="unfinished"></translation>
+        <translation>Extended frame</translation>
     </message>
     <message>
         <source>标识符</source>
-        <translation type="unfinished"></translation>
+        <translation>Identifier</translation>
     </message>
     <message>
         <source>发送标识符(&amp;I):</source>
-        <translation type="unfinished"></translation>
+        <translation>Send &amp;identifier:</translation>
     </message>
     <message>
         <source>接收过滤模式(&amp;F):</source>
-        <translation type="unfinished"></translation>
+        <translation>Receive &amp;filter mode:</translation>
     </message>
     <message>
         <source>双滤波</source>
-        <translation type="unfinished"></translation>
+        <translation>Dual filter</translation>
     </message>
     <message>
         <source>单滤波</source>
-        <translation type="unfinished"></translation>
+        <translation>Single filter</translation>
     </message>
     <message>
         <source>自定义屏蔽码</source>
-        <translation type="unfinished"></translation>
+        <translation>Custom mask</translation>
     </message>
     <message>
         <source>过滤验收码(&amp;C):</source>
-        <translation type="unfinished"></translation>
+        <extracomment>C is also the Connect button&apos;s letter in the band above, as in the Chinese text.</extracomment>
+        <translation>A&amp;cceptance code:</translation>
     </message>
     <message>
         <source>过滤屏蔽码(&amp;M):</source>
-        <translation type="unfinished"></translation>
+        <translation>Acceptance &amp;mask:</translation>
     </message>
 </context>
 <context>
     <name>CKelvaneDlg</name>
     <message>
         <source>设备(&amp;T):</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Ostrel-A</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Ostrel-B</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Ostrel-X</source>
-        <translation type="unfinished"></translation>
+        <translation>Device &amp;type:</translation>
     </message>
     <message>
         <source>串口号(&amp;P):</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>COM1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>COM2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>COM3</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>COM4</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>COM5</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>COM6</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>COM7</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>COM8</source>
-        <translation type="unfinished"></translation>
+        <translation>Serial &amp;port:</translation>
     </message>
     <message>
         <source>指定这个串口号连接的设备</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>…</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose the device this port leads to</translation>
     </message>
     <message>
         <source>连接设备(&amp;C)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Connect</translation>
+    </message>
+    <message>
+        <source>断开设备(&amp;C)</source>
+        <translation>Dis&amp;connect</translation>
     </message>
 </context>
 <context>
     <name>CKelvaneSheet</name>
     <message>
         <source>Ostrel-X配置工具V1.01</source>
-        <translation type="unfinished"></translation>
+        <translation>Ostrel-X Configuration Tool V1.01</translation>
     </message>
     <message>
         <source>导出…</source>
-        <translation type="unfinished"></translation>
+        <translation>Export…</translation>
     </message>
     <message>
         <source>导入…</source>
-        <translation type="unfinished"></translation>
+        <translation>Import…</translation>
     </message>
     <message>
         <source>默认值(&amp;D)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Defaults</translation>
     </message>
     <message>
         <source>读配置(&amp;R)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Read</translation>
     </message>
     <message>
         <source>写配置(&amp;W)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Write</translation>
+    </message>
+    <message>
+        <source>CAN参数</source>
+        <translation>CAN</translation>
+    </message>
+    <message>
+        <source>转换参数</source>
+        <translation>Conversion</translation>
+    </message>
+    <message>
+        <source>串口参数</source>
+        <translation>Serial Port</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>Import</translation>
     </message>
 </context>
 <context>
     <name>CPageArmCfgCan</name>
     <message>
         <source>CAN参数</source>
-        <translation type="unfinished"></translation>
+        <translation>CAN</translation>
     </message>
     <message>
         <source>初始化参数</source>
-        <translation type="unfinished"></translation>
+        <translation>Initialisation</translation>
     </message>
     <message>
         <source>波特率:</source>
-        <translation type="unfinished"></translation>
+        <translation>Baud rate:</translation>
     </message>
     <message>
         <source>寄存器:0x</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>CAN ID:</source>
-        <translation type="unfinished"></translation>
+        <translation>Register: 0x</translation>
     </message>
     <message>
         <source>帧类型:</source>
-        <translation type="unfinished"></translation>
+        <translation>Frame type:</translation>
     </message>
     <message>
         <source>标准帧</source>
-        <translation type="unfinished"></translation>
+        <translation>Standard frame</translation>
     </message>
     <message>
         <source>扩展帧</source>
-        <translation type="unfinished"></translation>
+        <translation>Extended frame</translation>
     </message>
     <message>
         <source>滤波参数</source>
-        <translation type="unfinished"></translation>
+        <translation>Filtering</translation>
     </message>
     <message>
         <source>使能滤波</source>
-        <translation type="unfinished"></translation>
+        <translation>Enable filtering</translation>
     </message>
     <message>
         <source>滤波类型</source>
-        <translation type="unfinished"></translation>
+        <translation>Filter type</translation>
     </message>
     <message>
         <source>起始ID</source>
-        <translation type="unfinished"></translation>
+        <translation>Start ID</translation>
     </message>
     <message>
         <source>结束ID</source>
-        <translation type="unfinished"></translation>
+        <translation>End ID</translation>
     </message>
     <message>
         <source>模式</source>
-        <translation type="unfinished"></translation>
+        <translation>Type</translation>
     </message>
     <message>
         <source>起始帧ID: 0x</source>
-        <translation type="unfinished"></translation>
+        <translation>Start ID: 0x</translation>
     </message>
     <message>
         <source>添加</source>
-        <translation type="unfinished"></translation>
+        <translation>Add</translation>
     </message>
     <message>
         <source>删除</source>
-        <translation type="unfinished"></translation>
+        <translation>Delete</translation>
     </message>
     <message>
         <source>结束帧ID: 0x</source>
-        <translation type="unfinished"></translation>
+        <translation>End ID: 0x</translation>
+    </message>
+    <message>
+        <source>起始ID必须小于结束ID！</source>
+        <translation>The start ID must be below the end ID!</translation>
+    </message>
+    <message>
+        <source>没有选择删除条目</source>
+        <translation>No entry is selected for deletion</translation>
     </message>
 </context>
 <context>
     <name>CPortAssignDialog</name>
     <message>
         <source>指定串口</source>
-        <translation type="unfinished"></translation>
+        <translation>Assign Serial Port</translation>
     </message>
     <message>
         <source>%1 连接到(&amp;D):</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Device for %1:</translation>
     </message>
     <message>
         <source>设备路径(&amp;A):</source>
-        <translation type="unfinished"></translation>
+        <translation>P&amp;ath:</translation>
     </message>
     <message>
         <source>空：自动选择</source>
-        <translation type="unfinished"></translation>
+        <translation>Empty: chosen automatically</translation>
     </message>
 </context>
 <context>
     <name>CSerialPage</name>
     <message>
         <source>串口参数</source>
-        <translation type="unfinished"></translation>
+        <translation>Serial Port</translation>
     </message>
     <message>
         <source>常规参数</source>
-        <translation type="unfinished"></translation>
+        <translation>General</translation>
     </message>
     <message>
         <source>波特率(&amp;U):</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>bps</source>
-        <translation type="unfinished"></translation>
+        <translation>Ba&amp;ud rate:</translation>
     </message>
     <message>
         <source>数据位(&amp;D):</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>5</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>6</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>7</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>8</source>
-        <translation type="unfinished"></translation>
+        <extracomment>D is also the Defaults button&apos;s letter, as in the Chinese text; Alt+D keeps going to the data bits list on this page.</extracomment>
+        <translation>&amp;Data bits:</translation>
     </message>
     <message>
         <source>奇偶校验(&amp;P):</source>
-        <translation type="unfinished"></translation>
+        <extracomment>P is also the serial port list&apos;s letter in the band above, as in the Chinese text.</extracomment>
+        <translation>&amp;Parity:</translation>
     </message>
     <message>
         <source>无校验</source>
-        <translation type="unfinished"></translation>
+        <translation>None</translation>
     </message>
     <message>
         <source>奇校验</source>
-        <translation type="unfinished"></translation>
+        <translation>Odd</translation>
     </message>
     <message>
         <source>偶校验</source>
-        <translation type="unfinished"></translation>
+        <translation>Even</translation>
     </message>
     <message>
         <source>强制为0</source>
-        <translation type="unfinished"></translation>
+        <translation>Space (0)</translation>
     </message>
     <message>
         <source>强制为1</source>
-        <translation type="unfinished"></translation>
+        <translation>Mark (1)</translation>
     </message>
     <message>
         <source>停止位(&amp;S):</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>2</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Stop bits:</translation>
     </message>
     <message>
         <source>流控制(&amp;F):</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Xon/Xoff</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Flow control:</translation>
     </message>
     <message>
         <source>硬件</source>
-        <translation type="unfinished"></translation>
+        <translation>Hardware</translation>
     </message>
     <message>
         <source>无</source>
-        <translation type="unfinished"></translation>
+        <translation>None</translation>
     </message>
     <message>
         <source>模式</source>
-        <translation type="unfinished"></translation>
+        <translation>Line</translation>
     </message>
     <message>
         <source>模式切换(&amp;M):</source>
-        <translation type="unfinished"></translation>
+        <translation>Line &amp;mode:</translation>
     </message>
     <message>
         <source>RS232模式</source>
-        <translation type="unfinished"></translation>
+        <translation>RS-232</translation>
     </message>
     <message>
         <source>RS485模式</source>
-        <translation type="unfinished"></translation>
+        <translation>RS-485</translation>
     </message>
     <message>
         <source>RS-422模式</source>
-        <translation type="unfinished"></translation>
+        <translation>RS-422</translation>
     </message>
 </context>
 <context>
     <name>CTranPage</name>
     <message>
         <source>转换参数</source>
-        <translation type="unfinished"></translation>
+        <translation>Conversion</translation>
     </message>
     <message>
         <source>常规</source>
-        <translation type="unfinished"></translation>
+        <translation>General</translation>
     </message>
     <message>
         <source>转换模式(&amp;M):</source>
-        <translation type="unfinished"></translation>
+        <translation>Conversion &amp;mode:</translation>
     </message>
     <message>
         <source>透明转换</source>
-        <translation type="unfinished"></translation>
+        <translation>Transparent</translation>
     </message>
     <message>
         <source>透明带标识转换</source>
-        <translation type="unfinished"></translation>
+        <translation>Transparent with identifier</translation>
     </message>
     <message>
         <source>MODBUS转换</source>
-        <translation type="unfinished"></translation>
+        <translation>MODBUS</translation>
     </message>
     <message>
         <source>转换方向(&amp;I):</source>
-        <translation type="unfinished"></translation>
+        <translation>D&amp;irection:</translation>
     </message>
     <message>
         <source>双向</source>
-        <translation type="unfinished"></translation>
+        <translation>Both ways</translation>
     </message>
     <message>
         <source>仅 串口 → CAN</source>
-        <translation type="unfinished"></translation>
+        <translation>Serial → CAN only</translation>
     </message>
     <message>
         <source>仅 串口 ← CAN</source>
-        <translation type="unfinished"></translation>
+        <translation>Serial ← CAN only</translation>
     </message>
     <message>
         <source>转换</source>
-        <translation type="unfinished"></translation>
+        <translation>Conversion</translation>
     </message>
     <message>
         <source>允许CAN帧信息转发到串行帧中</source>
-        <translation type="unfinished"></translation>
+        <translation>Forward the CAN frame information in serial frames</translation>
     </message>
     <message>
         <source>允许CAN帧ID转发到串行帧中</source>
-        <translation type="unfinished"></translation>
+        <translation>Forward the CAN frame ID in serial frames</translation>
     </message>
     <message>
         <source>CAN标识符在串行帧中的位置:</source>
-        <translation type="unfinished"></translation>
+        <translation>Place of the CAN identifier in the serial frame:</translation>
     </message>
     <message>
         <source>起始偏移:</source>
-        <translation type="unfinished"></translation>
+        <translation>Offset:</translation>
     </message>
     <message>
         <source>长度:</source>
-        <translation type="unfinished"></translation>
+        <translation>Length:</translation>
     </message>
     <message>
         <source>串行帧之间的时间间隔为每隔</source>
-        <translation type="unfinished"></translation>
+        <translation>Time between serial frames:</translation>
     </message>
     <message>
         <source>个字符的时间</source>
-        <translation type="unfinished"></translation>
+        <translation>character times</translation>
+    </message>
+    <message>
+        <source>格式转换</source>
+        <translation>Formatted</translation>
+    </message>
+</context>
+<context>
+    <name>CanIdCheck</name>
+    <message>
+        <source>标准帧不能大于000007FF，如果大于则会被默认为000007FF！</source>
+        <translation>A standard frame ID cannot be above 000007FF; a larger one becomes 000007FF!</translation>
+    </message>
+    <message>
+        <source>CAN ID长度错误，必须为8位十六进制数！</source>
+        <translation>Wrong CAN ID length: it must be 8 hexadecimal digits!</translation>
+    </message>
+    <message>
+        <source>CAN ID格式错误，输入必须为0~F！</source>
+        <translation>Wrong CAN ID format: only 0 to F may be entered!</translation>
+    </message>
+    <message>
+        <source>扩展帧不能大于1FFFFFFF，如果大于则会被默认为1FFFFFFF！</source>
+        <translation>An extended frame ID cannot be above 1FFFFFFF; a larger one becomes 1FFFFFFF!</translation>
+    </message>
+</context>
+<context>
+    <name>FilterKinds</name>
+    <message>
+        <source>标准帧单ID滤波</source>
+        <translation>Standard single ID</translation>
+    </message>
+    <message>
+        <source>标准帧组ID滤波</source>
+        <translation>Standard ID range</translation>
+    </message>
+    <message>
+        <source>扩展帧单ID滤波</source>
+        <translation>Extended single ID</translation>
+    </message>
+    <message>
+        <source>扩展帧组ID滤波</source>
+        <translation>Extended ID range</translation>
+    </message>
+</context>
+<context>
+    <name>FlowMessages</name>
+    <message>
+        <source>配置</source>
+        <translation>Configuration</translation>
+    </message>
+    <message>
+        <source>当前串口不可用！</source>
+        <translation>The serial port is not available!</translation>
+    </message>
+    <message>
+        <source>设备未连接！</source>
+        <translation>The device is not connected!</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>设备已断开！</source>
+        <translation>The device was disconnected!</translation>
+    </message>
+    <message>
+        <source>串口设置没有保存！</source>
+        <translation>The port setting was not saved!</translation>
+    </message>
+    <message>
+        <source>读配置成功！</source>
+        <translation>Configuration read!</translation>
+    </message>
+    <message>
+        <source>写配置成功！</source>
+        <translation>Configuration written!</translation>
+    </message>
+    <message>
+        <source>通信出错！</source>
+        <translation>Communication error!</translation>
+    </message>
+</context>
+<context>
+    <name>PortDiagnosis</name>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>没有权限打开 %1。</source>
+        <translation>No permission to open %1.</translation>
+    </message>
+    <message>
+        <source>没有权限打开 %1：它属于用户组 %2。把当前用户加入该组：
+sudo usermod -aG %2 $USER
+然后重新登录。</source>
+        <translation>No permission to open %1: it belongs to the group %2. Add your user to that group:
+sudo usermod -aG %2 $USER
+then log in again.</translation>
+    </message>
+    <message>
+        <source>%1 正被另一个程序占用。关闭该程序后再连接。</source>
+        <translation>%1 is in use by another program. Close that program, then connect again.</translation>
+    </message>
+    <message>
+        <source>%1 正被另一个程序占用（进程 %2 %3）。关闭该程序后再连接。</source>
+        <translation>%1 is in use by another program (process %2 %3). Close that program, then connect again.</translation>
+    </message>
+    <message>
+        <source>没有设备 %1，系统也没有报告任何串口。</source>
+        <translation>There is no device %1, and the system reports no serial port.</translation>
+    </message>
+    <message>
+        <source>没有设备 %1。现有的串口：%2。</source>
+        <translation>There is no device %1. Serial ports present: %2.</translation>
+    </message>
+    <message>
+        <source>（无）</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>转换器</source>
+        <translation>converter</translation>
+    </message>
+    <message>
+        <source>%1 已打开，但没有 %2 应答。请检查所选的型号和串口，以及转换器的电源和接线。</source>
+        <translation>%1 opened, but no %2 answered. Check the chosen model and port, and the converter's power and wiring.</translation>
+    </message>
+    <message>
+        <source>%1 已不可用：适配器被拔出，或线路的另一端已关闭。重新接好后再连接。</source>
+        <translation>%1 is gone: the adapter was unplugged, or the other end of the line closed. Connect again once it is back.</translation>
     </message>
 </context>
 </TS>

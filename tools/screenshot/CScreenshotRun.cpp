@@ -6,6 +6,7 @@
 #include "ConverterModel.h"
 #include "DemoConfiguration.h"
 #include "FlowMessages.h"
+#include "UiLanguage.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -125,9 +126,13 @@ bool CScreenshotRun::ShootTabs(CKelvaneSheet& sheet, int deviceType, const QStri
     for (int index = 0; index < tabs.count(); ++index) {
         tabs.setCurrentIndex(index);
         Settle(sheet);
-        const QString name = QStringLiteral("ostrel-%1-%2-%3-%4.png")
-                                 .arg(ModelName(deviceType), QLatin1String(kTabNames[index]), state)
-                                 .arg(scale);
+        // The English window's pictures carry the language in their names.
+        const QString language =
+            UiLanguage::PrefersEnglish(QLocale::system()) ? QStringLiteral("-en") : QString();
+        const QString name =
+            QStringLiteral("ostrel-%1-%2-%3%4-%5.png")
+                .arg(ModelName(deviceType), QLatin1String(kTabNames[index]), state, language)
+                .arg(scale);
         const QString path = m_outDir.filePath(name);
         if (!sheet.grab().save(path)) {
             std::fprintf(stderr, "kelvane-screenshot: cannot write %s\n", qPrintable(path));

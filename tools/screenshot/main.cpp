@@ -1,5 +1,6 @@
 #include "CScreenshotRun.h"
 #include "ConverterModel.h"
+#include "UiLanguage.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -83,6 +84,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // The same profile file as the tool itself.
     QApplication::setApplicationName(QStringLiteral("kelvane"));
+    UiLanguage::Install(app);
 
     const QDir outDir(arguments->outDir);
     if (!outDir.mkpath(QStringLiteral("."))) {
