@@ -37,6 +37,10 @@ public:
     // Configuration-port bit rate of a device type; 0 for a type that does
     // not exist.
     static quint32 ConfigBaudRate(int deviceType);
+    // How long after its pause the CAN configuration block read waits for
+    // the whole reply at this bit rate: twice the reply's wire time, never
+    // less than the single read's 2000 ms.
+    static int CanConfigReadBudgetMs(quint32 bitRate);
     // XOR of every byte of data.
     static quint8 CheckByte(const QByteArray& data);
     // F7 F8 code length payload check; length is 0xFF for a 2080-byte payload.

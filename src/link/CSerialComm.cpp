@@ -18,12 +18,17 @@ bool CSerialComm::Open(const QString& name, quint32 baudRate, int dataBits, int 
     if (name.isEmpty()) {
         return false;
     }
-    return m_impl->Open(QFile::encodeName(name).toStdString(), baudRate, dataBits, parityCode,
-                        stopBitsCode);
+    const bool opened = m_impl->Open(QFile::encodeName(name).toStdString(), baudRate, dataBits,
+                                     parityCode, stopBitsCode);
+    if (opened) {
+        m_baudRate = baudRate;
+    }
+    return opened;
 }
 
 bool CSerialComm::Close()
 {
+    m_baudRate = 0;
     if (m_impl->Close()) {
         return true;
     }
@@ -34,6 +39,11 @@ bool CSerialComm::Close()
 bool CSerialComm::IsOpen() const
 {
     return m_impl->IsOpen();
+}
+
+void CSerialComm::ReleaseAllForSignal() noexcept
+{
+    CSerialCommImpl::ReleaseAllForSignal();
 }
 
 int CSerialComm::Read(void* buffer, int count, int timeoutMs)
