@@ -28,6 +28,9 @@ public:
     int Read(void* buffer, int count, int timeoutMs);
     void Write(const void* buffer, int count, int timeoutMs);
     int LastError() const { return m_lastError; }
+    // Async-signal-safe: puts back the line settings of every open port,
+    // clears its exclusive mode and closes it, with system calls only.
+    static void ReleaseAllForSignal() noexcept;
 
 private:
     int m_lastError = 0;
@@ -38,6 +41,7 @@ private:
     bool WaitFor(short events, int timeoutMs) const;
     void WaitUntilSent(int timeoutMs) const;
     int m_fd = -1;
+    int m_signalSlot = -1;
     std::uint32_t m_baudRate = 0;
     bool m_savedValid = false;
     termios m_saved{};

@@ -1,3 +1,4 @@
+#include "CInterruptGuard.h"
 #include "CKelvaneCli.h"
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kelvane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVANE_VERSION));
+    CInterruptGuard::Install();
     CKelvaneCli cli(QCoreApplication::arguments());
     return int(cli.Run());
 }
