@@ -7,9 +7,12 @@
 #include "SafeSettingsSync.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QVariant>
 
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -62,9 +65,38 @@ QString ReadText(const QSettings& settings, const char* name, const QString& fal
     return value.typeId() == QMetaType::QString ? value.toString() : fallback;
 }
 
-void Write(QSettings& settings, const char* name, const QVariant& value)
+void Put(QVariantMap& changes, const char* name, const QVariant& value)
 {
-    settings.setValue(Key(name), value);
+    changes.insert(Key(name), value);
+}
+
+// On Linux the native store is this file; QSettings reads it as it is
+// constructed, and opening a FIFO for reading waits for a writer.
+QString NativeFile(const QString& name)
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + name + QStringLiteral(".conf");
+}
+
+bool IsUnreadable(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile();
+}
+
+std::unique_ptr<QSettings> OpenStore(const QString& applicationName)
+{
+    const QString organization = CProfile::OrganizationName();
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    const QString own = NativeFile(organization + QLatin1Char('/') + applicationName);
+    // Below a file that is not a directory nothing can be read or created.
+    if (IsUnreadable(own))
+        return std::make_unique<QSettings>(own + QStringLiteral("/unusable"), QSettings::IniFormat);
+    if (IsUnreadable(NativeFile(organization)))
+        return std::make_unique<QSettings>(own, QSettings::IniFormat);
+#endif
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, organization,
+                                       applicationName);
 }
 
 } // namespace
@@ -77,11 +109,9 @@ QString CProfile::OrganizationName()
 CProfile::CProfile(const QString& applicationName) : CProfile(applicationName, false) {}
 
 CProfile::CProfile(const QString& applicationName, bool readOnly)
-    : m_settings(QSettings::NativeFormat, QSettings::UserScope, OrganizationName(),
-                 ApplicationName(applicationName)),
-      m_readOnly(readOnly)
+    : m_settings(OpenStore(ApplicationName(applicationName))), m_readOnly(readOnly)
 {
-    m_settings.setAtomicSyncRequired(true);
+    m_settings->setAtomicSyncRequired(true);
 }
 
 CProfile CProfile::ReadOnly(const QString& applicationName)
@@ -96,20 +126,20 @@ ProfileSelection CProfile::Load(CanFields& can, SerialFields& serial, TranFields
     const ParameterFields fields{can, serial, tran};
     for (const ParameterKey& key : ParameterKeys::All()) {
         if (key.integer)
-            key.integer(fields) = ReadInt(m_settings, key.name, key.integer(factory.Refs()));
+            key.integer(fields) = ReadInt(*m_settings, key.name, key.integer(factory.Refs()));
         else
-            key.text(fields) = ReadText(m_settings, key.name, key.text(factory.Refs()));
+            key.text(fields) = ReadText(*m_settings, key.name, key.text(factory.Refs()));
     }
 
     ProfileSelection selection;
-    selection.deviceType = ReadInt(m_settings, ParameterKeys::kDeviceType, selection.deviceType);
-    selection.configPort = ReadInt(m_settings, ParameterKeys::kConfigPort, selection.configPort);
+    selection.deviceType = ReadInt(*m_settings, ParameterKeys::kDeviceType, selection.deviceType);
+    selection.configPort = ReadInt(*m_settings, ParameterKeys::kConfigPort, selection.configPort);
     return selection;
 }
 
 void CProfile::LoadArmCanBaud(ArmCanFields& armCan) const
 {
-    armCan.m_dwBtr = ReadArmCanBaud(m_settings);
+    armCan.m_dwBtr = ReadArmCanBaud(*m_settings);
 }
 
 bool CProfile::Save(CanFields can, SerialFields serial, TranFields tran,
@@ -118,23 +148,25 @@ bool CProfile::Save(CanFields can, SerialFields serial, TranFields tran,
     if (m_readOnly)
         return true;
     const ParameterFields fields{can, serial, tran};
+    QVariantMap changes;
     for (const ParameterKey& key : ParameterKeys::All()) {
         if (key.integer)
-            Write(m_settings, key.name, key.integer(fields));
+            Put(changes, key.name, key.integer(fields));
         else
-            Write(m_settings, key.name, key.text(fields));
+            Put(changes, key.name, key.text(fields));
     }
-    Write(m_settings, ParameterKeys::kDeviceType, selection.deviceType);
-    Write(m_settings, ParameterKeys::kConfigPort, selection.configPort);
-    return Flush();
+    Put(changes, ParameterKeys::kDeviceType, selection.deviceType);
+    Put(changes, ParameterKeys::kConfigPort, selection.configPort);
+    return SafeSettingsSync::Write(*m_settings, changes);
 }
 
 bool CProfile::SaveArmCanBaud(const ArmCanFields& armCan)
 {
     if (m_readOnly)
         return true;
-    WriteArmCanBaud(m_settings, armCan.m_dwBtr);
-    return Flush();
+    QVariantMap changes;
+    Put(changes, ParameterKeys::kArmCanBaud, armCan.m_dwBtr);
+    return SafeSettingsSync::Write(*m_settings, changes);
 }
 
 quint32 CProfile::ReadArmCanBaud(const QSettings& settings)
@@ -145,7 +177,7 @@ quint32 CProfile::ReadArmCanBaud(const QSettings& settings)
 
 void CProfile::WriteArmCanBaud(QSettings& settings, quint32 btr)
 {
-    settings.setValue(Key(ParameterKeys::kArmCanBaud), btr);
+    SafeSettingsSync::Write(settings, {{Key(ParameterKeys::kArmCanBaud), btr}});
 }
 
 int CProfile::ConfineDeviceType(int deviceType)
@@ -156,9 +188,4 @@ int CProfile::ConfineDeviceType(int deviceType)
 int CProfile::ConfinePortIndex(int portIndex)
 {
     return portIndex >= 0 && portIndex < PortNames::kPortCount ? portIndex : 0;
-}
-
-bool CProfile::Flush()
-{
-    return SafeSettingsSync::Sync(m_settings);
 }

@@ -1,18 +1,14 @@
 #include "SafeSettingsSync.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryFile>
 #include <QVariant>
 
 #include <cstdio>
-
-#if defined(Q_OS_UNIX)
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -26,27 +22,6 @@ bool IsFileStore(const QSettings& settings)
 #endif
 }
 
-QString BackupName(const QString& path)
-{
-    return path + QStringLiteral(".bak");
-}
-
-bool KeepPrevious(const QString& path, const QString& backup)
-{
-    QFile::remove(backup);
-#if defined(Q_OS_UNIX)
-    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(backup).constData()) == 0)
-        return true;
-#endif
-    return QFile::copy(path, backup);
-}
-
-bool Restore(const QString& backup, const QString& path)
-{
-    return std::rename(QFile::encodeName(backup).constData(),
-                       QFile::encodeName(path).constData()) == 0;
-}
-
 QString Canonical(const QVariant& value)
 {
     if (value.typeId() == QMetaType::QStringList)
@@ -54,25 +29,25 @@ QString Canonical(const QVariant& value)
     return value.toString();
 }
 
-// The keys and values the store's own file should hold. A store also reads
-// the files it falls back on (an organisation-wide one), but writes none of
-// their keys into its own.
-QMap<QString, QString> OwnValues(QSettings& settings)
+// The keys and values the store's own file holds. A store also reads the
+// files it falls back on (an organisation-wide one), but writes none of their
+// keys into its own.
+QVariantMap OwnValues(QSettings& settings)
 {
     const bool fallbacks = settings.fallbacksEnabled();
     settings.setFallbacksEnabled(false);
-    QMap<QString, QString> values;
+    QVariantMap values;
     for (const QString& key : settings.allKeys())
-        values.insert(key, Canonical(settings.value(key)));
+        values.insert(key, settings.value(key));
     settings.setFallbacksEnabled(fallbacks);
     return values;
 }
 
 // Parsed from a copy under a fresh name, so that Qt's cache of the file it
 // has just written cannot stand in for what is really on disk.
-bool FileMatches(QSettings& settings)
+bool FileHolds(const QString& path, const QVariantMap& values)
 {
-    QFile written(settings.fileName());
+    QFile written(path);
     if (!written.open(QIODevice::ReadOnly))
         return false;
     QTemporaryFile copy;
@@ -81,40 +56,63 @@ bool FileMatches(QSettings& settings)
     copy.close();
 
     const QSettings reread(copy.fileName(), QSettings::IniFormat);
-    if (reread.status() != QSettings::NoError)
+    if (reread.status() != QSettings::NoError || reread.allKeys().size() != values.size())
         return false;
-    QMap<QString, QString> found;
-    for (const QString& key : reread.allKeys())
-        found.insert(key, Canonical(reread.value(key)));
-    return found == OwnValues(settings);
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (!reread.contains(it.key()) || Canonical(reread.value(it.key())) != Canonical(*it))
+            return false;
+    }
+    return true;
+}
+
+bool WriteFile(QSettings& settings, const QVariantMap& changes)
+{
+    const QString path = settings.fileName();
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        return false;
+    QVariantMap values = OwnValues(settings);
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+        values.insert(it.key(), *it);
+
+    if (!QDir().mkpath(target.path()))
+        return false;
+    QTemporaryFile fresh(path + QStringLiteral(".XXXXXX"));
+    if (!fresh.open())
+        return false;
+    fresh.close();
+    {
+        QSettings writer(fresh.fileName(), QSettings::IniFormat);
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            writer.setValue(it.key(), *it);
+        writer.sync();
+        if (writer.status() != QSettings::NoError)
+            return false;
+    }
+    if (!FileHolds(fresh.fileName(), values))
+        return false;
+    if (target.exists())
+        QFile::setPermissions(fresh.fileName(), QFile::permissions(path));
+    if (std::rename(QFile::encodeName(fresh.fileName()).constData(),
+                    QFile::encodeName(path).constData()) != 0)
+        return false;
+    fresh.setAutoRemove(false);
+    settings.sync();
+    return true;
 }
 
 } // namespace
 
 namespace SafeSettingsSync {
 
-bool Sync(QSettings& settings)
+bool Write(QSettings& settings, const QVariantMap& changes)
 {
-    if (!IsFileStore(settings)) {
-        settings.sync();
-        return settings.status() == QSettings::NoError;
-    }
-    const QString path = settings.fileName();
-    const QString backup = BackupName(path);
-    const bool hadFile = QFileInfo::exists(path);
-    const bool kept = hadFile && KeepPrevious(path, backup);
-
+    if (IsFileStore(settings))
+        return WriteFile(settings, changes);
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+        settings.setValue(it.key(), *it);
     settings.sync();
-    const bool written = settings.status() == QSettings::NoError && FileMatches(settings);
-    if (written) {
-        QFile::remove(backup);
-        return true;
-    }
-    if (kept)
-        Restore(backup, path);
-    else if (!hadFile)
-        QFile::remove(path);
-    return false;
+    return settings.status() == QSettings::NoError;
 }
 
 } // namespace SafeSettingsSync
