@@ -14,8 +14,13 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QSettings>
+#include <QStyle>
 
 namespace {
+
+// Window frames are drawn by the window manager and not known before the
+// window is shown; this is ample for common ones.
+constexpr int kFrameAllowance = 16;
 
 QString CanTabTitle()
 {
@@ -31,7 +36,10 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, QWidget* parent)
 {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
-    m_ui->sheetLayout->insertWidget(0, &m_selector);
+    m_ui->contentLayout->insertWidget(0, &m_selector);
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    m_ui->sheetScroll->SetReserved(
+        QSize(kFrameAllowance, m_ui->buttonRow->sizeHint().height() + titleBar + kFrameAllowance));
     m_canCfgPage.hide();
 
     connect(m_ui->tabs, &QTabWidget::currentChanged, this, &CKelvaneSheet::OnCurrentTabChanged);

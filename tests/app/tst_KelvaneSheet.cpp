@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 
@@ -36,6 +37,8 @@ private Q_SLOTS:
     void ignoresEnterAndEscape();
     void closeButtonEndsTheRun();
     void mnemonicsReachTheirControls();
+    void sheetFitsTheScreen_data();
+    void sheetFitsTheScreen();
 };
 
 void TestKelvaneSheet::startsFromProfile_data()
@@ -304,6 +307,38 @@ void TestKelvaneSheet::mnemonicsReachTheirControls()
     QTest::keyClick(&sheet, Qt::Key_C, Qt::AltModifier);
     QTRY_COMPARE(messages.m_messages.size(), 1);
     QCOMPARE(messages.m_messages.constFirst().text, QStringLiteral("当前串口不可用！"));
+}
+
+void TestKelvaneSheet::sheetFitsTheScreen_data()
+{
+    QTest::addColumn<int>("deviceType");
+    QTest::newRow("Ostrel-A") << 0;
+    QTest::newRow("Ostrel-X") << 2;
+}
+
+// The test also runs at QT_SCALE_FACTOR=3, where the sheet's page is far
+// larger than the screen: the buttons must stay on it.
+void TestKelvaneSheet::sheetFitsTheScreen()
+{
+    QFETCH(int, deviceType);
+    CProfileSandbox::Write({{"Kelvane/DeviceType", deviceType}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+    const QRect screen = sheet.screen()->availableGeometry();
+    QVERIFY2(sheet.width() <= screen.width() && sheet.height() <= screen.height(),
+             qPrintable(QStringLiteral("%1x%2 on %3x%4")
+                            .arg(sheet.width())
+                            .arg(sheet.height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
+    for (const char* name : {"defaultsButton", "readButton", "writeButton"}) {
+        const auto* button = sheet.findChild<QPushButton*>(QLatin1String(name));
+        QVERIFY(button);
+        const QRect onSheet(button->mapTo(&sheet, QPoint(0, 0)), button->size());
+        QVERIFY2(sheet.rect().contains(onSheet), name);
+    }
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneSheet)
