@@ -22,23 +22,32 @@ bool IsFileStore(const QSettings& settings)
 #endif
 }
 
+// A list written from one kind may read back as the other: a value that
+// looked like "@Variant(...)" is held as a variant list, read back as texts.
 QString Canonical(const QVariant& value)
 {
-    if (value.typeId() == QMetaType::QStringList)
-        return QStringLiteral("list:") + value.toStringList().join(QChar(0));
-    return value.toString();
+    const int type = value.typeId();
+    if (type != QMetaType::QStringList && type != QMetaType::QVariantList)
+        return value.toString();
+    QStringList items;
+    for (const QVariant& item : value.toList())
+        items << Canonical(item);
+    return QStringLiteral("list:") + items.join(QChar(0));
 }
 
 // The keys and values the store's own file holds. A store also reads the
 // files it falls back on (an organisation-wide one), but writes none of their
-// keys into its own.
+// keys into its own. A line "=value" reads as an empty key, which no store
+// can write; it is the one thing a clean file leaves out.
 QVariantMap OwnValues(QSettings& settings)
 {
     const bool fallbacks = settings.fallbacksEnabled();
     settings.setFallbacksEnabled(false);
     QVariantMap values;
-    for (const QString& key : settings.allKeys())
-        values.insert(key, settings.value(key));
+    for (const QString& key : settings.allKeys()) {
+        if (!key.isEmpty())
+            values.insert(key, settings.value(key));
+    }
     settings.setFallbacksEnabled(fallbacks);
     return values;
 }

@@ -172,13 +172,38 @@ int CFrameProtocol::CanConfigReadBudgetMs(quint32 bitRate)
     return qMax(kCanConfigReadTimeoutMs, 2 * WireMs(kCanConfigReplySize, bitRate));
 }
 
+bool CFrameProtocol::IsAcknowledgement(const QByteArray& reply, quint8 code)
+{
+    return StartsWith(reply,
+                      {kStart1, kStart2, code, kAckLength, static_cast<quint8>(code ^ 0x1C)});
+}
+
+CFrameProtocol::ReplyVerdict CFrameProtocol::JudgeParameterReply(const QByteArray& reply)
+{
+    if (!StartsWith(reply,
+                    {kStart1, kStart2, CodeOf(Command::ReadParameters), kParameterBlockSize})) {
+        return ReplyVerdict::AskAgain;
+    }
+    // Once the header is right a damaged reply is not asked for again.
+    const int checkAt = kParameterReplySize - 1;
+    if (reply.size() < kParameterReplySize ||
+        static_cast<quint8>(reply.at(checkAt)) != CheckByte(reply.left(checkAt))) {
+        return ReplyVerdict::Refused;
+    }
+    return ReplyVerdict::Accepted;
+}
+
+bool CFrameProtocol::IsCanConfigReply(const QByteArray& reply)
+{
+    return reply.size() == kCanConfigReplySize;
+}
+
 bool CFrameProtocol::WaitAck(quint8 expectedCode)
 {
     const int budgetMs = ReplyBudgetMs(kAckReadTimeoutMs, kAckSize, m_port.BaudRate());
     const QByteArray reply =
         Collect(m_port, {kAckCapacity, kAckSize, kAckCapacity, kAckReadTimeoutMs, budgetMs});
-    return StartsWith(reply, {kStart1, kStart2, expectedCode, kAckLength,
-                              static_cast<quint8>(expectedCode ^ 0x1C)});
+    return IsAcknowledgement(reply, expectedCode);
 }
 
 bool CFrameProtocol::Handshake(int deviceType)
@@ -223,18 +248,15 @@ bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         Send(m_port, request, kParameterRequestTimeoutMs);
         const QByteArray reply = Collect(m_port, rule);
-        if (!StartsWith(reply,
-                        {kStart1, kStart2, CodeOf(Command::ReadParameters), kParameterBlockSize})) {
+        switch (JudgeParameterReply(reply)) {
+        case ReplyVerdict::AskAgain:
             continue;
-        }
-        // Once the header is right a damaged reply is not asked for again.
-        const int checkAt = kParameterReplySize - 1;
-        if (reply.size() < kParameterReplySize ||
-            static_cast<quint8>(reply.at(checkAt)) != CheckByte(reply.left(checkAt))) {
+        case ReplyVerdict::Refused:
             return false;
+        case ReplyVerdict::Accepted:
+            block = reply.mid(kHeaderSize, kParameterBlockSize);
+            return true;
         }
-        block = reply.mid(kHeaderSize, kParameterBlockSize);
-        return true;
     }
     return false;
 }
@@ -260,7 +282,7 @@ bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
     const QByteArray reply =
         Collect(m_port, {kCanConfigReplySize, kCanConfigReplySize, kCanConfigReplySize,
                          kCanConfigReadTimeoutMs, CanConfigReadBudgetMs(m_port.BaudRate())});
-    if (reply.size() != kCanConfigReplySize) {
+    if (!IsCanConfigReply(reply)) {
         return false;
     }
     block = reply.mid(kHeaderSize, kCanConfigBlockSize);
