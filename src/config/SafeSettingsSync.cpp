@@ -35,18 +35,27 @@ QString Canonical(const QVariant& value)
     return QStringLiteral("list:") + items.join(QChar(0));
 }
 
-// The keys and values the store's own file holds. A store also reads the
-// files it falls back on (an organisation-wide one), but writes none of their
-// keys into its own. A line "=value" reads as an empty key, which no store
-// can write; it is the one thing a clean file leaves out.
+// A key as a store writes it: "a//b/" and "a/b" are one key.
+QString WrittenKey(const QString& key)
+{
+    return key.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/'));
+}
+
+// The keys and values the store's own file holds, under the names they are
+// written with; where a damaged file spells one key twice, the later wins, as
+// it would in the store. A store also reads the files it falls back on (an
+// organisation-wide one), but writes none of their keys into its own. A line
+// "=value" reads as an empty key, which no store can write; it is the one
+// thing a clean file leaves out.
 QVariantMap OwnValues(QSettings& settings)
 {
     const bool fallbacks = settings.fallbacksEnabled();
     settings.setFallbacksEnabled(false);
     QVariantMap values;
     for (const QString& key : settings.allKeys()) {
-        if (!key.isEmpty())
-            values.insert(key, settings.value(key));
+        const QString written = WrittenKey(key);
+        if (!written.isEmpty())
+            values.insert(written, settings.value(key));
     }
     settings.setFallbacksEnabled(fallbacks);
     return values;
