@@ -20,9 +20,14 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QSettings>
+#include <QStyle>
 #include <QToolButton>
 
 namespace {
+
+// Window frames are drawn by the window manager and not known before the
+// window is shown; this is ample for common ones.
+constexpr int kFrameAllowance = 16;
 
 QString CanTabTitle()
 {
@@ -47,7 +52,10 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
 {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
-    m_ui->sheetLayout->insertWidget(0, &m_selector);
+    m_ui->contentLayout->insertWidget(0, &m_selector);
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    m_ui->sheetScroll->SetReserved(
+        QSize(kFrameAllowance, m_ui->buttonRow->sizeHint().height() + titleBar + kFrameAllowance));
     m_canCfgPage.hide();
 
     connect(m_ui->tabs, &QTabWidget::currentChanged, this, &CKelvaneSheet::OnCurrentTabChanged);

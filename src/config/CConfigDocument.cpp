@@ -10,11 +10,13 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSet>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -78,21 +80,108 @@ QString IntegerRange(qint64 min, qint64 max)
     return QStringLiteral("must be an integer from %1 to %2").arg(min).arg(max);
 }
 
-std::optional<QString> ApplyInt(const QString& key, const QJsonValue& value, int& field)
+struct IntegerRule
 {
-    constexpr qint64 min = std::numeric_limits<qint32>::min();
-    constexpr qint64 max = std::numeric_limits<qint32>::max();
-    const std::optional<qint64> number = IntegerIn(value, min, max);
+    const char* name;
+    int min;
+    int max;
+};
+
+constexpr int kByteMax = 255;
+constexpr int kShortSerialListMax = 9;
+constexpr int kOstrelXSerialListMax = 12;
+
+// What the window's lists, check boxes and number edits can send: a list's
+// indices, 0 or 1 for a box, a byte for an edit (the block has one byte).
+constexpr std::array<IntegerRule, 16> kIntegerRules{{
+    {"CanBaudrate", 0, 15},
+    {"CanFrameType", 0, 1},
+    {"CanFiterMode", 0, 1},
+    {"SerialBaudrate", 0, kShortSerialListMax},
+    {"SerialParity", 0, 4},
+    {"SerialDataBit", 0, 3},
+    {"SerialStopBit", 0, 1},
+    {"SerialFlowCtrl", 0, 2},
+    {"SerialMode", 0, 2},
+    {"TranMode", 0, 2},
+    {"TranDir", 0, 2},
+    {"TranSpace", 0, kByteMax},
+    {"TranID", 0, 1},
+    {"TranInfo", 0, 1},
+    {"TranIdBase", 0, kByteMax},
+    {"TranLength", 0, kByteMax},
+}};
+
+// The most byte groups each hexadecimal edit holds.
+struct TextRule
+{
+    const char* name;
+    int groups;
+};
+
+const std::array<TextRule, 5> kTextRules{{
+    {"CanBTR0", 1},
+    {"CanBTR1", 1},
+    {"CanID", 4},
+    {"CanAcptCode", 4},
+    {"CanAcptMask", 4},
+}};
+constexpr int kDualHalfGroups = 2;
+
+IntegerRule RuleFor(const QString& key, int deviceType)
+{
+    const IntegerRule* rule = Find(kIntegerRules, key);
+    IntegerRule found = rule ? *rule
+                             : IntegerRule{nullptr, std::numeric_limits<qint32>::min(),
+                                           std::numeric_limits<qint32>::max()};
+    if (key == QLatin1String("SerialBaudrate") &&
+        ConverterModels::FromDeviceType(deviceType) == ConverterModel::OstrelX)
+        found.max = kOstrelXSerialListMax;
+    return found;
+}
+
+std::optional<QString> ApplyInt(const QString& key, const QJsonValue& value, int& field,
+                                const IntegerRule& rule)
+{
+    const std::optional<qint64> number = IntegerIn(value, rule.min, rule.max);
     if (!number)
-        return Refusal(key, IntegerRange(min, max));
+        return Refusal(key, IntegerRange(rule.min, rule.max));
     field = int(*number);
     return std::nullopt;
+}
+
+// Blank-separated groups of one or two digits, as the window writes them.
+bool IsHexBytes(const QString& text, int maxGroups)
+{
+    int groups = 0;
+    int digits = 0;
+    for (const QChar c : text) {
+        if (c == QLatin1Char(' ')) {
+            digits = 0;
+            continue;
+        }
+        if (!HexDigit::Is(c) || ++digits > 2)
+            return false;
+        if (digits == 1 && ++groups > maxGroups)
+            return false;
+    }
+    return true;
+}
+
+QString HexBytesForm(int groups)
+{
+    return QStringLiteral("must be at most %1 hexadecimal byte(s) of one or two digits, "
+                          "separated by blanks")
+        .arg(groups);
 }
 
 std::optional<QString> ApplyText(const QString& key, const QJsonValue& value, QString& field)
 {
     if (!value.isString())
         return Refusal(key, QStringLiteral("must be a text"));
+    if (const TextRule* rule = Find(kTextRules, key);
+        rule && !IsHexBytes(value.toString(), rule->groups))
+        return Refusal(key, HexBytesForm(rule->groups));
     field = value.toString();
     return std::nullopt;
 }
@@ -103,6 +192,10 @@ std::optional<QString> ApplyTextPair(const QString& key, const QJsonValue& value
     const QJsonArray array = value.toArray();
     if (!value.isArray() || array.size() != 2 || !array.at(0).isString() || !array.at(1).isString())
         return Refusal(key, QStringLiteral("must be an array of two texts"));
+    for (qsizetype i = 0; i < 2; ++i) {
+        if (!IsHexBytes(array.at(i).toString(), kDualHalfGroups))
+            return Refusal(key + QStringLiteral("[%1]").arg(i), HexBytesForm(kDualHalfGroups));
+    }
     field = {array.at(0).toString(), array.at(1).toString()};
     return std::nullopt;
 }
@@ -146,7 +239,7 @@ std::optional<QString> ApplyArmCanBaud(const QJsonValue& value, ArmCanFields& ar
 std::optional<QString> ApplyArmFrameType(const QJsonValue& value, ArmCanFields& armCan)
 {
     int frameType = 0;
-    if (auto refusal = ApplyInt(QStringLiteral("ArmFrameType"), value, frameType))
+    if (auto refusal = ApplyInt(QStringLiteral("ArmFrameType"), value, frameType, {nullptr, 0, 1}))
         return refusal;
     armCan.m_nFrameType = frameType;
     armCan.m_nFrameTypeSel = frameType;
@@ -201,6 +294,8 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
     if (!FilterKinds::IsRange(kind) && *end != *start)
         return Refusal(key + QStringLiteral(".end"),
                        QStringLiteral("must equal \"start\" for a single identifier"));
+    if (*end < *start)
+        return Refusal(key + QStringLiteral(".end"), QStringLiteral("must not be below \"start\""));
     entry = FilterEntry{FilterKinds::IsExtended(kind) ? 1 : 0, *start, *end};
     return std::nullopt;
 }
@@ -258,7 +353,8 @@ std::optional<QString> ApplyKey(const QString& key, const QJsonValue& value, CPa
 {
     if (const ParameterKey* parameter = Find(ParameterKeys::All(), key)) {
         if (parameter->integer)
-            return ApplyInt(key, value, parameter->integer(FieldsOf(pages)));
+            return ApplyInt(key, value, parameter->integer(FieldsOf(pages)),
+                            RuleFor(key, pages.DeviceType()));
         return ApplyText(key, value, parameter->text(FieldsOf(pages)));
     }
     if (key == kArmCanIdKey)
@@ -311,6 +407,46 @@ QJsonObject CConfigDocument::ToJson(CPageSet& pages)
 QByteArray CConfigDocument::ToText(const QJsonObject& document)
 {
     return QJsonDocument(document).toJson();
+}
+
+// A scan of text already parsed as JSON, so only strings and the structure
+// need telling apart; one set of keys per open object.
+std::optional<QString> CConfigDocument::FindRepeatedKey(const QByteArray& json)
+{
+    struct Level
+    {
+        bool object;
+        bool expectingKey;
+        QSet<QString> keys;
+    };
+    std::vector<Level> levels;
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const char c = json.at(i);
+        if (c == '{' || c == '[') {
+            levels.push_back({c == '{', c == '{', {}});
+        } else if ((c == '}' || c == ']') && !levels.empty()) {
+            levels.pop_back();
+        } else if ((c == ',' || c == ':') && !levels.empty()) {
+            levels.back().expectingKey = levels.back().object && c == ',';
+        } else if (c == '"') {
+            qsizetype end = i + 1;
+            while (end < json.size() && json.at(end) != '"')
+                end += json.at(end) == '\\' ? 2 : 1;
+            if (!levels.empty() && levels.back().expectingKey) {
+                const QByteArray raw = json.mid(i, end - i + 1);
+                const QString key =
+                    raw.contains('\\')
+                        ? QJsonDocument::fromJson('[' + raw + ']').array().at(0).toString()
+                        : QString::fromUtf8(raw.mid(1, raw.size() - 2));
+                if (levels.back().keys.contains(key))
+                    return Refusal(key, QStringLiteral("appears more than once in one object"));
+                levels.back().keys.insert(key);
+                levels.back().expectingKey = false;
+            }
+            i = end;
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> CConfigDocument::Apply(const QJsonObject& document, CPageSet& pages)

@@ -22,6 +22,9 @@ public:
 
     // The value of the optional key "Format", written into every document.
     static constexpr const char* kFormat = "kelvane-config/1";
+    // Far above any real document (a full filter list is some 40 KB), and
+    // small enough that reading and parsing one costs little.
+    static constexpr qsizetype kMaxBytes = 4 * 1024 * 1024;
 
     // Every key, from the fields of the page set's device type.
     static QJsonObject ToJson(CPageSet& pages);
@@ -29,10 +32,17 @@ public:
     static QByteArray ToText(const QJsonObject& document);
 
     // Puts the document's keys into the fields; keys it lacks keep what the
-    // fields hold. Values inside their kind are taken as they are, list
-    // indices outside their list included. Returns, naming the key, why the
-    // document was refused: an unknown key, a value of the wrong kind or
-    // outside its kind, or a DeviceType other than the page set's; the fields
-    // are then partly changed and not to be used.
+    // fields hold. Only values the window's controls can hold are taken: list
+    // indices inside the model's list, bytes from 0 to 255, hexadecimal texts
+    // of at most the edit's groups of one or two digits, filter ranges whose
+    // start is not above their end. Returns, naming the key, why the document
+    // was refused: an unknown key, a value of the wrong kind or outside its
+    // range, or a DeviceType other than the page set's; the fields are then
+    // partly changed and not to be used.
     static std::optional<QString> Apply(const QJsonObject& document, CPageSet& pages);
+
+    // A parsed object keeps only the last of a repeated key, so the text
+    // itself is looked at: names the first key that an object of the (valid)
+    // JSON text repeats.
+    static std::optional<QString> FindRepeatedKey(const QByteArray& json);
 };

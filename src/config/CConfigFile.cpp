@@ -5,6 +5,7 @@
 #include "CBlockDocument.h"
 #include "CConfigCommands.h"
 #include "CConfigDocument.h"
+#include "CDocumentInput.h"
 #include "CMessageSink.h"
 #include "CPlainPageSet.h"
 #include "CanConfigBlock.h"
@@ -59,6 +60,8 @@ std::optional<QString> CConfigFile::Import(const QByteArray& text, CPageSet& pag
         return QStringLiteral("%1 at offset %2").arg(error.errorString()).arg(error.offset);
     if (!json.isObject())
         return QStringLiteral("the document must be one JSON object");
+    if (std::optional<QString> refusal = CConfigDocument::FindRepeatedKey(text))
+        return refusal;
     CPlainPageSet scratch(pages.DeviceType(), pages.ConfigPort());
     CConfigCommands::RestoreDefaults(scratch);
     if (std::optional<QString> refusal = CConfigDocument::Apply(json.object(), scratch))
@@ -86,13 +89,15 @@ std::optional<QString> CConfigFile::Import(const QByteArray& text, CPageSet& pag
     return std::nullopt;
 }
 
+// Bounded as the command line's input is, so that a device or a FIFO chosen
+// by mistake neither blocks the window nor fills its memory.
 std::optional<QString> CConfigFile::Load(const QString& path, QByteArray& text)
 {
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        text = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError)
-        return QStringLiteral("cannot read \"%1\": %2").arg(path, file.errorString());
+    CDocumentInput input;
+    std::optional<QByteArray> bytes = input.Read(path);
+    if (!bytes)
+        return QStringLiteral("cannot read \"%1\": %2").arg(path, input.Error());
+    text = std::move(*bytes);
     return std::nullopt;
 }
 

@@ -7,9 +7,12 @@
 #include "SafeSettingsSync.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QVariant>
 
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -64,9 +67,38 @@ QString ReadText(const QSettings& settings, const char* name, const QString& fal
     return value.typeId() == QMetaType::QString ? value.toString() : fallback;
 }
 
-void Write(QSettings& settings, const char* name, const QVariant& value)
+void Put(QVariantMap& changes, const char* name, const QVariant& value)
 {
-    settings.setValue(Key(name), value);
+    changes.insert(Key(name), value);
+}
+
+// On Linux the native store is this file; QSettings reads it as it is
+// constructed, and opening a FIFO for reading waits for a writer.
+QString NativeFile(const QString& name)
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + name + QStringLiteral(".conf");
+}
+
+bool IsUnreadable(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile();
+}
+
+std::unique_ptr<QSettings> OpenStore(const QString& applicationName)
+{
+    const QString organization = CProfile::OrganizationName();
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    const QString own = NativeFile(organization + QLatin1Char('/') + applicationName);
+    // Below a file that is not a directory nothing can be read or created.
+    if (IsUnreadable(own))
+        return std::make_unique<QSettings>(own + QStringLiteral("/unusable"), QSettings::IniFormat);
+    if (IsUnreadable(NativeFile(organization)))
+        return std::make_unique<QSettings>(own, QSettings::IniFormat);
+#endif
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, organization,
+                                       applicationName);
 }
 
 } // namespace
@@ -79,11 +111,9 @@ QString CProfile::OrganizationName()
 CProfile::CProfile(const QString& applicationName) : CProfile(applicationName, false) {}
 
 CProfile::CProfile(const QString& applicationName, bool readOnly)
-    : m_settings(QSettings::NativeFormat, QSettings::UserScope, OrganizationName(),
-                 ApplicationName(applicationName)),
-      m_readOnly(readOnly)
+    : m_settings(OpenStore(ApplicationName(applicationName))), m_readOnly(readOnly)
 {
-    m_settings.setAtomicSyncRequired(true);
+    m_settings->setAtomicSyncRequired(true);
 }
 
 CProfile CProfile::ReadOnly(const QString& applicationName)
@@ -98,20 +128,20 @@ ProfileSelection CProfile::Load(CanFields& can, SerialFields& serial, TranFields
     const ParameterFields fields{can, serial, tran};
     for (const ParameterKey& key : ParameterKeys::All()) {
         if (key.integer)
-            key.integer(fields) = ReadInt(m_settings, key.name, key.integer(factory.Refs()));
+            key.integer(fields) = ReadInt(*m_settings, key.name, key.integer(factory.Refs()));
         else
-            key.text(fields) = ReadText(m_settings, key.name, key.text(factory.Refs()));
+            key.text(fields) = ReadText(*m_settings, key.name, key.text(factory.Refs()));
     }
 
     ProfileSelection selection;
-    selection.deviceType = ReadInt(m_settings, ParameterKeys::kDeviceType, selection.deviceType);
-    selection.configPort = ReadInt(m_settings, ParameterKeys::kConfigPort, selection.configPort);
+    selection.deviceType = ReadInt(*m_settings, ParameterKeys::kDeviceType, selection.deviceType);
+    selection.configPort = ReadInt(*m_settings, ParameterKeys::kConfigPort, selection.configPort);
     return selection;
 }
 
 void CProfile::LoadArmCanBaud(ArmCanFields& armCan) const
 {
-    armCan.m_dwBtr = ReadArmCanBaud(m_settings);
+    armCan.m_dwBtr = ReadArmCanBaud(*m_settings);
 }
 
 bool CProfile::Save(CanFields can, SerialFields serial, TranFields tran,
@@ -120,36 +150,37 @@ bool CProfile::Save(CanFields can, SerialFields serial, TranFields tran,
     if (m_readOnly)
         return true;
     const ParameterFields fields{can, serial, tran};
+    QVariantMap changes;
     for (const ParameterKey& key : ParameterKeys::All()) {
         if (key.integer)
-            Write(m_settings, key.name, key.integer(fields));
+            Put(changes, key.name, key.integer(fields));
         else
-            Write(m_settings, key.name, key.text(fields));
+            Put(changes, key.name, key.text(fields));
     }
-    Write(m_settings, ParameterKeys::kDeviceType, selection.deviceType);
-    Write(m_settings, ParameterKeys::kConfigPort, selection.configPort);
-    return Flush();
+    Put(changes, ParameterKeys::kDeviceType, selection.deviceType);
+    Put(changes, ParameterKeys::kConfigPort, selection.configPort);
+    return SafeSettingsSync::Write(*m_settings, changes);
 }
 
 bool CProfile::SaveArmCanBaud(const ArmCanFields& armCan)
 {
     if (m_readOnly)
         return true;
-    WriteArmCanBaud(m_settings, armCan.m_dwBtr);
-    return Flush();
+    QVariantMap changes;
+    Put(changes, ParameterKeys::kArmCanBaud, armCan.m_dwBtr);
+    return SafeSettingsSync::Write(*m_settings, changes);
 }
 
 QString CProfile::ConfigFolder() const
 {
-    return m_settings.value(QLatin1String(kConfigFolderKey)).toString();
+    return m_settings->value(QLatin1String(kConfigFolderKey)).toString();
 }
 
 bool CProfile::SaveConfigFolder(const QString& folder)
 {
     if (m_readOnly)
         return true;
-    m_settings.setValue(QLatin1String(kConfigFolderKey), folder);
-    return Flush();
+    return SafeSettingsSync::Write(*m_settings, {{QLatin1String(kConfigFolderKey), folder}});
 }
 
 quint32 CProfile::ReadArmCanBaud(const QSettings& settings)
@@ -160,7 +191,7 @@ quint32 CProfile::ReadArmCanBaud(const QSettings& settings)
 
 void CProfile::WriteArmCanBaud(QSettings& settings, quint32 btr)
 {
-    settings.setValue(Key(ParameterKeys::kArmCanBaud), btr);
+    SafeSettingsSync::Write(settings, {{Key(ParameterKeys::kArmCanBaud), btr}});
 }
 
 bool CProfile::SavePortPath(int portIndex, const QString& path)
@@ -168,17 +199,14 @@ bool CProfile::SavePortPath(int portIndex, const QString& path)
     if (m_readOnly)
         return true;
     const QString key = QStringLiteral("Ports/") + PortNames::DisplayName(portIndex);
-    if (path.isEmpty())
-        m_settings.remove(key);
-    else
-        m_settings.setValue(key, path);
-    return Flush();
+    return SafeSettingsSync::Write(*m_settings,
+                                   {{key, path.isEmpty() ? QVariant() : QVariant(path)}});
 }
 
 void CProfile::Reload()
 {
     // Every save is flushed at once, so there is nothing pending to lose.
-    m_settings.sync();
+    m_settings->sync();
 }
 
 int CProfile::ConfineDeviceType(int deviceType)
@@ -189,9 +217,4 @@ int CProfile::ConfineDeviceType(int deviceType)
 int CProfile::ConfinePortIndex(int portIndex)
 {
     return portIndex >= 0 && portIndex < PortNames::kPortCount ? portIndex : 0;
-}
-
-bool CProfile::Flush()
-{
-    return SafeSettingsSync::Sync(m_settings);
 }

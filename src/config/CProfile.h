@@ -9,6 +9,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
+
 struct ArmCanFields;
 
 // The selector's values kept in the profile.
@@ -30,7 +32,10 @@ struct ProfileSelection
 // or one of the wrong kind, yields the key's default; other values are taken
 // unchanged, out-of-range indices included, and nothing in the file is fatal.
 // Every save replaces the file as a whole or not at all, so a crash or a full
-// disk during a save leaves the previous profile intact.
+// disk during a save leaves the previous profile intact; a hand-edited file
+// Qt cannot parse cleanly is replaced by a clean one holding every key it
+// could read. A profile that is not a regular file (a FIFO) is neither read
+// nor written.
 //
 // A read-only profile loads the same way but leaves the file alone: its saves
 // do nothing and report success, for a caller that runs the window's commands
@@ -48,9 +53,9 @@ public:
     // The store itself, for reading the port map. Writes go through Save and
     // SaveArmCanBaud, which alone guard the file (and keep a read-only
     // profile unwritten).
-    QSettings& Settings() { return m_settings; }
-    const QSettings& Settings() const { return m_settings; }
-    QString FileName() const { return m_settings.fileName(); }
+    QSettings& Settings() { return *m_settings; }
+    const QSettings& Settings() const { return *m_settings; }
+    QString FileName() const { return m_settings->fileName(); }
 
     ProfileSelection Load(CanFields& can, SerialFields& serial, TranFields& tran) const;
     // m_dwBtr of the device-type-2 page, under key ArmCanBaud.
@@ -85,8 +90,6 @@ public:
 private:
     CProfile(const QString& applicationName, bool readOnly);
 
-    bool Flush();
-
-    QSettings m_settings;
+    std::unique_ptr<QSettings> m_settings;
     bool m_readOnly = false;
 };

@@ -1,16 +1,21 @@
 #pragma once
 
+#include <QVariantMap>
+
 class QSettings;
 
 namespace SafeSettingsSync {
-// Writes the pending changes of a file-backed store and confirms that the
-// file now holds exactly the store's keys and values; false when it could not
-// be written. Qt writes the file through a temporary and renames it into
-// place, but does not notice when that temporary was cut short (a full disk,
-// a file size limit) and renames the truncated copy over the profile. So the
-// previous file is kept under a second name (a hard link, which needs no disk
-// space) until the new one has been read back, and is put back if the new
-// one is incomplete. Stores that are not files (the Windows registry) are
-// synchronised as they are.
-bool Sync(QSettings& settings);
+// Writes the store's own keys and values, `changes` ("Group/Key" -> value)
+// applied (an invalid value removes its key), and returns false when they
+// could not be written. A file store is
+// written as a whole new file beside the old one, read back, and only then
+// renamed over it: Qt does not notice when its own write was cut short (a
+// full disk, a file size limit), and refuses to rewrite a file it could not
+// parse cleanly (a byte-order mark, a stray line), so the store never writes
+// its file itself. The new file holds every key the store could read, other
+// sections included; the old file stays untouched until the rename and is
+// kept whole on any failure. A profile that is not a regular file is never
+// written. Stores that are not files (the Windows registry) take the changes
+// as they are.
+bool Write(QSettings& settings, const QVariantMap& changes);
 } // namespace SafeSettingsSync

@@ -41,24 +41,51 @@ constexpr int kCanConfigPauseMs = 500;
 constexpr int kCanConfigReplySize = kHeaderSize + CFrameProtocol::kCanConfigBlockSize + 1;
 constexpr int kCanConfigReadTimeoutMs = 2000;
 
+using Clock = std::chrono::steady_clock;
+
 struct Collection
 {
     int capacity;
     int wanted;
     int chunk;
     int timeoutMs;
+    int budgetMs; // for the whole collection, however the bytes trickle in
 };
 
-// Appends reads until `wanted` bytes are in or a read brings nothing; a read
-// hands back whatever has arrived, so a reply usually takes several.
+// Ten bit times a byte: start bit, eight data bits, stop bit.
+int WireMs(int bytes, quint32 bitRate)
+{
+    if (bitRate == 0) {
+        return 0;
+    }
+    return static_cast<int>((qint64(bytes) * 10 * 1000 + bitRate - 1) / bitRate);
+}
+
+// A reply that has begun within the time-out gets twice its wire time to
+// finish; a line that keeps trickling past that fails as a short reply does.
+int ReplyBudgetMs(int timeoutMs, int bytes, quint32 bitRate)
+{
+    return timeoutMs + 2 * WireMs(bytes, bitRate);
+}
+
+// Appends reads until `wanted` bytes are in, a read brings nothing or the
+// budget is spent; a read hands back whatever has arrived, so a reply usually
+// takes several.
 QByteArray Collect(CSerialComm& port, const Collection& rule)
 {
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(rule.budgetMs);
     QByteArray reply(rule.capacity, '\0');
     int received = 0;
     int last = 0;
     do {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) {
+            break;
+        }
         const int room = qMin(rule.chunk, rule.capacity - received);
-        last = port.Read(reply.data() + received, room, rule.timeoutMs);
+        const int timeoutMs = static_cast<int>(qMin<qint64>(rule.timeoutMs, left));
+        last = port.Read(reply.data() + received, room, timeoutMs);
         received += last;
     } while (received < rule.wanted && last > 0);
     reply.truncate(received);
@@ -140,12 +167,43 @@ QByteArray CFrameProtocol::HandshakeRequest(int deviceType)
                       QByteArray::fromRawData("\x20\x05", 2) + modelCode + '\x01');
 }
 
+int CFrameProtocol::CanConfigReadBudgetMs(quint32 bitRate)
+{
+    return qMax(kCanConfigReadTimeoutMs, 2 * WireMs(kCanConfigReplySize, bitRate));
+}
+
+bool CFrameProtocol::IsAcknowledgement(const QByteArray& reply, quint8 code)
+{
+    return StartsWith(reply,
+                      {kStart1, kStart2, code, kAckLength, static_cast<quint8>(code ^ 0x1C)});
+}
+
+CFrameProtocol::ReplyVerdict CFrameProtocol::JudgeParameterReply(const QByteArray& reply)
+{
+    if (!StartsWith(reply,
+                    {kStart1, kStart2, CodeOf(Command::ReadParameters), kParameterBlockSize})) {
+        return ReplyVerdict::AskAgain;
+    }
+    // Once the header is right a damaged reply is not asked for again.
+    const int checkAt = kParameterReplySize - 1;
+    if (reply.size() < kParameterReplySize ||
+        static_cast<quint8>(reply.at(checkAt)) != CheckByte(reply.left(checkAt))) {
+        return ReplyVerdict::Refused;
+    }
+    return ReplyVerdict::Accepted;
+}
+
+bool CFrameProtocol::IsCanConfigReply(const QByteArray& reply)
+{
+    return reply.size() == kCanConfigReplySize;
+}
+
 bool CFrameProtocol::WaitAck(quint8 expectedCode)
 {
+    const int budgetMs = ReplyBudgetMs(kAckReadTimeoutMs, kAckSize, m_port.BaudRate());
     const QByteArray reply =
-        Collect(m_port, {kAckCapacity, kAckSize, kAckCapacity, kAckReadTimeoutMs});
-    return StartsWith(reply, {kStart1, kStart2, expectedCode, kAckLength,
-                              static_cast<quint8>(expectedCode ^ 0x1C)});
+        Collect(m_port, {kAckCapacity, kAckSize, kAckCapacity, kAckReadTimeoutMs, budgetMs});
+    return IsAcknowledgement(reply, expectedCode);
 }
 
 bool CFrameProtocol::Handshake(int deviceType)
@@ -184,23 +242,21 @@ bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
         return false;
     }
     const QByteArray request = ReadRequest(Command::ReadParameters);
-    const Collection rule{kParameterReplyCapacity, kParameterReplySize, kParameterReadChunk,
-                          kParameterReadTimeoutMs};
+    const Collection rule{
+        kParameterReplyCapacity, kParameterReplySize, kParameterReadChunk, kParameterReadTimeoutMs,
+        ReplyBudgetMs(kParameterReadTimeoutMs, kParameterReplySize, m_port.BaudRate())};
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         Send(m_port, request, kParameterRequestTimeoutMs);
         const QByteArray reply = Collect(m_port, rule);
-        if (!StartsWith(reply,
-                        {kStart1, kStart2, CodeOf(Command::ReadParameters), kParameterBlockSize})) {
+        switch (JudgeParameterReply(reply)) {
+        case ReplyVerdict::AskAgain:
             continue;
-        }
-        // Once the header is right a damaged reply is not asked for again.
-        const int checkAt = kParameterReplySize - 1;
-        if (reply.size() < kParameterReplySize ||
-            static_cast<quint8>(reply.at(checkAt)) != CheckByte(reply.left(checkAt))) {
+        case ReplyVerdict::Refused:
             return false;
+        case ReplyVerdict::Accepted:
+            block = reply.mid(kHeaderSize, kParameterBlockSize);
+            return true;
         }
-        block = reply.mid(kHeaderSize, kParameterBlockSize);
-        return true;
     }
     return false;
 }
@@ -222,10 +278,11 @@ bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
     Send(m_port, ReadRequest(Command::ReadCanConfig), kCanConfigWriteTimeoutMs);
     std::this_thread::sleep_for(std::chrono::milliseconds(kCanConfigPauseMs));
     // At 19200 bit/s the reply alone outlasts the pause, so reading goes on
-    // for as long as it keeps arriving.
-    const QByteArray reply = Collect(m_port, {kCanConfigReplySize, kCanConfigReplySize,
-                                              kCanConfigReplySize, kCanConfigReadTimeoutMs});
-    if (reply.size() != kCanConfigReplySize) {
+    // while it keeps arriving, up to twice its wire time.
+    const QByteArray reply =
+        Collect(m_port, {kCanConfigReplySize, kCanConfigReplySize, kCanConfigReplySize,
+                         kCanConfigReadTimeoutMs, CanConfigReadBudgetMs(m_port.BaudRate())});
+    if (!IsCanConfigReply(reply)) {
         return false;
     }
     block = reply.mid(kHeaderSize, kCanConfigBlockSize);

@@ -37,6 +37,26 @@ public:
     // Configuration-port bit rate of a device type; 0 for a type that does
     // not exist.
     static quint32 ConfigBaudRate(int deviceType);
+    // What a parameter block read makes of the bytes received: a wrong
+    // header asks again, a short or damaged reply fails at once.
+    enum class ReplyVerdict
+    {
+        AskAgain,
+        Refused,
+        Accepted,
+    };
+
+    // Whether the bytes received after a request begin with the
+    // acknowledgement of `code`; whatever follows is left to the next request.
+    static bool IsAcknowledgement(const QByteArray& reply, quint8 code);
+    static ReplyVerdict JudgeParameterReply(const QByteArray& reply);
+    // A CAN configuration block reply is judged by its length alone.
+    static bool IsCanConfigReply(const QByteArray& reply);
+
+    // How long after its pause the CAN configuration block read waits for
+    // the whole reply at this bit rate: twice the reply's wire time, never
+    // less than the single read's 2000 ms.
+    static int CanConfigReadBudgetMs(quint32 bitRate);
     // XOR of every byte of data.
     static quint8 CheckByte(const QByteArray& data);
     // F7 F8 code length payload check; length is 0xFF for a 2080-byte payload.

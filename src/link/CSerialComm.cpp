@@ -18,12 +18,17 @@ bool CSerialComm::Open(const QString& name, quint32 baudRate, int dataBits, int 
     if (name.isEmpty()) {
         return false;
     }
-    return m_impl->Open(QFile::encodeName(name).toStdString(), baudRate, dataBits, parityCode,
-                        stopBitsCode);
+    const bool opened = m_impl->Open(QFile::encodeName(name).toStdString(), baudRate, dataBits,
+                                     parityCode, stopBitsCode);
+    if (opened) {
+        m_baudRate = baudRate;
+    }
+    return opened;
 }
 
 bool CSerialComm::Close()
 {
+    m_baudRate = 0;
     if (m_impl->Close()) {
         return true;
     }
@@ -49,6 +54,11 @@ bool CSerialComm::HasHungUp() const
 int CSerialComm::WatchDescriptor() const
 {
     return m_impl->WatchDescriptor();
+}
+
+void CSerialComm::ReleaseAllForSignal() noexcept
+{
+    CSerialCommImpl::ReleaseAllForSignal();
 }
 
 int CSerialComm::Read(void* buffer, int count, int timeoutMs)

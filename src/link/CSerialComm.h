@@ -29,6 +29,12 @@ public:
     bool HasHungUp() const;
     // For CPortHangupWatch: -1 where hang-ups cannot be watched.
     int WatchDescriptor() const;
+    // The bit rate the port was opened at; 0 while closed.
+    quint32 BaudRate() const { return m_baudRate; }
+
+    // Async-signal-safe, for a handler that ends the process: every open
+    // port gets its line settings back and loses its exclusive mode.
+    static void ReleaseAllForSignal() noexcept;
 
     // Bytes received (0 when nothing arrived within timeoutMs). A time-out of
     // 0 keeps the one last set, initially 1000 ms.
@@ -39,4 +45,5 @@ public:
 private:
     class Impl;
     std::unique_ptr<Impl> m_impl;
+    quint32 m_baudRate = 0;
 };

@@ -34,6 +34,9 @@ public:
     // The descriptor an event loop can watch for a hang-up; -1 where the
     // platform has none, and the next exchange's failure tells instead.
     int WatchDescriptor() const;
+    // Async-signal-safe: puts back the line settings of every open port,
+    // clears its exclusive mode and closes it, with system calls only.
+    static void ReleaseAllForSignal() noexcept;
 
 private:
     int m_lastError = 0;
@@ -47,6 +50,7 @@ private:
     bool WaitFor(short events, int timeoutMs) const;
     void WaitUntilSent(int timeoutMs) const;
     int m_fd = -1;
+    int m_signalSlot = -1;
     std::uint32_t m_baudRate = 0;
     bool m_savedValid = false;
     termios m_saved{};

@@ -1,8 +1,10 @@
 #include "CSerialCommImpl.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <iterator>
 #include <thread>
 
 #include <fcntl.h>
@@ -83,6 +85,53 @@ bool WouldBlock(int error)
     return error == EAGAIN || error == EWOULDBLOCK;
 }
 
+// Open ports as a signal handler finds them. A descriptor is published only
+// once its saved settings are in place, and withdrawn before it is closed, so
+// the handler never touches a descriptor that has been reused.
+struct SignalSlot
+{
+    std::atomic<bool> claimed{false};
+    std::atomic<int> fd{-1};
+    termios saved{};
+    bool savedValid = false;
+};
+
+SignalSlot g_signalSlots[8];
+
+int Publish(int fd, const termios& saved, bool savedValid)
+{
+    for (int index = 0; index < static_cast<int>(std::size(g_signalSlots)); ++index) {
+        SignalSlot& slot = g_signalSlots[index];
+        bool expected = false;
+        if (slot.claimed.compare_exchange_strong(expected, true)) {
+            slot.saved = saved;
+            slot.savedValid = savedValid;
+            slot.fd.store(fd);
+            return index;
+        }
+    }
+    return -1;
+}
+
+void Withdraw(int index)
+{
+    if (index < 0) {
+        return;
+    }
+    g_signalSlots[index].fd.store(-1);
+    g_signalSlots[index].claimed.store(false);
+}
+
+void ClearExclusive(int fd)
+{
+#ifdef TIOCNXCL
+    // A pseudo-terminal keeps the mark after our close while its master lives.
+    ::ioctl(fd, TIOCNXCL);
+#else
+    (void)fd;
+#endif
+}
+
 } // namespace
 
 CSerialCommImpl::~CSerialCommImpl()
@@ -118,6 +167,7 @@ bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, in
     m_readTimeoutMs = kDefaultTimeoutMs;
     m_writeTimeoutMs = kDefaultTimeoutMs;
     m_savedValid = ::tcgetattr(fd, &m_saved) == 0;
+    m_signalSlot = Publish(fd, m_saved, m_savedValid);
 
     // Pseudo-terminals and some adapters refuse parts of these; the port is
     // usable all the same.
@@ -183,10 +233,9 @@ bool CSerialCommImpl::Close()
     if (m_savedValid) {
         ::tcsetattr(m_fd, TCSANOW, &m_saved);
     }
-#ifdef TIOCNXCL
-    // A pseudo-terminal keeps the mark after our close while its master lives.
-    ::ioctl(m_fd, TIOCNXCL);
-#endif
+    ClearExclusive(m_fd);
+    Withdraw(m_signalSlot);
+    m_signalSlot = -1;
     const int result = ::close(m_fd);
     const int error = errno;
     m_fd = -1;
@@ -196,6 +245,21 @@ bool CSerialCommImpl::Close()
         return false;
     }
     return true;
+}
+
+void CSerialCommImpl::ReleaseAllForSignal() noexcept
+{
+    for (SignalSlot& slot : g_signalSlots) {
+        const int fd = slot.fd.exchange(-1);
+        if (fd < 0) {
+            continue;
+        }
+        if (slot.savedValid) {
+            ::tcsetattr(fd, TCSANOW, &slot.saved);
+        }
+        ClearExclusive(fd);
+        ::close(fd);
+    }
 }
 
 bool CSerialCommImpl::IsOpen() const

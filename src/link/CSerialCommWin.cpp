@@ -158,6 +158,8 @@ bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, in
     return true;
 }
 
+void CSerialCommImpl::ReleaseAllForSignal() noexcept {}
+
 bool CSerialCommImpl::Close()
 {
     if (!IsOpen()) {

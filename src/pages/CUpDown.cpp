@@ -64,7 +64,10 @@ void CUpDown::StepBy(int steps)
 
 bool CUpDown::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_buddy) {
+    // Cast first: a buddy being destroyed is no longer a line edit, and
+    // comparing it with the guarded pointer would cast it as if it were.
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (edit && edit == m_buddy.data()) {
         if (event->type() == QEvent::EnabledChange) {
             FollowBuddyEnabled();
         } else if (event->type() == QEvent::KeyPress) {

@@ -1,4 +1,5 @@
 #include "CArmCanConfig.h"
+#include "CFrameProtocol.h"
 #include "CKelvaneSheet.h"
 #include "COstrelSimulator.h"
 #include "CProfile.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
@@ -436,10 +438,14 @@ void TestKelvaneCommands::failedReadKeepsProfile_data()
     QTest::addColumn<bool>("badCheck");
     QTest::addColumn<bool>("pagesChanged");
     QTest::addColumn<int>("canBlockRequests");
+    QTest::addColumn<int>("trickleMs");
     // The parameter block fails at once: no field changes.
-    QTest::newRow("wrong check byte") << true << false << 0;
+    QTest::newRow("wrong check byte") << true << false << 0 << 0;
     // The pages already show the parameter block when the CAN block fails.
-    QTest::newRow("no CAN block") << false << true << 1;
+    QTest::newRow("no CAN block") << false << true << 1 << 0;
+    // A byte every 20 ms lets the parameter block through, but the CAN block
+    // would take 42 s: the window gives up on it at its deadline.
+    QTest::newRow("CAN block trickling") << false << true << 1 << 20;
 }
 
 void TestKelvaneCommands::failedReadKeepsProfile()
@@ -447,11 +453,12 @@ void TestKelvaneCommands::failedReadKeepsProfile()
     QFETCH(bool, badCheck);
     QFETCH(bool, pagesChanged);
     QFETCH(int, canBlockRequests);
+    QFETCH(int, trickleMs);
     SimOptions options;
     options.deviceType = 0;
     options.pacing = false;
     options.badCheck = badCheck;
-    options.noCanConfig = !badCheck;
+    options.noCanConfig = !badCheck && trickleMs == 0;
     COstrelSimulator simulator(options);
     QVERIFY(simulator.start());
     simulator.setParameterBlock(kClassicBlock);
@@ -459,10 +466,17 @@ void TestKelvaneCommands::failedReadKeepsProfile()
     const auto sheet = Connected(simulator, messages, 0);
     QVERIFY(sheet->Port().IsOpen());
     const QByteArray profile = ProfileBytes();
+    options.trickleMs = trickleMs;
+    simulator.setOptions(options);
 
+    QElapsedTimer clock;
+    clock.start();
     Click(*sheet, "readButton");
 
     QCOMPARE(messages.m_messages, (Messages{{kCaption, kCommError}}));
+    // Parameter block, pause, and the CAN block's own deadline.
+    QVERIFY2(clock.elapsed() < 1100 + 500 + CFrameProtocol::CanConfigReadBudgetMs(57600) + 500,
+             qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(simulator.requestCount(kReadParameters), 1);
     QCOMPARE(simulator.requestCount(kReadCanConfig), canBlockRequests);
     QCOMPARE(ProfileBytes(), profile);
@@ -622,9 +636,8 @@ void TestKelvaneCommands::refusedImportChangesNoField_data()
     QTest::newRow("another model") << QByteArray(R"({"DeviceType": 0, "TranSpace": 9})")
                                    << "\"DeviceType\" is 0, but the device given is 2";
     // Keys are checked in name order: these come after one that is fine.
-    QTest::newRow("wrong kind")
-        << QByteArray(R"({"SerialBaudrate": 3, "TranSpace": "wide"})")
-        << "\"TranSpace\" must be an integer from -2147483648 to 2147483647";
+    QTest::newRow("wrong kind") << QByteArray(R"({"SerialBaudrate": 3, "TranSpace": "wide"})")
+                                << "\"TranSpace\" must be an integer from 0 to 255";
     QTest::newRow("unknown key") << QByteArray(R"({"SerialBaudrate": 3, "TranSpacing": 9})")
                                  << "unknown key \"TranSpacing\"";
     QTest::newRow("not JSON") << QByteArray(R"({"SerialBaudrate": 3,)")

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
@@ -41,6 +42,8 @@ private Q_SLOTS:
     void closeButtonEndsTheRun();
     void mnemonicsReachTheirControls();
     void assigningAPortWritesOnlyItsEntry();
+    void sheetFitsTheScreen_data();
+    void sheetFitsTheScreen();
 };
 
 void TestKelvaneSheet::startsFromProfile_data()
@@ -342,6 +345,38 @@ void TestKelvaneSheet::assigningAPortWritesOnlyItsEntry()
     QVERIFY(!stored.contains("Ports/COM1"));
     QCOMPARE(stored.value("Kelvane/TranSpace").toInt(), 7);
     QVERIFY(messages.m_messages.isEmpty());
+}
+
+void TestKelvaneSheet::sheetFitsTheScreen_data()
+{
+    QTest::addColumn<int>("deviceType");
+    QTest::newRow("Ostrel-A") << 0;
+    QTest::newRow("Ostrel-X") << 2;
+}
+
+// The test also runs at QT_SCALE_FACTOR=3, where the sheet's page is far
+// larger than the screen: the buttons must stay on it.
+void TestKelvaneSheet::sheetFitsTheScreen()
+{
+    QFETCH(int, deviceType);
+    CProfileSandbox::Write({{"Kelvane/DeviceType", deviceType}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+    const QRect screen = sheet.screen()->availableGeometry();
+    QVERIFY2(sheet.width() <= screen.width() && sheet.height() <= screen.height(),
+             qPrintable(QStringLiteral("%1x%2 on %3x%4")
+                            .arg(sheet.width())
+                            .arg(sheet.height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
+    for (const char* name : {"defaultsButton", "readButton", "writeButton"}) {
+        const auto* button = sheet.findChild<QPushButton*>(QLatin1String(name));
+        QVERIFY(button);
+        const QRect onSheet(button->mapTo(&sheet, QPoint(0, 0)), button->size());
+        QVERIFY2(sheet.rect().contains(onSheet), name);
+    }
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneSheet)

@@ -42,6 +42,9 @@ private Q_SLOTS:
     void refusesWhatTheFieldsCannotHold_data();
     void refusesWhatTheFieldsCannotHold();
     void takesValuesInsideTheirKindAsGiven();
+    void serialRateListFollowsTheModel();
+    void repeatedKeysAreFound_data();
+    void repeatedKeysAreFound();
     void documentSurvivesItsOwnOutput_data();
     void documentSurvivesItsOwnOutput();
     void verificationGoesByTheBlocksSent_data();
@@ -53,15 +56,51 @@ void TestConfigDocument::refusesWhatTheFieldsCannotHold_data()
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<QString>("refusal");
 
-    const QString int32 = QStringLiteral("must be an integer from -2147483648 to 2147483647");
+    const auto range = [](int min, int max) {
+        return QStringLiteral("must be an integer from %1 to %2").arg(min).arg(max);
+    };
+    const QString fourBytes = QStringLiteral(
+        "must be at most 4 hexadecimal byte(s) of one or two digits, separated by blanks");
     const QString idForm = QStringLiteral("must be \"0x\" and 1 to 8 hexadecimal digits");
     QTest::newRow("unknown key") << QByteArray(R"({"CanBaudRate": 10})")
                                  << "unknown key \"CanBaudRate\"";
     QTest::newRow("integer as text")
-        << QByteArray(R"({"SerialParity": "0"})") << "\"SerialParity\" " + int32;
-    QTest::newRow("fraction") << QByteArray(R"({"TranSpace": 2.5})") << "\"TranSpace\" " + int32;
+        << QByteArray(R"({"SerialParity": "0"})") << "\"SerialParity\" " + range(0, 4);
+    QTest::newRow("fraction") << QByteArray(R"({"TranSpace": 2.5})")
+                              << "\"TranSpace\" " + range(0, 255);
     QTest::newRow("beyond 32 bits")
-        << QByteArray(R"({"CanBaudrate": 2147483648})") << "\"CanBaudrate\" " + int32;
+        << QByteArray(R"({"CanBaudrate": 2147483648})") << "\"CanBaudrate\" " + range(0, 15);
+    QTest::newRow("list index past its list")
+        << QByteArray(R"({"CanBaudrate": 99})") << "\"CanBaudrate\" " + range(0, 15);
+    QTest::newRow("no selection") << QByteArray(R"({"SerialMode": -1})")
+                                  << "\"SerialMode\" " + range(0, 2);
+    QTest::newRow("byte above 255")
+        << QByteArray(R"({"TranSpace": 300})") << "\"TranSpace\" " + range(0, 255);
+    QTest::newRow("negative byte")
+        << QByteArray(R"({"TranLength": -5})") << "\"TranLength\" " + range(0, 255);
+    QTest::newRow("frame type 5") << QByteArray(R"({"CanFrameType": 5})")
+                                  << "\"CanFrameType\" " + range(0, 1);
+    QTest::newRow("Ostrel-X frame type 5")
+        << QByteArray(R"({"ArmFrameType": 5})") << "\"ArmFrameType\" " + range(0, 1);
+    QTest::newRow("check box 2") << QByteArray(R"({"TranID": 2})") << "\"TranID\" " + range(0, 1);
+    QTest::newRow("not hex") << QByteArray(R"({"CanID": "zz"})") << "\"CanID\" " + fourBytes;
+    QTest::newRow("words") << QByteArray(R"({"CanAcptMask": "hello world"})")
+                           << "\"CanAcptMask\" " + fourBytes;
+    QTest::newRow("three digits in a byte")
+        << QByteArray(R"({"CanAcptCode": "1FF"})") << "\"CanAcptCode\" " + fourBytes;
+    QTest::newRow("seven groups") << QByteArray(R"({"CanID": "1 2 3 4 5 6 7"})")
+                                  << "\"CanID\" " + fourBytes;
+    QTest::newRow("two bytes in a register")
+        << QByteArray(R"({"CanBTR1": "1C 00"})")
+        << "\"CanBTR1\" must be at most 1 hexadecimal byte(s) of one or two digits, separated "
+           "by blanks";
+    QTest::newRow("dual half of three bytes")
+        << QByteArray(R"({"CanAcptMaskDual": ["FF FF", "FF FF FF"]})")
+        << "\"CanAcptMaskDual[1]\" must be at most 2 hexadecimal byte(s) of one or two digits, "
+           "separated by blanks";
+    QTest::newRow("range ending below its start")
+        << QByteArray(R"({"Filters": [{"kind": 1, "start": "0x300", "end": "0x200"}]})")
+        << "\"Filters[0].end\" must not be below \"start\"";
     QTest::newRow("text as number")
         << QByteArray(R"({"CanBTR0": 1})") << "\"CanBTR0\" must be a text";
     QTest::newRow("one dual half") << QByteArray(R"({"CanAcptCodeDual": ["00 00"]})")
@@ -127,28 +166,71 @@ void TestConfigDocument::takesValuesInsideTheirKindAsGiven()
     CPlainPageSet pages(2);
     pages.Tran().m_nFrameSpace = 7;
     const QJsonObject document = Object(R"({
-        "Format": "kelvane-config/1", "DeviceType": 2, "CanBaudrate": 99, "SerialMode": -1, "CanBTR0": "zz",
-        "ArmFrameType": 5, "ArmCanBaud": 4294967295, "CustomMask": 0, "Filtering": true,
+        "Format": "kelvane-config/1", "DeviceType": 2, "CanBaudrate": 15, "SerialMode": 2,
+        "CanBTR0": "f", "CanID": "", "CanAcptCode": "1 02  3 ff", "TranIdBase": 255,
+        "ArmFrameType": 1, "ArmCanBaud": 4294967295, "CustomMask": 0, "Filtering": true,
         "Filters": [{"kind": 2, "start": "0x1ABCDEF0", "end": "0x1abcdef0"},
-                    {"kind": 1, "start": "0x300", "end": "0x200"},
+                    {"kind": 1, "start": "0x300", "end": "0x300"},
                     {"kind": 3, "start": "0x0", "end": "0xFFFFFFFF"},
                     {"kind": 2, "start": "0x1abcdef0", "end": "0x1abcdef0"}]})");
 
     QCOMPARE(RefusalOf(document, pages), QString());
 
-    QCOMPARE(pages.Can().m_nBaudrate, 99);
-    QCOMPARE(pages.Serial().m_nLineMode, -1);
-    QCOMPARE(pages.Can().m_strBTR[0], QStringLiteral("zz"));
+    QCOMPARE(pages.Can().m_nBaudrate, 15);
+    QCOMPARE(pages.Serial().m_nLineMode, 2);
+    QCOMPARE(pages.Can().m_strBTR[0], QStringLiteral("f"));
+    QCOMPARE(pages.Can().m_strSendID, QString());
+    QCOMPARE(pages.Can().m_strAcptCode, QStringLiteral("1 02  3 ff"));
+    QCOMPARE(pages.Tran().m_nIdOffset, 255);
     QCOMPARE(pages.Can().m_bCustomMask, 0);
     QCOMPARE(pages.Tran().m_nFrameSpace, 7);
     const ArmCanFields& arm = pages.ArmCan();
-    QCOMPARE(arm.m_nFrameTypeSel, 5);
+    QCOMPARE(arm.m_nFrameTypeSel, 1);
     QCOMPARE(arm.m_dwBtr, 0xFFFFFFFFu);
     QCOMPARE(arm.m_strRegister, QStringLiteral("ffffffff"));
     QVERIFY(arm.m_bFilterEnabled);
     const QList<FilterEntry> entries{
-        {1, 0x1ABCDEF0, 0x1ABCDEF0}, {0, 0x300, 0x200}, {1, 0, 0xFFFFFFFF}};
+        {1, 0x1ABCDEF0, 0x1ABCDEF0}, {0, 0x300, 0x300}, {1, 0, 0xFFFFFFFF}};
     QCOMPARE(arm.m_filters, entries);
+}
+
+// Thirteen serial bit rates for the Ostrel-X, ten for the others.
+void TestConfigDocument::serialRateListFollowsTheModel()
+{
+    const QJsonObject document = Object(R"({"SerialBaudrate": 12})");
+    CPlainPageSet ostrelX(2);
+    QCOMPARE(RefusalOf(document, ostrelX), QString());
+    CPlainPageSet ostrelB(1);
+    QCOMPARE(RefusalOf(document, ostrelB),
+             QStringLiteral("\"SerialBaudrate\" must be an integer from 0 to 9"));
+}
+
+void TestConfigDocument::repeatedKeysAreFound_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("refusal");
+
+    const QString twice = QStringLiteral(" appears more than once in one object");
+    QTest::newRow("top level") << QByteArray(R"({"TranMode": 1, "TranDir": 0, "TranMode": 2})")
+                               << "\"TranMode\"" + twice;
+    QTest::newRow("spelt with an escape")
+        << QByteArray(R"({"TranMode": 1, "Tran\u004dode": 2})") << "\"TranMode\"" + twice;
+    QTest::newRow("inside a filter entry")
+        << QByteArray(R"({"Filters": [{"kind": 0, "start": "0x1", "kind": 0}]})")
+        << "\"kind\"" + twice;
+    QTest::newRow("same key in two entries")
+        << QByteArray(R"({"Filters": [{"kind": 0}, {"kind": 1}], "x": {"kind": "kind"}})")
+        << QString();
+    QTest::newRow("key text in a value")
+        << QByteArray(R"({"CanID": "CanID", "a\"b": ["CanID", {"CanID": 1}]})") << QString();
+}
+
+void TestConfigDocument::repeatedKeysAreFound()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, refusal);
+    QVERIFY(!QJsonDocument::fromJson(json).isNull());
+    QCOMPARE(CConfigDocument::FindRepeatedKey(json).value_or(QString()), refusal);
 }
 
 void TestConfigDocument::documentSurvivesItsOwnOutput_data()

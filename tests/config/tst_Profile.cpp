@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -133,6 +134,9 @@ private Q_SLOTS:
     void saveBesideOrganizationWideFile();
     void failedSaveKeepsPreviousProfile_data();
     void failedSaveKeepsPreviousProfile();
+    void handEditedFileIsSavedClean_data();
+    void handEditedFileIsSavedClean();
+    void profileThatIsNoFileIsLeftAlone();
 
 private:
     std::unique_ptr<CProfileSandbox> m_sandbox;
@@ -316,13 +320,16 @@ void TestProfile::saveBesideOrganizationWideFile()
 void TestProfile::failedSaveKeepsPreviousProfile_data()
 {
     QTest::addColumn<bool>("readOnlyDirectory");
-    QTest::newRow("full disk") << false;
-    QTest::newRow("read-only directory") << true;
+    QTest::addColumn<bool>("noRoomForABackup");
+    QTest::newRow("full disk") << false << false;
+    QTest::newRow("full disk, backup name taken") << false << true;
+    QTest::newRow("read-only directory") << true << false;
 }
 
 void TestProfile::failedSaveKeepsPreviousProfile()
 {
     QFETCH(bool, readOnlyDirectory);
+    QFETCH(bool, noRoomForABackup);
     if (readOnlyDirectory && ::geteuid() == 0)
         QSKIP("permissions do not bind the super-user");
 
@@ -336,6 +343,13 @@ void TestProfile::failedSaveKeepsPreviousProfile()
     const QString path = CProfile(name).FileName();
     const QByteArray before = ReadFile(path);
     const QString directory = QFileInfo(path).path();
+    const QString backup = path + QStringLiteral(".bak");
+    if (noRoomForABackup)
+        QVERIFY(QDir().mkdir(backup));
+    const auto removeBackup = qScopeGuard([&] {
+        if (noRoomForABackup)
+            QDir().rmdir(backup);
+    });
 
     Fields second = first;
     second.can.m_strSendID = QString(4000, QLatin1Char('7'));
@@ -357,6 +371,7 @@ void TestProfile::failedSaveKeepsPreviousProfile()
         const QString fileName = QFileInfo(path).fileName();
         QCOMPARE(QDir(directory).entryList({fileName + QLatin1Char('*')}, QDir::Files),
                  QStringList{fileName});
+        QCOMPARE(QFileInfo(backup).isDir(), noRoomForABackup);
 
         // Once there is room again the pending values get through.
         QVERIFY(second.Save(profile));
@@ -364,6 +379,66 @@ void TestProfile::failedSaveKeepsPreviousProfile()
     Fields loaded;
     loaded.Load(CProfile(name));
     QCOMPARE(loaded.can.m_strSendID, second.can.m_strSendID);
+}
+
+void TestProfile::handEditedFileIsSavedClean_data()
+{
+    QTest::addColumn<QByteArray>("damage");
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF");
+    QTest::newRow("comment line") << QByteArray("# COM1 is the USB adapter\n");
+    QTest::newRow("line without =") << QByteArray("[Ports]\nCOM2\n");
+    QTest::newRow("unclosed section header") << QByteArray("[Ports\n");
+    QTest::newRow("stray binary bytes") << QByteArray("\x01\xff\xfe\x80\x00zz\n", 8);
+}
+
+// The window reads such a file; a save must then give a clean file with the
+// new values and the port map, not be refused for ever by its check.
+void TestProfile::handEditedFileIsSavedClean()
+{
+    QFETCH(QByteArray, damage);
+    const QString name = CProfileSandbox::UniqueName();
+    const QString path = WriteProfileFile(name, damage + "\n[Ports]\nCOM1=/dev/ttyUSB0\n"
+                                                         "COM3=/dev/pts/7\n"
+                                                         "[Kelvane]\nTranSpace=5\n");
+    QVERIFY(!path.isEmpty());
+    CProfile profile(name);
+    Fields f;
+    f.Load(profile);
+    QCOMPARE(f.tran.m_nFrameSpace, 5);
+    f.tran.m_nFrameSpace = 9;
+    f.selection.configPort = 2;
+    QVERIFY(f.Save(profile));
+
+    const QSettings reread(path, QSettings::IniFormat);
+    QCOMPARE(reread.status(), QSettings::NoError);
+    QCOMPARE(reread.value("Ports/COM1").toString(), QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(reread.value("Ports/COM3").toString(), QStringLiteral("/dev/pts/7"));
+    Fields loaded;
+    loaded.Load(CProfile(name));
+    QCOMPARE(loaded.Values(), f.Values());
+
+    f.tran.m_nFrameSpace = 10;
+    QVERIFY(f.Save(profile));
+    loaded.Load(CProfile(name));
+    QCOMPARE(loaded.tran.m_nFrameSpace, 10);
+}
+
+// Opening a FIFO for reading waits for a writer: the window would never appear.
+void TestProfile::profileThatIsNoFileIsLeftAlone()
+{
+    const QString name = CProfileSandbox::UniqueName();
+    const QString path = CProfile(name).FileName();
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+
+    CProfile profile(name);
+    Fields f = Sentinels();
+    f.Load(profile);
+    Fields defaults;
+    defaults.can.m_strBTR = {QStringLiteral("00"), QStringLiteral("14")};
+    QCOMPARE(f.Values(), defaults.Values());
+    QVERIFY(!f.Save(profile));
+    QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
 }
 
 QTEST_GUILESS_MAIN(TestProfile)

@@ -2,6 +2,7 @@
 #include "COstrelSimulator.h"
 #include "CSerialComm.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <algorithm>
@@ -62,6 +63,8 @@ private Q_SLOTS:
     void canConfigBlockWriteIsTriedOnce_data();
     void canConfigBlockWriteIsTriedOnce();
     void impossibleRequestsSendNothing();
+    void tricklingRepliesEndByTheirDeadline_data();
+    void tricklingRepliesEndByTheirDeadline();
 
 private:
     bool Connect(const SimOptions& options);
@@ -390,6 +393,49 @@ void TestCFrameProtocol::impossibleRequestsSendNothing()
     QVERIFY(!protocol.WriteCanConfigBlock(CountingBlock(2080)));
     QVERIFY(block.isEmpty());
     QCOMPARE(m_sim->rawReceived(), QByteArray());
+}
+
+void TestCFrameProtocol::tricklingRepliesEndByTheirDeadline_data()
+{
+    QTest::addColumn<int>("deviceType");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("trickleMs");
+    QTest::addColumn<int>("deadlineMs");
+
+    const int pauseMs = 500;
+    QTest::newRow("CAN block, Ostrel-B, a byte every 30 ms")
+        << 1 << "readCanConfig" << 30 << pauseMs + CFrameProtocol::CanConfigReadBudgetMs(19200);
+    QTest::newRow("CAN block, Ostrel-X, a byte every 900 ms")
+        << 2 << "readCanConfig" << 900 << pauseMs + CFrameProtocol::CanConfigReadBudgetMs(57600);
+    QTest::newRow("parameter block, a byte every 100 ms") << 2 << "readParameters" << 100 << 1100;
+    QTest::newRow("acknowledgement, a byte every 200 ms") << 2 << "handshake" << 200 << 4 * 650;
+}
+
+// A line that keeps delivering a byte now and then never holds an exchange
+// past its deadline; what arrives by then is judged as a short reply.
+void TestCFrameProtocol::tricklingRepliesEndByTheirDeadline()
+{
+    QFETCH(int, deviceType);
+    QFETCH(QString, operation);
+    QFETCH(int, trickleMs);
+    QFETCH(int, deadlineMs);
+    SimOptions options = Options(deviceType);
+    options.trickleMs = trickleMs;
+    QVERIFY(Connect(options));
+
+    QByteArray block;
+    QElapsedTimer clock;
+    clock.start();
+    bool answered = true;
+    if (operation == "readCanConfig") {
+        answered = Protocol().ReadCanConfigBlock(block);
+    } else if (operation == "readParameters") {
+        answered = Protocol().ReadParameterBlock(block);
+    } else {
+        answered = Protocol().Handshake(deviceType);
+    }
+    QVERIFY(!answered);
+    QVERIFY2(clock.elapsed() < deadlineMs + 400, qPrintable(QString::number(clock.elapsed())));
 }
 
 QTEST_GUILESS_MAIN(TestCFrameProtocol)

@@ -4,8 +4,10 @@
 #include "CConfigCommands.h"
 #include "CConfigDocument.h"
 #include "CDocumentDiff.h"
+#include "CDocumentInput.h"
 #include "CEncodedConfig.h"
 #include "CHeldMessages.h"
+#include "COutputFile.h"
 #include "CPlainPageSet.h"
 #include "CPortTask.h"
 #include "CSerialComm.h"
@@ -15,11 +17,9 @@
 #include "PortNames.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QSaveFile>
 
 #include <memory>
 #include <vector>
@@ -139,7 +139,7 @@ ExitStatus CKelvaneCli::ListPorts()
 
 ExitStatus CKelvaneCli::Read()
 {
-    std::unique_ptr<QSaveFile> file;
+    std::unique_ptr<COutputFile> file;
     if (const ExitStatus status = OpenOutputFile(file); status != ExitStatus::Success)
         return status;
     CPlainPageSet pages(m_arguments.DeviceType());
@@ -297,6 +297,8 @@ ExitStatus CKelvaneCli::LoadDocument(CPlainPageSet& pages)
                           .arg(error.offset));
     if (!document.isObject())
         return Refuse(InputName() + QStringLiteral(": the document must be one JSON object"));
+    if (const std::optional<QString> refusal = CConfigDocument::FindRepeatedKey(*bytes))
+        return Refuse(InputName() + QStringLiteral(": ") + *refusal);
     if (const std::optional<QString> refusal = CConfigDocument::Apply(document.object(), pages))
         return Refuse(InputName() + QStringLiteral(": ") + *refusal);
     return ExitStatus::Success;
@@ -304,21 +306,10 @@ ExitStatus CKelvaneCli::LoadDocument(CPlainPageSet& pages)
 
 std::optional<QByteArray> CKelvaneCli::ReadInput()
 {
-    QFile file;
-    bool opened = false;
-    if (IsStandardStream(m_arguments.InputFile())) {
-        opened = file.open(stdin, QIODevice::ReadOnly);
-    } else {
-        file.setFileName(m_arguments.InputFile());
-        opened = file.open(QIODevice::ReadOnly);
-    }
-    QByteArray bytes;
-    if (opened)
-        bytes = file.readAll();
-    if (!opened || file.error() != QFileDevice::NoError) {
-        Refuse(QStringLiteral("cannot read %1: %2").arg(InputName(), file.errorString()));
-        return std::nullopt;
-    }
+    CDocumentInput input;
+    std::optional<QByteArray> bytes = input.Read(m_arguments.InputFile());
+    if (!bytes)
+        Refuse(QStringLiteral("cannot read %1: %2").arg(InputName(), input.Error()));
     return bytes;
 }
 
@@ -351,18 +342,18 @@ ExitStatus CKelvaneCli::ConnectPort(CSerialComm& port)
 
 // Opened before the converter is asked, so that an output that cannot be
 // written costs no exchange; the file is replaced only once the read is done.
-ExitStatus CKelvaneCli::OpenOutputFile(std::unique_ptr<QSaveFile>& file)
+ExitStatus CKelvaneCli::OpenOutputFile(std::unique_ptr<COutputFile>& file)
 {
     const QString path = m_arguments.OutputFile();
     if (path.isEmpty() || IsStandardStream(path))
         return ExitStatus::Success;
-    file = std::make_unique<QSaveFile>(path);
-    if (!file->open(QIODevice::WriteOnly))
-        return Refuse(QStringLiteral("cannot write \"%1\": %2").arg(path, file->errorString()));
+    file = std::make_unique<COutputFile>(path);
+    if (!file->Open())
+        return Refuse(QStringLiteral("cannot write \"%1\": %2").arg(path, file->ErrorString()));
     return ExitStatus::Success;
 }
 
-ExitStatus CKelvaneCli::PrintJson(CPlainPageSet& pages, QSaveFile* file)
+ExitStatus CKelvaneCli::PrintJson(CPlainPageSet& pages, COutputFile* file)
 {
     const QByteArray json = CConfigDocument::ToText(CConfigDocument::ToJson(pages));
     if (!file) {
@@ -370,9 +361,9 @@ ExitStatus CKelvaneCli::PrintJson(CPlainPageSet& pages, QSaveFile* file)
             return Refuse(QStringLiteral("cannot write to standard output"));
         return ExitStatus::Success;
     }
-    if (file->write(json) != json.size() || !file->commit())
+    if (!file->Write(json) || !file->Commit())
         return Refuse(
-            QStringLiteral("cannot write \"%1\": %2").arg(file->fileName(), file->errorString()));
+            QStringLiteral("cannot write \"%1\": %2").arg(file->FileName(), file->ErrorString()));
     return ExitStatus::Success;
 }
 

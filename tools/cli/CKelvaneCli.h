@@ -17,7 +17,7 @@ class CEncodedConfig;
 class CPlainPageSet;
 class CPortTask;
 class CSerialComm;
-class QSaveFile;
+class COutputFile;
 
 // The command line's commands: read and write are the window's own commands,
 // on plain pages. Of the window's profile it reads only the port map, so that
@@ -50,8 +50,8 @@ private:
     std::optional<QByteArray> ReadInput();
     QString InputName() const;
     ExitStatus ConnectPort(CSerialComm& port);
-    ExitStatus OpenOutputFile(std::unique_ptr<QSaveFile>& file);
-    ExitStatus PrintJson(CPlainPageSet& pages, QSaveFile* file);
+    ExitStatus OpenOutputFile(std::unique_ptr<COutputFile>& file);
+    ExitStatus PrintJson(CPlainPageSet& pages, COutputFile* file);
     ExitStatus Refuse(const QString& text);
 
     CCliArguments m_arguments;

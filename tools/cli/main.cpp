@@ -1,3 +1,4 @@
+#include "CInterruptGuard.h"
 #include "CKelvaneCli.h"
 #include "UiLanguage.h"
 
@@ -9,6 +10,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("kelvane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVANE_VERSION));
     UiLanguage::Install(app);
+    CInterruptGuard::Install();
     CKelvaneCli cli(QCoreApplication::arguments());
     return int(cli.Run());
 }

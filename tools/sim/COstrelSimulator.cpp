@@ -248,6 +248,12 @@ void COstrelSimulator::Impl::respondTo(const QByteArray& frame, Clock::time_poin
     m_log.write("TX", outcome.reply);
     const auto start =
         std::max(receivedAt + std::chrono::milliseconds(options.turnaroundMs), Clock::now());
+    if (options.trickleMs > 0 && !outcome.exact) {
+        const auto interval = std::chrono::milliseconds(options.trickleMs);
+        for (qsizetype i = 0; i < outcome.reply.size(); ++i)
+            m_transmit.enqueue(outcome.reply.mid(i, 1), start + i * interval, 0, 0);
+        return;
+    }
     const quint32 bitRate = options.pacing ? CSimConverter::ConfigBitRate(options.deviceType) : 0;
     m_transmit.enqueue(outcome.reply, start, bitRate, outcome.exact ? 0 : options.splitMs);
 }

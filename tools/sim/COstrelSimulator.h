@@ -18,6 +18,7 @@ struct SimOptions
     bool badCheck = false;     // wrong check byte in data replies
     bool wrongAck = false;     // acknowledge with another command code
     int splitMs = 0;           // send each reply in two parts this far apart
+    int trickleMs = 0;         // send each reply one byte at a time, this far apart
     int trailing = 0;          // junk bytes after each reply
     int truncate = 0;          // drop the last N bytes of data replies
     bool noCanConfig = false;  // never answer command 0x05

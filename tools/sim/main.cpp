@@ -36,6 +36,7 @@ const QList<QCommandLineOption>& optionList()
         {"bad-check", "Send data replies with a wrong check byte."},
         {"wrong-ack", "Acknowledge with another command code."},
         {"split", "Send each reply in two parts MS ms apart.", "ms", "0"},
+        {"trickle", "Send each reply one byte every MS ms.", "ms", "0"},
         {"trailing", "Send N junk bytes after each reply.", "n", "0"},
         {"truncate", "Drop the last N bytes of data replies.", "n", "0"},
         {"no-can-config", "Never answer the CAN configuration block read."},
@@ -93,6 +94,7 @@ std::optional<CommandLine> parseCommandLine(const QCoreApplication& app)
     options.deviceType = *deviceType;
     if (!readCount(parser, "turnaround", options.turnaroundMs) ||
         !readCount(parser, "drop", options.drop) || !readCount(parser, "split", options.splitMs) ||
+        !readCount(parser, "trickle", options.trickleMs) ||
         !readCount(parser, "trailing", options.trailing) ||
         !readCount(parser, "truncate", options.truncate))
         return std::nullopt;

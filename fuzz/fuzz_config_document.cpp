@@ -1,0 +1,41 @@
+#include "CConfigDocument.h"
+#include "CEncodedConfig.h"
+#include "CPlainPageSet.h"
+#include "FuzzCheck.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+// The command line's document: whatever the text, it is taken or refused
+// with a reason, and a taken one comes out of the pages as the same document
+// and encodes to the same frames when taken again.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0 || size > size_t(CConfigDocument::kMaxBytes))
+        return 0;
+    const int deviceType = data[0] % 3;
+    const QByteArray text = BytesOf(data + 1, size - 1);
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return 0;
+    if (CConfigDocument::FindRepeatedKey(text))
+        return 0;
+
+    CPlainPageSet pages(deviceType);
+    if (const std::optional<QString> refusal = CConfigDocument::Apply(document.object(), pages)) {
+        Require(!refusal->isEmpty());
+        return 0;
+    }
+    const CEncodedConfig encoded = CEncodedConfig::FromPages(pages);
+    const QJsonObject shown = CConfigDocument::ToJson(pages);
+
+    CPlainPageSet copy(deviceType);
+    Require(!CConfigDocument::Apply(shown, copy));
+    Require(CConfigDocument::ToJson(copy) == shown);
+    const QByteArray json = QJsonDocument(shown).toJson();
+    Require(!CConfigDocument::FindRepeatedKey(json));
+    const CEncodedConfig again = CEncodedConfig::FromPages(copy);
+    Require(again.Frames() == encoded.Frames());
+    return 0;
+}

@@ -1,0 +1,42 @@
+#include "CFittingScrollArea.h"
+
+#include <QEvent>
+#include <QScreen>
+#include <QScrollBar>
+
+CFittingScrollArea::CFittingScrollArea(QWidget* parent) : QScrollArea(parent) {}
+
+void CFittingScrollArea::SetReserved(const QSize& reserved)
+{
+    m_reserved = reserved;
+    // The page's layout changes with the device type; its new size must reach
+    // the sheet's fixed-size layout.
+    if (QWidget* page = widget())
+        page->installEventFilter(this);
+    updateGeometry();
+}
+
+QSize CFittingScrollArea::sizeHint() const
+{
+    QWidget* page = widget();
+    if (!page)
+        return QScrollArea::sizeHint();
+    const int frame = 2 * frameWidth();
+    QSize wanted = page->sizeHint() + QSize(frame, frame);
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return wanted;
+    const QSize room = (screen->availableGeometry().size() - m_reserved).expandedTo(QSize(1, 1));
+    if (wanted.height() > room.height())
+        wanted.rwidth() += verticalScrollBar()->sizeHint().width();
+    if (wanted.width() > room.width())
+        wanted.rheight() += horizontalScrollBar()->sizeHint().height();
+    return wanted.boundedTo(room);
+}
+
+bool CFittingScrollArea::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == widget() && event->type() == QEvent::LayoutRequest)
+        updateGeometry();
+    return QScrollArea::eventFilter(watched, event);
+}

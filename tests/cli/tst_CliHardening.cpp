@@ -1,0 +1,347 @@
+#include "COstrelSimulator.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kCli = QStringLiteral(KELVANE_CLI_PATH);
+constexpr int kRunLimitMs = 30000;
+
+struct Run
+{
+    int exitCode = -1;
+    bool finishedNormally = false;
+    qint64 elapsedMs = 0;
+    QByteArray out;
+    QByteArray err;
+};
+
+std::unique_ptr<COstrelSimulator> StartSim(const SimOptions& options = {})
+{
+    auto sim = std::make_unique<COstrelSimulator>(options);
+    return sim->start() ? std::move(sim) : nullptr;
+}
+
+Run Finish(QProcess& process, const QElapsedTimer& clock)
+{
+    Run run;
+    process.waitForFinished(kRunLimitMs);
+    run.elapsedMs = clock.elapsed();
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.finishedNormally = process.exitStatus() == QProcess::NormalExit;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+// A file system with room for only `bytes` more in any one file.
+void LimitFileSize(rlim_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool LineSettings(const QString& path, termios& settings)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const bool read = fd >= 0 && ::tcgetattr(fd, &settings) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return read;
+}
+
+} // namespace
+
+// What a hostile user or a faulty line can do to kelvane-cli, grouped by what
+// it used to break: waits without end, input without bound, output lost while
+// success was reported, and a port left unusable.
+class TestCliHardening : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+
+    void waitsEnd_data();
+    void waitsEnd();
+    void inputIsBounded_data();
+    void inputIsBounded();
+    void failedOutputKeepsTheEarlierFile_data();
+    void failedOutputKeepsTheEarlierFile();
+    void outputThatIsNoFileIsWrittenThrough();
+    void interruptReleasesThePort_data();
+    void interruptReleasesThePort();
+
+private:
+    Run RunCli(const QStringList& arguments, const QString& inputFile = QString(),
+               bool limitOutput = false);
+
+    QTemporaryDir m_dir;
+};
+
+void TestCliHardening::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    // Readable by the unprivileged user of the interrupt test.
+    QVERIFY(QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                    QFile::ExeOwner | QFile::ReadOther |
+                                                    QFile::ExeOther));
+}
+
+Run TestCliHardening::RunCli(const QStringList& arguments, const QString& inputFile,
+                             bool limitOutput)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
+    process.setProcessEnvironment(environment);
+    if (!inputFile.isEmpty())
+        process.setStandardInputFile(inputFile);
+    if (limitOutput)
+        process.setChildProcessModifier([] { LimitFileSize(64); });
+    QElapsedTimer clock;
+    clock.start();
+    process.start(kCli, arguments);
+    if (inputFile.isEmpty())
+        process.closeWriteChannel();
+    return Finish(process, clock);
+}
+
+void TestCliHardening::waitsEnd_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<int>("limitMs");
+
+    QTest::newRow("serial port given as the input")
+        << "port as input" << 2 << QByteArray("neither a regular file nor a pipe") << 5000;
+    QTest::newRow("endless standard input")
+        << "endless input" << 2 << QByteArray("larger than 4 MiB") << 10000;
+    QTest::newRow("converter trickling a byte every 30 ms")
+        << "trickle" << 1 << QByteArray("配置: 通信出错！") << 12000;
+}
+
+void TestCliHardening::waitsEnd()
+{
+    QFETCH(QString, what);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, message);
+    QFETCH(int, limitMs);
+
+    SimOptions options;
+    if (what == "trickle")
+        options.trickleMs = 30;
+    const auto sim = StartSim(options);
+    QVERIFY(sim);
+    Run run;
+    if (what == "port as input") {
+        run = RunCli({"encode", "-i", sim->slavePath()});
+    } else if (what == "endless input") {
+        QProcess process;
+        QElapsedTimer clock;
+        clock.start();
+        process.start(QStringLiteral("/bin/sh"), {"-c", "yes | \"$0\" write -i -", kCli});
+        run = Finish(process, clock);
+    } else {
+        run = RunCli({"-p", sim->slavePath(), "read"});
+    }
+    QVERIFY(run.finishedNormally);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message), run.err.constData());
+    QVERIFY2(run.elapsedMs < limitMs, qPrintable(QString::number(run.elapsedMs)));
+}
+
+void TestCliHardening::inputIsBounded_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QByteArray>("contents"); // written to the input file first
+    QTest::addColumn<QByteArray>("message");
+
+    QTest::newRow("zero device") << "/dev/zero" << QByteArray()
+                                 << QByteArray("neither a regular file nor a pipe");
+    QTest::newRow("directory") << "/" << QByteArray()
+                               << QByteArray("neither a regular file nor a pipe");
+    QTest::newRow("a long string value")
+        << "big.json"
+        << "{\"CanID\": \"" + QByteArray(5 * 1024 * 1024, '0') + "\"}"
+        << QByteArray("larger than 4 MiB");
+    QTest::newRow("byte out of range")
+        << "doc.json" << QByteArray(R"({"TranSpace": 300})")
+        << QByteArray("\"TranSpace\" must be an integer from 0 to 255");
+    QTest::newRow("repeated key") << "doc.json" << QByteArray(R"({"TranSpace": 3, "TranSpace": 4})")
+                                  << QByteArray("\"TranSpace\" appears more than once");
+}
+
+// Refused before anything is encoded: exit 2, nothing printed.
+void TestCliHardening::inputIsBounded()
+{
+    QFETCH(QString, input);
+    QFETCH(QByteArray, contents);
+    QFETCH(QByteArray, message);
+    QString path = input;
+    if (!contents.isEmpty()) {
+        path = m_dir.filePath(input);
+        QVERIFY(WriteFile(path, contents));
+    }
+    const Run run = RunCli({"encode", "-i", path});
+    QVERIFY(run.finishedNormally);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QByteArray());
+    QVERIFY2(run.err.startsWith("错误: ") && run.err.contains(message), run.err.constData());
+}
+
+void TestCliHardening::failedOutputKeepsTheEarlierFile_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<bool>("fullDisk");
+    QTest::newRow("full disk") << "line3.json" << true;
+    QTest::newRow("device that is full") << "full" << false;
+}
+
+void TestCliHardening::failedOutputKeepsTheEarlierFile()
+{
+    QFETCH(QString, output);
+    QFETCH(bool, fullDisk);
+    const auto sim = StartSim();
+    QVERIFY(sim);
+    const QString path = m_dir.filePath(output);
+    const QByteArray earlier("{\"earlier\": \"read\"}\n");
+    if (fullDisk) {
+        QVERIFY(WriteFile(path, earlier));
+    } else {
+        // A private twin of /dev/full: a faulty command replaces only this node.
+        if (::geteuid() != 0)
+            QSKIP("creating a device node needs the super-user");
+        QFile::remove(path);
+        QCOMPARE(::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    }
+
+    const Run run = RunCli({"-p", sim->slavePath(), "read", "-o", path}, QString(), fullDisk);
+    QVERIFY(run.finishedNormally);
+    QCOMPARE(run.exitCode, 2);
+    const QByteArray refusal = QByteArray("错误: cannot write \"") + path.toUtf8() + "\": ";
+    QVERIFY2(run.err.startsWith(refusal), run.err.constData());
+    QVERIFY(!run.err.contains("读配置成功"));
+    QCOMPARE(QDir(m_dir.path()).entryList({output + '*'}, QDir::Files),
+             fullDisk ? QStringList{output} : QStringList());
+    if (fullDisk)
+        QCOMPARE(ReadFile(path), earlier);
+}
+
+// `-o /dev/stdout` or a FIFO must reach whoever reads it, and the node must
+// stay what it is.
+void TestCliHardening::outputThatIsNoFileIsWrittenThrough()
+{
+    const auto sim = StartSim();
+    QVERIFY(sim);
+    const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess reader;
+    reader.start(QStringLiteral("cat"), {fifo});
+    QVERIFY(reader.waitForStarted());
+
+    const Run run = RunCli({"-p", sim->slavePath(), "read", "-o", fifo});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(reader.waitForFinished(5000));
+    QVERIFY(reader.readAllStandardOutput().contains("\"DeviceType\": 2"));
+    struct stat status
+    {};
+    QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &status), 0);
+    QVERIFY(S_ISFIFO(status.st_mode));
+
+    const Run toStdout = RunCli({"-p", sim->slavePath(), "read", "-o", "/dev/stdout"});
+    QCOMPARE(toStdout.exitCode, 0);
+    QVERIFY(toStdout.out.contains("\"DeviceType\": 2"));
+}
+
+void TestCliHardening::interruptReleasesThePort_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+}
+
+// Killed in the middle of the handshake, the command must still give the
+// port back: an ordinary user could not open a port left exclusive.
+void TestCliHardening::interruptReleasesThePort()
+{
+    QFETCH(int, signal);
+    SimOptions options;
+    options.silent = true;
+    const auto sim = StartSim(options);
+    QVERIFY(sim);
+    const QString port = sim->slavePath();
+    QVERIFY(QFile::setPermissions(port, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
+                                            QFile::WriteOther));
+    termios before{};
+    QVERIFY(LineSettings(port, before));
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
+    process.setProcessEnvironment(environment);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(kCli, {"-p", port, "connect"});
+    QVERIFY(process.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(sim->rawReceived().size() > 0, 5000);
+    ::kill(pid_t(process.processId()), signal);
+    const Run run = Finish(process, clock);
+    QVERIFY(run.finishedNormally);
+    QCOMPARE(run.exitCode, 128 + signal);
+
+    termios after{};
+    QVERIFY(LineSettings(port, after));
+    QCOMPARE(after.c_lflag, before.c_lflag);
+    QCOMPARE(after.c_iflag, before.c_iflag);
+    QCOMPARE(after.c_cflag, before.c_cflag);
+
+    options.silent = false;
+    sim->setOptions(options);
+    QStringList command{kCli, "-p", port, "connect"};
+    if (::geteuid() == 0)
+        command = QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups"} + command;
+    QProcess user;
+    user.setProcessEnvironment(environment);
+    user.start(::geteuid() == 0 ? QStringLiteral("setpriv") : command.takeFirst(), command);
+    const Run reopened = Finish(user, clock);
+    QCOMPARE(reopened.exitCode, 0);
+}
+
+QTEST_GUILESS_MAIN(TestCliHardening)
+#include "tst_CliHardening.moc"
