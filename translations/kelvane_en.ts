@@ -74,6 +74,277 @@
     </message>
 </context>
 <context>
+    <name>CCliArguments</name>
+    <message>
+        <source>Reads and writes the configuration of Ostrel CAN/serial converters without the window:
+the same frames, time-outs, attempts and messages.
+
+Commands:
+  ports             list COM1..COM8 with the device each maps to, then the serial ports
+                    the system reports
+  connect           open the port and run the handshake
+  read [-o FILE]    read the parameter block and the CAN configuration block, print the
+                    configuration as JSON
+  write -i FILE|-   write the configuration from JSON (device X: then the CAN
+                    configuration block); --verify: then verify it
+  verify -i FILE|-  compare the converter&apos;s blocks with those write would send; print
+                    &quot;key: expected ... got ...&quot; for each key that differs
+  diff A B          print the keys whose values differ between two documents
+  defaults          print the model&apos;s factory defaults as JSON
+  encode -i FILE|-  print, without any port, the frames that write would send
+  detect [-p PORT]... try every model&apos;s handshake on each port (default: every
+                    serial port the system reports), all ports at once, and print
+                    which model answers where
+
+connect, write and verify take -p more than once and serve the ports at the same time,
+printing one line per port (--json: one JSON object per port).
+
+Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,
+3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations
+differ. With several ports, that of the first port that failed.</source>
+        <translation>Reads and writes the configuration of Ostrel CAN/serial converters without the window:
+the same frames, time-outs, attempts and messages.
+
+Commands:
+  ports             list COM1..COM8 with the device each maps to, then the serial ports
+                    the system reports
+  connect           open the port and run the handshake
+  read [-o FILE]    read the parameter block and the CAN configuration block, print the
+                    configuration as JSON
+  write -i FILE|-   write the configuration from JSON (device X: then the CAN
+                    configuration block); --verify: then verify it
+  verify -i FILE|-  compare the converter's blocks with those write would send; print
+                    "key: expected ... got ..." for each key that differs
+  diff A B          print the keys whose values differ between two documents
+  defaults          print the model's factory defaults as JSON
+  encode -i FILE|-  print, without any port, the frames that write would send
+  detect [-p PORT]... try every model's handshake on each port (default: every
+                    serial port the system reports), all ports at once, and print
+                    which model answers where
+
+connect, write and verify take -p more than once and serve the ports at the same time,
+printing one line per port (--json: one JSON object per port).
+
+Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,
+3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations
+differ. With several ports, that of the first port that failed.</translation>
+    </message>
+    <message>
+        <source>Converter model: A, B or X (or 0, 1, 2). Default X.</source>
+        <translation>Converter model: A, B or X (or 0, 1, 2). Default X.</translation>
+    </message>
+    <message>
+        <source>COM1..COM8, mapped as in the window, or a device path. Default COM1. connect, write, verify and detect take several.</source>
+        <translation>COM1..COM8, mapped as in the window, or a device path. Default COM1. connect, write, verify and detect take several.</translation>
+    </message>
+    <message>
+        <source>read: write the JSON to FILE instead.</source>
+        <translation>read: write the JSON to FILE instead.</translation>
+    </message>
+    <message>
+        <source>write, verify, encode: the JSON document; - for standard input.</source>
+        <translation>write, verify, encode: the JSON document; - for standard input.</translation>
+    </message>
+    <message>
+        <source>write: verify the converter afterwards.</source>
+        <translation>write: verify the converter afterwards.</translation>
+    </message>
+    <message>
+        <source>connect, write, verify: one JSON object per port on standard output.</source>
+        <translation>connect, write, verify: one JSON object per port on standard output.</translation>
+    </message>
+    <message>
+        <source>ports, connect, read, write, verify, defaults, encode, diff or detect.</source>
+        <translation>ports, connect, read, write, verify, defaults, encode, diff or detect.</translation>
+    </message>
+    <message>
+        <source>no command given</source>
+        <translation>no command given</translation>
+    </message>
+    <message>
+        <source>unknown command &quot;%1&quot;</source>
+        <translation>unknown command "%1"</translation>
+    </message>
+    <message>
+        <source>unexpected argument &quot;%1&quot;</source>
+        <translation>unexpected argument "%1"</translation>
+    </message>
+    <message>
+        <source>diff needs two documents: diff A.json B.json</source>
+        <translation>diff needs two documents: diff A.json B.json</translation>
+    </message>
+    <message>
+        <source>unknown device &quot;%1&quot;: use A, B, X, 0, 1 or 2</source>
+        <translation>unknown device "%1": use A, B, X, 0, 1 or 2</translation>
+    </message>
+    <message>
+        <source>unknown port &quot;%1&quot;: use COM1..COM8 or a device path</source>
+        <translation>unknown port "%1": use COM1..COM8 or a device path</translation>
+    </message>
+    <message>
+        <source>this command needs -i FILE (or -i - for standard input)</source>
+        <translation>this command needs -i FILE (or -i - for standard input)</translation>
+    </message>
+    <message>
+        <source>-i is for write, verify and encode only</source>
+        <translation>-i is for write, verify and encode only</translation>
+    </message>
+    <message>
+        <source>-o FILE is for read only</source>
+        <translation>-o FILE is for read only</translation>
+    </message>
+    <message>
+        <source>--verify is for write only</source>
+        <translation>--verify is for write only</translation>
+    </message>
+    <message>
+        <source>--json is for connect, write and verify only</source>
+        <translation>--json is for connect, write and verify only</translation>
+    </message>
+    <message>
+        <source>only connect, write, verify and detect take more than one -p</source>
+        <translation>only connect, write, verify and detect take more than one -p</translation>
+    </message>
+    <message>
+        <source>a port is given twice</source>
+        <translation>a port is given twice</translation>
+    </message>
+</context>
+<context>
+    <name>CConfigDocument</name>
+    <message>
+        <source>must be an integer from %1 to %2</source>
+        <translation>must be an integer from %1 to %2</translation>
+    </message>
+    <message>
+        <source>must be at most %1 hexadecimal byte(s) of one or two digits, separated by blanks</source>
+        <translation>must be at most %1 hexadecimal byte(s) of one or two digits, separated by blanks</translation>
+    </message>
+    <message>
+        <source>must be a text</source>
+        <translation>must be a text</translation>
+    </message>
+    <message>
+        <source>must be an array of two texts</source>
+        <translation>must be an array of two texts</translation>
+    </message>
+    <message>
+        <source>is %1, but the device given is %2</source>
+        <translation>is %1, but the device given is %2</translation>
+    </message>
+    <message>
+        <source>must be true or false</source>
+        <translation>must be true or false</translation>
+    </message>
+    <message>
+        <source>must be an object with &quot;kind&quot;, &quot;start&quot; and &quot;end&quot;</source>
+        <translation>must be an object with "kind", "start" and "end"</translation>
+    </message>
+    <message>
+        <source>unknown key </source>
+        <translation>unknown key </translation>
+    </message>
+    <message>
+        <source>must be &quot;0x&quot; and 1 to 8 hexadecimal digits</source>
+        <translation>must be "0x" and 1 to 8 hexadecimal digits</translation>
+    </message>
+    <message>
+        <source>must equal &quot;start&quot; for a single identifier</source>
+        <translation>must equal "start" for a single identifier</translation>
+    </message>
+    <message>
+        <source>must not be below &quot;start&quot;</source>
+        <translation>must not be below "start"</translation>
+    </message>
+    <message>
+        <source>must be an array</source>
+        <translation>must be an array</translation>
+    </message>
+    <message>
+        <source>must be &quot;%1&quot;</source>
+        <translation>must be "%1"</translation>
+    </message>
+    <message>
+        <source>appears more than once in one object</source>
+        <translation>appears more than once in one object</translation>
+    </message>
+</context>
+<context>
+    <name>CConfigFile</name>
+    <message>
+        <source>the document must be one JSON object</source>
+        <translation>the document must be one JSON object</translation>
+    </message>
+    <message>
+        <source>cannot read &quot;%1&quot;: %2</source>
+        <translation>cannot read "%1": %2</translation>
+    </message>
+    <message>
+        <source>cannot write &quot;%1&quot;: %2</source>
+        <translation>cannot write "%1": %2</translation>
+    </message>
+</context>
+<context>
+    <name>CConfigVerification</name>
+    <message>
+        <source>parameter block</source>
+        <translation>parameter block</translation>
+    </message>
+    <message>
+        <source>CAN configuration block</source>
+        <translation>CAN configuration block</translation>
+    </message>
+</context>
+<context>
+    <name>CDocumentDiff</name>
+    <message>
+        <source>cannot write to standard output</source>
+        <translation>cannot write to standard output</translation>
+    </message>
+    <message>
+        <source>: the document must be one JSON object</source>
+        <translation>: the document must be one JSON object</translation>
+    </message>
+</context>
+<context>
+    <name>CDocumentInput</name>
+    <message>
+        <source>larger than %1 MiB, no configuration document is that large</source>
+        <translation>larger than %1 MiB, no configuration document is that large</translation>
+    </message>
+    <message>
+        <source>neither a regular file nor a pipe</source>
+        <translation>neither a regular file nor a pipe</translation>
+    </message>
+</context>
+<context>
+    <name>CKelvaneCli</name>
+    <message>
+        <source>cannot write to standard output</source>
+        <translation>cannot write to standard output</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; names a port given before</source>
+        <translation>"%1" names a port given before</translation>
+    </message>
+    <message>
+        <source>: the document must be one JSON object</source>
+        <translation>: the document must be one JSON object</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>standard input</translation>
+    </message>
+    <message>
+        <source>cannot write &quot;%1&quot;: %2</source>
+        <translation>cannot write "%1": %2</translation>
+    </message>
+</context>
+<context>
     <name>CKelvaneDlg</name>
     <message>
         <source>设备(&amp;T):</source>
@@ -239,6 +510,25 @@
     <message>
         <source>空：自动选择</source>
         <translation>Empty: chosen automatically</translation>
+    </message>
+</context>
+<context>
+    <name>CPortTask</name>
+    <message>
+        <source>verify</source>
+        <translation>verify</translation>
+    </message>
+    <message>
+        <source>the converter holds the document</source>
+        <translation>the converter holds the document</translation>
+    </message>
+    <message>
+        <source>1 key differs</source>
+        <translation>1 key differs</translation>
+    </message>
+    <message>
+        <source>%1 keys differ</source>
+        <translation>%1 keys differ</translation>
     </message>
 </context>
 <context>
@@ -534,7 +824,7 @@ then log in again.</translation>
     </message>
     <message>
         <source>%1 已打开，但没有 %2 应答。请检查所选的型号和串口，以及转换器的电源和接线。</source>
-        <translation>%1 opened, but no %2 answered. Check the chosen model and port, and the converter's power and wiring.</translation>
+        <translation>%1 opened, but no %2 answered. Check the chosen model and port, and the converter&apos;s power and wiring.</translation>
     </message>
     <message>
         <source>%1 已不可用：适配器被拔出，或线路的另一端已关闭。重新接好后再连接。</source>

@@ -8,6 +8,7 @@
 #include "HexDigit.h"
 #include "ParameterKeys.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
@@ -19,6 +20,11 @@
 #include <vector>
 
 namespace {
+
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(CConfigDocument)
+};
 
 using TextPairField = std::array<QString, 2>& (*)(CPageSet&);
 
@@ -77,7 +83,7 @@ std::optional<qint64> IntegerIn(const QJsonValue& value, qint64 min, qint64 max)
 
 QString IntegerRange(qint64 min, qint64 max)
 {
-    return QStringLiteral("must be an integer from %1 to %2").arg(min).arg(max);
+    return Text::tr("must be an integer from %1 to %2").arg(min).arg(max);
 }
 
 struct IntegerRule
@@ -170,15 +176,15 @@ bool IsHexBytes(const QString& text, int maxGroups)
 
 QString HexBytesForm(int groups)
 {
-    return QStringLiteral("must be at most %1 hexadecimal byte(s) of one or two digits, "
-                          "separated by blanks")
+    return Text::tr("must be at most %1 hexadecimal byte(s) of one or two digits, "
+                    "separated by blanks")
         .arg(groups);
 }
 
 std::optional<QString> ApplyText(const QString& key, const QJsonValue& value, QString& field)
 {
     if (!value.isString())
-        return Refusal(key, QStringLiteral("must be a text"));
+        return Refusal(key, Text::tr("must be a text"));
     if (const TextRule* rule = Find(kTextRules, key);
         rule && !IsHexBytes(value.toString(), rule->groups))
         return Refusal(key, HexBytesForm(rule->groups));
@@ -191,7 +197,7 @@ std::optional<QString> ApplyTextPair(const QString& key, const QJsonValue& value
 {
     const QJsonArray array = value.toArray();
     if (!value.isArray() || array.size() != 2 || !array.at(0).isString() || !array.at(1).isString())
-        return Refusal(key, QStringLiteral("must be an array of two texts"));
+        return Refusal(key, Text::tr("must be an array of two texts"));
     for (qsizetype i = 0; i < 2; ++i) {
         if (!IsHexBytes(array.at(i).toString(), kDualHalfGroups))
             return Refusal(key + QStringLiteral("[%1]").arg(i), HexBytesForm(kDualHalfGroups));
@@ -207,8 +213,8 @@ std::optional<QString> ApplyDeviceType(const QJsonValue& value, int deviceType)
     if (!number)
         return Refusal(key, IntegerRange(0, ConverterModels::kCount - 1));
     if (*number != deviceType)
-        return Refusal(
-            key, QStringLiteral("is %1, but the device given is %2").arg(*number).arg(deviceType));
+        return Refusal(key,
+                       Text::tr("is %1, but the device given is %2").arg(*number).arg(deviceType));
     return std::nullopt;
 }
 
@@ -249,7 +255,7 @@ std::optional<QString> ApplyArmFrameType(const QJsonValue& value, ArmCanFields& 
 std::optional<QString> ApplyFiltering(const QJsonValue& value, ArmCanFields& armCan)
 {
     if (!value.isBool())
-        return Refusal(QStringLiteral("Filtering"), QStringLiteral("must be true or false"));
+        return Refusal(QStringLiteral("Filtering"), Text::tr("must be true or false"));
     armCan.m_bFilterEnabled = value.toBool();
     return std::nullopt;
 }
@@ -271,20 +277,19 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
                                      FilterEntry& entry)
 {
     if (!value.isObject())
-        return Refusal(key,
-                       QStringLiteral("must be an object with \"kind\", \"start\" and \"end\""));
+        return Refusal(key, Text::tr("must be an object with \"kind\", \"start\" and \"end\""));
     const QJsonObject object = value.toObject();
     for (const QString& member : object.keys()) {
         if (member != QLatin1String("kind") && member != QLatin1String("start") &&
             member != QLatin1String("end"))
-            return QStringLiteral("unknown key ") + Quoted(key + QLatin1Char('.') + member);
+            return Text::tr("unknown key ") + Quoted(key + QLatin1Char('.') + member);
     }
     const std::optional<qint64> index =
         IntegerIn(object.value(QLatin1String("kind")), 0, FilterKinds::kCount - 1);
     if (!index)
         return Refusal(key + QStringLiteral(".kind"), IntegerRange(0, FilterKinds::kCount - 1));
     const FilterKind kind = *FilterKinds::FromIndex(int(*index));
-    const QString idForm = QStringLiteral("must be \"0x\" and 1 to 8 hexadecimal digits");
+    const QString idForm = Text::tr("must be \"0x\" and 1 to 8 hexadecimal digits");
     const std::optional<quint32> start = FilterIdOf(object.value(QLatin1String("start")));
     if (!start)
         return Refusal(key + QStringLiteral(".start"), idForm);
@@ -293,9 +298,9 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
         return Refusal(key + QStringLiteral(".end"), idForm);
     if (!FilterKinds::IsRange(kind) && *end != *start)
         return Refusal(key + QStringLiteral(".end"),
-                       QStringLiteral("must equal \"start\" for a single identifier"));
+                       Text::tr("must equal \"start\" for a single identifier"));
     if (*end < *start)
-        return Refusal(key + QStringLiteral(".end"), QStringLiteral("must not be below \"start\""));
+        return Refusal(key + QStringLiteral(".end"), Text::tr("must not be below \"start\""));
     entry = FilterEntry{FilterKinds::IsExtended(kind) ? 1 : 0, *start, *end};
     return std::nullopt;
 }
@@ -305,7 +310,7 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
 std::optional<QString> ApplyFilters(const QJsonValue& value, ArmCanFields& armCan)
 {
     if (!value.isArray())
-        return Refusal(QStringLiteral("Filters"), QStringLiteral("must be an array"));
+        return Refusal(QStringLiteral("Filters"), Text::tr("must be an array"));
     const QJsonArray array = value.toArray();
     QList<FilterEntry> entries;
     for (qsizetype i = 0; i < array.size(); ++i) {
@@ -326,7 +331,7 @@ std::optional<QString> CheckFormat(const QJsonValue& value)
 {
     const QString format = QLatin1String(CConfigDocument::kFormat);
     if (value != QJsonValue(format))
-        return Refusal(kFormatKey, QStringLiteral("must be \"%1\"").arg(format));
+        return Refusal(kFormatKey, Text::tr("must be \"%1\"").arg(format));
     return std::nullopt;
 }
 
@@ -346,7 +351,7 @@ std::optional<QString> ApplySpecial(const QString& key, const QJsonValue& value,
         return ApplyFiltering(value, pages.ArmCan());
     if (key == QLatin1String("Filters"))
         return ApplyFilters(value, pages.ArmCan());
-    return QStringLiteral("unknown key ") + Quoted(key);
+    return Text::tr("unknown key ") + Quoted(key);
 }
 
 std::optional<QString> ApplyKey(const QString& key, const QJsonValue& value, CPageSet& pages)
@@ -439,7 +444,7 @@ std::optional<QString> CConfigDocument::FindRepeatedKey(const QByteArray& json)
                         ? QJsonDocument::fromJson('[' + raw + ']').array().at(0).toString()
                         : QString::fromUtf8(raw.mid(1, raw.size() - 2));
                 if (levels.back().keys.contains(key))
-                    return Refusal(key, QStringLiteral("appears more than once in one object"));
+                    return Refusal(key, Text::tr("appears more than once in one object"));
                 levels.back().keys.insert(key);
                 levels.back().expectingKey = false;
             }

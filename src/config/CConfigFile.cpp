@@ -10,6 +10,7 @@
 #include "CPlainPageSet.h"
 #include "CanConfigBlock.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
 #include <QSaveFile>
@@ -19,6 +20,11 @@
 using Page = CPageSet::Page;
 
 namespace {
+
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(CConfigFile)
+};
 
 constexpr std::array<Page, 4> kPages{Page::Tran, Page::Serial, Page::Can, Page::ArmCan};
 
@@ -59,7 +65,7 @@ std::optional<QString> CConfigFile::Import(const QByteArray& text, CPageSet& pag
     if (error.error != QJsonParseError::NoError)
         return QStringLiteral("%1 at offset %2").arg(error.errorString()).arg(error.offset);
     if (!json.isObject())
-        return QStringLiteral("the document must be one JSON object");
+        return Text::tr("the document must be one JSON object");
     if (std::optional<QString> refusal = CConfigDocument::FindRepeatedKey(text))
         return refusal;
     CPlainPageSet scratch(pages.DeviceType(), pages.ConfigPort());
@@ -96,7 +102,7 @@ std::optional<QString> CConfigFile::Load(const QString& path, QByteArray& text)
     CDocumentInput input;
     std::optional<QByteArray> bytes = input.Read(path);
     if (!bytes)
-        return QStringLiteral("cannot read \"%1\": %2").arg(path, input.Error());
+        return Text::tr("cannot read \"%1\": %2").arg(path, input.Error());
     text = std::move(*bytes);
     return std::nullopt;
 }
@@ -105,6 +111,6 @@ std::optional<QString> CConfigFile::Save(const QString& path, const QByteArray& 
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString());
+        return Text::tr("cannot write \"%1\": %2").arg(path, file.errorString());
     return std::nullopt;
 }

@@ -7,6 +7,7 @@
 #include "CanConfigBlock.h"
 #include "FlowMessages.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -24,6 +25,11 @@ QString KeyDifference::Compact(const QJsonValue& value)
 }
 
 namespace {
+
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(CConfigVerification)
+};
 
 QString ByteHex(const QByteArray& block, qsizetype index)
 {
@@ -92,10 +98,10 @@ QList<KeyDifference> CConfigVerification::Compare(int deviceType, const CEncoded
     if (!differences.isEmpty())
         return differences;
     if (auto byte =
-            FirstByte(QStringLiteral("parameter block"), expected.ParameterBlock(), parameterBlock))
+            FirstByte(Text::tr("parameter block"), expected.ParameterBlock(), parameterBlock))
         differences.append(*byte);
     if (auto byte =
-            FirstByte(QStringLiteral("CAN configuration block"), expectedCanBlock, canConfigBlock))
+            FirstByte(Text::tr("CAN configuration block"), expectedCanBlock, canConfigBlock))
         differences.append(*byte);
     return differences;
 }

@@ -2,6 +2,7 @@
 
 #include "CConfigDocument.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -12,6 +13,11 @@
 #include <unistd.h>
 
 namespace {
+
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(CDocumentInput)
+};
 
 constexpr int kChunk = 64 * 1024;
 
@@ -27,11 +33,14 @@ QString SystemError(int error)
 
 QString TooLarge()
 {
-    return QStringLiteral("larger than %1 MiB, no configuration document is that large")
+    return Text::tr("larger than %1 MiB, no configuration document is that large")
         .arg(CConfigDocument::kMaxBytes / (1024 * 1024));
 }
 
-const QString kNotAFile = QStringLiteral("neither a regular file nor a pipe");
+QString NotAFile()
+{
+    return Text::tr("neither a regular file nor a pipe");
+}
 
 class CDescriptor
 {
@@ -64,7 +73,7 @@ std::optional<QByteArray> CDocumentInput::Read(const QString& path)
         if (::stat(QFile::encodeName(path).constData(), &status) != 0)
             return Fail(SystemError(errno));
         if (!IsReadable(status))
-            return Fail(kNotAFile);
+            return Fail(NotAFile());
     }
     const int fd = standardInput
                        ? STDIN_FILENO
@@ -75,7 +84,7 @@ std::optional<QByteArray> CDocumentInput::Read(const QString& path)
     if (::fstat(fd, &status) != 0)
         return Fail(SystemError(errno));
     if (!IsReadable(status))
-        return Fail(kNotAFile);
+        return Fail(NotAFile());
     if (S_ISREG(status.st_mode) && status.st_size > CConfigDocument::kMaxBytes)
         return Fail(TooLarge());
 

@@ -55,6 +55,8 @@ private Q_SLOTS:
     void portThatCannotBeOpened();
     void communicationErrorKeepsEarlierOutput();
     void unacknowledgedWriteIsAnError();
+    void messagesFollowTheSystemLanguage_data();
+    void messagesFollowTheSystemLanguage();
 
 private:
     CCliRunner m_cli;
@@ -263,6 +265,34 @@ void TestCliFailures::unacknowledgedWriteIsAnError()
     QCOMPARE(result.err, kCommError);
     QCOMPARE(sim->requestCount(0x01), 4);
     QCOMPARE(sim->requestCount(0x04), 0);
+}
+
+void TestCliFailures::messagesFollowTheSystemLanguage_data()
+{
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("English") << QStringList{"LANGUAGE=en", "LANG=en_US.UTF-8"}
+                             << QByteArray("Configuration: The serial port is not available!\n"
+                                           "There is no device /nonexistent/ttyUSB9.");
+    QTest::newRow("Chinese") << QStringList{"LANG=zh_CN.UTF-8"}
+                             << QByteArray(
+                                    "配置: 当前串口不可用！\n没有设备 /nonexistent/ttyUSB9。");
+    QTest::newRow("C") << QStringList{"LANG=C.UTF-8"}
+                       << QByteArray("配置: 当前串口不可用！\n没有设备 /nonexistent/ttyUSB9。");
+}
+
+// The exit status stays whatever the language.
+void TestCliFailures::messagesFollowTheSystemLanguage()
+{
+    QFETCH(QStringList, environment);
+    QFETCH(QByteArray, message);
+    const QStringList prefix =
+        QStringList{"env", "-u", "LC_ALL", "-u", "LC_MESSAGES", "-u", "LANGUAGE"} + environment;
+
+    const CliResult result = m_cli.Run({"-p", "/nonexistent/ttyUSB9", "connect"}, {}, prefix);
+
+    QCOMPARE(result.exitCode, 3);
+    QVERIFY2(result.err.startsWith(message), result.err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCliFailures)

@@ -4,11 +4,17 @@
 #include "PortNames.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 #include <array>
 #include <optional>
 
 namespace {
+
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(CCliArguments)
+};
 
 struct CommandName
 {
@@ -28,7 +34,8 @@ constexpr std::array<CommandName, 9> kCommands{{
     {"detect", CCliArguments::Command::Detect},
 }};
 
-const char* const kDescription =
+const char* const kDescription = QT_TRANSLATE_NOOP(
+    "CCliArguments",
     "Reads and writes the configuration of Ostrel CAN/serial converters without the window:\n"
     "the same frames, time-outs, attempts and messages.\n"
     "\n"
@@ -54,7 +61,7 @@ const char* const kDescription =
     "\n"
     "Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,\n"
     "3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations\n"
-    "differ. With several ports, that of the first port that failed.";
+    "differ. With several ports, that of the first port that failed.");
 
 std::optional<CCliArguments::Command> CommandOf(const QString& name)
 {
@@ -81,34 +88,33 @@ std::optional<int> DeviceTypeOf(const QString& text)
 CCliArguments::CCliArguments(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(kDescription));
+    parser.setApplicationDescription(Text::tr(kDescription));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption device(
-        {QStringLiteral("d"), QStringLiteral("device")},
-        QStringLiteral("Converter model: A, B or X (or 0, 1, 2). Default X."),
-        QStringLiteral("A|B|X"), QStringLiteral("X"));
+    const QCommandLineOption device({QStringLiteral("d"), QStringLiteral("device")},
+                                    Text::tr("Converter model: A, B or X (or 0, 1, 2). Default X."),
+                                    QStringLiteral("A|B|X"), QStringLiteral("X"));
     const QCommandLineOption port(
         {QStringLiteral("p"), QStringLiteral("port")},
-        QStringLiteral("COM1..COM8, mapped as in the window, or a device path. Default COM1. "
-                       "connect, write, verify and detect take several."),
+        Text::tr("COM1..COM8, mapped as in the window, or a device path. Default COM1. "
+                 "connect, write, verify and detect take several."),
         QStringLiteral("PORT"), QString::fromLatin1(kDefaultPort));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("read: write the JSON to FILE instead."),
+                                    Text::tr("read: write the JSON to FILE instead."),
                                     QStringLiteral("FILE"));
     const QCommandLineOption input({QStringLiteral("i"), QStringLiteral("input")},
-                                   QStringLiteral("write, verify, encode: the JSON document; - for "
-                                                  "standard input."),
+                                   Text::tr("write, verify, encode: the JSON document; - for "
+                                            "standard input."),
                                    QStringLiteral("FILE|-"));
     const QCommandLineOption verify(QStringLiteral("verify"),
-                                    QStringLiteral("write: verify the converter afterwards."));
+                                    Text::tr("write: verify the converter afterwards."));
     const QCommandLineOption json(
         QStringLiteral("json"),
-        QStringLiteral("connect, write, verify: one JSON object per port on standard output."));
+        Text::tr("connect, write, verify: one JSON object per port on standard output."));
     parser.addOptions({device, port, output, input, verify, json});
     parser.addPositionalArgument(
         QStringLiteral("command"),
-        QStringLiteral("ports, connect, read, write, verify, defaults, encode, diff or detect."),
+        Text::tr("ports, connect, read, write, verify, defaults, encode, diff or detect."),
         QStringLiteral("COMMAND"));
     m_helpText = parser.helpText();
 
@@ -138,28 +144,28 @@ void CCliArguments::Interpret(const QStringList& positional, const QString& devi
                               const QStringList& ports)
 {
     if (positional.isEmpty()) {
-        Refuse(QStringLiteral("no command given"));
+        Refuse(Text::tr("no command given"));
         return;
     }
     const std::optional<Command> command = CommandOf(positional.constFirst());
     if (!command) {
-        Refuse(QStringLiteral("unknown command \"%1\"").arg(positional.constFirst()));
+        Refuse(Text::tr("unknown command \"%1\"").arg(positional.constFirst()));
         return;
     }
     m_command = *command;
     const int operands = m_command == Command::Diff ? 2 : 0;
     if (positional.size() > 1 + operands) {
-        Refuse(QStringLiteral("unexpected argument \"%1\"").arg(positional.at(1 + operands)));
+        Refuse(Text::tr("unexpected argument \"%1\"").arg(positional.at(1 + operands)));
         return;
     }
     if (positional.size() < 1 + operands) {
-        Refuse(QStringLiteral("diff needs two documents: diff A.json B.json"));
+        Refuse(Text::tr("diff needs two documents: diff A.json B.json"));
         return;
     }
     m_diffFiles = positional.mid(1);
     const std::optional<int> deviceType = DeviceTypeOf(device);
     if (!deviceType) {
-        Refuse(QStringLiteral("unknown device \"%1\": use A, B, X, 0, 1 or 2").arg(device));
+        Refuse(Text::tr("unknown device \"%1\": use A, B, X, 0, 1 or 2").arg(device));
         return;
     }
     m_deviceType = *deviceType;
@@ -170,8 +176,7 @@ void CCliArguments::Interpret(const QStringList& positional, const QString& devi
         m_ports.clear();
     for (const QString& port : ports) {
         if (PortNames::ResolvePort(port, nullptr).isEmpty()) {
-            Refuse(
-                QStringLiteral("unknown port \"%1\": use COM1..COM8 or a device path").arg(port));
+            Refuse(Text::tr("unknown port \"%1\": use COM1..COM8 or a device path").arg(port));
             return;
         }
     }
@@ -185,15 +190,15 @@ void CCliArguments::CheckFileOptions()
     const bool takesInput =
         m_command == Command::Write || m_command == Command::Encode || m_command == Command::Verify;
     if (takesInput && (!m_hasInput || m_inputFile.isEmpty())) {
-        Refuse(QStringLiteral("this command needs -i FILE (or -i - for standard input)"));
+        Refuse(Text::tr("this command needs -i FILE (or -i - for standard input)"));
         return;
     }
     if (!takesInput && m_hasInput) {
-        Refuse(QStringLiteral("-i is for write, verify and encode only"));
+        Refuse(Text::tr("-i is for write, verify and encode only"));
         return;
     }
     if (m_hasOutput && (m_command != Command::Read || m_outputFile.isEmpty()))
-        Refuse(QStringLiteral("-o FILE is for read only"));
+        Refuse(Text::tr("-o FILE is for read only"));
 }
 
 void CCliArguments::CheckPortOptions()
@@ -201,13 +206,13 @@ void CCliArguments::CheckPortOptions()
     const bool servesPorts = m_command == Command::Connect || m_command == Command::Write ||
                              m_command == Command::Verify || m_command == Command::Detect;
     if (m_verify && m_command != Command::Write)
-        Refuse(QStringLiteral("--verify is for write only"));
+        Refuse(Text::tr("--verify is for write only"));
     else if (m_json && (!servesPorts || m_command == Command::Detect))
-        Refuse(QStringLiteral("--json is for connect, write and verify only"));
+        Refuse(Text::tr("--json is for connect, write and verify only"));
     else if (m_ports.size() > 1 && !servesPorts)
-        Refuse(QStringLiteral("only connect, write, verify and detect take more than one -p"));
+        Refuse(Text::tr("only connect, write, verify and detect take more than one -p"));
     else if (m_ports.removeDuplicates() > 0)
-        Refuse(QStringLiteral("a port is given twice"));
+        Refuse(Text::tr("a port is given twice"));
 }
 
 void CCliArguments::Refuse(const QString& error)

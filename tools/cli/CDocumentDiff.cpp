@@ -9,13 +9,18 @@
 #include "CMessageSink.h"
 #include "CPlainPageSet.h"
 #include "ConverterModel.h"
+#include "FlowMessages.h"
 #include "ParameterKeys.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 
 namespace {
 
-const char* const kRefusalCaption = "错误";
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(CDocumentDiff)
+};
 
 } // namespace
 
@@ -40,7 +45,7 @@ ExitStatus CDocumentDiff::Run(const QStringList& files)
                 .toUtf8();
     }
     if (!CConsoleSink::WriteOutput(lines))
-        return Refuse(QStringLiteral("cannot write to standard output"));
+        return Refuse(Text::tr("cannot write to standard output"));
     return differences.isEmpty() ? ExitStatus::Success : ExitStatus::Differs;
 }
 
@@ -56,7 +61,7 @@ std::optional<QJsonObject> CDocumentDiff::Written(const QString& file)
     QJsonParseError error{};
     const QJsonDocument json = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError || !json.isObject()) {
-        Refuse(name + QStringLiteral(": the document must be one JSON object"));
+        Refuse(name + Text::tr(": the document must be one JSON object"));
         return std::nullopt;
     }
     const QJsonValue named = json.object().value(QLatin1String(ParameterKeys::kDeviceType));
@@ -77,7 +82,7 @@ std::optional<QJsonObject> CDocumentDiff::Written(const QString& file)
 
 ExitStatus CDocumentDiff::Refuse(const QString& text)
 {
-    m_messages.ShowMessage(QString::fromUtf8(kRefusalCaption), text);
+    m_messages.ShowMessage(FlowMessages::RefusalCaption(), text);
     m_refusal = ExitStatus::UsageError;
     return ExitStatus::UsageError;
 }

@@ -26,14 +26,13 @@
 
 namespace {
 
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(CKelvaneCli)
+};
+
 // The window's profile store is named after the window's program.
 const char* const kProfileApplication = "kelvane";
-const char* const kRefusalCaption = "错误";
-
-QString Utf8(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 bool IsStandardStream(const QString& file)
 {
@@ -133,7 +132,7 @@ ExitStatus CKelvaneCli::ListPorts()
         text += QLatin1Char('\n');
     }
     if (!CConsoleSink::WriteOutput(text.toUtf8()))
-        return Refuse(QStringLiteral("cannot write to standard output"));
+        return Refuse(Text::tr("cannot write to standard output"));
     return ExitStatus::Success;
 }
 
@@ -179,7 +178,7 @@ ExitStatus CKelvaneCli::ServePorts()
         const QString path = PortNames::ResolvePort(port, &m_profile.Settings(), detected);
         const QString device = QFileInfo(path).canonicalFilePath();
         if (devices.contains(device.isEmpty() ? path : device))
-            return Refuse(QStringLiteral("\"%1\" names a port given before").arg(port));
+            return Refuse(Text::tr("\"%1\" names a port given before").arg(port));
         devices.append(device.isEmpty() ? path : device);
         tasks.emplace_back(JobOf(m_arguments), port, path, pages, config, m_profile, detected);
     }
@@ -191,7 +190,7 @@ ExitStatus CKelvaneCli::ServePorts()
     for (const CPortTask& task : tasks)
         lines += m_arguments.JsonLines() ? task.JsonLine() : task.Line();
     if (!CConsoleSink::WriteOutput(lines))
-        return Refuse(QStringLiteral("cannot write to standard output"));
+        return Refuse(Text::tr("cannot write to standard output"));
     for (const CPortTask& task : tasks) {
         if (task.Status() != ExitStatus::Success)
             return task.Status();
@@ -211,7 +210,7 @@ ExitStatus CKelvaneCli::ServeOnePort(CPortTask& task)
     for (const UserMessage& message : task.Messages())
         m_console.ShowMessage(message);
     if (!written)
-        return Refuse(QStringLiteral("cannot write to standard output"));
+        return Refuse(Text::tr("cannot write to standard output"));
     return task.Status();
 }
 
@@ -232,7 +231,7 @@ ExitStatus CKelvaneCli::Encode()
     for (const QByteArray& frame : config.Frames())
         lines += frame.toHex(' ').toUpper() + '\n';
     if (!CConsoleSink::WriteOutput(lines))
-        return Refuse(QStringLiteral("cannot write to standard output"));
+        return Refuse(Text::tr("cannot write to standard output"));
     return ExitStatus::Success;
 }
 
@@ -261,7 +260,7 @@ ExitStatus CKelvaneCli::Detect()
         text += QLatin1Char('\n');
     }
     if (!CConsoleSink::WriteOutput(text.toUtf8()))
-        return Refuse(QStringLiteral("cannot write to standard output"));
+        return Refuse(Text::tr("cannot write to standard output"));
     return answered ? ExitStatus::Success : ExitStatus::NotConnected;
 }
 
@@ -296,7 +295,7 @@ ExitStatus CKelvaneCli::LoadDocument(CPlainPageSet& pages)
                           .arg(InputName(), error.errorString())
                           .arg(error.offset));
     if (!document.isObject())
-        return Refuse(InputName() + QStringLiteral(": the document must be one JSON object"));
+        return Refuse(InputName() + Text::tr(": the document must be one JSON object"));
     if (const std::optional<QString> refusal = CConfigDocument::FindRepeatedKey(*bytes))
         return Refuse(InputName() + QStringLiteral(": ") + *refusal);
     if (const std::optional<QString> refusal = CConfigDocument::Apply(document.object(), pages))
@@ -309,14 +308,14 @@ std::optional<QByteArray> CKelvaneCli::ReadInput()
     CDocumentInput input;
     std::optional<QByteArray> bytes = input.Read(m_arguments.InputFile());
     if (!bytes)
-        Refuse(QStringLiteral("cannot read %1: %2").arg(InputName(), input.Error()));
+        Refuse(Text::tr("cannot read %1: %2").arg(InputName(), input.Error()));
     return bytes;
 }
 
 QString CKelvaneCli::InputName() const
 {
     const QString input = m_arguments.InputFile();
-    return IsStandardStream(input) ? QStringLiteral("standard input")
+    return IsStandardStream(input) ? Text::tr("standard input")
                                    : QLatin1Char('"') + input + QLatin1Char('"');
 }
 
@@ -349,7 +348,7 @@ ExitStatus CKelvaneCli::OpenOutputFile(std::unique_ptr<COutputFile>& file)
         return ExitStatus::Success;
     file = std::make_unique<COutputFile>(path);
     if (!file->Open())
-        return Refuse(QStringLiteral("cannot write \"%1\": %2").arg(path, file->ErrorString()));
+        return Refuse(Text::tr("cannot write \"%1\": %2").arg(path, file->ErrorString()));
     return ExitStatus::Success;
 }
 
@@ -358,17 +357,17 @@ ExitStatus CKelvaneCli::PrintJson(CPlainPageSet& pages, COutputFile* file)
     const QByteArray json = CConfigDocument::ToText(CConfigDocument::ToJson(pages));
     if (!file) {
         if (!CConsoleSink::WriteOutput(json))
-            return Refuse(QStringLiteral("cannot write to standard output"));
+            return Refuse(Text::tr("cannot write to standard output"));
         return ExitStatus::Success;
     }
     if (!file->Write(json) || !file->Commit())
         return Refuse(
-            QStringLiteral("cannot write \"%1\": %2").arg(file->FileName(), file->ErrorString()));
+            Text::tr("cannot write \"%1\": %2").arg(file->FileName(), file->ErrorString()));
     return ExitStatus::Success;
 }
 
 ExitStatus CKelvaneCli::Refuse(const QString& text)
 {
-    m_console.ShowMessage(Utf8(kRefusalCaption), text);
+    m_console.ShowMessage(FlowMessages::RefusalCaption(), text);
     return ExitStatus::UsageError;
 }

@@ -4,6 +4,7 @@
 #include "CSerialComm.h"
 #include "ConnectFlow.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,7 +14,10 @@
 
 namespace {
 
-const char* const kVerifyCaption = "verify";
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(CPortTask)
+};
 
 // One line, the detail after the text.
 QString MessageText(const UserMessage& message)
@@ -84,14 +88,13 @@ ExitStatus CPortTask::Verify(CSerialComm& port)
     switch (CConfigVerification::Verify(port, m_pages.DeviceType(), m_config, m_messages,
                                         m_differences)) {
     case CConfigVerification::Outcome::Agrees:
-        m_messages.ShowMessage(QString::fromLatin1(kVerifyCaption),
-                               QStringLiteral("the converter holds the document"));
+        m_messages.ShowMessage(Text::tr("verify"), Text::tr("the converter holds the document"));
         return ExitStatus::Success;
     case CConfigVerification::Outcome::Differs:
-        m_messages.ShowMessage(QString::fromLatin1(kVerifyCaption),
+        m_messages.ShowMessage(Text::tr("verify"),
                                m_differences.size() == 1
-                                   ? QStringLiteral("1 key differs")
-                                   : QStringLiteral("%1 keys differ").arg(m_differences.size()));
+                                   ? Text::tr("1 key differs")
+                                   : Text::tr("%1 keys differ").arg(m_differences.size()));
         return ExitStatus::Differs;
     case CConfigVerification::Outcome::Failed:
         break;
