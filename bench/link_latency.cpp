@@ -115,15 +115,13 @@ int main()
                 "minimum", "ratio", "floor", "overhead");
     const char* const models[] = {"Ostrel-A", "Ostrel-B", "Ostrel-X"};
     bool ok = true;
-    for (int deviceType = 0; deviceType < 3; ++deviceType) {
+    for (int deviceType = 0; deviceType < 3; ++deviceType)
         ok = MeasureModel(deviceType, models[deviceType]) && ok;
-    }
     std::printf("measured: median ms per exchange. minimum: request and reply at 10 bit times\n"
                 "per byte plus the simulator's turnaround, the mandated pause overlapping the\n"
                 "turnaround and reply. floor: the same without the request's wire time, which\n"
                 "the pseudo-terminal does not impose; overhead = measured - floor.\n");
-    if (!ok) {
+    if (!ok)
         std::fprintf(stderr, "link_latency: an exchange failed\n");
-    }
     return ok ? 0 : 1;
 }

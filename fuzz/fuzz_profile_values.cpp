@@ -32,11 +32,10 @@ struct Values
     {
         ParameterValues mine{can, serial, tran};
         ParameterValues theirs{other.can, other.serial, other.tran};
-        for (const ParameterKey& key : ParameterKeys::All()) {
+        for (const ParameterKey& key : ParameterKeys::All())
             if (key.integer ? key.integer(mine.Refs()) != key.integer(theirs.Refs())
                             : key.text(mine.Refs()) != key.text(theirs.Refs()))
                 return false;
-        }
         return arm.m_dwBtr == other.arm.m_dwBtr &&
                selection.deviceType == other.selection.deviceType &&
                selection.configPort == other.selection.configPort;

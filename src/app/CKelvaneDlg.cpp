@@ -51,9 +51,8 @@ void CKelvaneDlg::UpdateData(bool saveAndValidate)
 
 void CKelvaneDlg::ShowPortSlots(const QList<PortSlot>& portSlots)
 {
-    for (const PortSlot& slot : portSlots) {
+    for (const PortSlot& slot : portSlots)
         m_ui->portList->ShowDevice(slot.index, slot.Summary(), slot.Details());
-    }
     ShowChosenPath();
 }
 

@@ -112,17 +112,15 @@ void CKelvaneSheet::InitDialog()
     m_selector.UpdateData(false);
     m_tranPage.UpdateData(false);
     m_serialPage.UpdateData(false);
-    if (!ConverterModels::HasCanConfigPage(m_selector.m_nDeviceType)) {
+    if (!ConverterModels::HasCanConfigPage(m_selector.m_nDeviceType))
         m_canPage.UpdateData(false);
-    }
     ShowPortSlots();
 
     m_canCfgPage.m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
 
     m_initialised = true;
-    if (QWidget& canTab = ShownCanPage(); !IsPageOpen(canTab)) {
+    if (QWidget& canTab = ShownCanPage(); !IsPageOpen(canTab))
         CreatePageWindow(canTab);
-    }
 }
 
 void CKelvaneSheet::LoadProfile()
@@ -149,9 +147,8 @@ void CKelvaneSheet::SwitchPages(int deviceType)
         // commands act only on pages with a window, and a write must not send
         // the type-2 frame type as standard, nor skip the CAN configuration
         // block, just because its tab was never looked at.
-        if (m_initialised) {
+        if (m_initialised)
             CreatePageWindow(coming);
-        }
     }
     const ConverterModel model =
         ConverterModels::FromDeviceType(deviceType).value_or(ConverterModel::OstrelA);
@@ -163,25 +160,22 @@ void CKelvaneSheet::SwitchPages(int deviceType)
 void CKelvaneSheet::OnCurrentTabChanged(int index)
 {
     QWidget* page = m_ui->tabs->widget(index);
-    if (page != nullptr && !IsPageOpen(*page)) {
+    if (page != nullptr && !IsPageOpen(*page))
         CreatePageWindow(*page);
-    }
 }
 
 void CKelvaneSheet::CreatePageWindow(QWidget& widget)
 {
     CSheetPage* page = PageOf(widget);
-    if (page == nullptr) {
+    if (page == nullptr)
         return;
-    }
     m_openPages.insert(&widget);
     widget.setEnabled(false);
     page->OnInitDialog();
     // A page swapped in while disconnected gets its window only when first
     // shown, which may be after the connect has enabled the others.
-    if (m_port.IsOpen()) {
+    if (m_port.IsOpen())
         EnablePage(widget, true);
-    }
 }
 
 bool CKelvaneSheet::IsPageOpen(const QWidget& page) const
@@ -199,11 +193,9 @@ std::array<CKelvaneSheet::PageEntry, 4> CKelvaneSheet::Pages()
 
 CSheetPage* CKelvaneSheet::PageOf(const QWidget& widget)
 {
-    for (const PageEntry& entry : Pages()) {
-        if (entry.widget == &widget) {
+    for (const PageEntry& entry : Pages())
+        if (entry.widget == &widget)
             return entry.page;
-        }
-    }
     return nullptr;
 }
 
@@ -224,17 +216,15 @@ CSheetPage& CKelvaneSheet::SheetPage(CPageSet::Page page)
 
 QWidget& CKelvaneSheet::ShownCanPage()
 {
-    if (m_ui->tabs->indexOf(&m_canCfgPage) >= 0) {
+    if (m_ui->tabs->indexOf(&m_canCfgPage) >= 0)
         return m_canCfgPage;
-    }
     return m_canPage;
 }
 
 void CKelvaneSheet::EnablePages(bool enabled)
 {
-    for (const PageEntry& entry : Pages()) {
+    for (const PageEntry& entry : Pages())
         EnablePage(*entry.widget, enabled);
-    }
 }
 
 void CKelvaneSheet::EnableCanPages(bool enabled)
@@ -246,9 +236,8 @@ void CKelvaneSheet::EnableCanPages(bool enabled)
 void CKelvaneSheet::EnablePage(QWidget& widget, bool enabled)
 {
     CSheetPage* page = PageOf(widget);
-    if (page == nullptr || !IsPageOpen(widget)) {
+    if (page == nullptr || !IsPageOpen(widget))
         return;
-    }
     widget.setEnabled(enabled);
     page->OnEnable(enabled);
 }
@@ -261,9 +250,8 @@ void CKelvaneSheet::OnConnectRequested(int deviceType, int portIndex)
 void CKelvaneSheet::ApplyConnectionState(bool connected)
 {
     EnableCommandButtons(connected);
-    for (const PageEntry& entry : Pages()) {
+    for (const PageEntry& entry : Pages())
         entry.page->OnConnectionChanged(connected);
-    }
     m_selector.SetConnected(connected);
     EnablePages(connected);
 }
@@ -281,17 +269,15 @@ void CKelvaneSheet::ShowPortSlots()
 
 void CKelvaneSheet::OnAssignPortRequested(int portIndex)
 {
-    if (portIndex < 0 || portIndex >= PortNames::kPortCount) {
+    if (portIndex < 0 || portIndex >= PortNames::kPortCount)
         return;
-    }
     m_profile.Reload();
     const QString key = QStringLiteral("Ports/") + PortNames::DisplayName(portIndex);
     CPortAssignDialog dialog(PortNames::DisplayName(portIndex),
                              m_profile.Settings().value(key).toString(), m_detector.DetectPorts(),
                              this);
-    if (dialog.exec() == QDialog::Accepted) {
+    if (dialog.exec() == QDialog::Accepted)
         AssignPort(portIndex, dialog.Path());
-    }
 }
 
 void CKelvaneSheet::AssignPort(int portIndex, const QString& path)
@@ -307,9 +293,8 @@ void CKelvaneSheet::AssignPort(int portIndex, const QString& path)
 void CKelvaneSheet::OnPortHungUp()
 {
     m_hangupWatch.Stop();
-    if (!m_port.IsOpen()) {
+    if (!m_port.IsOpen())
         return;
-    }
     ClosePort();
     ApplyConnectionState(false);
     m_messages.ShowMessage(ConnectFlow::HungUpMessage(m_connectedPath));
@@ -317,9 +302,8 @@ void CKelvaneSheet::OnPortHungUp()
 
 void CKelvaneSheet::CheckPortStillThere()
 {
-    if (m_port.IsOpen() && m_port.HasHungUp()) {
+    if (m_port.IsOpen() && m_port.HasHungUp())
         OnPortHungUp();
-    }
 }
 
 void CKelvaneSheet::OnDeviceChosen(int deviceType)
@@ -362,9 +346,8 @@ bool CKelvaneSheet::Connect(int deviceType, int portIndex)
 void CKelvaneSheet::ClosePort()
 {
     m_hangupWatch.Stop();
-    if (m_port.IsOpen()) {
+    if (m_port.IsOpen())
         m_port.Close();
-    }
 }
 
 void CKelvaneSheet::EnableCommandButtons(bool enabled)
@@ -401,25 +384,21 @@ void CKelvaneSheet::OnWrite()
 void CKelvaneSheet::OnExport()
 {
     const QString path = ChosenFile(FileChoice::Export);
-    if (path.isEmpty()) {
+    if (path.isEmpty())
         return;
-    }
     CSheetPageSet pages(*this);
     const std::optional<QByteArray> text = CConfigFile::Export(pages, m_messages);
-    if (!text) {
+    if (!text)
         return;
-    }
-    if (const std::optional<QString> error = CConfigFile::Save(path, *text)) {
+    if (const std::optional<QString> error = CConfigFile::Save(path, *text))
         m_messages.ShowMessage(FlowMessages::RefusalCaption(), *error);
-    }
 }
 
 void CKelvaneSheet::OnImport()
 {
     const QString path = ChosenFile(FileChoice::Import);
-    if (path.isEmpty()) {
+    if (path.isEmpty())
         return;
-    }
     QByteArray text;
     if (const std::optional<QString> error = CConfigFile::Load(path, text)) {
         m_messages.ShowMessage(FlowMessages::RefusalCaption(), *error);
@@ -436,24 +415,20 @@ void CKelvaneSheet::OnImport()
 QString CKelvaneSheet::ChosenFile(FileChoice choice)
 {
     QString folder = m_profile.ConfigFolder();
-    if (folder.isEmpty()) {
+    if (folder.isEmpty())
         folder = QDir::homePath();
-    }
     const QString path = ChooseFile(choice, folder);
-    if (!path.isEmpty()) {
+    if (!path.isEmpty())
         m_profile.SaveConfigFolder(QFileInfo(path).absolutePath());
-    }
     return path;
 }
 
 QString CKelvaneSheet::ChooseFile(FileChoice choice, const QString& folder)
 {
-    if (m_chooseFile) {
+    if (m_chooseFile)
         return m_chooseFile(choice, folder);
-    }
-    if (choice == FileChoice::Export) {
+    if (choice == FileChoice::Export)
         return QFileDialog::getSaveFileName(this, tr("导出"), folder, FileFilter());
-    }
     return QFileDialog::getOpenFileName(this, tr("导入"), folder, FileFilter());
 }
 

@@ -34,7 +34,6 @@ QString CPortAssignDialog::Path() const
 void CPortAssignDialog::OnPortChosen()
 {
     const QListWidgetItem* item = m_ui->portList->currentItem();
-    if (item != nullptr) {
+    if (item != nullptr)
         m_ui->pathEdit->setText(item->data(Qt::UserRole).toString());
-    }
 }

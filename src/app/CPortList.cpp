@@ -25,12 +25,10 @@ CPortList::CPortList(QWidget* parent) : QComboBox(parent)
 void CPortList::ShowDevice(int index, const QString& summary, const QString& details)
 {
     auto* model = qobject_cast<QStandardItemModel*>(this->model());
-    if (model == nullptr || index < 0 || index >= count()) {
+    if (model == nullptr || index < 0 || index >= count())
         return;
-    }
-    if (model->columnCount() <= kDeviceColumn) {
+    if (model->columnCount() <= kDeviceColumn)
         model->setColumnCount(kDeviceColumn + 1);
-    }
     auto* item = new QStandardItem(summary);
     item->setToolTip(details);
     model->setItem(index, kDeviceColumn, item);

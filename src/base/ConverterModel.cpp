@@ -14,10 +14,9 @@ std::optional<ConverterModel> FromLetter(QStringView text)
     if (text.size() != 1)
         return std::nullopt;
     const QChar letter = text.at(0).toUpper();
-    for (const ConverterModelFacts& facts : kFacts) {
+    for (const ConverterModelFacts& facts : kFacts)
         if (letter == QLatin1Char(facts.letter))
             return facts.model;
-    }
     return std::nullopt;
 }
 

@@ -42,10 +42,9 @@ std::optional<quint32> CArmCanConfig::BaudRegister(int index)
 
 int CArmCanConfig::FindBaudIndex(quint32 btr)
 {
-    for (int index = 0; index < int(kBaudRegisters.size()); ++index) {
+    for (int index = 0; index < int(kBaudRegisters.size()); ++index)
         if (kBaudRegisters[index] == btr)
             return index;
-    }
     return -1;
 }
 

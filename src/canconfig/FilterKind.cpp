@@ -47,10 +47,9 @@ QString Text(FilterKind kind)
 
 std::optional<FilterKind> FromText(const QString& text)
 {
-    for (int index = 0; index < kCount; ++index) {
+    for (int index = 0; index < kCount; ++index)
         if (text == TextAt(index))
             return static_cast<FilterKind>(index);
-    }
     return std::nullopt;
 }
 

@@ -63,10 +63,9 @@ QString Refusal(const QString& key, const QString& what)
 
 template <typename Table> const auto* Find(const Table& table, const QString& key)
 {
-    for (const auto& entry : table) {
+    for (const auto& entry : table)
         if (key == QLatin1String(entry.name))
             return &entry;
-    }
     return static_cast<const typename Table::value_type*>(nullptr);
 }
 
@@ -198,10 +197,9 @@ std::optional<QString> ApplyTextPair(const QString& key, const QJsonValue& value
     const QJsonArray array = value.toArray();
     if (!value.isArray() || array.size() != 2 || !array.at(0).isString() || !array.at(1).isString())
         return Refusal(key, Text::tr("must be an array of two texts"));
-    for (qsizetype i = 0; i < 2; ++i) {
+    for (qsizetype i = 0; i < 2; ++i)
         if (!IsHexBytes(array.at(i).toString(), kDualHalfGroups))
             return Refusal(key + QStringLiteral("[%1]").arg(i), HexBytesForm(kDualHalfGroups));
-    }
     field = {array.at(0).toString(), array.at(1).toString()};
     return std::nullopt;
 }
@@ -279,11 +277,10 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
     if (!value.isObject())
         return Refusal(key, Text::tr("must be an object with \"kind\", \"start\" and \"end\""));
     const QJsonObject object = value.toObject();
-    for (const QString& member : object.keys()) {
+    for (const QString& member : object.keys())
         if (member != QLatin1String("kind") && member != QLatin1String("start") &&
             member != QLatin1String("end"))
             return Text::tr("unknown key ") + Quoted(key + QLatin1Char('.') + member);
-    }
     const std::optional<qint64> index =
         IntegerIn(object.value(QLatin1String("kind")), 0, FilterKinds::kCount - 1);
     if (!index)
@@ -389,12 +386,11 @@ QJsonObject CConfigDocument::ToJson(CPageSet& pages)
     QJsonObject json;
     json.insert(kFormatKey, QLatin1String(kFormat));
     json.insert(QLatin1String(ParameterKeys::kDeviceType), pages.DeviceType());
-    for (const ParameterKey& key : ParameterKeys::All()) {
+    for (const ParameterKey& key : ParameterKeys::All())
         if (key.integer)
             json.insert(key.Name(), key.integer(FieldsOf(pages)));
         else
             json.insert(key.Name(), key.text(FieldsOf(pages)));
-    }
     json.insert(kArmCanIdKey, pages.ArmCan().m_strCanID);
     for (const TextPairKey& key : kTextPairKeys) {
         const std::array<QString, 2>& pair = key.field(pages);
@@ -456,9 +452,8 @@ std::optional<QString> CConfigDocument::FindRepeatedKey(const QByteArray& json)
 
 std::optional<QString> CConfigDocument::Apply(const QJsonObject& document, CPageSet& pages)
 {
-    for (auto it = document.constBegin(); it != document.constEnd(); ++it) {
+    for (auto it = document.constBegin(); it != document.constEnd(); ++it)
         if (auto refusal = ApplyKey(it.key(), it.value(), pages))
             return refusal;
-    }
     return std::nullopt;
 }

@@ -44,10 +44,9 @@ CPlainPageSet CopyOf(CPageSet& pages)
 
 std::optional<QByteArray> CConfigFile::Export(CPageSet& pages, CMessageSink& messages)
 {
-    for (const Page page : kPages) {
+    for (const Page page : kPages)
         if (pages.IsOpen(page))
             pages.StoreControls(page);
-    }
     CPlainPageSet copy = CopyOf(pages);
     // A model without the CAN configuration page keeps the block last read,
     // unshown, and a read reports it all the same.
@@ -86,10 +85,9 @@ std::optional<QString> CConfigFile::Import(const QByteArray& text, CPageSet& pag
     armCan.m_strCanID = imported.m_strCanID;
     armCan.m_acceptance = imported.m_acceptance;
 
-    for (const Page page : {Page::Tran, Page::Serial, Page::Can, Page::ArmCan}) {
+    for (const Page page : {Page::Tran, Page::Serial, Page::Can, Page::ArmCan})
         if (pages.IsOpen(page))
             pages.ShowFields(page);
-    }
     if (pages.IsOpen(Page::ArmCan))
         pages.FillFromBlock();
     return std::nullopt;

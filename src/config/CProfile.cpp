@@ -126,12 +126,11 @@ ProfileSelection CProfile::Load(CanFields& can, SerialFields& serial, TranFields
     // A missing key yields the value the defaults command would set.
     ParameterValues factory = ParameterValues::Factory();
     const ParameterFields fields{can, serial, tran};
-    for (const ParameterKey& key : ParameterKeys::All()) {
+    for (const ParameterKey& key : ParameterKeys::All())
         if (key.integer)
             key.integer(fields) = ReadInt(*m_settings, key.name, key.integer(factory.Refs()));
         else
             key.text(fields) = ReadText(*m_settings, key.name, key.text(factory.Refs()));
-    }
 
     ProfileSelection selection;
     selection.deviceType = ReadInt(*m_settings, ParameterKeys::kDeviceType, selection.deviceType);
@@ -151,12 +150,11 @@ bool CProfile::Save(CanFields can, SerialFields serial, TranFields tran,
         return true;
     const ParameterFields fields{can, serial, tran};
     QVariantMap changes;
-    for (const ParameterKey& key : ParameterKeys::All()) {
+    for (const ParameterKey& key : ParameterKeys::All())
         if (key.integer)
             Put(changes, key.name, key.integer(fields));
         else
             Put(changes, key.name, key.text(fields));
-    }
     Put(changes, ParameterKeys::kDeviceType, selection.deviceType);
     Put(changes, ParameterKeys::kConfigPort, selection.configPort);
     return SafeSettingsSync::Write(*m_settings, changes);

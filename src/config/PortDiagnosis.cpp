@@ -118,10 +118,9 @@ qint64 OpenHolder(const QString& device, qint64 self)
         if (!numeric || pid == self)
             continue;
         const QDir fds(proc.filePath(entry + QStringLiteral("/fd")));
-        for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
+        for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot))
             if (fd.symLinkTarget() == device)
                 return pid;
-        }
     }
     return 0;
 }

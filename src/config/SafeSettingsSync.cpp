@@ -76,10 +76,9 @@ bool FileHolds(const QString& path, const QVariantMap& values)
     const QSettings reread(copy.fileName(), QSettings::IniFormat);
     if (reread.status() != QSettings::NoError || reread.allKeys().size() != values.size())
         return false;
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
         if (!reread.contains(it.key()) || Canonical(reread.value(it.key())) != Canonical(*it))
             return false;
-    }
     return true;
 }
 
@@ -90,12 +89,11 @@ bool WriteFile(QSettings& settings, const QVariantMap& changes)
     if (target.exists() && !target.isFile())
         return false;
     QVariantMap values = OwnValues(settings);
-    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
         if (it->isValid())
             values.insert(it.key(), *it);
         else
             values.remove(it.key());
-    }
 
     if (!QDir().mkpath(target.path()))
         return false;
@@ -131,12 +129,11 @@ bool Write(QSettings& settings, const QVariantMap& changes)
 {
     if (IsFileStore(settings))
         return WriteFile(settings, changes);
-    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
         if (it->isValid())
             settings.setValue(it.key(), *it);
         else
             settings.remove(it.key());
-    }
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

@@ -55,9 +55,8 @@ struct Collection
 // Ten bit times a byte: start bit, eight data bits, stop bit.
 int WireMs(int bytes, quint32 bitRate)
 {
-    if (bitRate == 0) {
+    if (bitRate == 0)
         return 0;
-    }
     return static_cast<int>((qint64(bytes) * 10 * 1000 + bitRate - 1) / bitRate);
 }
 
@@ -80,9 +79,8 @@ QByteArray Collect(CSerialComm& port, const Collection& rule)
     do {
         const auto left =
             std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0) {
+        if (left <= 0)
             break;
-        }
         const int room = qMin(rule.chunk, rule.capacity - received);
         const int timeoutMs = static_cast<int>(qMin<qint64>(rule.timeoutMs, left));
         last = port.Read(reply.data() + received, room, timeoutMs);
@@ -99,15 +97,12 @@ void Send(CSerialComm& port, const QByteArray& frame, int timeoutMs)
 
 bool StartsWith(const QByteArray& reply, std::initializer_list<quint8> expected)
 {
-    if (reply.size() < static_cast<qsizetype>(expected.size())) {
+    if (reply.size() < static_cast<qsizetype>(expected.size()))
         return false;
-    }
     qsizetype at = 0;
-    for (const quint8 byte : expected) {
-        if (static_cast<quint8>(reply.at(at++)) != byte) {
+    for (const quint8 byte : expected)
+        if (static_cast<quint8>(reply.at(at++)) != byte)
             return false;
-        }
-    }
     return true;
 }
 
@@ -130,9 +125,8 @@ quint32 CFrameProtocol::ConfigBaudRate(int deviceType)
 quint8 CFrameProtocol::CheckByte(const QByteArray& data)
 {
     quint8 check = 0;
-    for (const char byte : data) {
+    for (const char byte : data)
         check ^= static_cast<quint8>(byte);
-    }
     return check;
 }
 
@@ -159,9 +153,8 @@ QByteArray CFrameProtocol::BuildFrame(Command command, const QByteArray& payload
 QByteArray CFrameProtocol::HandshakeRequest(int deviceType)
 {
     const std::optional<ConverterModel> model = ConverterModels::FromDeviceType(deviceType);
-    if (!model) {
+    if (!model)
         return {};
-    }
     const auto modelCode = static_cast<char>(ConverterModels::Facts(*model).handshakeCode);
     return BuildFrame(Command::Handshake,
                       QByteArray::fromRawData("\x20\x05", 2) + modelCode + '\x01');
@@ -181,15 +174,13 @@ bool CFrameProtocol::IsAcknowledgement(const QByteArray& reply, quint8 code)
 CFrameProtocol::ReplyVerdict CFrameProtocol::JudgeParameterReply(const QByteArray& reply)
 {
     if (!StartsWith(reply,
-                    {kStart1, kStart2, CodeOf(Command::ReadParameters), kParameterBlockSize})) {
+                    {kStart1, kStart2, CodeOf(Command::ReadParameters), kParameterBlockSize}))
         return ReplyVerdict::AskAgain;
-    }
     // Once the header is right a damaged reply is not asked for again.
     const int checkAt = kParameterReplySize - 1;
     if (reply.size() < kParameterReplySize ||
-        static_cast<quint8>(reply.at(checkAt)) != CheckByte(reply.left(checkAt))) {
+        static_cast<quint8>(reply.at(checkAt)) != CheckByte(reply.left(checkAt)))
         return ReplyVerdict::Refused;
-    }
     return ReplyVerdict::Accepted;
 }
 
@@ -214,33 +205,29 @@ bool CFrameProtocol::Handshake(int deviceType)
 
 bool CFrameProtocol::WriteParameterBlock(const QByteArray& block)
 {
-    if (block.size() != kParameterBlockSize) {
+    if (block.size() != kParameterBlockSize)
         return false;
-    }
     return SendUntilAcknowledged(BuildFrame(Command::WriteParameters, block),
                                  kParameterWriteTimeoutMs);
 }
 
 bool CFrameProtocol::SendUntilAcknowledged(const QByteArray& request, int writeTimeoutMs)
 {
-    if (!m_port.IsOpen()) {
+    if (!m_port.IsOpen())
         return false;
-    }
     const auto code = static_cast<quint8>(request.at(2));
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         Send(m_port, request, writeTimeoutMs);
-        if (WaitAck(code)) {
+        if (WaitAck(code))
             return true;
-        }
     }
     return false;
 }
 
 bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
 {
-    if (!m_port.IsOpen()) {
+    if (!m_port.IsOpen())
         return false;
-    }
     const QByteArray request = ReadRequest(Command::ReadParameters);
     const Collection rule{
         kParameterReplyCapacity, kParameterReplySize, kParameterReadChunk, kParameterReadTimeoutMs,
@@ -263,18 +250,16 @@ bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
 
 bool CFrameProtocol::WriteCanConfigBlock(const QByteArray& block)
 {
-    if (!m_port.IsOpen() || block.size() != kCanConfigBlockSize) {
+    if (!m_port.IsOpen() || block.size() != kCanConfigBlockSize)
         return false;
-    }
     Send(m_port, BuildFrame(Command::WriteCanConfig, block), kCanConfigWriteTimeoutMs);
     return WaitAck(CodeOf(Command::WriteCanConfig));
 }
 
 bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
 {
-    if (!m_port.IsOpen()) {
+    if (!m_port.IsOpen())
         return false;
-    }
     Send(m_port, ReadRequest(Command::ReadCanConfig), kCanConfigWriteTimeoutMs);
     std::this_thread::sleep_for(std::chrono::milliseconds(kCanConfigPauseMs));
     // At 19200 bit/s the reply alone outlasts the pause, so reading goes on
@@ -282,9 +267,8 @@ bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
     const QByteArray reply =
         Collect(m_port, {kCanConfigReplySize, kCanConfigReplySize, kCanConfigReplySize,
                          kCanConfigReadTimeoutMs, CanConfigReadBudgetMs(m_port.BaudRate())});
-    if (!IsCanConfigReply(reply)) {
+    if (!IsCanConfigReply(reply))
         return false;
-    }
     block = reply.mid(kHeaderSize, kCanConfigBlockSize);
     return true;
 }

@@ -19,9 +19,8 @@ void CPortHangupWatch::Watch(CSerialComm& port)
 {
     Stop();
     const int descriptor = port.WatchDescriptor();
-    if (descriptor < 0) {
+    if (descriptor < 0)
         return;
-    }
     m_port = &port;
     // A hang-up or an error makes the descriptor readable, as data does.
     m_notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
@@ -36,9 +35,8 @@ void CPortHangupWatch::Stop()
 
 void CPortHangupWatch::OnActivated()
 {
-    if (m_port == nullptr) {
+    if (m_port == nullptr)
         return;
-    }
     if (m_port->HasHungUp()) {
         Stop();
         Q_EMIT HungUp();

@@ -15,23 +15,20 @@ CSerialComm::~CSerialComm() = default;
 bool CSerialComm::Open(const QString& name, quint32 baudRate, int dataBits, int parityCode,
                        int stopBitsCode)
 {
-    if (name.isEmpty()) {
+    if (name.isEmpty())
         return false;
-    }
     const bool opened = m_impl->Open(QFile::encodeName(name).toStdString(), baudRate, dataBits,
                                      parityCode, stopBitsCode);
-    if (opened) {
+    if (opened)
         m_baudRate = baudRate;
-    }
     return opened;
 }
 
 bool CSerialComm::Close()
 {
     m_baudRate = 0;
-    if (m_impl->Close()) {
+    if (m_impl->Close())
         return true;
-    }
     qWarning("serial port: closing the port failed (system error %d)", m_impl->LastError());
     return false;
 }

@@ -43,9 +43,8 @@ bool SpeedCode(std::uint32_t rate, speed_t& code)
 {
     const auto* entry = std::find_if(std::begin(kSpeeds), std::end(kSpeeds),
                                      [rate](const SpeedEntry& e) { return e.rate == rate; });
-    if (entry == std::end(kSpeeds)) {
+    if (entry == std::end(kSpeeds))
         return false;
-    }
     code = entry->code;
     return true;
 }
@@ -73,9 +72,8 @@ Clock::time_point DeadlineAfter(int timeoutMs)
 int MsUntil(Clock::time_point deadline)
 {
     const auto left = deadline - Clock::now();
-    if (left <= Clock::duration::zero()) {
+    if (left <= Clock::duration::zero())
         return 0;
-    }
     const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
     return static_cast<int>(std::min<decltype(ms)>(ms, 0x7fffffff));
 }
@@ -115,9 +113,8 @@ int Publish(int fd, const termios& saved, bool savedValid)
 
 void Withdraw(int index)
 {
-    if (index < 0) {
+    if (index < 0)
         return;
-    }
     g_signalSlots[index].fd.store(-1);
     g_signalSlots[index].claimed.store(false);
 }
@@ -142,9 +139,8 @@ CSerialCommImpl::~CSerialCommImpl()
 bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, int dataBits,
                            int parityCode, int stopBitsCode)
 {
-    if (IsOpen()) {
+    if (IsOpen())
         return false;
-    }
     // Non-blocking from the start: a modem line without carrier would
     // otherwise hold up the open itself.
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -192,9 +188,8 @@ void CSerialCommImpl::ApplyLineSettings(std::uint32_t baudRate, int dataBits, in
                                         int stopBitsCode)
 {
     termios settings{};
-    if (::tcgetattr(m_fd, &settings) != 0) {
+    if (::tcgetattr(m_fd, &settings) != 0)
         return;
-    }
     settings.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
                                                ICRNL | IXON | IXOFF | IXANY | INPCK);
     settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
@@ -205,14 +200,12 @@ void CSerialCommImpl::ApplyLineSettings(std::uint32_t baudRate, int dataBits, in
     settings.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
 #endif
     settings.c_cflag |= CLOCAL | CREAD | CharacterSize(dataBits);
-    if (parityCode == kOddParity) {
+    if (parityCode == kOddParity)
         settings.c_cflag |= PARENB | PARODD;
-    } else if (parityCode == kEvenParity) {
+    else if (parityCode == kEvenParity)
         settings.c_cflag |= PARENB;
-    }
-    if (stopBitsCode != 0) {
+    if (stopBitsCode != 0)
         settings.c_cflag |= CSTOPB;
-    }
     // With a minimum of 1 an empty non-blocking read says "nothing yet"
     // rather than end of file.
     settings.c_cc[VMIN] = 1;
@@ -227,12 +220,10 @@ void CSerialCommImpl::ApplyLineSettings(std::uint32_t baudRate, int dataBits, in
 
 bool CSerialCommImpl::Close()
 {
-    if (!IsOpen()) {
+    if (!IsOpen())
         return true;
-    }
-    if (m_savedValid) {
+    if (m_savedValid)
         ::tcsetattr(m_fd, TCSANOW, &m_saved);
-    }
     ClearExclusive(m_fd);
     Withdraw(m_signalSlot);
     m_signalSlot = -1;
@@ -251,12 +242,10 @@ void CSerialCommImpl::ReleaseAllForSignal() noexcept
 {
     for (SignalSlot& slot : g_signalSlots) {
         const int fd = slot.fd.exchange(-1);
-        if (fd < 0) {
+        if (fd < 0)
             continue;
-        }
-        if (slot.savedValid) {
+        if (slot.savedValid)
             ::tcsetattr(fd, TCSANOW, &slot.saved);
-        }
         ClearExclusive(fd);
         ::close(fd);
     }
@@ -269,9 +258,8 @@ bool CSerialCommImpl::IsOpen() const
 
 bool CSerialCommImpl::HasHungUp() const
 {
-    if (!IsOpen()) {
+    if (!IsOpen())
         return false;
-    }
     pollfd watch{m_fd, 0, 0};
     return ::poll(&watch, 1, 0) > 0 && (watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
@@ -283,50 +271,40 @@ int CSerialCommImpl::WatchDescriptor() const
 
 int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
 {
-    if (count <= 0 || !IsOpen()) {
+    if (count <= 0 || !IsOpen())
         return 0;
-    }
-    if (timeoutMs > 0) {
+    if (timeoutMs > 0)
         m_readTimeoutMs = timeoutMs;
-    }
     const auto deadline = DeadlineAfter(m_readTimeoutMs);
     for (;;) {
         pollfd watch{m_fd, POLLIN, 0};
         const int ready = ::poll(&watch, 1, MsUntil(deadline));
-        if (ready < 0 && errno == EINTR) {
+        if (ready < 0 && errno == EINTR)
             continue;
-        }
-        if (ready <= 0 || (watch.revents & POLLIN) == 0) {
+        if (ready <= 0 || (watch.revents & POLLIN) == 0)
             return 0;
-        }
         const ssize_t received = ::read(m_fd, buffer, static_cast<size_t>(count));
-        if (received > 0) {
+        if (received > 0)
             return static_cast<int>(received);
-        }
         // End of file, an error, or a hang-up with nothing to read: the line
         // is gone, and waiting again would only spin on the same answer.
         const bool lineDown = (watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-        if (received == 0 || lineDown || (errno != EINTR && !WouldBlock(errno))) {
+        if (received == 0 || lineDown || (errno != EINTR && !WouldBlock(errno)))
             return 0;
-        }
-        if (MsUntil(deadline) == 0) {
+        if (MsUntil(deadline) == 0)
             return 0;
-        }
     }
 }
 
 void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
 {
-    if (!IsOpen()) {
+    if (!IsOpen())
         return;
-    }
     ::tcflush(m_fd, TCIOFLUSH);
-    if (count <= 0) {
+    if (count <= 0)
         return;
-    }
-    if (timeoutMs > 0) {
+    if (timeoutMs > 0)
         m_writeTimeoutMs = timeoutMs;
-    }
     const auto deadline = DeadlineAfter(m_writeTimeoutMs);
     const auto* next = static_cast<const char*>(buffer);
     size_t left = static_cast<size_t>(count);
@@ -338,9 +316,8 @@ void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
         } else if (sent < 0 && errno == EINTR) {
             continue;
         } else if (sent < 0 && WouldBlock(errno)) {
-            if (!WaitFor(POLLOUT, MsUntil(deadline))) {
+            if (!WaitFor(POLLOUT, MsUntil(deadline)))
                 return;
-            }
         } else {
             return;
         }
@@ -353,17 +330,14 @@ bool CSerialCommImpl::WaitFor(short events, int timeoutMs) const
     const auto deadline = DeadlineAfter(timeoutMs);
     for (;;) {
         const int waitMs = MsUntil(deadline);
-        if (waitMs == 0) {
+        if (waitMs == 0)
             return false;
-        }
         pollfd watch{m_fd, events, 0};
         const int ready = ::poll(&watch, 1, waitMs);
-        if (ready > 0) {
+        if (ready > 0)
             return (watch.revents & events) != 0;
-        }
-        if (ready == 0 || errno != EINTR) {
+        if (ready == 0 || errno != EINTR)
             return false;
-        }
     }
 }
 
@@ -377,13 +351,11 @@ void CSerialCommImpl::WaitUntilSent(int timeoutMs) const
     const std::uint32_t bitRate = m_baudRate > 0 ? m_baudRate : 9600;
     for (;;) {
         int queued = 0;
-        if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0 || queued <= 0) {
+        if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0 || queued <= 0)
             return;
-        }
         const int waitMs = MsUntil(deadline);
-        if (waitMs == 0) {
+        if (waitMs == 0)
             return;
-        }
         const auto wireMs = static_cast<long long>(queued) * 10 * 1000 / bitRate + 1;
         std::this_thread::sleep_for(std::chrono::milliseconds(std::min<long long>(wireMs, waitMs)));
     }

@@ -59,13 +59,11 @@ void SetTimeout(HANDLE port, DWORD COMMTIMEOUTS::*field, int timeoutMs)
 // done with them.
 DWORD FinishTransfer(HANDLE port, BOOL started, OVERLAPPED& overlapped, int timeoutMs)
 {
-    if (!started && GetLastError() != ERROR_IO_PENDING) {
+    if (!started && GetLastError() != ERROR_IO_PENDING)
         return 0;
-    }
     if (!started &&
-        WaitForSingleObject(overlapped.hEvent, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) {
+        WaitForSingleObject(overlapped.hEvent, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
         CancelIoEx(port, &overlapped);
-    }
     DWORD transferred = 0;
     GetOverlappedResult(port, &overlapped, &transferred, TRUE);
     return transferred;
@@ -100,9 +98,8 @@ int MsUntil(Clock::time_point deadline)
 HANDLE ClaimPort(const std::string& device)
 {
     std::string name = "Local\\KelvaneSerialPort:";
-    for (const char c : device) {
+    for (const char c : device)
         name += c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
     const HANDLE claim = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
     if (claim != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(claim);
@@ -122,9 +119,8 @@ CSerialCommImpl::~CSerialCommImpl()
 bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, int dataBits,
                            int parityCode, int stopBitsCode)
 {
-    if (IsOpen()) {
+    if (IsOpen())
         return false;
-    }
     const HANDLE port =
         CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
@@ -162,9 +158,8 @@ void CSerialCommImpl::ReleaseAllForSignal() noexcept {}
 
 bool CSerialCommImpl::Close()
 {
-    if (!IsOpen()) {
+    if (!IsOpen())
         return true;
-    }
     const BOOL closed = CloseHandle(static_cast<HANDLE>(m_handle));
     const DWORD error = GetLastError();
     m_handle = nullptr;
@@ -184,14 +179,12 @@ bool CSerialCommImpl::IsOpen() const
 
 int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
 {
-    if (count <= 0 || !IsOpen()) {
+    if (count <= 0 || !IsOpen())
         return 0;
-    }
     const HANDLE port = static_cast<HANDLE>(m_handle);
     const EventHandle event = MakeEvent();
-    if (!event) {
+    if (!event)
         return 0;
-    }
     if (timeoutMs > 0) {
         m_readTimeoutMs = timeoutMs;
         SetTimeout(port, &COMMTIMEOUTS::ReadTotalTimeoutConstant, timeoutMs);
@@ -219,18 +212,15 @@ int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
 
 void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
 {
-    if (!IsOpen()) {
+    if (!IsOpen())
         return;
-    }
     const HANDLE port = static_cast<HANDLE>(m_handle);
     PurgeComm(port, PURGE_TXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
-    if (count <= 0) {
+    if (count <= 0)
         return;
-    }
     const EventHandle event = MakeEvent();
-    if (!event) {
+    if (!event)
         return;
-    }
     if (timeoutMs > 0) {
         m_writeTimeoutMs = timeoutMs;
         SetTimeout(port, &COMMTIMEOUTS::WriteTotalTimeoutConstant, timeoutMs);
@@ -243,9 +233,8 @@ void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
 
 bool CSerialCommImpl::HasHungUp() const
 {
-    if (m_handle == nullptr) {
+    if (m_handle == nullptr)
         return false;
-    }
     // A vanished adapter fails every request on its handle.
     DWORD errors = 0;
     return ClearCommError(m_handle, &errors, nullptr) == 0;

@@ -19,9 +19,8 @@ bool IsDevicePath(const QString& name)
 // "COM1".."COM8" in any case gives 0..7; anything else -1.
 int PortIndexOf(const QString& name)
 {
-    if (name.size() != 4 || !name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
+    if (name.size() != 4 || !name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
         return -1;
-    }
     const int index = name.at(3).digitValue() - 1;
     return index >= 0 && index < PortNames::kPortCount ? index : -1;
 }
@@ -38,9 +37,8 @@ bool NaturalLess(const QString& a, const QString& b)
 {
     const auto split = [](const QString& path) {
         qsizetype digits = path.size();
-        while (digits > 0 && path.at(digits - 1).isDigit()) {
+        while (digits > 0 && path.at(digits - 1).isDigit())
             --digits;
-        }
         return std::make_pair(path.left(digits), path.mid(digits).toLongLong());
     };
     return split(a) < split(b);
@@ -54,9 +52,8 @@ QString SortName(const DetectedPort& port)
 QList<DetectedPort> InSlotOrder(QList<DetectedPort> ports)
 {
     std::stable_sort(ports.begin(), ports.end(), [](const DetectedPort& a, const DetectedPort& b) {
-        if (a.adapter != b.adapter) {
+        if (a.adapter != b.adapter)
             return a.adapter;
-        }
         return NaturalLess(SortName(a), SortName(b));
     });
     return ports;
@@ -64,9 +61,8 @@ QList<DetectedPort> InSlotOrder(QList<DetectedPort> ports)
 
 QString ProfileEntry(const QSettings* profile, int portIndex)
 {
-    if (profile == nullptr) {
+    if (profile == nullptr)
         return {};
-    }
     const QString key = QStringLiteral("Ports/") + PortNames::DisplayName(portIndex);
     return profile->value(key).toString().trimmed();
 }
@@ -74,11 +70,9 @@ QString ProfileEntry(const QSettings* profile, int portIndex)
 DetectedPort DeviceAt(const QString& path, const QList<DetectedPort>& detected)
 {
     const QString canonical = Canonical(path);
-    for (const DetectedPort& port : detected) {
-        if (Canonical(port.path) == canonical || port.byIdPath == path) {
+    for (const DetectedPort& port : detected)
+        if (Canonical(port.path) == canonical || port.byIdPath == path)
             return port;
-        }
-    }
     return DetectedPort{path, {}, {}, {}, {}, false};
 }
 
@@ -98,12 +92,10 @@ QString PortSlot::Summary() const
 QString PortSlot::Details() const
 {
     QStringList lines{Summary()};
-    if (!device.serialNumber.isEmpty()) {
+    if (!device.serialNumber.isEmpty())
         lines << device.serialNumber;
-    }
-    if (!device.byIdPath.isEmpty()) {
+    if (!device.byIdPath.isEmpty())
         lines << device.byIdPath;
-    }
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -128,17 +120,14 @@ QList<PortSlot> ResolveSlots(const QSettings* profile, const QList<DetectedPort>
     QStringList taken;
     for (int index = 0; index < kPortCount; ++index) {
         PortSlot slot{index, ProfileEntry(profile, index), PortSlot::Source::Profile, {}};
-        if (!slot.path.isEmpty()) {
+        if (!slot.path.isEmpty())
             taken << Canonical(slot.path);
-        }
         portSlots.append(slot);
     }
     QList<DetectedPort> free;
-    for (const DetectedPort& port : InSlotOrder(detected)) {
-        if (!taken.contains(Canonical(port.path)) && !taken.contains(port.byIdPath)) {
+    for (const DetectedPort& port : InSlotOrder(detected))
+        if (!taken.contains(Canonical(port.path)) && !taken.contains(port.byIdPath))
             free.append(port);
-        }
-    }
     for (PortSlot& slot : portSlots) {
         if (!slot.path.isEmpty()) {
             slot.device = DeviceAt(slot.path, detected);
@@ -158,18 +147,16 @@ QList<PortSlot> ResolveSlots(const QSettings* profile, const QList<DetectedPort>
 
 QString DevicePath(int portIndex, const QSettings* profile, const QList<DetectedPort>& detected)
 {
-    if (portIndex < 0 || portIndex >= kPortCount) {
+    if (portIndex < 0 || portIndex >= kPortCount)
         return {};
-    }
     return ResolveSlots(profile, detected).at(portIndex).path;
 }
 
 QString ResolvePort(const QString& nameOrPath, const QSettings* profile,
                     const QList<DetectedPort>& detected)
 {
-    if (IsDevicePath(nameOrPath)) {
+    if (IsDevicePath(nameOrPath))
         return nameOrPath;
-    }
     const int index = PortIndexOf(nameOrPath);
     return index < 0 ? QString() : DevicePath(index, profile, detected);
 }

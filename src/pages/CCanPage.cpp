@@ -21,9 +21,8 @@ CCanPage::CCanPage(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui:
     m_ui->setupUi(this);
     UpdateData(false);
 
-    for (QComboBox* list : {m_ui->baudrateList, m_ui->frameTypeList, m_ui->filterModeList}) {
+    for (QComboBox* list : {m_ui->baudrateList, m_ui->frameTypeList, m_ui->filterModeList})
         connect(list, &QComboBox::activated, this, &CCanPage::RefreshControls);
-    }
     connect(m_ui->customMaskCheck, &QCheckBox::clicked, this, &CCanPage::OnCustomMask);
 }
 
@@ -34,13 +33,11 @@ void CCanPage::OnInitDialog()
     UpdateData(false);
     m_ui->btr0Edit->SetInputLimit(kBtrLength);
     m_ui->btr1Edit->SetInputLimit(kBtrLength);
-    for (CHexEdit* edit : {m_ui->sendIdEdit, m_ui->acptCodeEdit, m_ui->acptMaskEdit}) {
+    for (CHexEdit* edit : {m_ui->sendIdEdit, m_ui->acptCodeEdit, m_ui->acptMaskEdit})
         edit->SetInputLimit(kFourByteLength);
-    }
     for (CHexEdit* edit : {m_ui->acptCodeDual1Edit, m_ui->acptCodeDual2Edit,
-                           m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit}) {
+                           m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit})
         edit->SetInputLimit(kTwoByteLength);
-    }
     RefreshControls();
 }
 
@@ -101,9 +98,8 @@ void CCanPage::ShowFilterLayout()
     m_ui->acptCodeEdit->setVisible(!dual);
     m_ui->acptMaskEdit->setVisible(!dual);
     for (QLineEdit* edit : {m_ui->acptCodeDual1Edit, m_ui->acptCodeDual2Edit,
-                            m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit}) {
+                            m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit})
         edit->setVisible(dual);
-    }
     m_ui->acptCodeLabel->setBuddy(dual ? m_ui->acptCodeDual1Edit : m_ui->acptCodeEdit);
     m_ui->acptMaskLabel->setBuddy(dual ? m_ui->acptMaskDual1Edit : m_ui->acptMaskEdit);
 }
@@ -111,9 +107,8 @@ void CCanPage::ShowFilterLayout()
 void CCanPage::EnableMask()
 {
     const bool custom = m_bCustomMask != 0;
-    for (QLineEdit* edit : {m_ui->acptMaskEdit, m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit}) {
+    for (QLineEdit* edit : {m_ui->acptMaskEdit, m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit})
         edit->setEnabled(custom);
-    }
 }
 
 void CCanPage::OnCustomMask()
@@ -135,9 +130,8 @@ void CCanPage::OnEnable(bool enabled)
         m_ui->acptMaskEdit,    m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit,
         m_ui->customMaskCheck,
     };
-    for (QWidget* control : controls) {
+    for (QWidget* control : controls)
         control->setEnabled(enabled);
-    }
     if (enabled) {
         RefreshControls();
         OnCustomMask();

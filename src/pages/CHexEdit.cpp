@@ -23,9 +23,8 @@ bool IsRefusedKey(const QKeyEvent& event)
     }
     const QString text = event.text();
     if (key == Qt::Key_Backspace || text.isEmpty() ||
-        text.front().category() == QChar::Other_Control) {
+        text.front().category() == QChar::Other_Control)
         return false;
-    }
     return !std::all_of(text.cbegin(), text.cend(), CHexEdit::IsAcceptedChar);
 }
 
@@ -46,9 +45,8 @@ void CHexEdit::SetInputLimit(int limit)
 
 void CHexEdit::SetTextUncut(const QString& text)
 {
-    if (m_inputLimit > 0) {
+    if (m_inputLimit > 0)
         setMaxLength(std::max(m_inputLimit, static_cast<int>(text.size())));
-    }
     setText(text);
 }
 
@@ -56,9 +54,8 @@ void CHexEdit::SetTextUncut(const QString& text)
 // refused until the text is back within the limit.
 void CHexEdit::FitLimit()
 {
-    if (m_inputLimit <= 0) {
+    if (m_inputLimit <= 0)
         return;
-    }
     setMaxLength(std::max(m_inputLimit, static_cast<int>(text().size())));
 }
 

@@ -35,9 +35,8 @@ CTranPage::CTranPage(CMessageSink& messages, QWidget* parent)
 {
     m_ui->setupUi(this);
     const QRegularExpression digits(QStringLiteral("[0-9]*"));
-    for (QLineEdit* edit : {m_ui->frameSpaceEdit, m_ui->idOffsetEdit, m_ui->idLengthEdit}) {
+    for (QLineEdit* edit : {m_ui->frameSpaceEdit, m_ui->idOffsetEdit, m_ui->idLengthEdit})
         edit->setValidator(new QRegularExpressionValidator(digits, edit));
-    }
     m_ui->frameSpaceUpDown->SetBuddy(m_ui->frameSpaceEdit);
     m_ui->idOffsetUpDown->SetBuddy(m_ui->idOffsetEdit);
     m_ui->idLengthUpDown->SetBuddy(m_ui->idLengthEdit);
@@ -66,9 +65,8 @@ bool CTranPage::UpdateData(bool saveAndValidate)
     const bool save = saveAndValidate;
     Exchange(save, m_ui->modeList, m_nMode);
     Exchange(save, m_ui->directionList, m_nDirection);
-    if (!ExchangeInteger(save, m_ui->frameSpaceEdit, m_nFrameSpace)) {
+    if (!ExchangeInteger(save, m_ui->frameSpaceEdit, m_nFrameSpace))
         return false;
-    }
     Exchange(save, m_ui->forwardIdCheck, m_bForwardID);
     Exchange(save, m_ui->forwardInfoCheck, m_bForwardInfo);
     return ExchangeInteger(save, m_ui->idOffsetEdit, m_nIdOffset) &&
@@ -112,13 +110,11 @@ void CTranPage::RefreshControls()
 
 void CTranPage::ApplyModeRules()
 {
-    if (m_nMode != Transparent && m_nMode != TransparentWithId && m_nMode != ThirdMode) {
+    if (m_nMode != Transparent && m_nMode != TransparentWithId && m_nMode != ThirdMode)
         return;
-    }
     const bool numbers = m_nMode == TransparentWithId;
-    for (QWidget* edit : {m_ui->frameSpaceEdit, m_ui->idOffsetEdit, m_ui->idLengthEdit}) {
+    for (QWidget* edit : {m_ui->frameSpaceEdit, m_ui->idOffsetEdit, m_ui->idLengthEdit})
         edit->setEnabled(numbers);
-    }
     const bool forwarding = m_nMode == Transparent;
     m_ui->forwardIdCheck->setEnabled(forwarding);
     m_ui->forwardInfoCheck->setEnabled(forwarding);
@@ -126,9 +122,8 @@ void CTranPage::ApplyModeRules()
     // next to fields that are in use.
     const bool labels = m_nMode != ThirdMode;
     for (QWidget* label : {m_ui->idPositionLabel, m_ui->idOffsetLabel, m_ui->idLengthLabel,
-                           m_ui->frameSpaceLabel, m_ui->frameSpaceUnitLabel}) {
+                           m_ui->frameSpaceLabel, m_ui->frameSpaceUnitLabel})
         label->setEnabled(labels);
-    }
 }
 
 QLineEdit* CTranPage::FirstEditWithoutInteger() const
@@ -136,9 +131,8 @@ QLineEdit* CTranPage::FirstEditWithoutInteger() const
     for (QLineEdit* edit : {m_ui->frameSpaceEdit, m_ui->idOffsetEdit, m_ui->idLengthEdit}) {
         bool ok = false;
         edit->text().toInt(&ok);
-        if (!ok) {
+        if (!ok)
             return edit;
-        }
     }
     return nullptr;
 }
@@ -157,12 +151,10 @@ void CTranPage::OnEnable(bool enabled)
         m_ui->modeList,         m_ui->directionList, m_ui->frameSpaceEdit, m_ui->forwardIdCheck,
         m_ui->forwardInfoCheck, m_ui->idOffsetEdit,  m_ui->idLengthEdit,
     };
-    for (QWidget* control : controls) {
+    for (QWidget* control : controls)
         control->setEnabled(enabled);
-    }
-    if (enabled) {
+    if (enabled)
         RefreshControls();
-    }
 }
 
 void CTranPage::StoreControls()

@@ -33,9 +33,8 @@ QToolButton* CUpDown::AddArrow(Qt::ArrowType arrow, const QString& name, int ste
 
 void CUpDown::SetBuddy(QLineEdit* buddy)
 {
-    if (m_buddy) {
+    if (m_buddy)
         m_buddy->removeEventFilter(this);
-    }
     m_buddy = buddy;
     if (m_buddy) {
         m_buddy->installEventFilter(this);
@@ -51,9 +50,8 @@ void CUpDown::SetRange(int minimum, int maximum)
 
 void CUpDown::StepBy(int steps)
 {
-    if (!m_buddy) {
+    if (!m_buddy)
         return;
-    }
     bool ok = false;
     const int current = m_buddy->text().toInt(&ok);
     // Widen before adding so that a typed INT_MAX cannot overflow.

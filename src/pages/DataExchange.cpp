@@ -10,31 +10,28 @@ namespace DataExchange {
 
 void Exchange(bool save, QComboBox* list, int& index)
 {
-    if (save) {
+    if (save)
         index = list->currentIndex();
-    } else {
+    else
         list->setCurrentIndex(index);
-    }
 }
 
 void Exchange(bool save, QLineEdit* edit, QString& text)
 {
-    if (save) {
+    if (save)
         text = edit->text();
-    } else if (auto* hexEdit = qobject_cast<CHexEdit*>(edit)) {
+    else if (auto* hexEdit = qobject_cast<CHexEdit*>(edit))
         hexEdit->SetTextUncut(text);
-    } else {
+    else
         edit->setText(text);
-    }
 }
 
 void Exchange(bool save, QCheckBox* check, int& flag)
 {
-    if (save) {
+    if (save)
         flag = check->isChecked() ? 1 : 0;
-    } else {
+    else
         check->setChecked(flag != 0);
-    }
 }
 
 } // namespace DataExchange

@@ -77,17 +77,13 @@ QByteArray CanBlock(quint32 btr, int frameType, const QList<FilterEntry>& filter
 
 void AddShown(Shown& shown, QWidget& page, const QString& prefix)
 {
-    for (const QComboBox* list : page.findChildren<QComboBox*>()) {
+    for (const QComboBox* list : page.findChildren<QComboBox*>())
         shown.insert(prefix + list->objectName(), QString::number(list->currentIndex()));
-    }
-    for (const QLineEdit* edit : page.findChildren<QLineEdit*>()) {
-        if (!edit->objectName().isEmpty()) {
+    for (const QLineEdit* edit : page.findChildren<QLineEdit*>())
+        if (!edit->objectName().isEmpty())
             shown.insert(prefix + edit->objectName(), edit->text());
-        }
-    }
-    for (const QCheckBox* box : page.findChildren<QCheckBox*>()) {
+    for (const QCheckBox* box : page.findChildren<QCheckBox*>())
         shown.insert(prefix + box->objectName(), box->isChecked() ? "1" : "0");
-    }
     for (const QTreeWidget* list : page.findChildren<QTreeWidget*>()) {
         QStringList rows;
         for (int index = 0; index < list->topLevelItemCount(); ++index) {
@@ -350,9 +346,8 @@ void TestKelvaneCommands::readWriteRestartDefaults()
     COstrelSimulator simulator(options);
     QVERIFY(simulator.start());
     simulator.setParameterBlock(arm ? kArmBlock : kClassicBlock);
-    if (arm) {
+    if (arm)
         simulator.setCanConfigBlock(kArmCanBlock);
-    }
     // Another model on COM1 last time: the user picks this one and COM3.
     CProfileSandbox::Write(
         {{"Kelvane/DeviceType", arm ? 0 : 2},
@@ -374,21 +369,18 @@ void TestKelvaneCommands::readWriteRestartDefaults()
     // mask with its box ticked.
     QCOMPARE(Control<QLineEdit>(sheet->TranPage(), "idOffsetEdit")->isEnabled(), !arm);
     QVERIFY(!Control<QCheckBox>(sheet->TranPage(), "forwardIdCheck")->isEnabled());
-    if (!arm) {
+    if (!arm)
         QVERIFY(Control<QLineEdit>(sheet->CanPage(), "acptMaskEdit")->isEnabled());
-    }
     QCOMPARE(ProfileValue("Kelvane/TranSpace").toInt(), arm ? 5 : 7);
     QCOMPARE(ProfileValue("Kelvane/DeviceType").toInt(), deviceType);
     QCOMPARE(ProfileValue("Kelvane/ConfigPort").toInt(), kConverterPort);
-    if (arm) {
+    if (arm)
         QCOMPARE(ProfileValue("Kelvane/ArmCanBaud").toUInt(), 0x3AC01Du);
-    }
 
-    if (arm) {
+    if (arm)
         EditArmPages(*sheet);
-    } else {
+    else
         EditClassicPages(*sheet);
-    }
     simulator.clearHistory();
     Click(*sheet, "writeButton");
 
@@ -425,11 +417,10 @@ void TestKelvaneCommands::readWriteRestartDefaults()
     QCOMPARE(Control<QComboBox>(*sheet, "deviceList")->currentIndex(), deviceType);
     QCOMPARE(Control<QComboBox>(*sheet, "portList")->currentIndex(), kConverterPort);
     Control<QTabWidget>(*sheet, "tabs")->setCurrentIndex(2);
-    if (arm) {
+    if (arm)
         VERIFY_SHOWN(*sheet, Merged(kArmWritten, {{"arm.canIdEdit", "00000000"}}));
-    } else {
+    else
         VERIFY_SHOWN(*sheet, kClassicWritten);
-    }
     QCOMPARE(messages.m_messages.size(), 2);
 }
 

@@ -55,15 +55,13 @@ void VerifyConnectedState(CKelvaneSheet& sheet, bool connected)
     QCOMPARE(Control<QComboBox>(sheet, "deviceList")->isEnabled(), !connected);
     QCOMPARE(Control<QComboBox>(sheet, "portList")->isEnabled(), !connected);
     for (const char* name :
-         {"defaultsButton", "readButton", "writeButton", "exportButton", "importButton"}) {
+         {"defaultsButton", "readButton", "writeButton", "exportButton", "importButton"})
         QCOMPARE(Control<QAbstractButton>(sheet, name)->isEnabled(), connected);
-    }
     auto* tabs = Control<QTabWidget>(sheet, "tabs");
     for (int index = 0; index < tabs->count(); ++index) {
         QWidget* page = tabs->widget(index);
-        if (sheet.IsPageOpen(*page)) {
+        if (sheet.IsPageOpen(*page))
             QCOMPARE(page->isEnabled(), connected);
-        }
     }
 }
 
@@ -176,11 +174,9 @@ void TestKelvaneConnect::swappedInPageFollowsConnection()
 
     QVERIFY(sheet.IsPageOpen(*chosenPage));
     QVERIFY(chosenPage->isEnabled());
-    for (const char* name : {"frameTypeList", "baudrateList", "baudList"}) {
-        if (auto* list = chosenPage->findChild<QComboBox*>(QLatin1String(name))) {
+    for (const char* name : {"frameTypeList", "baudrateList", "baudList"})
+        if (auto* list = chosenPage->findChild<QComboBox*>(QLatin1String(name)))
             QVERIFY2(list->isEnabled(), name);
-        }
-    }
     ClickConnect(sheet);
     VerifyConnectedState(sheet, false);
     QVERIFY(messages.m_messages.isEmpty());
@@ -348,14 +344,12 @@ void TestKelvaneConnect::commandKeysWhileConnected()
         spies.push_back(
             std::make_unique<QSignalSpy>(Control<QPushButton>(sheet, name), &QPushButton::clicked));
     }
-    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
         QTest::keyClick(edit, key);
-    }
     QTest::qWait(200);
     QVERIFY(sheet.isVisible());
-    for (const auto& spy : spies) {
+    for (const auto& spy : spies)
         QCOMPARE(spy->count(), 0);
-    }
     QCOMPARE(simulator.receivedFrames().size(), 1);
 
     // Each command's mnemonic presses exactly its button.
@@ -364,9 +358,8 @@ void TestKelvaneConnect::commandKeysWhileConnected()
         QTest::keyClick(&sheet, keys[index], Qt::AltModifier);
         QTRY_COMPARE(spies.at(index)->count(), 1);
     }
-    for (const auto& spy : spies) {
+    for (const auto& spy : spies)
         QCOMPARE(spy->count(), 1);
-    }
 
     QCOMPARE(messages.m_messages, (QList<UserMessage>{{kCaption, QStringLiteral("读配置成功！")},
                                                       {kCaption, QStringLiteral("写配置成功！")}}));

@@ -150,14 +150,12 @@ void TestKelvaneSheet::startsDisconnectedAndDisabled()
     const QStringList models{"Ostrel-A", "Ostrel-B", "Ostrel-X"};
     auto* deviceList = Control<QComboBox>(sheet, "deviceList");
     QCOMPARE(deviceList->count(), models.size());
-    for (int index = 0; index < models.size(); ++index) {
+    for (int index = 0; index < models.size(); ++index)
         QCOMPARE(deviceList->itemText(index), models.at(index));
-    }
     auto* portList = Control<QComboBox>(sheet, "portList");
     QCOMPARE(portList->count(), 8);
-    for (int index = 0; index < 8; ++index) {
+    for (int index = 0; index < 8; ++index)
         QCOMPARE(portList->itemText(index), QStringLiteral("COM%1").arg(index + 1));
-    }
 #ifndef Q_OS_WIN
     QCOMPARE(portList->itemData(0, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS0"));
     QCOMPARE(portList->itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("/tmp/converter"));
@@ -220,9 +218,8 @@ void TestKelvaneSheet::switchesPages()
     QCOMPARE(tabs->tabText(2), QStringLiteral("CAN参数"));
     QWidget* shownCanPage = CanPageOf(sheet, to);
     QVERIFY(sheet.IsPageOpen(*shownCanPage));
-    if (swapped) {
+    if (swapped)
         QVERIFY(!sheet.IsPageOpen(*CanPageOf(sheet, from)));
-    }
     // Disconnected, so whatever page has a window stays disabled.
     for (int index = 0; index < tabs->count(); ++index) {
         QWidget* page = tabs->widget(index);
@@ -261,9 +258,8 @@ void TestKelvaneSheet::ignoresEnterAndEscape()
     sheet.show();
     QVERIFY(QTest::qWaitForWindowExposed(&sheet));
 
-    for (QPushButton* button : sheet.findChildren<QPushButton*>()) {
+    for (QPushButton* button : sheet.findChildren<QPushButton*>())
         QVERIFY2(!button->autoDefault() && !button->isDefault(), qPrintable(button->objectName()));
-    }
     const QList<QWidget*> focusTargets{
         Control<QPushButton>(sheet, "connectButton"),
         Control<QComboBox>(sheet, "deviceList"),

@@ -51,10 +51,9 @@ std::unique_ptr<CanAcceptance> Received(const Words& layout)
     a->extIndividualStart = layout[1];
     a->extGroupStart = layout[2];
     a->tableEnd = layout[3];
-    for (int i = 4; i < layout.size(); ++i) {
+    for (int i = 4; i < layout.size(); ++i)
         for (int byte = 0; byte < 4; ++byte)
             a->table[(i - 4) * 4 + byte] = quint8(layout[i] >> (8 * byte));
-    }
     return a;
 }
 
@@ -64,12 +63,11 @@ Intervals Merged(Intervals intervals)
 {
     std::sort(intervals.begin(), intervals.end());
     Intervals merged;
-    for (const auto& interval : intervals) {
+    for (const auto& interval : intervals)
         if (!merged.isEmpty() && interval.first <= merged.last().second + 1)
             merged.last().second = std::max(merged.last().second, interval.second);
         else
             merged.append(interval);
-    }
     return merged;
 }
 
@@ -123,21 +121,22 @@ Intervals Wanted(const Entries& entries, bool extended)
 {
     const quint32 mask = extended ? 0x1FFFFFFF : 0x1FFF;
     Intervals wanted;
-    for (const FilterEntry& e : entries) {
+    for (const FilterEntry& e : entries)
         if ((e.extended != 0) == extended && e.start <= e.end &&
             (e.start == e.end || (e.start & mask) <= (e.end & mask)))
             wanted.append({e.start & mask, e.end & mask});
-    }
     return Merged(wanted);
 }
 
 bool Within(const Intervals& inner, const Intervals& outer)
 {
-    return std::all_of(inner.begin(), inner.end(), [&](const auto& i) {
-        return std::any_of(outer.begin(), outer.end(), [&](const auto& o) {
-            return o.first <= i.first && i.second <= o.second;
+    return std::all_of(
+        inner.begin(), inner.end(),
+        [&](const auto& i) {
+            return std::any_of(
+                outer.begin(), outer.end(),
+                [&](const auto& o) { return o.first <= i.first && i.second <= o.second; });
         });
-    });
 }
 
 quint32 RandomId(QRandomGenerator& rng, bool extended)

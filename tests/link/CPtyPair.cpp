@@ -25,9 +25,8 @@ CPtyPair::CPtyPair()
 CPtyPair::~CPtyPair()
 {
     HangUp();
-    if (m_slave >= 0) {
+    if (m_slave >= 0)
         ::close(m_slave);
-    }
 }
 
 void CPtyPair::Send(const QByteArray& bytes)
@@ -35,9 +34,8 @@ void CPtyPair::Send(const QByteArray& bytes)
     qsizetype sent = 0;
     while (sent < bytes.size()) {
         const ssize_t n = ::write(m_master, bytes.constData() + sent, bytes.size() - sent);
-        if (n <= 0) {
+        if (n <= 0)
             return;
-        }
         sent += n;
     }
 }
@@ -47,14 +45,12 @@ QByteArray CPtyPair::Receive(int count, int quietMs)
     QByteArray received;
     while (received.size() < count) {
         pollfd watch{m_master, POLLIN, 0};
-        if (::poll(&watch, 1, quietMs) <= 0) {
+        if (::poll(&watch, 1, quietMs) <= 0)
             break;
-        }
         char chunk[4096];
         const ssize_t n = ::read(m_master, chunk, sizeof chunk);
-        if (n <= 0) {
+        if (n <= 0)
             break;
-        }
         received.append(chunk, n);
     }
     return received;
@@ -65,12 +61,10 @@ bool CPtyPair::WaitForPending(int count, int timeoutMs) const
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
         int pending = 0;
-        if (::ioctl(m_slave, FIONREAD, &pending) == 0 && pending >= count) {
+        if (::ioctl(m_slave, FIONREAD, &pending) == 0 && pending >= count)
             return true;
-        }
-        if (deadline.hasExpired()) {
+        if (deadline.hasExpired())
             return false;
-        }
         QThread::msleep(2);
     }
 }

@@ -20,9 +20,8 @@ QByteArray Hex(const char* text)
 QByteArray CountingBlock(int size)
 {
     QByteArray block(size, '\0');
-    for (int i = 0; i < size; ++i) {
+    for (int i = 0; i < size; ++i)
         block[i] = static_cast<char>(i);
-    }
     return block;
 }
 
@@ -183,9 +182,8 @@ void TestCFrameProtocol::acknowledgementIsCollected()
     QFETCH(QByteArray, rawReply);
     QFETCH(bool, accepted);
     QVERIFY(Connect(options));
-    if (!rawReply.isEmpty()) {
+    if (!rawReply.isEmpty())
         m_sim->queueRawReply(rawReply);
-    }
     const QByteArray request = CFrameProtocol::HandshakeRequest(2);
     m_port->Write(request.constData(), int(request.size()), 120);
     QCOMPARE(Protocol().WaitAck(0x02), accepted);
@@ -305,9 +303,8 @@ void TestCFrameProtocol::parameterBlockRead()
     QFETCH(bool, accepted);
     QFETCH(int, requests);
     QVERIFY(Connect(options));
-    for (int i = 0; i < rawReplyCount; ++i) {
+    for (int i = 0; i < rawReplyCount; ++i)
         m_sim->queueRawReply(rawReplies);
-    }
     const QByteArray stored = CountingBlock(28);
     m_sim->setParameterBlock(stored);
 
@@ -427,13 +424,12 @@ void TestCFrameProtocol::tricklingRepliesEndByTheirDeadline()
     QElapsedTimer clock;
     clock.start();
     bool answered = true;
-    if (operation == "readCanConfig") {
+    if (operation == "readCanConfig")
         answered = Protocol().ReadCanConfigBlock(block);
-    } else if (operation == "readParameters") {
+    else if (operation == "readParameters")
         answered = Protocol().ReadParameterBlock(block);
-    } else {
+    else
         answered = Protocol().Handshake(deviceType);
-    }
     QVERIFY(!answered);
     QVERIFY2(clock.elapsed() < deadlineMs + 400, qPrintable(QString::number(clock.elapsed())));
 }

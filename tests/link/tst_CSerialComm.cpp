@@ -37,9 +37,8 @@ qint64 CpuTimeMs()
 QByteArray EveryByteValue()
 {
     QByteArray bytes;
-    for (int value = 0; value < 256; ++value) {
+    for (int value = 0; value < 256; ++value)
         bytes.append(static_cast<char>(value));
-    }
     return bytes;
 }
 
@@ -178,9 +177,8 @@ void TestCSerialComm::lineIsTransparentBothWays()
     QByteArray received;
     while (received.size() < bytes.size()) {
         const QByteArray part = ReadPort(port, int(bytes.size()), 500);
-        if (part.isEmpty()) {
+        if (part.isEmpty())
             break;
-        }
         received += part;
     }
     QCOMPARE(received, bytes);

@@ -82,9 +82,8 @@ void TestCCanPage::freshPage()
         {"btr0Edit", 2},          {"btr1Edit", 2},          {"sendIdEdit", 11},
         {"acptCodeEdit", 11},     {"acptMaskEdit", 11},     {"acptCodeDual1Edit", 5},
         {"acptCodeDual2Edit", 5}, {"acptMaskDual1Edit", 5}, {"acptMaskDual2Edit", 5}};
-    for (const auto& [name, length] : limits) {
+    for (const auto& [name, length] : limits)
         QCOMPARE(Edit(page, name)->maxLength(), length);
-    }
 }
 
 void TestCCanPage::dataExchange()
@@ -151,9 +150,8 @@ void TestCCanPage::longTextsFromTheProgramStayWhole()
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClick(edit, Qt::Key_5);
     QCOMPARE(edit->text(), QStringLiteral("00  00  01  2"));
-    while (edit->text().size() > 11) {
+    while (edit->text().size() > 11)
         QTest::keyClick(edit, Qt::Key_Backspace);
-    }
     QTest::keyClick(edit, Qt::Key_5);
     QCOMPARE(edit->text().size(), 11);
 }
@@ -226,9 +224,8 @@ void TestCCanPage::noBitRateSelectedLeavesBtrAlone()
     QCOMPARE(Edit(page, "btr0Edit")->text(), QStringLiteral("12"));
     QCOMPARE(Edit(page, "btr1Edit")->text(), QStringLiteral("34"));
     QVERIFY(!EnabledOnPage(Edit(page, "btr0Edit")));
-    for (int outside : {-1, 0, 16}) {
+    for (int outside : {-1, 0, 16})
         QVERIFY(CCanPage::PresetBtr0(outside).isEmpty());
-    }
 }
 
 void TestCCanPage::filterModeSwitchesFieldSets()
@@ -237,11 +234,9 @@ void TestCCanPage::filterModeSwitchesFieldSets()
     Connect(page);
     const auto showsDual = [&page](bool dual) {
         for (const char* half :
-             {"acptCodeDual1Edit", "acptCodeDual2Edit", "acptMaskDual1Edit", "acptMaskDual2Edit"}) {
-            if (VisibleOnPage(Edit(page, half)) != dual) {
+             {"acptCodeDual1Edit", "acptCodeDual2Edit", "acptMaskDual1Edit", "acptMaskDual2Edit"})
+            if (VisibleOnPage(Edit(page, half)) != dual)
                 return false;
-            }
-        }
         return VisibleOnPage(Edit(page, "acptCodeEdit")) != dual &&
                VisibleOnPage(Edit(page, "acptMaskEdit")) != dual;
     };
@@ -277,9 +272,8 @@ void TestCCanPage::customMaskRule()
         QCOMPARE(Edit(page, "acptMaskEdit")->text(), ticked ? "FF FF FF FF" : "00 00 00 00");
         QCOMPARE(Edit(page, "acptMaskDual1Edit")->text(), ticked ? "FF FF" : "00 00");
         QCOMPARE(Edit(page, "acptMaskDual2Edit")->text(), ticked ? "FF FF" : "00 00");
-        for (const char* mask : masks) {
+        for (const char* mask : masks)
             QCOMPARE(EnabledOnPage(Edit(page, mask)), ticked);
-        }
     }
 }
 
@@ -336,18 +330,15 @@ void TestCCanPage::enableRules()
 
     page.setEnabled(false);
     page.OnEnable(false);
-    for (const char* name : alwaysOn) {
+    for (const char* name : alwaysOn)
         QVERIFY2(!EnabledOnPage(Control<QWidget>(page, name)), name);
-    }
-    for (const char* name : ruled) {
+    for (const char* name : ruled)
         QVERIFY2(!EnabledOnPage(Control<QWidget>(page, name)), name);
-    }
 
     page.setEnabled(true);
     page.OnEnable(true);
-    for (const char* name : alwaysOn) {
+    for (const char* name : alwaysOn)
         QVERIFY2(EnabledOnPage(Control<QWidget>(page, name)), name);
-    }
     QCOMPARE(EnabledOnPage(Edit(page, "btr0Edit")), bitRate == 0);
     QCOMPARE(EnabledOnPage(Edit(page, "btr1Edit")), bitRate == 0);
     QCOMPARE(EnabledOnPage(Edit(page, "acptMaskEdit")), customMask);

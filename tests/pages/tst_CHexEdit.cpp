@@ -58,9 +58,8 @@ void TestCHexEdit::typedCharacters()
     edit.end(false);
     // One key event per character with the character as its text, which is
     // how a keyboard layout or an input method delivers anything it types.
-    for (const QChar c : typed) {
+    for (const QChar c : typed)
         QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
     QCOMPARE(edit.text(), expected);
 }
 

@@ -53,9 +53,8 @@ void TestCSerialPage::freshPageAndLists()
     QCOMPARE(Shown(page, "flowControlList"), QStringLiteral("无"));
     QVERIFY(!VisibleOnPage(page.ModeList()));
     QVERIFY(!VisibleOnPage(Control<QWidget>(page, "lineModeGroup")));
-    for (const char* name : {"dataBitsList", "stopBitsList", "flowControlList"}) {
+    for (const char* name : {"dataBitsList", "stopBitsList", "flowControlList"})
         QVERIFY2(!EnabledOnPage(Control<QWidget>(page, name)), name);
-    }
 
     page.ConfigureForDevice(ConverterModel::OstrelX);
     QCOMPARE(Items(page.BaudrateList()), QStringList(kCommonRates) << "230400"
@@ -123,9 +122,8 @@ void TestCSerialPage::enableRules()
 
     page.OnEnable(false);
     for (const char* name : {"baudrateList", "parityList", "lineModeList", "dataBitsList",
-                             "stopBitsList", "flowControlList"}) {
+                             "stopBitsList", "flowControlList"})
         QVERIFY2(!enabled(name), name);
-    }
 }
 
 void TestCSerialPage::lineModeFollowsTheList()

@@ -78,9 +78,8 @@ void TestCTranPage::freshPage()
         QVERIFY2(!Control<QCheckBox>(page, name)->isChecked(), name);
         QVERIFY2(Enabled(page, name), name);
     }
-    for (const char* name : kNumberEdits) {
+    for (const char* name : kNumberEdits)
         QVERIFY2(!Enabled(page, name), name);
-    }
     QVERIFY(m_sink.m_messages.isEmpty());
 }
 
@@ -111,36 +110,31 @@ void TestCTranPage::modeRules()
     QVERIFY(Choose(page.ModeList(), mode));
     QCOMPARE(page.m_nMode, mode);
     const auto followsMode = [&] {
-        for (const char* name : kNumberEdits) {
+        for (const char* name : kNumberEdits)
             QCOMPARE(Enabled(page, name), numbers);
-        }
         // The arrows go with their edits.
         QCOMPARE(Enabled(page, "frameSpaceUpDown"), numbers);
-        for (const char* name : kChecks) {
+        for (const char* name : kChecks)
             QCOMPARE(Enabled(page, name), checks);
-        }
     };
     followsMode();
-    for (const char* name : kModeLabels) {
+    for (const char* name : kModeLabels)
         QCOMPARE(Enabled(page, name), labels);
-    }
     QVERIFY(Enabled(page, "directionList"));
     QVERIFY(Control<QCheckBox>(page, "forwardInfoCheck")->isChecked());
 
     page.OnEnable(false);
     for (const char* name : {"modeList", "directionList", "frameSpaceEdit", "forwardIdCheck",
-                             "forwardInfoCheck", "idOffsetEdit", "idLengthEdit"}) {
+                             "forwardInfoCheck", "idOffsetEdit", "idLengthEdit"})
         QVERIFY2(!Enabled(page, name), name);
-    }
     page.OnEnable(true);
     QVERIFY(Enabled(page, "modeList"));
     followsMode();
 
     // Leaving the third mode gives the labels back.
     QVERIFY(Choose(page.ModeList(), 1));
-    for (const char* name : kModeLabels) {
+    for (const char* name : kModeLabels)
         QVERIFY2(Enabled(page, name), name);
-    }
 }
 
 void TestCTranPage::thirdModeWording_data()

@@ -9,9 +9,8 @@
 
 CProfileSandbox::CProfileSandbox()
 {
-    if (!m_dir.isValid() || !qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()))) {
+    if (!m_dir.isValid() || !qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path())))
         qFatal("cannot set up a temporary profile folder");
-    }
 }
 
 QString CProfileSandbox::UniqueName()
@@ -24,8 +23,7 @@ void CProfileSandbox::Write(const QVariantMap& values)
     CProfile profile;
     QSettings& settings = profile.Settings();
     settings.clear();
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
         settings.setValue(it.key(), it.value());
-    }
     settings.sync();
 }

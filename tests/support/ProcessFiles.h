@@ -8,9 +8,8 @@
 inline bool ProcessHasOpen(qint64 pid, const QString& device)
 {
     const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
-    for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot))
         if (fd.symLinkTarget() == device)
             return true;
-    }
     return false;
 }

@@ -9,18 +9,16 @@
 template <typename T> T* Control(const QWidget& window, const char* name)
 {
     T* control = window.findChild<T*>(QLatin1String(name));
-    if (!control) {
+    if (!control)
         qFatal("no control named %s", name);
-    }
     return control;
 }
 
 inline QStringList Items(const QComboBox* list)
 {
     QStringList items;
-    for (int i = 0; i < list->count(); ++i) {
+    for (int i = 0; i < list->count(); ++i)
         items << list->itemText(i);
-    }
     return items;
 }
 
@@ -30,9 +28,8 @@ inline QStringList Items(const QComboBox* list)
 inline bool Choose(QComboBox* list, int index)
 {
     if (!list->isEnabled() || !list->isVisibleTo(list->window()) || index < 0 ||
-        index >= list->count()) {
+        index >= list->count())
         return false;
-    }
     list->setCurrentIndex(index);
     Q_EMIT list->activated(index);
     return true;
@@ -52,10 +49,8 @@ inline bool VisibleOnPage(const QWidget* control)
 inline QStringList TabStops(const QWidget& page)
 {
     QStringList names;
-    for (const QWidget* w = page.nextInFocusChain(); w != &page; w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty()) {
+    for (const QWidget* w = page.nextInFocusChain(); w != &page; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty())
             names << w->objectName();
-        }
-    }
     return names;
 }

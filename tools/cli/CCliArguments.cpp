@@ -65,10 +65,9 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
 
 std::optional<CCliArguments::Command> CommandOf(const QString& name)
 {
-    for (const CommandName& known : kCommands) {
+    for (const CommandName& known : kCommands)
         if (name == QLatin1String(known.name))
             return known.command;
-    }
     return std::nullopt;
 }
 

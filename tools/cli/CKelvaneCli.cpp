@@ -125,10 +125,9 @@ ExitStatus CKelvaneCli::ListPorts()
     }
     for (const DetectedPort& port : detected) {
         text += port.path;
-        for (const QString& about : {port.Label(), port.serialNumber, port.byIdPath}) {
+        for (const QString& about : {port.Label(), port.serialNumber, port.byIdPath})
             if (!about.isEmpty())
                 text += QLatin1Char('\t') + about;
-        }
         text += QLatin1Char('\n');
     }
     if (!CConsoleSink::WriteOutput(text.toUtf8()))
@@ -191,10 +190,9 @@ ExitStatus CKelvaneCli::ServePorts()
         lines += m_arguments.JsonLines() ? task.JsonLine() : task.Line();
     if (!CConsoleSink::WriteOutput(lines))
         return Refuse(Text::tr("cannot write to standard output"));
-    for (const CPortTask& task : tasks) {
+    for (const CPortTask& task : tasks)
         if (task.Status() != ExitStatus::Success)
             return task.Status();
-    }
     return ExitStatus::Success;
 }
 
@@ -243,10 +241,9 @@ ExitStatus CKelvaneCli::Detect()
     QStringList paths;
     for (const QString& port : m_arguments.Ports())
         paths << PortNames::ResolvePort(port, &m_profile.Settings(), detected);
-    if (m_arguments.Ports().isEmpty()) {
+    if (m_arguments.Ports().isEmpty())
         for (const DetectedPort& port : detected)
             paths << port.path;
-    }
     bool answered = false;
     QString text;
     for (const ConverterProbe::Result& result : ConverterProbe::ProbeAll(paths, detected)) {

@@ -42,9 +42,8 @@ void Settle(QWidget& window)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(10);
     }
-    for (int round = 0; round < 5; ++round) {
+    for (int round = 0; round < 5; ++round)
         QApplication::processEvents();
-    }
 }
 
 template <typename T> T& Child(QWidget& parent, const char* name)
@@ -72,9 +71,8 @@ CScreenshotRun::CScreenshotRun(const QDir& outDir, const QString& portPath)
 
 bool CScreenshotRun::Shoot(int deviceType)
 {
-    if (!m_portPath.isEmpty()) {
+    if (!m_portPath.isEmpty())
         return ShootWithPort(deviceType, m_portPath);
-    }
     SimOptions options;
     options.deviceType = deviceType;
     COstrelSimulator simulator(options);

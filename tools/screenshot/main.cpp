@@ -33,9 +33,8 @@ std::optional<int> DeviceTypeOf(const QString& model)
 std::optional<Arguments> Parse(int argc, char* argv[])
 {
     QStringList words;
-    for (int index = 0; index < argc; ++index) {
+    for (int index = 0; index < argc; ++index)
         words.append(QString::fromLocal8Bit(argv[index]));
-    }
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Saves a picture of every tab of the Kelvane window, disconnected and after a read.");
@@ -72,9 +71,8 @@ std::optional<Arguments> Parse(int argc, char* argv[])
 int main(int argc, char* argv[])
 {
     const auto arguments = Parse(argc, argv);
-    if (!arguments) {
+    if (!arguments)
         return 2;
-    }
     // Never the user's own profile.
     QTemporaryDir scratch;
     const QString profileDir =
@@ -93,8 +91,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     bool ok = true;
-    for (const int deviceType : arguments->deviceTypes) {
+    for (const int deviceType : arguments->deviceTypes)
         ok = CScreenshotRun(outDir, arguments->portPath).Shoot(deviceType) && ok;
-    }
     return ok ? 0 : 1;
 }

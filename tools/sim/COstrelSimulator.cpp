@@ -342,9 +342,9 @@ QList<QByteArray> COstrelSimulator::receivedFrames() const
 int COstrelSimulator::requestCount(quint8 code) const
 {
     return m_impl->withShared([code](const auto& shared) {
-        return int(
-            std::count_if(shared.frames.cbegin(), shared.frames.cend(),
-                          [code](const QByteArray& frame) { return quint8(frame.at(2)) == code; }));
+        return int(std::count_if(
+            shared.frames.cbegin(), shared.frames.cend(),
+            [code](const QByteArray& frame) { return quint8(frame.at(2)) == code; }));
     });
 }
 

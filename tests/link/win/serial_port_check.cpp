@@ -50,9 +50,8 @@ void Report(bool passed, const char* format, ...)
     va_end(args);
     std::printf("%s %s: %s\n", passed ? "ok  " : "FAIL", g_label.c_str(), text);
     std::fflush(stdout);
-    if (!passed) {
+    if (!passed)
         ++g_failures;
-    }
 }
 
 class Stopwatch
@@ -74,9 +73,8 @@ Bytes Frame(std::uint8_t code, const Bytes& payload)
                 static_cast<std::uint8_t>(payload.size() >= 0xFF ? 0xFF : payload.size())};
     frame.insert(frame.end(), payload.begin(), payload.end());
     std::uint8_t check = 0;
-    for (const std::uint8_t byte : frame) {
+    for (const std::uint8_t byte : frame)
         check ^= byte;
-    }
     frame.push_back(check);
     return frame;
 }
@@ -205,9 +203,8 @@ void CheckParameterRead(CSerialCommImpl& port)
     const Stopwatch watch;
     const Collected reply = Collect(port, 96, kParameterReplySize, 64, 1000);
     std::uint8_t check = 0;
-    for (size_t at = 0; at + 1 < reply.bytes.size(); ++at) {
+    for (size_t at = 0; at + 1 < reply.bytes.size(); ++at)
         check ^= reply.bytes[at];
-    }
     const bool whole = reply.bytes.size() == kParameterReplySize && reply.bytes[0] == 0xF7 &&
                        reply.bytes[1] == 0xF8 && reply.bytes[2] == 0x03 && reply.bytes[3] == 0x1C &&
                        reply.bytes.back() == check;
@@ -225,9 +222,8 @@ Bytes CheckCanRead(CSerialCommImpl& port)
         reply.bytes.size() == kCanReplySize && reply.bytes[0] == 0xF7 && reply.bytes[2] == 0x05;
     Report(whole, "2085-byte CAN block read after the pause (%zu bytes, %d reads, %lld ms)",
            reply.bytes.size(), reply.pieces, watch.Ms());
-    if (!whole) {
+    if (!whole)
         return {};
-    }
     return Bytes(reply.bytes.begin() + 4, reply.bytes.begin() + 4 + kCanBlockSize);
 }
 
@@ -255,18 +251,16 @@ void CheckCloseAndReopen(CSerialCommImpl& port, std::uint32_t baudRate, char mod
     const bool opened = OpenPort(port, baudRate);
     Report(opened, "reopen after close (%lld ms, error %d)", watch.Ms(),
            opened ? 0 : port.LastError());
-    if (opened) {
+    if (opened)
         CheckHandshake(port, model, "after reopen");
-    }
 }
 
 int RunExchange(std::uint32_t baudRate, char model)
 {
     CSerialCommImpl port;
     CheckOpen(port, baudRate);
-    if (!port.IsOpen()) {
+    if (!port.IsOpen())
         return 1;
-    }
     CheckSecondOpenRefused(port, baudRate);
     CheckMissingPort(baudRate);
     CheckHandshake(port, model, "handshake");
@@ -284,9 +278,8 @@ int RunSilent()
 {
     CSerialCommImpl port;
     CheckOpen(port, 57600);
-    if (!port.IsOpen()) {
+    if (!port.IsOpen())
         return 1;
-    }
     const Bytes request = HandshakeRequest('X');
     const Stopwatch watch;
     Send(port, request, 120);
@@ -304,9 +297,8 @@ int RunKilled(const char* marker)
 {
     CSerialCommImpl port;
     CheckOpen(port, 19200);
-    if (!port.IsOpen()) {
+    if (!port.IsOpen())
         return 1;
-    }
     Send(port, ReadRequest(0x05), 2000);
     const Collected first = Collect(port, kCanReplySize, kKillAfter, kCanReplySize, 2000);
     const int started = static_cast<int>(first.bytes.size());
