@@ -321,19 +321,7 @@ ExitStatus CKelvaneCli::ConnectPort(CSerialComm& port)
     const QList<DetectedPort> detected = m_detector.DetectPorts();
     const QString path =
         PortNames::ResolvePort(m_arguments.Port(), &m_profile.Settings(), detected);
-    const int deviceType = m_arguments.DeviceType();
-    const ConnectFlow::Outcome outcome = ConnectFlow::Connect(port, deviceType, path);
-    if (const auto message = ConnectFlow::MessageOf(outcome, port, deviceType, path, detected))
-        m_console.ShowMessage(*message);
-    switch (outcome) {
-    case ConnectFlow::Outcome::Connected:
-        return ExitStatus::Success;
-    case ConnectFlow::Outcome::PortUnavailable:
-        return ExitStatus::PortUnavailable;
-    case ConnectFlow::Outcome::NoConverter:
-        break;
-    }
-    return ExitStatus::NotConnected;
+    return CPortTask::Connect(port, m_arguments.DeviceType(), path, detected, m_console);
 }
 
 // Opened before the converter is asked, so that an output that cannot be

@@ -53,24 +53,30 @@ void CPortTask::RunAll(std::vector<CPortTask>& tasks)
         thread.join();
 }
 
-ExitStatus CPortTask::Serve()
+ExitStatus CPortTask::Connect(CSerialComm& port, int deviceType, const QString& devicePath,
+                              const QList<DetectedPort>& present, CMessageSink& messages)
 {
-    CSerialComm port;
-    const ConnectFlow::Outcome outcome =
-        ConnectFlow::Connect(port, m_pages.DeviceType(), m_devicePath);
-    if (const auto message =
-            ConnectFlow::MessageOf(outcome, port, m_pages.DeviceType(), m_devicePath, m_present))
-        m_messages.ShowMessage(*message);
+    const ConnectFlow::Outcome outcome = ConnectFlow::Connect(port, deviceType, devicePath);
+    if (const auto message = ConnectFlow::MessageOf(outcome, port, deviceType, devicePath, present))
+        messages.ShowMessage(*message);
     switch (outcome) {
+    case ConnectFlow::Outcome::Connected:
+        return ExitStatus::Success;
     case ConnectFlow::Outcome::PortUnavailable:
         return ExitStatus::PortUnavailable;
     case ConnectFlow::Outcome::NoConverter:
-        return ExitStatus::NotConnected;
-    case ConnectFlow::Outcome::Connected:
         break;
     }
-    if (m_job == Job::Connect)
-        return ExitStatus::Success;
+    return ExitStatus::NotConnected;
+}
+
+ExitStatus CPortTask::Serve()
+{
+    CSerialComm port;
+    const ExitStatus connected =
+        Connect(port, m_pages.DeviceType(), m_devicePath, m_present, m_messages);
+    if (connected != ExitStatus::Success || m_job == Job::Connect)
+        return connected;
     if (m_job == Job::Verify)
         return Verify(port);
     // The identifier check has spoken once for every port, before any was

@@ -13,7 +13,9 @@
 
 #include <vector>
 
+class CMessageSink;
 class CProfile;
+class CSerialComm;
 
 // One port's share of a connect, write or verify: its own serial port, its
 // own copy of the pages and its own messages, so that many ports can be
@@ -35,6 +37,10 @@ public:
     // present: the serial ports the system reports, for the messages.
     CPortTask(Job job, const QString& port, const QString& devicePath, const CPlainPageSet& pages,
               const CEncodedConfig& config, CProfile& profile, const QList<DetectedPort>& present);
+
+    // The connect flow with its message shown, as an exit status.
+    static ExitStatus Connect(CSerialComm& port, int deviceType, const QString& devicePath,
+                              const QList<DetectedPort>& present, CMessageSink& messages);
 
     void Run();
     // Runs every task, each on its own thread, and returns once all are done.
