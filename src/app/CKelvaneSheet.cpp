@@ -258,8 +258,13 @@ void CKelvaneSheet::ApplyConnectionState(bool connected)
 
 QList<PortSlot> CKelvaneSheet::ResolvePortSlots()
 {
+    return ResolvePortSlots(m_detector.DetectPorts());
+}
+
+QList<PortSlot> CKelvaneSheet::ResolvePortSlots(const QList<DetectedPort>& detected)
+{
     m_profile.Reload();
-    return PortNames::ResolveSlots(&m_profile.Settings(), m_detector.DetectPorts());
+    return PortNames::ResolveSlots(&m_profile.Settings(), detected);
 }
 
 void CKelvaneSheet::ShowPortSlots()
@@ -323,15 +328,16 @@ bool CKelvaneSheet::ToggleConnection(int deviceType, int portIndex)
 
 bool CKelvaneSheet::Connect(int deviceType, int portIndex)
 {
-    const QList<PortSlot> portSlots = ResolvePortSlots();
+    // Asking the system for its ports takes a moment; once per connect will do.
+    const QList<DetectedPort> detected = m_detector.DetectPorts();
+    const QList<PortSlot> portSlots = ResolvePortSlots(detected);
     const QString path =
         portIndex >= 0 && portIndex < portSlots.size() ? portSlots.at(portIndex).path : QString();
     std::optional<UserMessage> failure;
     {
         const CBusyCursor busy;
         const ConnectFlow::Outcome outcome = ConnectFlow::Connect(m_port, deviceType, path);
-        failure =
-            ConnectFlow::MessageOf(outcome, m_port, deviceType, path, m_detector.DetectPorts());
+        failure = ConnectFlow::MessageOf(outcome, m_port, deviceType, path, detected);
     }
     m_selector.ShowPortSlots(portSlots);
     if (failure) {

@@ -104,6 +104,7 @@ private:
     void AddPage(QWidget& page, const QString& title);
     void InitDialog();
     void LoadProfile();
+    QList<PortSlot> ResolvePortSlots(const QList<DetectedPort>& detected);
     void OnConnectRequested(int deviceType, int portIndex);
     void OnDeviceChosen(int deviceType);
     void OnAssignPortRequested(int portIndex);
