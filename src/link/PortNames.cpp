@@ -25,12 +25,32 @@ int PortIndexOf(const QString& name)
     return index >= 0 && index < PortNames::kPortCount ? index : -1;
 }
 
+#ifdef Q_OS_WIN
+// "com12", "COM12" and "\\.\COM12" are one port; only the last opens every
+// port (COM10 and above need the device namespace).
+QString Canonical(const QString& path)
+{
+    const QString upper = path.trimmed().toUpper();
+    return upper.startsWith(QLatin1String("\\\\.\\")) ? upper : QStringLiteral("\\\\.\\") + upper;
+}
+
+QString FallbackPath(int portIndex)
+{
+    return QStringLiteral("\\\\.\\COM%1").arg(portIndex + 1);
+}
+#else
 // The same device under another name (a by-id link, say) counts as taken.
 QString Canonical(const QString& path)
 {
     const QString canonical = QFileInfo(path).canonicalFilePath();
     return canonical.isEmpty() ? path : canonical;
 }
+
+QString FallbackPath(int portIndex)
+{
+    return QStringLiteral("/dev/ttyS%1").arg(portIndex);
+}
+#endif
 
 // ttyS2 before ttyS10: the trailing number compares as a number.
 bool NaturalLess(const QString& a, const QString& b)
@@ -64,7 +84,12 @@ QString ProfileEntry(const QSettings* profile, int portIndex)
     if (profile == nullptr)
         return {};
     const QString key = QStringLiteral("Ports/") + PortNames::DisplayName(portIndex);
-    return profile->value(key).toString().trimmed();
+    const QString entry = profile->value(key).toString().trimmed();
+#ifdef Q_OS_WIN
+    return entry.isEmpty() ? entry : Canonical(entry);
+#else
+    return entry;
+#endif
 }
 
 DetectedPort DeviceAt(const QString& path, const QList<DetectedPort>& detected)
@@ -109,14 +134,6 @@ QString DisplayName(int portIndex)
 QList<PortSlot> ResolveSlots(const QSettings* profile, const QList<DetectedPort>& detected)
 {
     QList<PortSlot> portSlots;
-#ifdef Q_OS_WIN
-    Q_UNUSED(profile);
-    for (int index = 0; index < kPortCount; ++index) {
-        const QString path = QStringLiteral("\\\\.\\COM%1").arg(index + 1);
-        portSlots.append(
-            PortSlot{index, path, PortSlot::Source::Detected, DeviceAt(path, detected)});
-    }
-#else
     QStringList taken;
     for (int index = 0; index < kPortCount; ++index) {
         PortSlot slot{index, ProfileEntry(profile, index), PortSlot::Source::Profile, {}};
@@ -136,12 +153,11 @@ QList<PortSlot> ResolveSlots(const QSettings* profile, const QList<DetectedPort>
             slot.path = slot.device.path;
             slot.source = PortSlot::Source::Detected;
         } else {
-            slot.path = QStringLiteral("/dev/ttyS%1").arg(slot.index);
+            slot.path = FallbackPath(slot.index);
             slot.source = PortSlot::Source::Fallback;
             slot.device = DeviceAt(slot.path, detected);
         }
     }
-#endif
     return portSlots;
 }
 
@@ -158,6 +174,11 @@ QString ResolvePort(const QString& nameOrPath, const QSettings* profile,
     if (IsDevicePath(nameOrPath))
         return nameOrPath;
     const int index = PortIndexOf(nameOrPath);
+#ifdef Q_OS_WIN
+    // Beyond the eight slots a COM name is the system's own port.
+    if (index < 0 && nameOrPath.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
+        return Canonical(nameOrPath);
+#endif
     return index < 0 ? QString() : DevicePath(index, profile, detected);
 }
 

@@ -14,7 +14,7 @@ struct PortSlot
     {
         Profile,  // the profile's [Ports] section names the device
         Detected, // a serial port the system reports
-        Fallback, // nothing else left: /dev/ttyS{n-1}
+        Fallback, // nothing else left: /dev/ttyS{n-1}, on Windows \\.\COMn
     };
 
     int index = 0;
@@ -29,12 +29,14 @@ struct PortSlot
     QString Details() const;
 };
 
-// The selector offers "COM1".."COM8". On Windows the port is opened as
-// "\\.\COMn". Elsewhere a slot goes to the device path in the profile's
-// [Ports] section (key "COMn"); the slots without one take the system's
-// serial ports not already named there, USB and ACM adapters first (in the
-// order of their by-id names), then the others in natural order; slots still
-// left go to /dev/ttyS{n-1}. The profile is read from its top level; an index
+// The selector offers "COM1".."COM8". A slot goes to the device path in the
+// profile's [Ports] section (key "COMn"); the slots without one take the
+// system's serial ports not already named there, USB and ACM adapters first
+// (in the order of their by-id names), then the others in natural order;
+// slots still left go to /dev/ttyS{n-1}, on Windows to "\\.\COMn". On
+// Windows a port is always opened in the device namespace ("COM12" in the
+// profile opens "\\.\COM12"), and a COM name beyond the slots is the
+// system's own port. The profile is read from its top level; an index
 // or name outside COM1..COM8 gives an empty path, which no port opens.
 namespace PortNames {
 constexpr int kPortCount = 8;
