@@ -143,10 +143,13 @@ ExitStatus CKelvaneCli::Read()
     CPlainPageSet pages(m_arguments.DeviceType());
     ApplyFactoryDefaults(pages);
     CSerialComm port;
-    if (const ExitStatus status = ConnectPort(port); status != ExitStatus::Success)
+    QString path;
+    if (const ExitStatus status = ConnectPort(port, path); status != ExitStatus::Success)
         return status;
     CHeldMessages verdict;
     const CommandOutcome outcome = CConfigCommands(pages, port, m_profile, verdict).ReadConfig();
+    if (outcome == CommandOutcome::Failed && port.HasHungUp())
+        verdict.ShowMessage(ConnectFlow::HungUpMessage(path));
     if (outcome == CommandOutcome::Succeeded) {
         // The window keeps the CAN configuration block of models A and B
         // without showing it; the document reports it for every model.
@@ -316,11 +319,10 @@ QString CKelvaneCli::InputName() const
                                    : QLatin1Char('"') + input + QLatin1Char('"');
 }
 
-ExitStatus CKelvaneCli::ConnectPort(CSerialComm& port)
+ExitStatus CKelvaneCli::ConnectPort(CSerialComm& port, QString& path)
 {
     const QList<DetectedPort> detected = m_detector.DetectPorts();
-    const QString path =
-        PortNames::ResolvePort(m_arguments.Port(), &m_profile.Settings(), detected);
+    path = PortNames::ResolvePort(m_arguments.Port(), &m_profile.Settings(), detected);
     return CPortTask::Connect(port, m_arguments.DeviceType(), path, detected, m_console);
 }
 

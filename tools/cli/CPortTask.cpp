@@ -77,6 +77,15 @@ ExitStatus CPortTask::Serve()
         Connect(port, m_pages.DeviceType(), m_devicePath, m_present, m_messages);
     if (connected != ExitStatus::Success || m_job == Job::Connect)
         return connected;
+    const ExitStatus status = Exchange(port);
+    // As the window does when the adapter goes while it talks.
+    if (status == ExitStatus::CommunicationError && port.HasHungUp())
+        m_messages.ShowMessage(ConnectFlow::HungUpMessage(m_devicePath));
+    return status;
+}
+
+ExitStatus CPortTask::Exchange(CSerialComm& port)
+{
     if (m_job == Job::Verify)
         return Verify(port);
     // The identifier check has spoken once for every port, before any was
