@@ -1,6 +1,13 @@
 #include "CKelvaneApp.h"
+#include "UiLanguage.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMessageLogContext>
+#include <QString>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -15,11 +22,80 @@ const char* const kUsage =
     "  -h, --help     Displays help on commandline options.\n"
     "  -v, --version  Displays version information.\n"
     "\n"
-    "Qt's standard options, such as -platform NAME or -style NAME, are also accepted.\n";
+    "Qt's standard options, such as -platform NAME or -style NAME, are also accepted.\n"
+    "Without a graphical session it exits with status 1; kelvane-cli does the same work there.\n";
+
+// The exit status when no display can be reached.
+constexpr int kNoDisplay = 1;
+
+const char* const kNoDisplayText = QT_TRANSLATE_NOOP(
+    "CKelvaneApp", "kelvane：需要图形界面（无法连接到显示）。没有图形界面时请使用命令行工具 "
+                   "kelvane-cli（见 kelvane-cli --help）。");
 
 bool IsOption(const char* argument, const char* shortName, const char* longName)
 {
     return std::strcmp(argument, shortName) == 0 || std::strcmp(argument, longName) == 0;
+}
+
+// Qt ends the process with a fatal message, an abort and advice to reinstall
+// when no platform plugin reaches a display. While the application object
+// is being made, its messages are held back: a fatal one becomes one line
+// that says what is wrong and what to use instead; otherwise they are let
+// through once the object exists.
+struct HeldMessage
+{
+    QtMsgType type;
+    QString text;
+};
+
+struct StartupMessages
+{
+    QtMessageHandler previous = nullptr;
+    QList<HeldMessage> held;
+};
+
+StartupMessages& Startup()
+{
+    static StartupMessages messages;
+    return messages;
+}
+
+void HoldStartupMessage(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type != QtFatalMsg) {
+        Startup().held.append({type, text});
+        return;
+    }
+    const QByteArray line =
+        UiLanguage::TranslateEarly("CKelvaneApp", kNoDisplayText).toLocal8Bit() + '\n';
+    std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
+    std::fflush(stderr);
+    std::_Exit(kNoDisplay);
+}
+
+void ReleaseStartupMessages()
+{
+    StartupMessages& startup = Startup();
+    qInstallMessageHandler(startup.previous);
+    for (const HeldMessage& message : startup.held) {
+        const QMessageLogger logger;
+        const QByteArray text = message.text.toLocal8Bit();
+        switch (message.type) {
+        case QtDebugMsg:
+            logger.debug("%s", text.constData());
+            break;
+        case QtInfoMsg:
+            logger.info("%s", text.constData());
+            break;
+        case QtWarningMsg:
+            logger.warning("%s", text.constData());
+            break;
+        default:
+            logger.critical("%s", text.constData());
+            break;
+        }
+    }
+    startup.held.clear();
 }
 
 } // namespace
@@ -37,6 +113,8 @@ int main(int argc, char* argv[])
             return 0;
         }
     }
+    Startup().previous = qInstallMessageHandler(HoldStartupMessage);
     CKelvaneApp app(argc, argv);
+    ReleaseStartupMessages();
     return app.Run();
 }
