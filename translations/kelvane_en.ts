@@ -113,12 +113,12 @@ Commands:
                     configuration as JSON
   write -i FILE|-   write the configuration from JSON (device X: then the CAN
                     configuration block); --verify: then verify it
-  verify -i FILE|-  compare the converter's blocks with those write would send; print
-                    "key: expected ... got ..." for each key that differs
+  verify -i FILE|-  compare the converter&apos;s blocks with those write would send; print
+                    &quot;key: expected ... got ...&quot; for each key that differs
   diff A B          print the keys whose values differ between two documents
-  defaults          print the model's factory defaults as JSON
+  defaults          print the model&apos;s factory defaults as JSON
   encode -i FILE|-  print, without any port, the frames that write would send
-  detect [-p PORT]... try every model's handshake on each port (default: every
+  detect [-p PORT]... try every model&apos;s handshake on each port (default: every
                     serial port the system reports), all ports at once, and print
                     which model answers where
 
@@ -318,6 +318,13 @@ differ. With several ports, that of the first port that failed.</translation>
     </message>
 </context>
 <context>
+    <name>CKelvaneApp</name>
+    <message>
+        <source>kelvane：需要图形界面（无法连接到显示）。没有图形界面时请使用命令行工具 kelvane-cli（见 kelvane-cli --help）。</source>
+        <translation>kelvane: needs a graphical session (no display can be reached). Without one, use the command line tool kelvane-cli (see kelvane-cli --help).</translation>
+    </message>
+</context>
+<context>
     <name>CKelvaneCli</name>
     <message>
         <source>cannot write to standard output</source>
@@ -365,6 +372,18 @@ differ. With several ports, that of the first port that failed.</translation>
     <message>
         <source>断开设备(&amp;C)</source>
         <translation>Dis&amp;connect</translation>
+    </message>
+    <message>
+        <source>CAN 总线 / 串口协议转换器配置工具</source>
+        <translation>CAN bus / serial converter configuration</translation>
+    </message>
+    <message>
+        <source>没有这个设备：适配器未插入，或用“…”指定另一个设备。</source>
+        <translation>No such device: the adapter is not plugged in; or use "…" to name another device.</translation>
+    </message>
+    <message>
+        <source>系统没有报告这里有串口（没有相应的硬件）。用“…”指定另一个设备。</source>
+        <translation>The system reports no serial port here (no hardware behind it). Use "…" to name another device.</translation>
     </message>
 </context>
 <context>
@@ -829,6 +848,38 @@ then log in again.</translation>
     <message>
         <source>%1 已不可用：适配器被拔出，或线路的另一端已关闭。重新接好后再连接。</source>
         <translation>%1 is gone: the adapter was unplugged, or the other end of the line closed. Connect again once it is back.</translation>
+    </message>
+    <message>
+        <source>%1（进程 %2）</source>
+        <translation>%1 (process %2)</translation>
+    </message>
+    <message>
+        <source>%1 上没有 %2 应答。应答的是 %3：请选择该型号。</source>
+        <translation>No %2 answers on %1. The one answering is %3: choose that model.</translation>
+    </message>
+    <message>
+        <source>%1 还被其他程序打开，它们可能读走了应答：%2。关闭它们后再连接。</source>
+        <translation>%1 is also open in other programs, which may take the replies away: %2. Close them, then connect again.</translation>
+    </message>
+    <message>
+        <source>适配器已断开：串口在通信中消失了。</source>
+        <translation>The adapter is gone: the serial port vanished during the exchange.</translation>
+    </message>
+    <message>
+        <source>转换器没有应答。</source>
+        <translation>The converter did not reply.</translation>
+    </message>
+    <message>
+        <source>应答在第 %1 字节后中断（应有 %2 字节）。</source>
+        <translation>The reply stopped after %1 of %2 bytes.</translation>
+    </message>
+    <message>
+        <source>应答的校验字节错误。</source>
+        <translation>The reply's check byte is wrong.</translation>
+    </message>
+    <message>
+        <source>收到的不是所请求的应答。</source>
+        <translation>What arrived is not the reply asked for.</translation>
     </message>
 </context>
 </TS>
