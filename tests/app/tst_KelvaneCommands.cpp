@@ -630,14 +630,14 @@ void TestKelvaneCommands::refusedImportChangesNoField_data()
     QTest::addColumn<QByteArray>("document");
     QTest::addColumn<QString>("refusal");
     QTest::newRow("another model") << QByteArray(R"({"DeviceType": 0, "TranSpace": 9})")
-                                   << "\"DeviceType\" is 0, but the device given is 2";
+                                   << "\"DeviceType\" 是 0，但给出的型号是 2";
     // Keys are checked in name order: these come after one that is fine.
     QTest::newRow("wrong kind") << QByteArray(R"({"SerialBaudrate": 3, "TranSpace": "wide"})")
-                                << "\"TranSpace\" must be an integer from 0 to 255";
+                                << "\"TranSpace\" 必须是 0 到 255 之间的整数";
     QTest::newRow("unknown key") << QByteArray(R"({"SerialBaudrate": 3, "TranSpacing": 9})")
-                                 << "unknown key \"TranSpacing\"";
+                                 << "未知的键 \"TranSpacing\"";
     QTest::newRow("not JSON") << QByteArray(R"({"SerialBaudrate": 3,)")
-                              << "unterminated object at offset 21";
+                              << "unterminated object，位于第 21 字节";
 }
 
 void TestKelvaneCommands::refusedImportChangesNoField()

@@ -103,13 +103,13 @@ ExitStatus CPortTask::Verify(CSerialComm& port)
     switch (CConfigVerification::Verify(port, m_pages.DeviceType(), m_config, m_messages,
                                         m_differences)) {
     case CConfigVerification::Outcome::Agrees:
-        m_messages.ShowMessage(Text::tr("verify"), Text::tr("the converter holds the document"));
+        m_messages.ShowMessage(Text::tr("校验"), Text::tr("转换器中的配置与文档一致"));
         return ExitStatus::Success;
     case CConfigVerification::Outcome::Differs:
-        m_messages.ShowMessage(Text::tr("verify"),
+        m_messages.ShowMessage(Text::tr("校验"),
                                m_differences.size() == 1
-                                   ? Text::tr("1 key differs")
-                                   : Text::tr("%1 keys differ").arg(m_differences.size()));
+                                   ? Text::tr("有 1 个键不同")
+                                   : Text::tr("有 %1 个键不同").arg(m_differences.size()));
         return ExitStatus::Differs;
     case CConfigVerification::Outcome::Failed:
         break;
