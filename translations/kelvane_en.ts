@@ -322,6 +322,31 @@ differ. With several ports, that of the first port that failed.</translation>
         <source>kelvane：需要图形界面（无法连接到显示）。没有图形界面时请使用命令行工具 kelvane-cli（见 kelvane-cli --help）。</source>
         <translation>kelvane: needs a graphical session (no display can be reached). Without one, use the command line tool kelvane-cli (see kelvane-cli --help).</translation>
     </message>
+    <message>
+        <source>用法：kelvane [选项]
+配置 Ostrel CAN 总线/串口协议转换器：选择型号和串口，连接，把转换器的参数读到各个
+标签页上，修改后写回。最后读出或写入的值保存在每个用户的配置文件中。
+
+选项：
+  -h, --help     显示命令行选项的帮助。
+  -v, --version  显示版本信息。
+
+也接受 Qt 的标准选项，例如 -platform NAME 或 -style NAME。
+没有图形界面时以状态 1 退出；kelvane-cli 可在那里完成同样的工作。
+</source>
+        <translation>Usage: kelvane [options]
+Configures Ostrel CAN-bus/serial protocol converters: pick the model and the serial
+port, connect, read the converter's parameters onto tabbed pages, edit them and write
+them back. The last values read or written are kept in the per-user profile.
+
+Options:
+  -h, --help     Displays help on commandline options.
+  -v, --version  Displays version information.
+
+Qt's standard options, such as -platform NAME or -style NAME, are also accepted.
+Without a graphical session it exits with status 1; kelvane-cli does the same work there.
+</translation>
+    </message>
 </context>
 <context>
     <name>CKelvaneCli</name>

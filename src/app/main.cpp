@@ -12,18 +12,18 @@
 
 namespace {
 
-const char* const kUsage =
-    "Usage: kelvane [options]\n"
-    "Configures Ostrel CAN-bus/serial protocol converters: pick the model and the serial\n"
-    "port, connect, read the converter's parameters onto tabbed pages, edit them and write\n"
-    "them back. The last values read or written are kept in the per-user profile.\n"
+const char* const kUsage = QT_TRANSLATE_NOOP(
+    "CKelvaneApp",
+    "用法：kelvane [选项]\n"
+    "配置 Ostrel CAN 总线/串口协议转换器：选择型号和串口，连接，把转换器的参数读到各个\n"
+    "标签页上，修改后写回。最后读出或写入的值保存在每个用户的配置文件中。\n"
     "\n"
-    "Options:\n"
-    "  -h, --help     Displays help on commandline options.\n"
-    "  -v, --version  Displays version information.\n"
+    "选项：\n"
+    "  -h, --help     显示命令行选项的帮助。\n"
+    "  -v, --version  显示版本信息。\n"
     "\n"
-    "Qt's standard options, such as -platform NAME or -style NAME, are also accepted.\n"
-    "Without a graphical session it exits with status 1; kelvane-cli does the same work there.\n";
+    "也接受 Qt 的标准选项，例如 -platform NAME 或 -style NAME。\n"
+    "没有图形界面时以状态 1 退出；kelvane-cli 可在那里完成同样的工作。\n");
 
 // The exit status when no display can be reached.
 constexpr int kNoDisplay = 1;
@@ -105,7 +105,8 @@ int main(int argc, char* argv[])
     // Answered before the application object exists, so they need no display.
     for (int i = 1; i < argc; ++i) {
         if (IsOption(argv[i], "-h", "--help")) {
-            std::fputs(kUsage, stdout);
+            std::fputs(UiLanguage::TranslateEarly("CKelvaneApp", kUsage).toLocal8Bit().constData(),
+                       stdout);
             return 0;
         }
         if (IsOption(argv[i], "-v", "--version")) {
