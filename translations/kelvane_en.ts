@@ -850,10 +850,6 @@ then log in again.</translation>
         <translation>%1 is in use by another program. Close that program, then connect again.</translation>
     </message>
     <message>
-        <source>%1 正被另一个程序占用（进程 %2 %3）。关闭该程序后再连接。</source>
-        <translation>%1 is in use by another program (process %2 %3). Close that program, then connect again.</translation>
-    </message>
-    <message>
         <source>没有设备 %1，系统也没有报告任何串口。</source>
         <translation>There is no device %1, and the system reports no serial port.</translation>
     </message>
@@ -912,6 +908,10 @@ then log in again.</translation>
     <message>
         <source>收到的不是所请求的应答。</source>
         <translation>What arrived is not the reply asked for.</translation>
+    </message>
+    <message>
+        <source>%1 正被另一个程序占用：%2。关闭该程序后再连接。</source>
+        <translation>%1 is in use by another program: %2. Close that program, then connect again.</translation>
     </message>
 </context>
 </TS>

@@ -150,9 +150,10 @@ QList<Holder> FindOpenHolders(const QString& devicePath)
     return {};
 }
 
-// The process that holds the port, as far as /proc shows it: the living
-// holder of its lock first, else any process with it open.
-Holder FindHolder(const QString& devicePath)
+// The processes that hold the port, as far as /proc shows them: the living
+// holder of its lock, else every process with it open (the lock may have
+// passed to one of them when the process that took it ended).
+QList<Holder> FindHolders(const QString& devicePath)
 {
 #ifndef Q_OS_WIN
     const QString device = QFileInfo(devicePath).canonicalFilePath();
@@ -160,10 +161,9 @@ Holder FindHolder(const QString& devicePath)
         return {};
     const qint64 pid = LockHolder(device, QCoreApplication::applicationPid());
     if (pid != 0)
-        return {pid, ProcessName(pid)};
+        return {Holder{pid, ProcessName(pid)}};
 #endif
-    const QList<Holder> holders = FindOpenHolders(devicePath);
-    return holders.isEmpty() ? Holder{} : holders.constFirst();
+    return FindOpenHolders(devicePath);
 }
 
 QString HolderNames(const QList<Holder>& holders)
@@ -196,13 +196,11 @@ QString NoPermission(const QString& devicePath)
 
 QString InUse(const QString& devicePath)
 {
-    const Holder holder = FindHolder(devicePath);
-    if (holder.pid == 0)
+    const QList<Holder> holders = FindHolders(devicePath);
+    if (holders.isEmpty())
         return Text::tr("%1 正被另一个程序占用。关闭该程序后再连接。").arg(devicePath);
-    return Text::tr("%1 正被另一个程序占用（进程 %2 %3）。关闭该程序后再连接。")
-        .arg(devicePath)
-        .arg(holder.pid)
-        .arg(holder.name);
+    return Text::tr("%1 正被另一个程序占用：%2。关闭该程序后再连接。")
+        .arg(devicePath, HolderNames(holders));
 }
 
 QString Missing(const QString& devicePath, const QList<DetectedPort>& present)
