@@ -170,7 +170,8 @@ QString HolderNames(const QList<Holder>& holders)
 {
     QStringList names;
     for (const Holder& holder : holders)
-        names << Text::tr("%1（进程 %2）").arg(holder.name).arg(holder.pid);
+        // In one pass: a process chooses its own name, "%2" included.
+        names << Text::tr("%1（进程 %2）").arg(holder.name, QString::number(holder.pid));
     return names.join(Text::tr("，"));
 }
 
