@@ -22,6 +22,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://kelvane.github.io/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own Chinese texts, for its buttons and dialogs beside the tool's.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "configuration tool for Ostrel CAN-bus/serial protocol converters")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -76,7 +76,28 @@
 <context>
     <name>CCliArguments</name>
     <message>
-        <source>Reads and writes the configuration of Ostrel CAN/serial converters without the window:
+        <source>不开窗口读写 Ostrel CAN/串口转换器的配置：帧、超时、重试次数和消息都与窗口相同。
+
+命令：
+  ports             列出 COM1..COM8 及各自对应的设备，然后列出系统报告的串口
+  connect           打开串口并握手
+  read [-o FILE]    读参数块和 CAN 配置块，以 JSON 输出配置
+  write -i FILE|-   把 JSON 中的配置写入转换器（型号 X 随后写 CAN 配置块）；
+                    --verify：写完后校验
+  verify -i FILE|-  把转换器中的块与 write 将发送的块比较；每个不同的键输出一行
+                    &quot;key: expected ... got ...&quot;
+  diff A B          输出两个文档中取值不同的键
+  defaults          以 JSON 输出该型号的出厂默认值
+  encode -i FILE|-  不用串口，输出 write 将发送的帧
+  detect [-p PORT]... 在每个串口上（默认：系统报告的所有串口）同时尝试每种型号的
+                    握手，输出哪个型号在哪里应答
+
+connect、write 和 verify 可以给多个 -p，同时为这些串口服务，每个串口输出一行
+（--json：每个串口一个 JSON 对象）。
+
+退出状态：0 成功，1 通信出错，2 用法错误或输入文件无效，3 串口不可用，
+4 没有转换器应答，5 CAN ID 被拒绝，6 配置不同。有多个串口时，为第一个失败的串口的状态。</source>
+        <translation>Reads and writes the configuration of Ostrel CAN/serial converters without the window:
 the same frames, time-outs, attempts and messages.
 
 Commands:
@@ -101,187 +122,165 @@ printing one line per port (--json: one JSON object per port).
 
 Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,
 3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations
-differ. With several ports, that of the first port that failed.</source>
-        <translation>Reads and writes the configuration of Ostrel CAN/serial converters without the window:
-the same frames, time-outs, attempts and messages.
-
-Commands:
-  ports             list COM1..COM8 with the device each maps to, then the serial ports
-                    the system reports
-  connect           open the port and run the handshake
-  read [-o FILE]    read the parameter block and the CAN configuration block, print the
-                    configuration as JSON
-  write -i FILE|-   write the configuration from JSON (device X: then the CAN
-                    configuration block); --verify: then verify it
-  verify -i FILE|-  compare the converter's blocks with those write would send; print
-                    "key: expected ... got ..." for each key that differs
-  diff A B          print the keys whose values differ between two documents
-  defaults          print the model's factory defaults as JSON
-  encode -i FILE|-  print, without any port, the frames that write would send
-  detect [-p PORT]... try every model's handshake on each port (default: every
-                    serial port the system reports), all ports at once, and print
-                    which model answers where
-
-connect, write and verify take -p more than once and serve the ports at the same time,
-printing one line per port (--json: one JSON object per port).
-
-Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,
-3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations
 differ. With several ports, that of the first port that failed.</translation>
     </message>
     <message>
-        <source>Converter model: A, B or X (or 0, 1, 2). Default X.</source>
+        <source>转换器型号：A、B 或 X（或 0、1、2），默认为 X。</source>
         <translation>Converter model: A, B or X (or 0, 1, 2). Default X.</translation>
     </message>
     <message>
-        <source>COM1..COM8, mapped as in the window, or a device path. Default COM1. connect, write, verify and detect take several.</source>
+        <source>串口：COM1..COM8（与窗口中的对应相同）或设备路径，默认为 COM1。connect、write、verify 和 detect 可以给多个。</source>
         <translation>COM1..COM8, mapped as in the window, or a device path. Default COM1. connect, write, verify and detect take several.</translation>
     </message>
     <message>
-        <source>read: write the JSON to FILE instead.</source>
+        <source>read：把 JSON 写入 FILE，而不是标准输出。</source>
         <translation>read: write the JSON to FILE instead.</translation>
     </message>
     <message>
-        <source>write, verify, encode: the JSON document; - for standard input.</source>
+        <source>write、verify、encode：JSON 文档；- 表示标准输入。</source>
         <translation>write, verify, encode: the JSON document; - for standard input.</translation>
     </message>
     <message>
-        <source>write: verify the converter afterwards.</source>
+        <source>write：写完后校验转换器。</source>
         <translation>write: verify the converter afterwards.</translation>
     </message>
     <message>
-        <source>connect, write, verify: one JSON object per port on standard output.</source>
+        <source>connect、write、verify：每个串口在标准输出上输出一个 JSON 对象。</source>
         <translation>connect, write, verify: one JSON object per port on standard output.</translation>
     </message>
     <message>
-        <source>ports, connect, read, write, verify, defaults, encode, diff or detect.</source>
+        <source>ports、connect、read、write、verify、defaults、encode、diff 或 detect。</source>
         <translation>ports, connect, read, write, verify, defaults, encode, diff or detect.</translation>
     </message>
     <message>
-        <source>no command given</source>
+        <source>没有给出命令</source>
         <translation>no command given</translation>
     </message>
     <message>
-        <source>unknown command &quot;%1&quot;</source>
+        <source>未知命令“%1”</source>
         <translation>unknown command "%1"</translation>
     </message>
     <message>
-        <source>unexpected argument &quot;%1&quot;</source>
+        <source>多余的参数“%1”</source>
         <translation>unexpected argument "%1"</translation>
     </message>
     <message>
-        <source>diff needs two documents: diff A.json B.json</source>
+        <source>diff 需要两个文档：diff A.json B.json</source>
         <translation>diff needs two documents: diff A.json B.json</translation>
     </message>
     <message>
-        <source>unknown device &quot;%1&quot;: use A, B, X, 0, 1 or 2</source>
+        <source>未知型号“%1”：请用 A、B、X、0、1 或 2</source>
         <translation>unknown device "%1": use A, B, X, 0, 1 or 2</translation>
     </message>
     <message>
-        <source>unknown port &quot;%1&quot;: use COM1..COM8 or a device path</source>
+        <source>未知串口“%1”：请用 COM1..COM8 或设备路径</source>
         <translation>unknown port "%1": use COM1..COM8 or a device path</translation>
     </message>
     <message>
-        <source>this command needs -i FILE (or -i - for standard input)</source>
+        <source>此命令需要 -i FILE（或用 -i - 表示标准输入）</source>
         <translation>this command needs -i FILE (or -i - for standard input)</translation>
     </message>
     <message>
-        <source>-i is for write, verify and encode only</source>
+        <source>-i 只用于 write、verify 和 encode</source>
         <translation>-i is for write, verify and encode only</translation>
     </message>
     <message>
-        <source>-o FILE is for read only</source>
+        <source>-o FILE 只用于 read</source>
         <translation>-o FILE is for read only</translation>
     </message>
     <message>
-        <source>--verify is for write only</source>
+        <source>--verify 只用于 write</source>
         <translation>--verify is for write only</translation>
     </message>
     <message>
-        <source>--json is for connect, write and verify only</source>
+        <source>--json 只用于 connect、write 和 verify</source>
         <translation>--json is for connect, write and verify only</translation>
     </message>
     <message>
-        <source>only connect, write, verify and detect take more than one -p</source>
+        <source>只有 connect、write、verify 和 detect 可以给多个 -p</source>
         <translation>only connect, write, verify and detect take more than one -p</translation>
     </message>
     <message>
-        <source>a port is given twice</source>
+        <source>同一个串口给了两次</source>
         <translation>a port is given twice</translation>
     </message>
 </context>
 <context>
     <name>CConfigDocument</name>
     <message>
-        <source>must be an integer from %1 to %2</source>
+        <source>必须是 %1 到 %2 之间的整数</source>
         <translation>must be an integer from %1 to %2</translation>
     </message>
     <message>
-        <source>must be at most %1 hexadecimal byte(s) of one or two digits, separated by blanks</source>
+        <source>必须是至多 %1 个十六进制字节，每个一或两位数字，以空格分隔</source>
         <translation>must be at most %1 hexadecimal byte(s) of one or two digits, separated by blanks</translation>
     </message>
     <message>
-        <source>must be a text</source>
+        <source>必须是文本</source>
         <translation>must be a text</translation>
     </message>
     <message>
-        <source>must be an array of two texts</source>
+        <source>必须是含两个文本的数组</source>
         <translation>must be an array of two texts</translation>
     </message>
     <message>
-        <source>is %1, but the device given is %2</source>
+        <source>是 %1，但给出的型号是 %2</source>
         <translation>is %1, but the device given is %2</translation>
     </message>
     <message>
-        <source>must be true or false</source>
+        <source>必须是 true 或 false</source>
         <translation>must be true or false</translation>
     </message>
     <message>
-        <source>must be an object with &quot;kind&quot;, &quot;start&quot; and &quot;end&quot;</source>
+        <source>必须是含有 &quot;kind&quot;、&quot;start&quot; 和 &quot;end&quot; 的对象</source>
         <translation>must be an object with "kind", "start" and "end"</translation>
     </message>
     <message>
-        <source>unknown key </source>
+        <source>未知的键 </source>
         <translation>unknown key </translation>
     </message>
     <message>
-        <source>must be &quot;0x&quot; and 1 to 8 hexadecimal digits</source>
+        <source>必须是 &quot;0x&quot; 加 1 到 8 位十六进制数字</source>
         <translation>must be "0x" and 1 to 8 hexadecimal digits</translation>
     </message>
     <message>
-        <source>must equal &quot;start&quot; for a single identifier</source>
+        <source>单个标识符时必须等于 &quot;start&quot;</source>
         <translation>must equal "start" for a single identifier</translation>
     </message>
     <message>
-        <source>must not be below &quot;start&quot;</source>
+        <source>不能小于 &quot;start&quot;</source>
         <translation>must not be below "start"</translation>
     </message>
     <message>
-        <source>must be an array</source>
+        <source>必须是数组</source>
         <translation>must be an array</translation>
     </message>
     <message>
-        <source>must be &quot;%1&quot;</source>
+        <source>必须是 &quot;%1&quot;</source>
         <translation>must be "%1"</translation>
     </message>
     <message>
-        <source>appears more than once in one object</source>
+        <source>在同一个对象中出现了不止一次</source>
         <translation>appears more than once in one object</translation>
     </message>
 </context>
 <context>
     <name>CConfigFile</name>
     <message>
-        <source>the document must be one JSON object</source>
+        <source>文档必须是一个 JSON 对象</source>
         <translation>the document must be one JSON object</translation>
     </message>
     <message>
-        <source>cannot read &quot;%1&quot;: %2</source>
+        <source>无法读取“%1”：%2</source>
         <translation>cannot read "%1": %2</translation>
     </message>
     <message>
-        <source>cannot write &quot;%1&quot;: %2</source>
+        <source>无法写入“%1”：%2</source>
         <translation>cannot write "%1": %2</translation>
+    </message>
+    <message>
+        <source>%1，位于第 %2 字节</source>
+        <translation>%1 at offset %2</translation>
     </message>
 </context>
 <context>
@@ -298,50 +297,90 @@ differ. With several ports, that of the first port that failed.</translation>
 <context>
     <name>CDocumentDiff</name>
     <message>
-        <source>cannot write to standard output</source>
+        <source>无法写入标准输出</source>
         <translation>cannot write to standard output</translation>
     </message>
     <message>
-        <source>: the document must be one JSON object</source>
+        <source>：文档必须是一个 JSON 对象</source>
         <translation>: the document must be one JSON object</translation>
     </message>
 </context>
 <context>
     <name>CDocumentInput</name>
     <message>
-        <source>larger than %1 MiB, no configuration document is that large</source>
+        <source>大于 %1 MiB，配置文档不会这么大</source>
         <translation>larger than %1 MiB, no configuration document is that large</translation>
     </message>
     <message>
-        <source>neither a regular file nor a pipe</source>
+        <source>既不是普通文件也不是管道</source>
         <translation>neither a regular file nor a pipe</translation>
+    </message>
+</context>
+<context>
+    <name>CKelvaneApp</name>
+    <message>
+        <source>kelvane：需要图形界面（无法连接到显示）。没有图形界面时请使用命令行工具 kelvane-cli（见 kelvane-cli --help）。</source>
+        <translation>kelvane: needs a graphical session (no display can be reached). Without one, use the command line tool kelvane-cli (see kelvane-cli --help).</translation>
+    </message>
+    <message>
+        <source>用法：kelvane [选项]
+配置 Ostrel CAN 总线/串口协议转换器：选择型号和串口，连接，把转换器的参数读到各个
+标签页上，修改后写回。最后读出或写入的值保存在每个用户的配置文件中。
+
+选项：
+  -h, --help     显示命令行选项的帮助。
+  -v, --version  显示版本信息。
+
+也接受 Qt 的标准选项，例如 -platform NAME 或 -style NAME。
+没有图形界面时以状态 1 退出；kelvane-cli 可在那里完成同样的工作。
+</source>
+        <translation>Usage: kelvane [options]
+Configures Ostrel CAN-bus/serial protocol converters: pick the model and the serial
+port, connect, read the converter's parameters onto tabbed pages, edit them and write
+them back. The last values read or written are kept in the per-user profile.
+
+Options:
+  -h, --help     Displays help on commandline options.
+  -v, --version  Displays version information.
+
+Qt's standard options, such as -platform NAME or -style NAME, are also accepted.
+Without a graphical session it exits with status 1; kelvane-cli does the same work there.
+</translation>
     </message>
 </context>
 <context>
     <name>CKelvaneCli</name>
     <message>
-        <source>cannot write to standard output</source>
+        <source>无法写入标准输出</source>
         <translation>cannot write to standard output</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; names a port given before</source>
+        <source>“%1”是前面已给出的串口</source>
         <translation>"%1" names a port given before</translation>
     </message>
     <message>
-        <source>: the document must be one JSON object</source>
+        <source>：文档必须是一个 JSON 对象</source>
         <translation>: the document must be one JSON object</translation>
     </message>
     <message>
-        <source>cannot read %1: %2</source>
+        <source>无法读取 %1：%2</source>
         <translation>cannot read %1: %2</translation>
     </message>
     <message>
-        <source>standard input</source>
+        <source>标准输入</source>
         <translation>standard input</translation>
     </message>
     <message>
-        <source>cannot write &quot;%1&quot;: %2</source>
+        <source>无法写入“%1”：%2</source>
         <translation>cannot write "%1": %2</translation>
+    </message>
+    <message>
+        <source>%1（见 --help）</source>
+        <translation>%1 (see --help)</translation>
+    </message>
+    <message>
+        <source>%1：%2，位于第 %3 字节</source>
+        <translation>%1: %2 at offset %3</translation>
     </message>
 </context>
 <context>
@@ -365,6 +404,18 @@ differ. With several ports, that of the first port that failed.</translation>
     <message>
         <source>断开设备(&amp;C)</source>
         <translation>Dis&amp;connect</translation>
+    </message>
+    <message>
+        <source>CAN 总线 / 串口协议转换器配置工具</source>
+        <translation>CAN bus / serial converter configuration</translation>
+    </message>
+    <message>
+        <source>没有这个设备：适配器未插入，或用“…”指定另一个设备。</source>
+        <translation>No such device: the adapter is not plugged in; or use "…" to name another device.</translation>
+    </message>
+    <message>
+        <source>系统没有报告这里有串口（没有相应的硬件）。用“…”指定另一个设备。</source>
+        <translation>The system reports no serial port here (no hardware behind it). Use "…" to name another device.</translation>
     </message>
 </context>
 <context>
@@ -515,19 +566,19 @@ differ. With several ports, that of the first port that failed.</translation>
 <context>
     <name>CPortTask</name>
     <message>
-        <source>verify</source>
+        <source>校验</source>
         <translation>verify</translation>
     </message>
     <message>
-        <source>the converter holds the document</source>
+        <source>转换器中的配置与文档一致</source>
         <translation>the converter holds the document</translation>
     </message>
     <message>
-        <source>1 key differs</source>
+        <source>有 1 个键不同</source>
         <translation>1 key differs</translation>
     </message>
     <message>
-        <source>%1 keys differ</source>
+        <source>有 %1 个键不同</source>
         <translation>%1 keys differ</translation>
     </message>
 </context>
@@ -799,10 +850,6 @@ then log in again.</translation>
         <translation>%1 is in use by another program. Close that program, then connect again.</translation>
     </message>
     <message>
-        <source>%1 正被另一个程序占用（进程 %2 %3）。关闭该程序后再连接。</source>
-        <translation>%1 is in use by another program (process %2 %3). Close that program, then connect again.</translation>
-    </message>
-    <message>
         <source>没有设备 %1，系统也没有报告任何串口。</source>
         <translation>There is no device %1, and the system reports no serial port.</translation>
     </message>
@@ -829,6 +876,42 @@ then log in again.</translation>
     <message>
         <source>%1 已不可用：适配器被拔出，或线路的另一端已关闭。重新接好后再连接。</source>
         <translation>%1 is gone: the adapter was unplugged, or the other end of the line closed. Connect again once it is back.</translation>
+    </message>
+    <message>
+        <source>%1（进程 %2）</source>
+        <translation>%1 (process %2)</translation>
+    </message>
+    <message>
+        <source>%1 上没有 %2 应答。应答的是 %3：请选择该型号。</source>
+        <translation>No %2 answers on %1. The one answering is %3: choose that model.</translation>
+    </message>
+    <message>
+        <source>%1 还被其他程序打开，它们可能读走了应答：%2。关闭它们后再连接。</source>
+        <translation>%1 is also open in other programs, which may take the replies away: %2. Close them, then connect again.</translation>
+    </message>
+    <message>
+        <source>适配器已断开：串口在通信中消失了。</source>
+        <translation>The adapter is gone: the serial port vanished during the exchange.</translation>
+    </message>
+    <message>
+        <source>转换器没有应答。</source>
+        <translation>The converter did not reply.</translation>
+    </message>
+    <message>
+        <source>应答在第 %1 字节后中断（应有 %2 字节）。</source>
+        <translation>The reply stopped after %1 of %2 bytes.</translation>
+    </message>
+    <message>
+        <source>应答的校验字节错误。</source>
+        <translation>The reply's check byte is wrong.</translation>
+    </message>
+    <message>
+        <source>收到的不是所请求的应答。</source>
+        <translation>What arrived is not the reply asked for.</translation>
+    </message>
+    <message>
+        <source>%1 正被另一个程序占用：%2。关闭该程序后再连接。</source>
+        <translation>%1 is in use by another program: %2. Close that program, then connect again.</translation>
     </message>
 </context>
 </TS>

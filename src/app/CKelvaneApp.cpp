@@ -1,5 +1,6 @@
 #include "CKelvaneApp.h"
 
+#include "CKeepOnScreen.h"
 #include "CKelvaneSheet.h"
 #include "CMessageBoxSink.h"
 #include "CProfile.h"
@@ -20,6 +21,7 @@ int CKelvaneApp::Run()
     CMessageBoxSink messages;
     CKelvaneSheet sheet(messages);
     messages.SetOwner(&sheet);
+    const CKeepOnScreen keepOnScreen(sheet);
     sheet.exec();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "ui_CKelvaneDlg.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QToolButton>
 
 namespace {
@@ -11,6 +12,14 @@ namespace {
 QString ConnectText(bool connected)
 {
     return connected ? CKelvaneDlg::tr("断开设备(&C)") : CKelvaneDlg::tr("连接设备(&C)");
+}
+
+// Why nothing is there to open, for the tooltip of a greyed slot.
+QString Absence(const PortSlot& slot)
+{
+    if (slot.path.isEmpty() || !QFileInfo::exists(slot.path))
+        return CKelvaneDlg::tr("没有这个设备：适配器未插入，或用“…”指定另一个设备。");
+    return CKelvaneDlg::tr("系统没有报告这里有串口（没有相应的硬件）。用“…”指定另一个设备。");
 }
 
 int Confine(int index, const QComboBox& list)
@@ -51,8 +60,12 @@ void CKelvaneDlg::UpdateData(bool saveAndValidate)
 
 void CKelvaneDlg::ShowPortSlots(const QList<PortSlot>& portSlots)
 {
-    for (const PortSlot& slot : portSlots)
-        m_ui->portList->ShowDevice(slot.index, slot.Summary(), slot.Details());
+    for (const PortSlot& slot : portSlots) {
+        const bool present = slot.IsPresent();
+        const QString details =
+            present ? slot.Details() : slot.Details() + QLatin1Char('\n') + Absence(slot);
+        m_ui->portList->ShowDevice(slot.index, slot.Summary(), details, !present);
+    }
     ShowChosenPath();
 }
 

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QMessageBox;
+
 // Shows each message as a modal box with one OK button and no icon, owned by
 // the given window.
 class CMessageBoxSink : public CMessageSink
@@ -16,6 +18,8 @@ public:
     void SetOwner(QWidget* owner);
 
 private:
+    static void WidenFor(QMessageBox& box, const QString& detail);
+
     QPointer<QWidget> m_owner;
 
 protected:

@@ -19,6 +19,10 @@ CPortAssignDialog::CPortAssignDialog(const QString& slotName, const QString& cur
         item->setToolTip(path);
     }
     m_ui->pathEdit->setText(currentPath);
+    // A device the system does not report (a simulator's pseudo-terminal, say)
+    // is typed or pasted at once, and Enter takes it.
+    m_ui->pathEdit->selectAll();
+    m_ui->pathEdit->setFocus();
     connect(m_ui->portList, &QListWidget::itemSelectionChanged, this,
             &CPortAssignDialog::OnPortChosen);
     connect(m_ui->portList, &QListWidget::itemDoubleClicked, this, &QDialog::accept);

@@ -22,7 +22,7 @@ CPortList::CPortList(QWidget* parent) : QComboBox(parent)
     setModelColumn(kSlotColumn);
 }
 
-void CPortList::ShowDevice(int index, const QString& summary, const QString& details)
+void CPortList::ShowDevice(int index, const QString& summary, const QString& details, bool absent)
 {
     auto* model = qobject_cast<QStandardItemModel*>(this->model());
     if (model == nullptr || index < 0 || index >= count())
@@ -33,6 +33,10 @@ void CPortList::ShowDevice(int index, const QString& summary, const QString& det
     item->setToolTip(details);
     model->setItem(index, kDeviceColumn, item);
     setItemData(index, details, Qt::ToolTipRole);
+    const QVariant foreground =
+        absent ? QVariant(palette().brush(QPalette::Disabled, QPalette::Text)) : QVariant();
+    for (int column = kSlotColumn; column <= kDeviceColumn; ++column)
+        model->setData(model->index(index, column), foreground, Qt::ForegroundRole);
 }
 
 void CPortList::showPopup()

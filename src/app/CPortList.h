@@ -11,8 +11,9 @@ class CPortList : public QComboBox
 public:
     explicit CPortList(QWidget* parent = nullptr);
 
-    // The second column and the tooltip of one slot.
-    void ShowDevice(int index, const QString& summary, const QString& details);
+    // The second column and the tooltip of one slot; an absent device is
+    // shown greyed, still to be chosen (and named anew with "…").
+    void ShowDevice(int index, const QString& summary, const QString& details, bool absent);
     void showPopup() override;
 
 Q_SIGNALS:

@@ -11,6 +11,7 @@
 #include "ConverterModel.h"
 #include "FlowMessages.h"
 #include "ParameterDefaults.h"
+#include "PortDiagnosis.h"
 
 #include <QThread>
 
@@ -18,7 +19,7 @@ using Page = CPageSet::Page;
 
 CConfigCommands::CConfigCommands(CPageSet& pages, CSerialComm& port, CProfile& profile,
                                  CMessageSink& messages)
-    : m_pages(pages), m_port(port), m_profile(profile), m_messages(messages)
+    : m_pages(pages), m_port(port), m_profile(profile), m_messages(messages), m_protocol(port)
 {}
 
 void CConfigCommands::RestoreDefaults()
@@ -58,9 +59,8 @@ CommandOutcome CConfigCommands::ReadConfig()
     m_pages.StoreControls(Page::Serial);
     StoreIfOpen(Page::Can);
 
-    CFrameProtocol protocol(m_port);
     QByteArray parameterBlock;
-    if (!protocol.ReadParameterBlock(parameterBlock) ||
+    if (!m_protocol.ReadParameterBlock(parameterBlock) ||
         !DecodeParameterBlock(m_pages.DeviceType(), parameterBlock, m_pages.Tran(),
                               m_pages.Serial(), m_pages.Can(), m_pages.ArmCan()))
         return Fail();
@@ -70,7 +70,7 @@ CommandOutcome CConfigCommands::ReadConfig()
 
     QByteArray canBlock;
     bool complete = false;
-    const CanConfigBlock received = protocol.ReadCanConfigBlock(canBlock)
+    const CanConfigBlock received = m_protocol.ReadCanConfigBlock(canBlock)
                                         ? CanConfigBlock::fromBytes(canBlock, &complete)
                                         : CanConfigBlock();
     if (!complete)
@@ -116,7 +116,7 @@ bool CConfigCommands::EncodeAndWrite()
         m_messages.ShowMessage(message.caption, message.text);
     if (encoding.canIdCheck.replaced)
         ShowIfOpen(Page::ArmCan);
-    return encoding.Accepted() && CFrameProtocol(m_port).WriteParameterBlock(encoding.block);
+    return encoding.Accepted() && m_protocol.WriteParameterBlock(encoding.block);
 }
 
 bool CConfigCommands::WriteCanConfigBlock()
@@ -125,7 +125,7 @@ bool CConfigCommands::WriteCanConfigBlock()
     // The converter needs this long after acknowledging the parameter block
     // before it takes in the CAN block.
     QThread::msleep(kCanBlockPauseMs);
-    return CFrameProtocol(m_port).WriteCanConfigBlock(block);
+    return m_protocol.WriteCanConfigBlock(block);
 }
 
 void CConfigCommands::StoreIfOpen(Page page)
@@ -155,6 +155,8 @@ CommandOutcome CConfigCommands::Succeed(const QString& text)
 
 CommandOutcome CConfigCommands::Fail()
 {
-    m_messages.ShowMessage(FlowMessages::Caption(), FlowMessages::CommunicationError());
+    m_messages.ShowMessage(
+        FlowMessages::Caption(), FlowMessages::CommunicationError(),
+        PortDiagnosis::ExchangeFailure(m_protocol.LastFailure(), m_port.HasHungUp()));
     return CommandOutcome::Failed;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CFrameProtocol.h"
 #include "CPageSet.h"
 
 #include <QString>
@@ -13,7 +14,7 @@ enum class CommandOutcome
 {
     NotConnected, // port closed: nothing done, nothing shown
     Succeeded,    // "读配置成功！" or "写配置成功！" shown
-    Failed,       // "通信出错！" shown
+    Failed,       // "通信出错！" shown, with what went wrong as its detail
 };
 
 // The defaults, read and write commands of the sheet's three buttons, on the
@@ -52,4 +53,5 @@ private:
     CSerialComm& m_port;
     CProfile& m_profile;
     CMessageSink& m_messages;
+    CFrameProtocol m_protocol;
 };

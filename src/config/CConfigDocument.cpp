@@ -82,7 +82,7 @@ std::optional<qint64> IntegerIn(const QJsonValue& value, qint64 min, qint64 max)
 
 QString IntegerRange(qint64 min, qint64 max)
 {
-    return Text::tr("must be an integer from %1 to %2").arg(min).arg(max);
+    return Text::tr("必须是 %1 到 %2 之间的整数").arg(min).arg(max);
 }
 
 struct IntegerRule
@@ -175,15 +175,13 @@ bool IsHexBytes(const QString& text, int maxGroups)
 
 QString HexBytesForm(int groups)
 {
-    return Text::tr("must be at most %1 hexadecimal byte(s) of one or two digits, "
-                    "separated by blanks")
-        .arg(groups);
+    return Text::tr("必须是至多 %1 个十六进制字节，每个一或两位数字，以空格分隔").arg(groups);
 }
 
 std::optional<QString> ApplyText(const QString& key, const QJsonValue& value, QString& field)
 {
     if (!value.isString())
-        return Refusal(key, Text::tr("must be a text"));
+        return Refusal(key, Text::tr("必须是文本"));
     if (const TextRule* rule = Find(kTextRules, key);
         rule && !IsHexBytes(value.toString(), rule->groups))
         return Refusal(key, HexBytesForm(rule->groups));
@@ -196,7 +194,7 @@ std::optional<QString> ApplyTextPair(const QString& key, const QJsonValue& value
 {
     const QJsonArray array = value.toArray();
     if (!value.isArray() || array.size() != 2 || !array.at(0).isString() || !array.at(1).isString())
-        return Refusal(key, Text::tr("must be an array of two texts"));
+        return Refusal(key, Text::tr("必须是含两个文本的数组"));
     for (qsizetype i = 0; i < 2; ++i)
         if (!IsHexBytes(array.at(i).toString(), kDualHalfGroups))
             return Refusal(key + QStringLiteral("[%1]").arg(i), HexBytesForm(kDualHalfGroups));
@@ -211,8 +209,7 @@ std::optional<QString> ApplyDeviceType(const QJsonValue& value, int deviceType)
     if (!number)
         return Refusal(key, IntegerRange(0, ConverterModels::kCount - 1));
     if (*number != deviceType)
-        return Refusal(key,
-                       Text::tr("is %1, but the device given is %2").arg(*number).arg(deviceType));
+        return Refusal(key, Text::tr("是 %1，但给出的型号是 %2").arg(*number).arg(deviceType));
     return std::nullopt;
 }
 
@@ -253,7 +250,7 @@ std::optional<QString> ApplyArmFrameType(const QJsonValue& value, ArmCanFields& 
 std::optional<QString> ApplyFiltering(const QJsonValue& value, ArmCanFields& armCan)
 {
     if (!value.isBool())
-        return Refusal(QStringLiteral("Filtering"), Text::tr("must be true or false"));
+        return Refusal(QStringLiteral("Filtering"), Text::tr("必须是 true 或 false"));
     armCan.m_bFilterEnabled = value.toBool();
     return std::nullopt;
 }
@@ -275,18 +272,18 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
                                      FilterEntry& entry)
 {
     if (!value.isObject())
-        return Refusal(key, Text::tr("must be an object with \"kind\", \"start\" and \"end\""));
+        return Refusal(key, Text::tr("必须是含有 \"kind\"、\"start\" 和 \"end\" 的对象"));
     const QJsonObject object = value.toObject();
     for (const QString& member : object.keys())
         if (member != QLatin1String("kind") && member != QLatin1String("start") &&
             member != QLatin1String("end"))
-            return Text::tr("unknown key ") + Quoted(key + QLatin1Char('.') + member);
+            return Text::tr("未知的键 ") + Quoted(key + QLatin1Char('.') + member);
     const std::optional<qint64> index =
         IntegerIn(object.value(QLatin1String("kind")), 0, FilterKinds::kCount - 1);
     if (!index)
         return Refusal(key + QStringLiteral(".kind"), IntegerRange(0, FilterKinds::kCount - 1));
     const FilterKind kind = *FilterKinds::FromIndex(int(*index));
-    const QString idForm = Text::tr("must be \"0x\" and 1 to 8 hexadecimal digits");
+    const QString idForm = Text::tr("必须是 \"0x\" 加 1 到 8 位十六进制数字");
     const std::optional<quint32> start = FilterIdOf(object.value(QLatin1String("start")));
     if (!start)
         return Refusal(key + QStringLiteral(".start"), idForm);
@@ -294,10 +291,9 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
     if (!end)
         return Refusal(key + QStringLiteral(".end"), idForm);
     if (!FilterKinds::IsRange(kind) && *end != *start)
-        return Refusal(key + QStringLiteral(".end"),
-                       Text::tr("must equal \"start\" for a single identifier"));
+        return Refusal(key + QStringLiteral(".end"), Text::tr("单个标识符时必须等于 \"start\""));
     if (*end < *start)
-        return Refusal(key + QStringLiteral(".end"), Text::tr("must not be below \"start\""));
+        return Refusal(key + QStringLiteral(".end"), Text::tr("不能小于 \"start\""));
     entry = FilterEntry{FilterKinds::IsExtended(kind) ? 1 : 0, *start, *end};
     return std::nullopt;
 }
@@ -307,7 +303,7 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
 std::optional<QString> ApplyFilters(const QJsonValue& value, ArmCanFields& armCan)
 {
     if (!value.isArray())
-        return Refusal(QStringLiteral("Filters"), Text::tr("must be an array"));
+        return Refusal(QStringLiteral("Filters"), Text::tr("必须是数组"));
     const QJsonArray array = value.toArray();
     QList<FilterEntry> entries;
     for (qsizetype i = 0; i < array.size(); ++i) {
@@ -328,7 +324,7 @@ std::optional<QString> CheckFormat(const QJsonValue& value)
 {
     const QString format = QLatin1String(CConfigDocument::kFormat);
     if (value != QJsonValue(format))
-        return Refusal(kFormatKey, Text::tr("must be \"%1\"").arg(format));
+        return Refusal(kFormatKey, Text::tr("必须是 \"%1\"").arg(format));
     return std::nullopt;
 }
 
@@ -348,7 +344,7 @@ std::optional<QString> ApplySpecial(const QString& key, const QJsonValue& value,
         return ApplyFiltering(value, pages.ArmCan());
     if (key == QLatin1String("Filters"))
         return ApplyFilters(value, pages.ArmCan());
-    return Text::tr("unknown key ") + Quoted(key);
+    return Text::tr("未知的键 ") + Quoted(key);
 }
 
 std::optional<QString> ApplyKey(const QString& key, const QJsonValue& value, CPageSet& pages)
@@ -440,7 +436,7 @@ std::optional<QString> CConfigDocument::FindRepeatedKey(const QByteArray& json)
                         ? QJsonDocument::fromJson('[' + raw + ']').array().at(0).toString()
                         : QString::fromUtf8(raw.mid(1, raw.size() - 2));
                 if (levels.back().keys.contains(key))
-                    return Refusal(key, Text::tr("appears more than once in one object"));
+                    return Refusal(key, Text::tr("在同一个对象中出现了不止一次"));
                 levels.back().keys.insert(key);
                 levels.back().expectingKey = false;
             }

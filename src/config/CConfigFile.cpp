@@ -62,9 +62,9 @@ std::optional<QString> CConfigFile::Import(const QByteArray& text, CPageSet& pag
     QJsonParseError error{};
     const QJsonDocument json = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)
-        return QStringLiteral("%1 at offset %2").arg(error.errorString()).arg(error.offset);
+        return Text::tr("%1，位于第 %2 字节").arg(error.errorString()).arg(error.offset);
     if (!json.isObject())
-        return Text::tr("the document must be one JSON object");
+        return Text::tr("文档必须是一个 JSON 对象");
     if (std::optional<QString> refusal = CConfigDocument::FindRepeatedKey(text))
         return refusal;
     CPlainPageSet scratch(pages.DeviceType(), pages.ConfigPort());
@@ -100,7 +100,7 @@ std::optional<QString> CConfigFile::Load(const QString& path, QByteArray& text)
     CDocumentInput input;
     std::optional<QByteArray> bytes = input.Read(path);
     if (!bytes)
-        return Text::tr("cannot read \"%1\": %2").arg(path, input.Error());
+        return Text::tr("无法读取“%1”：%2").arg(path, input.Error());
     text = std::move(*bytes);
     return std::nullopt;
 }
@@ -109,6 +109,6 @@ std::optional<QString> CConfigFile::Save(const QString& path, const QByteArray& 
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return Text::tr("cannot write \"%1\": %2").arg(path, file.errorString());
+        return Text::tr("无法写入“%1”：%2").arg(path, file.errorString());
     return std::nullopt;
 }

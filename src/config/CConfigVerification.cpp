@@ -4,8 +4,10 @@
 #include "CEncodedConfig.h"
 #include "CFrameProtocol.h"
 #include "CMessageSink.h"
+#include "CSerialComm.h"
 #include "CanConfigBlock.h"
 #include "FlowMessages.h"
+#include "PortDiagnosis.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -70,7 +72,9 @@ CConfigVerification::Outcome CConfigVerification::Verify(CSerialComm& port, int 
     QByteArray canConfigBlock = CanConfigBlock().toBytes();
     if (!protocol.ReadParameterBlock(parameterBlock) ||
         (!expected.CanConfigBlock().isEmpty() && !protocol.ReadCanConfigBlock(canConfigBlock))) {
-        messages.ShowMessage(FlowMessages::Caption(), FlowMessages::CommunicationError());
+        messages.ShowMessage(
+            FlowMessages::Caption(), FlowMessages::CommunicationError(),
+            PortDiagnosis::ExchangeFailure(protocol.LastFailure(), port.HasHungUp()));
         return Outcome::Failed;
     }
     differences = Compare(deviceType, expected, parameterBlock, canConfigBlock);

@@ -33,13 +33,13 @@ QString SystemError(int error)
 
 QString TooLarge()
 {
-    return Text::tr("larger than %1 MiB, no configuration document is that large")
+    return Text::tr("大于 %1 MiB，配置文档不会这么大")
         .arg(CConfigDocument::kMaxBytes / (1024 * 1024));
 }
 
 QString NotAFile()
 {
-    return Text::tr("neither a regular file nor a pipe");
+    return Text::tr("既不是普通文件也不是管道");
 }
 
 class CDescriptor

@@ -27,8 +27,26 @@ Outcome Connect(CSerialComm& port, int deviceType, const QString& devicePath)
     return Outcome::Connected;
 }
 
+std::optional<ConverterModel> AnsweringModel(const QString& devicePath, int deviceType)
+{
+    CSerialComm probe;
+    for (const ConverterModelFacts& facts : ConverterModels::kFacts) {
+        const int otherType = ConverterModels::DeviceTypeOf(facts.model);
+        if (otherType == deviceType)
+            continue;
+        if (!probe.Open(devicePath, facts.configBaudRate, kDataBits, kNoParity, kOneStopBit))
+            return std::nullopt;
+        const bool answered = CFrameProtocol(probe).HandshakeOnce(otherType);
+        probe.Close();
+        if (answered)
+            return facts.model;
+    }
+    return std::nullopt;
+}
+
 std::optional<UserMessage> MessageOf(Outcome outcome, const CSerialComm& port, int deviceType,
-                                     const QString& devicePath, const QList<DetectedPort>& present)
+                                     const QString& devicePath, const QList<DetectedPort>& present,
+                                     bool askOtherModels)
 {
     switch (outcome) {
     case Outcome::PortUnavailable:
@@ -36,7 +54,10 @@ std::optional<UserMessage> MessageOf(Outcome outcome, const CSerialComm& port, i
                            PortDiagnosis::OpenFailure(devicePath, port.LastError(), present)};
     case Outcome::NoConverter:
         return UserMessage{FlowMessages::Caption(), FlowMessages::NoConverter(),
-                           PortDiagnosis::NoConverter(devicePath, deviceType)};
+                           PortDiagnosis::NoConverter(devicePath, deviceType,
+                                                      askOtherModels
+                                                          ? AnsweringModel(devicePath, deviceType)
+                                                          : std::nullopt)};
     case Outcome::Connected:
         break;
     }

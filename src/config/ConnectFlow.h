@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConverterModel.h"
 #include "DetectedPort.h"
 #include "UserMessage.h"
 
@@ -24,8 +25,14 @@ enum class Outcome
 Outcome Connect(CSerialComm& port, int deviceType, const QString& devicePath);
 // What the user is told when a connect fails, with why and what to do
 // (present: the serial ports the system reports); none once connected.
+// When no converter answered, it asks whether one of another model does
+// (one handshake each, about a second in all) unless askOtherModels is off.
 std::optional<UserMessage> MessageOf(Outcome outcome, const CSerialComm& port, int deviceType,
-                                     const QString& devicePath, const QList<DetectedPort>& present);
+                                     const QString& devicePath, const QList<DetectedPort>& present,
+                                     bool askOtherModels = true);
+// The first model other than deviceType that acknowledges one handshake at
+// its own bit rate, on a port opened for the purpose.
+std::optional<ConverterModel> AnsweringModel(const QString& devicePath, int deviceType);
 // What the user is told when the port went away while connected.
 UserMessage HungUpMessage(const QString& devicePath);
 } // namespace ConnectFlow

@@ -20,8 +20,9 @@ Result Probe(const QString& devicePath, const QList<DetectedPort>& present)
             result.model = facts.model;
             return result;
         }
+        // Every model is tried here anyway.
         result.failure =
-            ConnectFlow::MessageOf(outcome, port, deviceType, devicePath, present).value();
+            ConnectFlow::MessageOf(outcome, port, deviceType, devicePath, present, false).value();
         // A port that does not open will not open for the next model either.
         if (outcome == ConnectFlow::Outcome::PortUnavailable)
             return result;

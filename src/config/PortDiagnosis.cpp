@@ -79,8 +79,15 @@ QString ProcessName(qint64 pid)
     return QString::fromLocal8Bit(comm.readLine(256)).trimmed();
 }
 
+bool IsAlive(qint64 pid)
+{
+    return QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
+}
+
 // The process whose lock on the device refused ours: /proc/locks names it by
 // the device's inode ("1: FLOCK ADVISORY WRITE <pid> <maj>:<min>:<inode> ...").
+// It names the process that took the lock, which may have ended and left the
+// lock to a child; then the lock has no living holder to name here.
 qint64 LockHolder(const QString& device, qint64 self)
 {
     struct stat info
@@ -101,16 +108,17 @@ qint64 LockHolder(const QString& device, qint64 self)
         if (fields.size() < 6 || fields.at(5) != inode)
             continue;
         const qint64 pid = fields.at(4).toLongLong();
-        if (pid > 0 && pid != self)
+        if (pid > 0 && pid != self && IsAlive(pid))
             return pid;
     }
     return 0;
 }
 
-// Any other process with the device open; an ordinary user sees only its own
-// processes' descriptors.
-qint64 OpenHolder(const QString& device, qint64 self)
+// Every other process with the device open, whether it locked it or not; an
+// ordinary user sees only its own processes' descriptors.
+QList<Holder> OpenHolders(const QString& device, qint64 self)
 {
+    QList<Holder> holders;
     const QDir proc(QStringLiteral("/proc"));
     for (const QString& entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         bool numeric = false;
@@ -118,33 +126,53 @@ qint64 OpenHolder(const QString& device, qint64 self)
         if (!numeric || pid == self)
             continue;
         const QDir fds(proc.filePath(entry + QStringLiteral("/fd")));
-        for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot))
-            if (fd.symLinkTarget() == device)
-                return pid;
+        for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
+            if (fd.symLinkTarget() == device) {
+                holders.append({pid, ProcessName(pid)});
+                break;
+            }
+        }
     }
-    return 0;
+    return holders;
 }
 #endif
 
-// The process that holds the port, as far as /proc shows it: the holder of
-// its lock first, else any process with it open.
-Holder FindHolder(const QString& devicePath)
+// The processes other than this one that have the port open.
+QList<Holder> FindOpenHolders(const QString& devicePath)
 {
-    Holder holder;
 #ifndef Q_OS_WIN
     const QString device = QFileInfo(devicePath).canonicalFilePath();
-    if (device.isEmpty())
-        return holder;
-    const qint64 self = QCoreApplication::applicationPid();
-    holder.pid = LockHolder(device, self);
-    if (holder.pid == 0)
-        holder.pid = OpenHolder(device, self);
-    if (holder.pid != 0)
-        holder.name = ProcessName(holder.pid);
+    if (!device.isEmpty())
+        return OpenHolders(device, QCoreApplication::applicationPid());
 #else
     Q_UNUSED(devicePath);
 #endif
-    return holder;
+    return {};
+}
+
+// The processes that hold the port, as far as /proc shows them: the living
+// holder of its lock, else every process with it open (the lock may have
+// passed to one of them when the process that took it ended).
+QList<Holder> FindHolders(const QString& devicePath)
+{
+#ifndef Q_OS_WIN
+    const QString device = QFileInfo(devicePath).canonicalFilePath();
+    if (device.isEmpty())
+        return {};
+    const qint64 pid = LockHolder(device, QCoreApplication::applicationPid());
+    if (pid != 0)
+        return {Holder{pid, ProcessName(pid)}};
+#endif
+    return FindOpenHolders(devicePath);
+}
+
+QString HolderNames(const QList<Holder>& holders)
+{
+    QStringList names;
+    for (const Holder& holder : holders)
+        // In one pass: a process chooses its own name, "%2" included.
+        names << Text::tr("%1（进程 %2）").arg(holder.name, QString::number(holder.pid));
+    return names.join(Text::tr("，"));
 }
 
 QString PresentPorts(const QList<DetectedPort>& present)
@@ -169,13 +197,11 @@ QString NoPermission(const QString& devicePath)
 
 QString InUse(const QString& devicePath)
 {
-    const Holder holder = FindHolder(devicePath);
-    if (holder.pid == 0)
+    const QList<Holder> holders = FindHolders(devicePath);
+    if (holders.isEmpty())
         return Text::tr("%1 正被另一个程序占用。关闭该程序后再连接。").arg(devicePath);
-    return Text::tr("%1 正被另一个程序占用（进程 %2 %3）。关闭该程序后再连接。")
-        .arg(devicePath)
-        .arg(holder.pid)
-        .arg(holder.name);
+    return Text::tr("%1 正被另一个程序占用：%2。关闭该程序后再连接。")
+        .arg(devicePath, HolderNames(holders));
 }
 
 QString Missing(const QString& devicePath, const QList<DetectedPort>& present)
@@ -206,13 +232,48 @@ QString OpenFailure(const QString& devicePath, int systemError, const QList<Dete
     return Text::tr("%1：%2").arg(devicePath, qt_error_string(systemError));
 }
 
-QString NoConverter(const QString& devicePath, int deviceType)
+QString NoConverter(const QString& devicePath, int deviceType,
+                    std::optional<ConverterModel> answering)
 {
     const auto model = ConverterModels::FromDeviceType(deviceType);
     const QString name = model ? ConverterModels::DisplayName(*model) : Text::tr("转换器");
-    return Text::tr("%1 已打开，但没有 %2 应答。请检查所选的型号和串口，"
-                    "以及转换器的电源和接线。")
-        .arg(devicePath, name);
+    if (answering) {
+        return Text::tr("%1 上没有 %2 应答。应答的是 %3：请选择该型号。")
+            .arg(devicePath, name, ConverterModels::DisplayName(*answering));
+    }
+    QString detail = Text::tr("%1 已打开，但没有 %2 应答。请检查所选的型号和串口，"
+                              "以及转换器的电源和接线。")
+                         .arg(devicePath, name);
+    // A program that has the port open without locking it takes the
+    // converter's replies away from us.
+    if (const QList<Holder> holders = FindOpenHolders(devicePath); !holders.isEmpty()) {
+        detail += QLatin1Char('\n') +
+                  Text::tr("%1 还被其他程序打开，它们可能读走了应答：%2。关闭它们后再连接。")
+                      .arg(devicePath, HolderNames(holders));
+    }
+    return detail;
+}
+
+QString ExchangeFailure(const CFrameProtocol::Failure& failure, bool adapterGone)
+{
+    using Kind = CFrameProtocol::Failure::Kind;
+    if (adapterGone)
+        return Text::tr("适配器已断开：串口在通信中消失了。");
+    switch (failure.kind) {
+    case Kind::NoReply:
+        return Text::tr("转换器没有应答。");
+    case Kind::CutOff:
+        return Text::tr("应答在第 %1 字节后中断（应有 %2 字节）。")
+            .arg(failure.received)
+            .arg(failure.expected);
+    case Kind::BadCheck:
+        return Text::tr("应答的校验字节错误。");
+    case Kind::WrongReply:
+        return Text::tr("收到的不是所请求的应答。");
+    case Kind::None:
+        break;
+    }
+    return {};
 }
 
 QString HungUp(const QString& devicePath)

@@ -31,14 +31,31 @@ bool PrefersEnglish(const QLocale& locale)
                                     languages.constFirst().startsWith(QLatin1String("en-")));
 }
 
-void Install(QCoreApplication& app)
+QString TranslateEarly(const char* context, const char* sourceText)
 {
-    const QLocale system = QLocale::system();
-    if (!PrefersEnglish(system))
+    QTranslator english;
+    if (PrefersEnglish(QLocale::system()) &&
+        english.load(QLocale(QLocale::English), QStringLiteral("kelvane"), QStringLiteral("_"),
+                     QString::fromLatin1(kTranslationFolder))) {
+        const QString translated = english.translate(context, sourceText);
+        if (!translated.isEmpty())
+            return translated;
+    }
+    return QString::fromUtf8(sourceText);
+}
+
+void Install(QCoreApplication& app, const QLocale& system)
+{
+    const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!PrefersEnglish(system)) {
+        // Qt speaks English by itself; its buttons and file dialog must not
+        // beside the tool's Chinese.
+        Load(app, QStringLiteral("qtbase"), qtFolder, QLocale(QLocale::Chinese, QLocale::China));
         return;
+    }
     const QLocale english(QLocale::English);
     Load(app, QStringLiteral("kelvane"), QString::fromLatin1(kTranslationFolder), english);
-    Load(app, QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath), system);
+    Load(app, QStringLiteral("qtbase"), qtFolder, system);
 }
 
 } // namespace UiLanguage

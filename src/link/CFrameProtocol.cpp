@@ -189,18 +189,41 @@ bool CFrameProtocol::IsCanConfigReply(const QByteArray& reply)
     return reply.size() == kCanConfigReplySize;
 }
 
+void CFrameProtocol::NoteShortOrWrong(const QByteArray& reply, int expected)
+{
+    const auto received = static_cast<int>(reply.size());
+    if (received == 0)
+        m_failure = {Failure::Kind::NoReply, 0, expected};
+    else if (received < expected)
+        m_failure = {Failure::Kind::CutOff, received, expected};
+    else
+        m_failure = {Failure::Kind::WrongReply, received, expected};
+}
+
 bool CFrameProtocol::WaitAck(quint8 expectedCode)
 {
     const int budgetMs = ReplyBudgetMs(kAckReadTimeoutMs, kAckSize, m_port.BaudRate());
     const QByteArray reply =
         Collect(m_port, {kAckCapacity, kAckSize, kAckCapacity, kAckReadTimeoutMs, budgetMs});
-    return IsAcknowledgement(reply, expectedCode);
+    if (IsAcknowledgement(reply, expectedCode)) {
+        m_failure = {};
+        return true;
+    }
+    NoteShortOrWrong(reply, kAckSize);
+    return false;
 }
 
 bool CFrameProtocol::Handshake(int deviceType)
 {
     const QByteArray request = HandshakeRequest(deviceType);
-    return !request.isEmpty() && SendUntilAcknowledged(request, kHandshakeWriteTimeoutMs);
+    return !request.isEmpty() &&
+           SendUntilAcknowledged(request, kHandshakeWriteTimeoutMs, kAttempts);
+}
+
+bool CFrameProtocol::HandshakeOnce(int deviceType)
+{
+    const QByteArray request = HandshakeRequest(deviceType);
+    return !request.isEmpty() && SendUntilAcknowledged(request, kHandshakeWriteTimeoutMs, 1);
 }
 
 bool CFrameProtocol::WriteParameterBlock(const QByteArray& block)
@@ -208,15 +231,17 @@ bool CFrameProtocol::WriteParameterBlock(const QByteArray& block)
     if (block.size() != kParameterBlockSize)
         return false;
     return SendUntilAcknowledged(BuildFrame(Command::WriteParameters, block),
-                                 kParameterWriteTimeoutMs);
+                                 kParameterWriteTimeoutMs, kAttempts);
 }
 
-bool CFrameProtocol::SendUntilAcknowledged(const QByteArray& request, int writeTimeoutMs)
+bool CFrameProtocol::SendUntilAcknowledged(const QByteArray& request, int writeTimeoutMs,
+                                           int attempts)
 {
+    m_failure = {};
     if (!m_port.IsOpen())
         return false;
     const auto code = static_cast<quint8>(request.at(2));
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
         Send(m_port, request, writeTimeoutMs);
         if (WaitAck(code))
             return true;
@@ -226,6 +251,7 @@ bool CFrameProtocol::SendUntilAcknowledged(const QByteArray& request, int writeT
 
 bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
 {
+    m_failure = {};
     if (!m_port.IsOpen())
         return false;
     const QByteArray request = ReadRequest(Command::ReadParameters);
@@ -237,8 +263,17 @@ bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
         const QByteArray reply = Collect(m_port, rule);
         switch (JudgeParameterReply(reply)) {
         case ReplyVerdict::AskAgain:
+            // Fewer bytes than a header may be the start of a reply cut off.
+            if (reply.size() < kHeaderSize)
+                NoteShortOrWrong(reply, kParameterReplySize);
+            else
+                m_failure = {Failure::Kind::WrongReply, int(reply.size()), kParameterReplySize};
             continue;
         case ReplyVerdict::Refused:
+            if (reply.size() < kParameterReplySize)
+                NoteShortOrWrong(reply, kParameterReplySize);
+            else
+                m_failure = {Failure::Kind::BadCheck, kParameterReplySize, kParameterReplySize};
             return false;
         case ReplyVerdict::Accepted:
             block = reply.mid(kHeaderSize, kParameterBlockSize);
@@ -250,6 +285,7 @@ bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
 
 bool CFrameProtocol::WriteCanConfigBlock(const QByteArray& block)
 {
+    m_failure = {};
     if (!m_port.IsOpen() || block.size() != kCanConfigBlockSize)
         return false;
     Send(m_port, BuildFrame(Command::WriteCanConfig, block), kCanConfigWriteTimeoutMs);
@@ -258,6 +294,7 @@ bool CFrameProtocol::WriteCanConfigBlock(const QByteArray& block)
 
 bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
 {
+    m_failure = {};
     if (!m_port.IsOpen())
         return false;
     Send(m_port, ReadRequest(Command::ReadCanConfig), kCanConfigWriteTimeoutMs);
@@ -267,8 +304,10 @@ bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
     const QByteArray reply =
         Collect(m_port, {kCanConfigReplySize, kCanConfigReplySize, kCanConfigReplySize,
                          kCanConfigReadTimeoutMs, CanConfigReadBudgetMs(m_port.BaudRate())});
-    if (!IsCanConfigReply(reply))
+    if (!IsCanConfigReply(reply)) {
+        NoteShortOrWrong(reply, kCanConfigReplySize);
         return false;
+    }
     block = reply.mid(kHeaderSize, kCanConfigBlockSize);
     return true;
 }

@@ -24,10 +24,28 @@ public:
         ReadCanConfig = 0x05,
     };
 
+    // Why the last operation failed, as far as the bytes received tell.
+    struct Failure
+    {
+        enum class Kind
+        {
+            None,       // the last operation succeeded, or sent nothing
+            NoReply,    // nothing arrived
+            CutOff,     // the reply stopped after `received` of `expected` bytes
+            BadCheck,   // the whole reply arrived with a wrong check byte
+            WrongReply, // something arrived, but not the reply asked for
+        };
+        Kind kind = Kind::None;
+        int received = 0;
+        int expected = 0;
+    };
+
     explicit CFrameProtocol(CSerialComm& port);
 
     // A device type outside the model list is never sent.
     bool Handshake(int deviceType);
+    // A single handshake attempt, for asking which model answers.
+    bool HandshakeOnce(int deviceType);
     bool WaitAck(quint8 expectedCode);
     bool WriteParameterBlock(const QByteArray& block);
     bool ReadParameterBlock(QByteArray& block);
@@ -65,9 +83,14 @@ public:
     // Empty for a type that does not exist.
     static QByteArray HandshakeRequest(int deviceType);
 
+    const Failure& LastFailure() const { return m_failure; }
+
 private:
     // Up to four attempts, each writing the request and awaiting its acknowledgement.
-    bool SendUntilAcknowledged(const QByteArray& request, int writeTimeoutMs);
+    bool SendUntilAcknowledged(const QByteArray& request, int writeTimeoutMs, int attempts);
+    // Notes what a reply that was not accepted looked like.
+    void NoteShortOrWrong(const QByteArray& reply, int expected);
 
     CSerialComm& m_port;
+    Failure m_failure;
 };

@@ -108,6 +108,13 @@ QString PortSlot::Name() const
     return PortNames::DisplayName(index);
 }
 
+bool PortSlot::IsPresent() const
+{
+    if (!device.path.isEmpty())
+        return true;
+    return source == Source::Profile && !path.isEmpty() && QFileInfo::exists(path);
+}
+
 QString PortSlot::Summary() const
 {
     const QString label = device.Label();

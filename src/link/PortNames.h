@@ -23,6 +23,10 @@ struct PortSlot
     DetectedPort device; // what the system tells about path, when it reports it
 
     QString Name() const; // "COM1"
+    // Whether a device is there to open: one the system reports, or a path
+    // the user named that exists (a pseudo-terminal is never reported). A
+    // fallback the system does not report is a port without hardware.
+    bool IsPresent() const;
     // "/dev/ttyUSB0  FT232R USB UART": the device and, where known, what it is.
     QString Summary() const;
     // The summary with the serial number and the by-id name, one per line.

@@ -430,13 +430,14 @@ void TestKelvaneCommands::failedReadKeepsProfile_data()
     QTest::addColumn<bool>("pagesChanged");
     QTest::addColumn<int>("canBlockRequests");
     QTest::addColumn<int>("trickleMs");
+    QTest::addColumn<QString>("detail"); // starts with this
     // The parameter block fails at once: no field changes.
-    QTest::newRow("wrong check byte") << true << false << 0 << 0;
+    QTest::newRow("wrong check byte") << true << false << 0 << 0 << "应答的校验字节错误。";
     // The pages already show the parameter block when the CAN block fails.
-    QTest::newRow("no CAN block") << false << true << 1 << 0;
+    QTest::newRow("no CAN block") << false << true << 1 << 0 << "转换器没有应答。";
     // A byte every 20 ms lets the parameter block through, but the CAN block
     // would take 42 s: the window gives up on it at its deadline.
-    QTest::newRow("CAN block trickling") << false << true << 1 << 20;
+    QTest::newRow("CAN block trickling") << false << true << 1 << 20 << "应答在第 ";
 }
 
 void TestKelvaneCommands::failedReadKeepsProfile()
@@ -445,6 +446,7 @@ void TestKelvaneCommands::failedReadKeepsProfile()
     QFETCH(bool, pagesChanged);
     QFETCH(int, canBlockRequests);
     QFETCH(int, trickleMs);
+    QFETCH(QString, detail);
     SimOptions options;
     options.deviceType = 0;
     options.pacing = false;
@@ -464,7 +466,10 @@ void TestKelvaneCommands::failedReadKeepsProfile()
     clock.start();
     Click(*sheet, "readButton");
 
-    QCOMPARE(messages.m_messages, (Messages{{kCaption, kCommError}}));
+    QCOMPARE(messages.m_messages.size(), 1);
+    QCOMPARE(messages.m_messages.constFirst().text, kCommError);
+    QVERIFY2(messages.m_messages.constFirst().detail.startsWith(detail),
+             qPrintable(messages.m_messages.constFirst().detail));
     // Parameter block, pause, and the CAN block's own deadline.
     QVERIFY2(clock.elapsed() < 1100 + 500 + CFrameProtocol::CanConfigReadBudgetMs(57600) + 500,
              qPrintable(QString::number(clock.elapsed())));
@@ -625,14 +630,14 @@ void TestKelvaneCommands::refusedImportChangesNoField_data()
     QTest::addColumn<QByteArray>("document");
     QTest::addColumn<QString>("refusal");
     QTest::newRow("another model") << QByteArray(R"({"DeviceType": 0, "TranSpace": 9})")
-                                   << "\"DeviceType\" is 0, but the device given is 2";
+                                   << "\"DeviceType\" 是 0，但给出的型号是 2";
     // Keys are checked in name order: these come after one that is fine.
     QTest::newRow("wrong kind") << QByteArray(R"({"SerialBaudrate": 3, "TranSpace": "wide"})")
-                                << "\"TranSpace\" must be an integer from 0 to 255";
+                                << "\"TranSpace\" 必须是 0 到 255 之间的整数";
     QTest::newRow("unknown key") << QByteArray(R"({"SerialBaudrate": 3, "TranSpacing": 9})")
-                                 << "unknown key \"TranSpacing\"";
+                                 << "未知的键 \"TranSpacing\"";
     QTest::newRow("not JSON") << QByteArray(R"({"SerialBaudrate": 3,)")
-                              << "unterminated object at offset 21";
+                              << "unterminated object，位于第 21 字节";
 }
 
 void TestKelvaneCommands::refusedImportChangesNoField()

@@ -199,6 +199,12 @@ void TestKelvaneConnect::reportsWhyConnectFails_data()
         << "当前串口不可用！" << QStringList{"正被另一个程序占用", "flock"};
     QTest::newRow("silent converter") << "silent"
                                       << "设备未连接！" << QStringList{"Ostrel-X", "电源和接线"};
+    QTest::newRow("another model answers")
+        << "model A"
+        << "设备未连接！" << QStringList{"应答的是 Ostrel-A：请选择该型号"};
+    QTest::newRow("open without a lock")
+        << "open"
+        << "设备未连接！" << QStringList{"还被其他程序打开", "sleep"};
 }
 
 void TestKelvaneConnect::reportsWhyConnectFails()
@@ -207,7 +213,9 @@ void TestKelvaneConnect::reportsWhyConnectFails()
     QFETCH(QString, text);
     QFETCH(QStringList, reason);
     SimOptions options;
-    options.silent = obstacle == QLatin1String("silent");
+    options.silent = obstacle == QLatin1String("silent") || obstacle == QLatin1String("open");
+    if (obstacle == QLatin1String("model A"))
+        options.deviceType = 0;
     COstrelSimulator simulator(options);
     QVERIFY(simulator.start());
     MapCom1(simulator, 2);
@@ -216,6 +224,14 @@ void TestKelvaneConnect::reportsWhyConnectFails()
     QProcess holder;
     if (obstacle == QLatin1String("flock")) {
         holder.start(QStringLiteral("flock"), {"-o", simulator.slavePath(), "sleep", "30"});
+        QVERIFY(holder.waitForStarted());
+        QTRY_VERIFY(ProcessHasOpen(holder.processId(), simulator.slavePath()));
+        reason << QString::number(holder.processId());
+    }
+    if (obstacle == QLatin1String("open")) {
+        // A terminal program holds a port this way: open, but never locked.
+        holder.setStandardInputFile(simulator.slavePath());
+        holder.start(QStringLiteral("sleep"), {"30"});
         QVERIFY(holder.waitForStarted());
         QTRY_VERIFY(ProcessHasOpen(holder.processId(), simulator.slavePath()));
         reason << QString::number(holder.processId());

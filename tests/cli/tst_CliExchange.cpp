@@ -16,7 +16,7 @@ namespace {
 
 const QByteArray kReadOk = QByteArray("配置: 读配置成功！\n");
 const QByteArray kWriteOk = QByteArray("配置: 写配置成功！\n");
-const QByteArray kVerified = QByteArray("verify: the converter holds the document");
+const QByteArray kVerified = QByteArray("校验: 转换器中的配置与文档一致");
 
 QJsonObject Object(const QByteArray& json)
 {
@@ -404,7 +404,7 @@ void TestCliExchange::verifyReportsTheKeysChangedBehindItsBack()
     const CliResult verify = m_cli.Run(port + QStringList{"verify", "-i", "-"}, checked);
     QCOMPARE(verify.exitCode, exitCode);
     QCOMPARE(verify.out, lines);
-    QCOMPARE(verify.err.startsWith("verify: "), true);
+    QCOMPARE(verify.err.startsWith("校验: "), true);
     QCOMPARE(CodesOf(sim->receivedFrames()), (QList<quint8>{0x02, 0x03, 0x05}));
 }
 

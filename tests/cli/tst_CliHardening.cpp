@@ -149,9 +149,9 @@ void TestCliHardening::waitsEnd_data()
     QTest::addColumn<int>("limitMs");
 
     QTest::newRow("serial port given as the input")
-        << "port as input" << 2 << QByteArray("neither a regular file nor a pipe") << 5000;
+        << "port as input" << 2 << QByteArray("既不是普通文件也不是管道") << 5000;
     QTest::newRow("endless standard input")
-        << "endless input" << 2 << QByteArray("larger than 4 MiB") << 10000;
+        << "endless input" << 2 << QByteArray("大于 4 MiB") << 10000;
     QTest::newRow("converter trickling a byte every 30 ms")
         << "trickle" << 1 << QByteArray("配置: 通信出错！") << 12000;
 }
@@ -193,18 +193,15 @@ void TestCliHardening::inputIsBounded_data()
     QTest::addColumn<QByteArray>("message");
 
     QTest::newRow("zero device") << "/dev/zero" << QByteArray()
-                                 << QByteArray("neither a regular file nor a pipe");
-    QTest::newRow("directory") << "/" << QByteArray()
-                               << QByteArray("neither a regular file nor a pipe");
+                                 << QByteArray("既不是普通文件也不是管道");
+    QTest::newRow("directory") << "/" << QByteArray() << QByteArray("既不是普通文件也不是管道");
     QTest::newRow("a long string value")
         << "big.json"
-        << "{\"CanID\": \"" + QByteArray(5 * 1024 * 1024, '0') + "\"}"
-        << QByteArray("larger than 4 MiB");
-    QTest::newRow("byte out of range")
-        << "doc.json" << QByteArray(R"({"TranSpace": 300})")
-        << QByteArray("\"TranSpace\" must be an integer from 0 to 255");
+        << "{\"CanID\": \"" + QByteArray(5 * 1024 * 1024, '0') + "\"}" << QByteArray("大于 4 MiB");
+    QTest::newRow("byte out of range") << "doc.json" << QByteArray(R"({"TranSpace": 300})")
+                                       << QByteArray("\"TranSpace\" 必须是 0 到 255 之间的整数");
     QTest::newRow("repeated key") << "doc.json" << QByteArray(R"({"TranSpace": 3, "TranSpace": 4})")
-                                  << QByteArray("\"TranSpace\" appears more than once");
+                                  << QByteArray("\"TranSpace\" 在同一个对象中出现了不止一次");
 }
 
 // Refused before anything is encoded: exit 2, nothing printed.
@@ -254,7 +251,7 @@ void TestCliHardening::failedOutputKeepsTheEarlierFile()
     const Run run = RunCli({"-p", sim->slavePath(), "read", "-o", path}, QString(), fullDisk);
     QVERIFY(run.finishedNormally);
     QCOMPARE(run.exitCode, 2);
-    const QByteArray refusal = QByteArray("错误: cannot write \"") + path.toUtf8() + "\": ";
+    const QByteArray refusal = QByteArray("错误: 无法写入“") + path.toUtf8() + "”：";
     QVERIFY2(run.err.startsWith(refusal), run.err.constData());
     QVERIFY(!run.err.contains("读配置成功"));
     QCOMPARE(QDir(m_dir.path()).entryList({output + '*'}, QDir::Files),

@@ -10,7 +10,11 @@
 namespace ReadFixtures {
 
 inline const UserMessage kRead{QStringLiteral("配置"), QStringLiteral("读配置成功！")};
-inline const UserMessage kCommError{QStringLiteral("配置"), QStringLiteral("通信出错！")};
+// "通信出错！" with the detail of what came back.
+inline UserMessage CommError(const QString& detail)
+{
+    return {QStringLiteral("配置"), QStringLiteral("通信出错！"), detail};
+}
 
 inline QByteArray ParameterBlock()
 {

@@ -5,6 +5,7 @@
 #include "CEncodedConfig.h"
 #include "CPlainPageSet.h"
 #include "CanConfigBlock.h"
+#include "UiLanguage.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -39,6 +40,7 @@ class TestConfigDocument : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void refusesWhatTheFieldsCannotHold_data();
     void refusesWhatTheFieldsCannotHold();
     void takesValuesInsideTheirKindAsGiven();
@@ -306,6 +308,13 @@ void TestConfigDocument::verificationGoesByTheBlocksSent()
          CConfigVerification::Compare(deviceType, sent, parameterBlock, canConfigBlock))
         found.append(difference.Line());
     QCOMPARE(found, lines);
+}
+
+// The refusals are read in English here, as a script in English reads them;
+// the Chinese texts are the window's and the command line's tests'.
+void TestConfigDocument::initTestCase()
+{
+    UiLanguage::Install(*QCoreApplication::instance(), QLocale(QStringLiteral("en_US")));
 }
 
 QTEST_GUILESS_MAIN(TestConfigDocument)

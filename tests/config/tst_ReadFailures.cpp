@@ -35,17 +35,24 @@ void TestReadFailures::failedReads_data()
     QTest::addColumn<bool>("connected");
     QTest::addColumn<bool>("silent");
     QTest::addColumn<bool>("badCheck");
+    QTest::addColumn<int>("truncate"); // bytes missing from each data reply
     QTest::addColumn<int>("parameterRequests");
     QTest::addColumn<int>("canBlockRequests");
     QTest::addColumn<QList<UserMessage>>("messages");
 
-    QTest::newRow("port closed") << false << false << false << 0 << 0 << QList<UserMessage>{};
+    const QString noReply = QStringLiteral("转换器没有应答。");
+    QTest::newRow("port closed") << false << false << false << 0 << 0 << 0 << QList<UserMessage>{};
     QTest::newRow("silent converter")
-        << true << true << false << 4 << 0 << QList<UserMessage>{kCommError};
+        << true << true << false << 0 << 4 << 0 << QList<UserMessage>{CommError(noReply)};
     QTest::newRow("wrong check byte")
-        << true << false << true << 1 << 0 << QList<UserMessage>{kCommError};
+        << true << false << true << 0 << 1 << 0
+        << QList<UserMessage>{CommError(QStringLiteral("应答的校验字节错误。"))};
+    QTest::newRow("reply cut off")
+        << true << false << false << 3 << 1 << 0
+        << QList<UserMessage>{
+               CommError(QStringLiteral("应答在第 30 字节后中断（应有 33 字节）。"))};
     QTest::newRow("no CAN configuration block")
-        << true << false << false << 1 << 1 << QList<UserMessage>{kCommError};
+        << true << false << false << 0 << 1 << 1 << QList<UserMessage>{CommError(noReply)};
 }
 
 void TestReadFailures::failedReads()
@@ -53,6 +60,7 @@ void TestReadFailures::failedReads()
     QFETCH(bool, connected);
     QFETCH(bool, silent);
     QFETCH(bool, badCheck);
+    QFETCH(int, truncate);
     QFETCH(int, parameterRequests);
     QFETCH(int, canBlockRequests);
     QFETCH(QList<UserMessage>, messages);
@@ -60,6 +68,7 @@ void TestReadFailures::failedReads()
     SimOptions options;
     options.silent = silent;
     options.badCheck = badCheck;
+    options.truncate = truncate;
     options.noCanConfig = true;
     CConverterBench bench(0, options);
     if (connected)

@@ -13,6 +13,7 @@ private Q_SLOTS:
     void englishOnlyWhenTheSystemAsksForIt_data();
     void englishOnlyWhenTheSystemAsksForIt();
     void catalogueIsBuiltIn();
+    void chineseLoadsQtsOwnCatalogue();
 };
 
 void TestUiLanguage::englishOnlyWhenTheSystemAsksForIt_data()
@@ -43,6 +44,17 @@ void TestUiLanguage::catalogueIsBuiltIn()
     QCOMPARE(FlowMessages::Caption(), QStringLiteral("Configuration"));
     QCOMPARE(FlowMessages::PortUnavailable(), QStringLiteral("The serial port is not available!"));
     QVERIFY(QCoreApplication::removeTranslator(&english));
+    QCOMPARE(FlowMessages::Caption(), QStringLiteral("配置"));
+}
+
+// Qt's buttons and file dialog speak English unless its Chinese catalogue
+// (qt6-translations-l10n) is loaded beside the tool's own texts.
+void TestUiLanguage::chineseLoadsQtsOwnCatalogue()
+{
+    const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    QCOMPARE(cancel(), QStringLiteral("Cancel"));
+    UiLanguage::Install(*QCoreApplication::instance(), QLocale(QStringLiteral("zh_CN")));
+    QCOMPARE(cancel(), QStringLiteral("取消"));
     QCOMPARE(FlowMessages::Caption(), QStringLiteral("配置"));
 }
 

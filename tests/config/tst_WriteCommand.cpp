@@ -16,6 +16,8 @@ namespace {
 
 const UserMessage kWritten{QStringLiteral("配置"), QStringLiteral("写配置成功！")};
 const UserMessage kCommError{QStringLiteral("配置"), QStringLiteral("通信出错！")};
+const UserMessage kNoReply{QStringLiteral("配置"), QStringLiteral("通信出错！"),
+                           QStringLiteral("转换器没有应答。")};
 
 void FillDistinct(CPlainPageSet& pages)
 {
@@ -188,7 +190,7 @@ void TestWriteCommand::nothingWrittenWithoutAcknowledgement_data()
     QTest::addColumn<int>("attempts");
     QTest::addColumn<QList<UserMessage>>("messages");
     QTest::newRow("port closed") << false << 0 << QList<UserMessage>{};
-    QTest::newRow("silent converter") << true << 4 << QList<UserMessage>{kCommError};
+    QTest::newRow("silent converter") << true << 4 << QList<UserMessage>{kNoReply};
 }
 
 void TestWriteCommand::nothingWrittenWithoutAcknowledgement()
@@ -232,7 +234,9 @@ void TestWriteCommand::canBlockNotAcknowledged()
     CConfigCommands commands(pages, bench.Port(), profile, sink);
 
     QCOMPARE(commands.WriteConfig(), CommandOutcome::Failed);
-    QCOMPARE(sink.m_messages, QList<UserMessage>{kCommError});
+    QCOMPARE(sink.m_messages,
+             (QList<UserMessage>{{QStringLiteral("配置"), QStringLiteral("通信出错！"),
+                                  QStringLiteral("收到的不是所请求的应答。")}}));
     QCOMPARE(bench.Sim().requestCount(0x01), 1);
     QCOMPARE(bench.Sim().requestCount(0x04), 1);
     QCOMPARE(pages.ArmCan().m_dwBtr, 0x003AC004u);

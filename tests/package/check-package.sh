@@ -29,7 +29,7 @@ version="$(field Version)"
 [ "$(field Package)" = kelvane ] || fail "package name is $(field Package)"
 [ "$(field Section)" = electronics ] || fail "section is $(field Section)"
 # Computed from the binaries, so it must name Qt's libraries as well as libc.
-for lib in libc6 libqt6core6 libqt6widgets6 libqt6serialport6; do
+for lib in libc6 libqt6core6 libqt6widgets6 libqt6serialport6 qt6-translations-l10n; do
     field Depends | grep -qw "$lib" || fail "Depends lacks $lib: $(field Depends)"
 done
 [ "$(field Description | wc -l)" -ge 3 ] || fail "the description has no long part"
@@ -108,6 +108,14 @@ for program in kelvane kelvane-cli ostrel-sim; do
         grep -q -- "$option" "$scratch/page.txt" || fail "$program(1) lacks $option"
     done
 done
+if [ -x "$usr/bin/kelvane" ]; then
+    # Without a display the window says so in one line and exits 1 instead of aborting.
+    status=0
+    said="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/kelvane" 2>&1)" || status=$?
+    [ "$status" -eq 1 ] || fail "kelvane without a display exits with $status, not 1"
+    { [ "$(printf '%s\n' "$said" | wc -l)" -eq 1 ] && grep -q 'kelvane-cli' <<<"$said"; } ||
+        fail "kelvane without a display says: $said"
+fi
 if [ -x "$usr/bin/kelvane-cli" ]; then
     "$usr/bin/kelvane-cli" -d A defaults >"$scratch/defaults.json" || fail "kelvane-cli -d A defaults failed"
     grep -q '"DeviceType": 0' "$scratch/defaults.json" || fail "kelvane-cli -d A defaults printed no Ostrel-A document"

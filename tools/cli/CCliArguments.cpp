@@ -36,32 +36,27 @@ constexpr std::array<CommandName, 9> kCommands{{
 
 const char* const kDescription = QT_TRANSLATE_NOOP(
     "CCliArguments",
-    "Reads and writes the configuration of Ostrel CAN/serial converters without the window:\n"
-    "the same frames, time-outs, attempts and messages.\n"
+    "不开窗口读写 Ostrel CAN/串口转换器的配置：帧、超时、重试次数和消息都与窗口相同。\n"
     "\n"
-    "Commands:\n"
-    "  ports             list COM1..COM8 with the device each maps to, then the serial ports\n"
-    "                    the system reports\n"
-    "  connect           open the port and run the handshake\n"
-    "  read [-o FILE]    read the parameter block and the CAN configuration block, print the\n"
-    "                    configuration as JSON\n"
-    "  write -i FILE|-   write the configuration from JSON (device X: then the CAN\n"
-    "                    configuration block); --verify: then verify it\n"
-    "  verify -i FILE|-  compare the converter's blocks with those write would send; print\n"
-    "                    \"key: expected ... got ...\" for each key that differs\n"
-    "  diff A B          print the keys whose values differ between two documents\n"
-    "  defaults          print the model's factory defaults as JSON\n"
-    "  encode -i FILE|-  print, without any port, the frames that write would send\n"
-    "  detect [-p PORT]... try every model's handshake on each port (default: every\n"
-    "                    serial port the system reports), all ports at once, and print\n"
-    "                    which model answers where\n"
+    "命令：\n"
+    "  ports             列出 COM1..COM8 及各自对应的设备，然后列出系统报告的串口\n"
+    "  connect           打开串口并握手\n"
+    "  read [-o FILE]    读参数块和 CAN 配置块，以 JSON 输出配置\n"
+    "  write -i FILE|-   把 JSON 中的配置写入转换器（型号 X 随后写 CAN 配置块）；\n"
+    "                    --verify：写完后校验\n"
+    "  verify -i FILE|-  把转换器中的块与 write 将发送的块比较；每个不同的键输出一行\n"
+    "                    \"key: expected ... got ...\"\n"
+    "  diff A B          输出两个文档中取值不同的键\n"
+    "  defaults          以 JSON 输出该型号的出厂默认值\n"
+    "  encode -i FILE|-  不用串口，输出 write 将发送的帧\n"
+    "  detect [-p PORT]... 在每个串口上（默认：系统报告的所有串口）同时尝试每种型号的\n"
+    "                    握手，输出哪个型号在哪里应答\n"
     "\n"
-    "connect, write and verify take -p more than once and serve the ports at the same time,\n"
-    "printing one line per port (--json: one JSON object per port).\n"
+    "connect、write 和 verify 可以给多个 -p，同时为这些串口服务，每个串口输出一行\n"
+    "（--json：每个串口一个 JSON 对象）。\n"
     "\n"
-    "Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,\n"
-    "3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations\n"
-    "differ. With several ports, that of the first port that failed.");
+    "退出状态：0 成功，1 通信出错，2 用法错误或输入文件无效，3 串口不可用，\n"
+    "4 没有转换器应答，5 CAN ID 被拒绝，6 配置不同。有多个串口时，为第一个失败的串口的状态。");
 
 std::optional<CCliArguments::Command> CommandOf(const QString& name)
 {
@@ -91,29 +86,28 @@ CCliArguments::CCliArguments(const QStringList& arguments)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption device({QStringLiteral("d"), QStringLiteral("device")},
-                                    Text::tr("Converter model: A, B or X (or 0, 1, 2). Default X."),
+                                    Text::tr("转换器型号：A、B 或 X（或 0、1、2），默认为 X。"),
                                     QStringLiteral("A|B|X"), QStringLiteral("X"));
     const QCommandLineOption port(
         {QStringLiteral("p"), QStringLiteral("port")},
-        Text::tr("COM1..COM8, mapped as in the window, or a device path. Default COM1. "
-                 "connect, write, verify and detect take several."),
+        Text::tr("串口：COM1..COM8（与窗口中的对应相同）或设备路径，默认为 "
+                 "COM1。connect、write、verify 和 detect 可以给多个。"),
         QStringLiteral("PORT"), QString::fromLatin1(kDefaultPort));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    Text::tr("read: write the JSON to FILE instead."),
+                                    Text::tr("read：把 JSON 写入 FILE，而不是标准输出。"),
                                     QStringLiteral("FILE"));
     const QCommandLineOption input({QStringLiteral("i"), QStringLiteral("input")},
-                                   Text::tr("write, verify, encode: the JSON document; - for "
-                                            "standard input."),
+                                   Text::tr("write、verify、encode：JSON 文档；- 表示标准输入。"),
                                    QStringLiteral("FILE|-"));
     const QCommandLineOption verify(QStringLiteral("verify"),
-                                    Text::tr("write: verify the converter afterwards."));
+                                    Text::tr("write：写完后校验转换器。"));
     const QCommandLineOption json(
         QStringLiteral("json"),
-        Text::tr("connect, write, verify: one JSON object per port on standard output."));
+        Text::tr("connect、write、verify：每个串口在标准输出上输出一个 JSON 对象。"));
     parser.addOptions({device, port, output, input, verify, json});
     parser.addPositionalArgument(
         QStringLiteral("command"),
-        Text::tr("ports, connect, read, write, verify, defaults, encode, diff or detect."),
+        Text::tr("ports、connect、read、write、verify、defaults、encode、diff 或 detect。"),
         QStringLiteral("COMMAND"));
     m_helpText = parser.helpText();
 
@@ -143,28 +137,28 @@ void CCliArguments::Interpret(const QStringList& positional, const QString& devi
                               const QStringList& ports)
 {
     if (positional.isEmpty()) {
-        Refuse(Text::tr("no command given"));
+        Refuse(Text::tr("没有给出命令"));
         return;
     }
     const std::optional<Command> command = CommandOf(positional.constFirst());
     if (!command) {
-        Refuse(Text::tr("unknown command \"%1\"").arg(positional.constFirst()));
+        Refuse(Text::tr("未知命令“%1”").arg(positional.constFirst()));
         return;
     }
     m_command = *command;
     const int operands = m_command == Command::Diff ? 2 : 0;
     if (positional.size() > 1 + operands) {
-        Refuse(Text::tr("unexpected argument \"%1\"").arg(positional.at(1 + operands)));
+        Refuse(Text::tr("多余的参数“%1”").arg(positional.at(1 + operands)));
         return;
     }
     if (positional.size() < 1 + operands) {
-        Refuse(Text::tr("diff needs two documents: diff A.json B.json"));
+        Refuse(Text::tr("diff 需要两个文档：diff A.json B.json"));
         return;
     }
     m_diffFiles = positional.mid(1);
     const std::optional<int> deviceType = DeviceTypeOf(device);
     if (!deviceType) {
-        Refuse(Text::tr("unknown device \"%1\": use A, B, X, 0, 1 or 2").arg(device));
+        Refuse(Text::tr("未知型号“%1”：请用 A、B、X、0、1 或 2").arg(device));
         return;
     }
     m_deviceType = *deviceType;
@@ -175,7 +169,7 @@ void CCliArguments::Interpret(const QStringList& positional, const QString& devi
         m_ports.clear();
     for (const QString& port : ports) {
         if (PortNames::ResolvePort(port, nullptr).isEmpty()) {
-            Refuse(Text::tr("unknown port \"%1\": use COM1..COM8 or a device path").arg(port));
+            Refuse(Text::tr("未知串口“%1”：请用 COM1..COM8 或设备路径").arg(port));
             return;
         }
     }
@@ -189,15 +183,15 @@ void CCliArguments::CheckFileOptions()
     const bool takesInput =
         m_command == Command::Write || m_command == Command::Encode || m_command == Command::Verify;
     if (takesInput && (!m_hasInput || m_inputFile.isEmpty())) {
-        Refuse(Text::tr("this command needs -i FILE (or -i - for standard input)"));
+        Refuse(Text::tr("此命令需要 -i FILE（或用 -i - 表示标准输入）"));
         return;
     }
     if (!takesInput && m_hasInput) {
-        Refuse(Text::tr("-i is for write, verify and encode only"));
+        Refuse(Text::tr("-i 只用于 write、verify 和 encode"));
         return;
     }
     if (m_hasOutput && (m_command != Command::Read || m_outputFile.isEmpty()))
-        Refuse(Text::tr("-o FILE is for read only"));
+        Refuse(Text::tr("-o FILE 只用于 read"));
 }
 
 void CCliArguments::CheckPortOptions()
@@ -205,13 +199,13 @@ void CCliArguments::CheckPortOptions()
     const bool servesPorts = m_command == Command::Connect || m_command == Command::Write ||
                              m_command == Command::Verify || m_command == Command::Detect;
     if (m_verify && m_command != Command::Write)
-        Refuse(Text::tr("--verify is for write only"));
+        Refuse(Text::tr("--verify 只用于 write"));
     else if (m_json && (!servesPorts || m_command == Command::Detect))
-        Refuse(Text::tr("--json is for connect, write and verify only"));
+        Refuse(Text::tr("--json 只用于 connect、write 和 verify"));
     else if (m_ports.size() > 1 && !servesPorts)
-        Refuse(Text::tr("only connect, write, verify and detect take more than one -p"));
+        Refuse(Text::tr("只有 connect、write、verify 和 detect 可以给多个 -p"));
     else if (m_ports.removeDuplicates() > 0)
-        Refuse(Text::tr("a port is given twice"));
+        Refuse(Text::tr("同一个串口给了两次"));
 }
 
 void CCliArguments::Refuse(const QString& error)

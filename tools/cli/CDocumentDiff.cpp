@@ -45,7 +45,7 @@ ExitStatus CDocumentDiff::Run(const QStringList& files)
                 .toUtf8();
     }
     if (!CConsoleSink::WriteOutput(lines))
-        return Refuse(Text::tr("cannot write to standard output"));
+        return Refuse(Text::tr("无法写入标准输出"));
     return differences.isEmpty() ? ExitStatus::Success : ExitStatus::Differs;
 }
 
@@ -61,7 +61,7 @@ std::optional<QJsonObject> CDocumentDiff::Written(const QString& file)
     QJsonParseError error{};
     const QJsonDocument json = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError || !json.isObject()) {
-        Refuse(name + Text::tr(": the document must be one JSON object"));
+        Refuse(name + Text::tr("：文档必须是一个 JSON 对象"));
         return std::nullopt;
     }
     const QJsonValue named = json.object().value(QLatin1String(ParameterKeys::kDeviceType));

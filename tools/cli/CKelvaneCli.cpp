@@ -82,7 +82,7 @@ ExitStatus CKelvaneCli::Run()
                                       .toUtf8());
         return ExitStatus::Success;
     case CCliArguments::Request::Refuse:
-        return Refuse(m_arguments.Error() + QStringLiteral(" (see --help)"));
+        return Refuse(Text::tr("%1（见 --help）").arg(m_arguments.Error()));
     case CCliArguments::Request::Run:
         break;
     }
@@ -131,7 +131,7 @@ ExitStatus CKelvaneCli::ListPorts()
         text += QLatin1Char('\n');
     }
     if (!CConsoleSink::WriteOutput(text.toUtf8()))
-        return Refuse(Text::tr("cannot write to standard output"));
+        return Refuse(Text::tr("无法写入标准输出"));
     return ExitStatus::Success;
 }
 
@@ -143,10 +143,13 @@ ExitStatus CKelvaneCli::Read()
     CPlainPageSet pages(m_arguments.DeviceType());
     ApplyFactoryDefaults(pages);
     CSerialComm port;
-    if (const ExitStatus status = ConnectPort(port); status != ExitStatus::Success)
+    QString path;
+    if (const ExitStatus status = ConnectPort(port, path); status != ExitStatus::Success)
         return status;
     CHeldMessages verdict;
     const CommandOutcome outcome = CConfigCommands(pages, port, m_profile, verdict).ReadConfig();
+    if (outcome == CommandOutcome::Failed && port.HasHungUp())
+        verdict.ShowMessage(ConnectFlow::HungUpMessage(path));
     if (outcome == CommandOutcome::Succeeded) {
         // The window keeps the CAN configuration block of models A and B
         // without showing it; the document reports it for every model.
@@ -177,7 +180,7 @@ ExitStatus CKelvaneCli::ServePorts()
         const QString path = PortNames::ResolvePort(port, &m_profile.Settings(), detected);
         const QString device = QFileInfo(path).canonicalFilePath();
         if (devices.contains(device.isEmpty() ? path : device))
-            return Refuse(Text::tr("\"%1\" names a port given before").arg(port));
+            return Refuse(Text::tr("“%1”是前面已给出的串口").arg(port));
         devices.append(device.isEmpty() ? path : device);
         tasks.emplace_back(JobOf(m_arguments), port, path, pages, config, m_profile, detected);
     }
@@ -189,7 +192,7 @@ ExitStatus CKelvaneCli::ServePorts()
     for (const CPortTask& task : tasks)
         lines += m_arguments.JsonLines() ? task.JsonLine() : task.Line();
     if (!CConsoleSink::WriteOutput(lines))
-        return Refuse(Text::tr("cannot write to standard output"));
+        return Refuse(Text::tr("无法写入标准输出"));
     for (const CPortTask& task : tasks)
         if (task.Status() != ExitStatus::Success)
             return task.Status();
@@ -208,7 +211,7 @@ ExitStatus CKelvaneCli::ServeOnePort(CPortTask& task)
     for (const UserMessage& message : task.Messages())
         m_console.ShowMessage(message);
     if (!written)
-        return Refuse(Text::tr("cannot write to standard output"));
+        return Refuse(Text::tr("无法写入标准输出"));
     return task.Status();
 }
 
@@ -229,7 +232,7 @@ ExitStatus CKelvaneCli::Encode()
     for (const QByteArray& frame : config.Frames())
         lines += frame.toHex(' ').toUpper() + '\n';
     if (!CConsoleSink::WriteOutput(lines))
-        return Refuse(Text::tr("cannot write to standard output"));
+        return Refuse(Text::tr("无法写入标准输出"));
     return ExitStatus::Success;
 }
 
@@ -257,7 +260,7 @@ ExitStatus CKelvaneCli::Detect()
         text += QLatin1Char('\n');
     }
     if (!CConsoleSink::WriteOutput(text.toUtf8()))
-        return Refuse(Text::tr("cannot write to standard output"));
+        return Refuse(Text::tr("无法写入标准输出"));
     return answered ? ExitStatus::Success : ExitStatus::NotConnected;
 }
 
@@ -288,11 +291,11 @@ ExitStatus CKelvaneCli::LoadDocument(CPlainPageSet& pages)
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(*bytes, &error);
     if (error.error != QJsonParseError::NoError)
-        return Refuse(QStringLiteral("%1: %2 at offset %3")
+        return Refuse(Text::tr("%1：%2，位于第 %3 字节")
                           .arg(InputName(), error.errorString())
                           .arg(error.offset));
     if (!document.isObject())
-        return Refuse(InputName() + Text::tr(": the document must be one JSON object"));
+        return Refuse(InputName() + Text::tr("：文档必须是一个 JSON 对象"));
     if (const std::optional<QString> refusal = CConfigDocument::FindRepeatedKey(*bytes))
         return Refuse(InputName() + QStringLiteral(": ") + *refusal);
     if (const std::optional<QString> refusal = CConfigDocument::Apply(document.object(), pages))
@@ -305,22 +308,21 @@ std::optional<QByteArray> CKelvaneCli::ReadInput()
     CDocumentInput input;
     std::optional<QByteArray> bytes = input.Read(m_arguments.InputFile());
     if (!bytes)
-        Refuse(Text::tr("cannot read %1: %2").arg(InputName(), input.Error()));
+        Refuse(Text::tr("无法读取 %1：%2").arg(InputName(), input.Error()));
     return bytes;
 }
 
 QString CKelvaneCli::InputName() const
 {
     const QString input = m_arguments.InputFile();
-    return IsStandardStream(input) ? Text::tr("standard input")
+    return IsStandardStream(input) ? Text::tr("标准输入")
                                    : QLatin1Char('"') + input + QLatin1Char('"');
 }
 
-ExitStatus CKelvaneCli::ConnectPort(CSerialComm& port)
+ExitStatus CKelvaneCli::ConnectPort(CSerialComm& port, QString& path)
 {
     const QList<DetectedPort> detected = m_detector.DetectPorts();
-    const QString path =
-        PortNames::ResolvePort(m_arguments.Port(), &m_profile.Settings(), detected);
+    path = PortNames::ResolvePort(m_arguments.Port(), &m_profile.Settings(), detected);
     return CPortTask::Connect(port, m_arguments.DeviceType(), path, detected, m_console);
 }
 
@@ -333,7 +335,7 @@ ExitStatus CKelvaneCli::OpenOutputFile(std::unique_ptr<COutputFile>& file)
         return ExitStatus::Success;
     file = std::make_unique<COutputFile>(path);
     if (!file->Open())
-        return Refuse(Text::tr("cannot write \"%1\": %2").arg(path, file->ErrorString()));
+        return Refuse(Text::tr("无法写入“%1”：%2").arg(path, file->ErrorString()));
     return ExitStatus::Success;
 }
 
@@ -342,12 +344,11 @@ ExitStatus CKelvaneCli::PrintJson(CPlainPageSet& pages, COutputFile* file)
     const QByteArray json = CConfigDocument::ToText(CConfigDocument::ToJson(pages));
     if (!file) {
         if (!CConsoleSink::WriteOutput(json))
-            return Refuse(Text::tr("cannot write to standard output"));
+            return Refuse(Text::tr("无法写入标准输出"));
         return ExitStatus::Success;
     }
     if (!file->Write(json) || !file->Commit())
-        return Refuse(
-            Text::tr("cannot write \"%1\": %2").arg(file->FileName(), file->ErrorString()));
+        return Refuse(Text::tr("无法写入“%1”：%2").arg(file->FileName(), file->ErrorString()));
     return ExitStatus::Success;
 }
 

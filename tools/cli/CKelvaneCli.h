@@ -49,7 +49,8 @@ private:
     ExitStatus LoadDocument(CPlainPageSet& pages);
     std::optional<QByteArray> ReadInput();
     QString InputName() const;
-    ExitStatus ConnectPort(CSerialComm& port);
+    // path: the device the port given resolves to.
+    ExitStatus ConnectPort(CSerialComm& port, QString& path);
     ExitStatus OpenOutputFile(std::unique_ptr<COutputFile>& file);
     ExitStatus PrintJson(CPlainPageSet& pages, COutputFile* file);
     ExitStatus Refuse(const QString& text);

@@ -77,6 +77,15 @@ ExitStatus CPortTask::Serve()
         Connect(port, m_pages.DeviceType(), m_devicePath, m_present, m_messages);
     if (connected != ExitStatus::Success || m_job == Job::Connect)
         return connected;
+    const ExitStatus status = Exchange(port);
+    // As the window does when the adapter goes while it talks.
+    if (status == ExitStatus::CommunicationError && port.HasHungUp())
+        m_messages.ShowMessage(ConnectFlow::HungUpMessage(m_devicePath));
+    return status;
+}
+
+ExitStatus CPortTask::Exchange(CSerialComm& port)
+{
     if (m_job == Job::Verify)
         return Verify(port);
     // The identifier check has spoken once for every port, before any was
@@ -94,13 +103,13 @@ ExitStatus CPortTask::Verify(CSerialComm& port)
     switch (CConfigVerification::Verify(port, m_pages.DeviceType(), m_config, m_messages,
                                         m_differences)) {
     case CConfigVerification::Outcome::Agrees:
-        m_messages.ShowMessage(Text::tr("verify"), Text::tr("the converter holds the document"));
+        m_messages.ShowMessage(Text::tr("校验"), Text::tr("转换器中的配置与文档一致"));
         return ExitStatus::Success;
     case CConfigVerification::Outcome::Differs:
-        m_messages.ShowMessage(Text::tr("verify"),
+        m_messages.ShowMessage(Text::tr("校验"),
                                m_differences.size() == 1
-                                   ? Text::tr("1 key differs")
-                                   : Text::tr("%1 keys differ").arg(m_differences.size()));
+                                   ? Text::tr("有 1 个键不同")
+                                   : Text::tr("有 %1 个键不同").arg(m_differences.size()));
         return ExitStatus::Differs;
     case CConfigVerification::Outcome::Failed:
         break;

@@ -57,6 +57,8 @@ public:
 
 private:
     ExitStatus Serve();
+    // The write or verify on the connected port.
+    ExitStatus Exchange(CSerialComm& port);
     ExitStatus Verify(CSerialComm& port);
 
     Job m_job;

@@ -5,7 +5,6 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 icons="$here/../icons"
 im=/usr/bin/convert
-cjk=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc
 latin=DejaVu-Sans-Bold
 
 # Two opposed arrows on a blue tile: data crossing between the two buses.
@@ -35,6 +34,8 @@ page() {
 }
 
 # Drawn at twice the size it is shown, so it stays sharp on high-density screens.
+# The subtitle below the name is a label of the window over the picture, so
+# that it follows the user's language.
 banner() {
     local tile wave=()
     # A stretch of bus signal, as line segments between corner points.
@@ -56,7 +57,6 @@ banner() {
         -stroke none \
         "$tile" -geometry +22+18 -composite \
         -font "$latin" -pointsize 40 -fill white -annotate +126+58 'Kelvane' \
-        -font "$cjk" -pointsize 22 -fill '#cfe6f5' -annotate +128+94 'CAN 总线 / 串口协议转换器配置工具' \
         -strip "$out"
     rm -f "$tile"
 }
