@@ -98,7 +98,7 @@ DetectedPort DeviceAt(const QString& path, const QList<DetectedPort>& detected)
     for (const DetectedPort& port : detected)
         if (Canonical(port.path) == canonical || port.byIdPath == path)
             return port;
-    return DetectedPort{path, {}, {}, {}, {}, false};
+    return {};
 }
 
 } // namespace

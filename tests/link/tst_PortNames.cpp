@@ -134,6 +134,10 @@ void TestPortNames::slotsTakeProfileThenAdaptersThenOthers()
     QCOMPARE(portSlots.at(2).Details(),
              QStringLiteral("/dev/ttyUSB1  Second\nB2\n/dev/serial/by-id/usb-B"));
     QCOMPARE(portSlots.at(5).source, PortSlot::Source::Fallback);
+    QList<bool> present;
+    for (const PortSlot& slot : portSlots)
+        present << slot.IsPresent();
+    QCOMPARE(present, (QList<bool>{true, true, true, true, true, false, false, false}));
     QCOMPARE(PortNames::ResolvePort(QStringLiteral("COM3"), profile.get(), detected),
              QStringLiteral("/dev/ttyUSB1"));
 }
