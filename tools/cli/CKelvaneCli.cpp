@@ -56,6 +56,7 @@ ExitStatus StatusOf(CommandOutcome outcome)
     case CommandOutcome::Succeeded:
         return ExitStatus::Success;
     case CommandOutcome::Failed:
+    case CommandOutcome::Cancelled:
         return ExitStatus::CommunicationError;
     case CommandOutcome::NotConnected:
         break;

@@ -1,0 +1,42 @@
+#include "CExchangeDialog.h"
+
+#include "ui_CExchangeDialog.h"
+
+#include <QPushButton>
+
+CExchangeDialog::CExchangeDialog(QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CExchangeDialog>())
+{
+    m_ui->setupUi(this);
+    setWindowModality(Qt::WindowModal);
+    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &CExchangeDialog::reject);
+}
+
+CExchangeDialog::~CExchangeDialog() = default;
+
+void CExchangeDialog::Begin(const QString& step)
+{
+    m_step = step;
+    m_ui->stepLabel->setText(step);
+    m_ui->progressBar->setRange(0, 0);
+    m_ui->buttons->button(QDialogButtonBox::Cancel)->setEnabled(true);
+}
+
+void CExchangeDialog::ShowProgress(int received, int expected)
+{
+    if (expected <= 0) {
+        m_ui->progressBar->setRange(0, 0);
+        m_ui->stepLabel->setText(m_step);
+        return;
+    }
+    m_ui->progressBar->setRange(0, expected);
+    m_ui->progressBar->setValue(qMin(received, expected));
+    m_ui->stepLabel->setText(tr("%1 已收到 %2 / %3 字节").arg(m_step).arg(received).arg(expected));
+}
+
+void CExchangeDialog::reject()
+{
+    // The exchange ends within moments; a second press would change nothing.
+    m_ui->buttons->button(QDialogButtonBox::Cancel)->setEnabled(false);
+    Q_EMIT CancelRequested();
+}
