@@ -388,7 +388,11 @@ void CKelvaneSheet::EndExchange(const std::function<void()>& done)
 {
     m_showProgress.stop();
     m_pollProgress.stop();
-    m_exchangeDialog.hide();
+    if (m_exchangeDialog.isVisible()) {
+        m_exchangeDialog.hide();
+        // Not every platform gives the activation back to the dialog's owner.
+        activateWindow();
+    }
     m_busyCursor.reset();
     m_inputBlock.reset();
     done();
