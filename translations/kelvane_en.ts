@@ -318,6 +318,21 @@ differ. With several ports, that of the first port that failed.</translation>
     </message>
 </context>
 <context>
+    <name>CExchangeDialog</name>
+    <message>
+        <source>配置</source>
+        <translation>Configuration</translation>
+    </message>
+    <message>
+        <source>%1 已收到 %2 / %3 字节</source>
+        <translation>%1 %2 of %3 bytes received</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>CKelvaneCli</name>
     <message>
         <source>cannot write to standard output</source>
@@ -770,6 +785,34 @@ differ. With several ports, that of the first port that failed.</translation>
     <message>
         <source>通信出错！</source>
         <translation>Communication error!</translation>
+    </message>
+    <message>
+        <source>连接已取消！</source>
+        <translation>Connecting was cancelled!</translation>
+    </message>
+    <message>
+        <source>读配置已取消！</source>
+        <translation>Reading the configuration was cancelled!</translation>
+    </message>
+    <message>
+        <source>写配置已取消！</source>
+        <translation>Writing the configuration was cancelled!</translation>
+    </message>
+    <message>
+        <source>转换器可能已保存了部分新配置，请重新写配置。</source>
+        <translation>The converter may now hold part of the new configuration. Write the configuration again.</translation>
+    </message>
+    <message>
+        <source>连接设备…</source>
+        <translation>Connecting…</translation>
+    </message>
+    <message>
+        <source>读配置…</source>
+        <translation>Reading the configuration…</translation>
+    </message>
+    <message>
+        <source>写配置…</source>
+        <translation>Writing the configuration…</translation>
     </message>
 </context>
 <context>

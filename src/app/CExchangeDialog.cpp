@@ -9,6 +9,8 @@ CExchangeDialog::CExchangeDialog(QWidget* parent)
 {
     m_ui->setupUi(this);
     setWindowModality(Qt::WindowModal);
+    // In the tool's own words, whatever Qt's own translations say.
+    m_ui->buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
     connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &CExchangeDialog::reject);
 }
 
