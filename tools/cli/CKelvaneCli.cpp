@@ -69,7 +69,9 @@ ExitStatus StatusOf(CommandOutcome outcome)
 CKelvaneCli::CKelvaneCli(const QStringList& arguments)
     : m_arguments(arguments),
       m_profile(CProfile::ReadOnly(QString::fromLatin1(kProfileApplication)))
-{}
+{
+    m_console.SetProgress(&m_progress);
+}
 
 ExitStatus CKelvaneCli::Run()
 {
@@ -144,10 +146,14 @@ ExitStatus CKelvaneCli::Read()
     CPlainPageSet pages(m_arguments.DeviceType());
     ApplyFactoryDefaults(pages);
     CSerialComm port;
+    m_progress.Observe(port, m_arguments.Port());
+    m_progress.Step(m_arguments.Port(), FlowMessages::Connecting());
     if (const ExitStatus status = ConnectPort(port); status != ExitStatus::Success)
         return status;
+    m_progress.Step(m_arguments.Port(), FlowMessages::Reading());
     CHeldMessages verdict;
     const CommandOutcome outcome = CConfigCommands(pages, port, m_profile, verdict).ReadConfig();
+    m_progress.Clear();
     if (outcome == CommandOutcome::Succeeded) {
         // The window keeps the CAN configuration block of models A and B
         // without showing it; the document reports it for every model.
@@ -181,11 +187,14 @@ ExitStatus CKelvaneCli::ServePorts()
             return Refuse(Text::tr("\"%1\" names a port given before").arg(port));
         devices.append(device.isEmpty() ? path : device);
         tasks.emplace_back(JobOf(m_arguments), port, path, pages, config, m_profile, detected);
+        tasks.back().SetProgress(&m_progress);
     }
+    m_progress.SetPortCount(int(tasks.size()));
     if (tasks.size() == 1 && !m_arguments.JsonLines())
         return ServeOnePort(tasks.front());
 
     CPortTask::RunAll(tasks);
+    m_progress.Clear();
     QByteArray lines;
     for (const CPortTask& task : tasks)
         lines += m_arguments.JsonLines() ? task.JsonLine() : task.Line();
@@ -202,6 +211,7 @@ ExitStatus CKelvaneCli::ServePorts()
 ExitStatus CKelvaneCli::ServeOnePort(CPortTask& task)
 {
     task.Run();
+    m_progress.Clear();
     QByteArray lines;
     for (const KeyDifference& difference : task.Differences())
         lines += difference.Line().toUtf8() + '\n';
@@ -247,7 +257,17 @@ ExitStatus CKelvaneCli::Detect()
             paths << port.path;
     bool answered = false;
     QString text;
-    for (const ConverterProbe::Result& result : ConverterProbe::ProbeAll(paths, detected)) {
+    m_progress.SetPortCount(int(paths.size()));
+    const auto trying = [this](const QString& path, std::optional<ConverterModel> model) {
+        if (model)
+            m_progress.Step(path, FlowMessages::Connecting() + QLatin1Char(' ') +
+                                      ConverterModels::DisplayName(*model));
+        else
+            m_progress.PortDone(path);
+    };
+    const QList<ConverterProbe::Result> results = ConverterProbe::ProbeAll(paths, detected, trying);
+    m_progress.Clear();
+    for (const ConverterProbe::Result& result : results) {
         text += result.devicePath + QLatin1Char('\t');
         if (result.model) {
             answered = true;

@@ -2,7 +2,9 @@
 
 #include "CConfigCommands.h"
 #include "CSerialComm.h"
+#include "CTerminalProgress.h"
 #include "ConnectFlow.h"
+#include "FlowMessages.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -41,6 +43,8 @@ CPortTask::CPortTask(Job job, const QString& port, const QString& devicePath,
 void CPortTask::Run()
 {
     m_status = Serve();
+    if (m_progress)
+        m_progress->PortDone(m_port);
 }
 
 void CPortTask::RunAll(std::vector<CPortTask>& tasks)
@@ -73,12 +77,22 @@ ExitStatus CPortTask::Connect(CSerialComm& port, int deviceType, const QString& 
 ExitStatus CPortTask::Serve()
 {
     CSerialComm port;
+    const auto step = [this](const QString& text) {
+        if (m_progress)
+            m_progress->Step(m_port, text);
+    };
+    if (m_progress)
+        m_progress->Observe(port, m_port);
+    step(FlowMessages::Connecting());
     const ExitStatus connected =
         Connect(port, m_pages.DeviceType(), m_devicePath, m_present, m_messages);
     if (connected != ExitStatus::Success || m_job == Job::Connect)
         return connected;
-    if (m_job == Job::Verify)
+    if (m_job == Job::Verify) {
+        step(FlowMessages::Reading());
         return Verify(port);
+    }
+    step(FlowMessages::Writing());
     // The identifier check has spoken once for every port, before any was
     // opened; its replacement is in the pages, so the write's own check
     // passes silently.
@@ -86,7 +100,10 @@ ExitStatus CPortTask::Serve()
         CConfigCommands(m_pages, port, *m_profile, m_messages).WriteConfig();
     if (written != CommandOutcome::Succeeded)
         return ExitStatus::CommunicationError;
-    return m_job == Job::WriteAndVerify ? Verify(port) : ExitStatus::Success;
+    if (m_job != Job::WriteAndVerify)
+        return ExitStatus::Success;
+    step(FlowMessages::Reading());
+    return Verify(port);
 }
 
 ExitStatus CPortTask::Verify(CSerialComm& port)
