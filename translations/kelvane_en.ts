@@ -324,8 +324,8 @@ differ. With several ports, that of the first port that failed.</translation>
         <translation>Configuration</translation>
     </message>
     <message>
-        <source>%1 已收到 %2 / %3 字节</source>
-        <translation>%1 %2 of %3 bytes received</translation>
+        <source>已收到 %1 / %2 字节</source>
+        <translation>%1 of %2 bytes received</translation>
     </message>
     <message>
         <source>取消</source>

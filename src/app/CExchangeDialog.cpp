@@ -18,9 +18,8 @@ CExchangeDialog::~CExchangeDialog() = default;
 
 void CExchangeDialog::Begin(const QString& step)
 {
-    m_step = step;
     m_ui->stepLabel->setText(step);
-    m_ui->progressBar->setRange(0, 0);
+    ShowProgress(0, 0);
     m_ui->buttons->button(QDialogButtonBox::Cancel)->setEnabled(true);
 }
 
@@ -28,12 +27,13 @@ void CExchangeDialog::ShowProgress(int received, int expected)
 {
     if (expected <= 0) {
         m_ui->progressBar->setRange(0, 0);
-        m_ui->stepLabel->setText(m_step);
+        m_ui->progressBar->setTextVisible(false);
         return;
     }
     m_ui->progressBar->setRange(0, expected);
     m_ui->progressBar->setValue(qMin(received, expected));
-    m_ui->stepLabel->setText(tr("%1 已收到 %2 / %3 字节").arg(m_step).arg(received).arg(expected));
+    m_ui->progressBar->setFormat(tr("已收到 %1 / %2 字节").arg(received).arg(expected));
+    m_ui->progressBar->setTextVisible(true);
 }
 
 void CExchangeDialog::reject()

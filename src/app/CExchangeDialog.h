@@ -32,5 +32,4 @@ Q_SIGNALS:
 
 private:
     std::unique_ptr<Ui::CExchangeDialog> m_ui;
-    QString m_step;
 };
