@@ -389,9 +389,11 @@ void CKelvaneSheet::EndExchange(const std::function<void()>& done)
     m_showProgress.stop();
     m_pollProgress.stop();
     if (m_exchangeDialog.isVisible()) {
+        const bool active = m_exchangeDialog.isActiveWindow();
         m_exchangeDialog.hide();
         // Not every platform gives the activation back to the dialog's owner.
-        activateWindow();
+        if (active)
+            activateWindow();
     }
     m_busyCursor.reset();
     m_inputBlock.reset();
