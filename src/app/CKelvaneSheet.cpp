@@ -81,7 +81,11 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
             &CKelvaneSheet::CancelExchange);
     m_showProgress.setSingleShot(true);
     m_showProgress.setInterval(kProgressDelayMs);
-    connect(&m_showProgress, &QTimer::timeout, &m_exchangeDialog, &QWidget::show);
+    connect(&m_showProgress, &QTimer::timeout, this, [this] {
+        // The dialog's Cancel button wants the ordinary pointer.
+        m_busyCursor.reset();
+        m_exchangeDialog.show();
+    });
     m_pollProgress.setInterval(kProgressPollMs);
     connect(&m_pollProgress, &QTimer::timeout, this, &CKelvaneSheet::ShowExchangeProgress);
 
