@@ -133,8 +133,10 @@ bool CConfigCommands::WriteCanConfigBlock()
 {
     const QByteArray block = CEncodedConfig::CollectCanConfig(m_pages);
     // The converter needs this long after acknowledging the parameter block
-    // before it takes in the CAN block.
-    return m_port.Pause(kCanBlockPauseMs) && CFrameProtocol(m_port).WriteCanConfigBlock(block);
+    // before it takes in the CAN block. A cancel cuts the pause short, and the
+    // cancelled port then sends nothing.
+    m_port.Pause(kCanBlockPauseMs);
+    return CFrameProtocol(m_port).WriteCanConfigBlock(block);
 }
 
 void CConfigCommands::StoreForRead(CPageSet& pages)

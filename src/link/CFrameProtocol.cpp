@@ -269,8 +269,8 @@ bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
     if (!m_port.IsOpen())
         return false;
     Send(m_port, ReadRequest(Command::ReadCanConfig), kCanConfigWriteTimeoutMs);
-    if (!m_port.Pause(kCanConfigPauseMs))
-        return false;
+    // A cancel or a hang-up cuts the pause short; the read then ends at once.
+    m_port.Pause(kCanConfigPauseMs);
     // At 19200 bit/s the reply alone outlasts the pause, so reading goes on
     // while it keeps arriving, up to twice its wire time.
     const QByteArray reply =
