@@ -8,7 +8,10 @@ CExchangeDialog::CExchangeDialog(QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CExchangeDialog>())
 {
     m_ui->setupUi(this);
-    setWindowModality(Qt::WindowModal);
+    // Not modal to the platform: a window blocked by a modal dialog drops the
+    // user's close, which must instead be kept for the exchange's end. The
+    // window keeps its input away by itself meanwhile.
+    setWindowModality(Qt::NonModal);
     // In the tool's own words, whatever Qt's own translations say.
     m_ui->buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
     connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &CExchangeDialog::reject);
