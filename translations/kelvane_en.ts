@@ -349,6 +349,21 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     </message>
 </context>
 <context>
+    <name>CExchangeDialog</name>
+    <message>
+        <source>配置</source>
+        <translation>Configuration</translation>
+    </message>
+    <message>
+        <source>已收到 %1 / %2 字节</source>
+        <translation>%1 of %2 bytes received</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>CKelvaneCli</name>
     <message>
         <source>无法写入标准输出</source>
@@ -821,6 +836,34 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     <message>
         <source>通信出错！</source>
         <translation>Communication error!</translation>
+    </message>
+    <message>
+        <source>连接已取消！</source>
+        <translation>Connecting was cancelled!</translation>
+    </message>
+    <message>
+        <source>读配置已取消！</source>
+        <translation>Reading the configuration was cancelled!</translation>
+    </message>
+    <message>
+        <source>写配置已取消！</source>
+        <translation>Writing the configuration was cancelled!</translation>
+    </message>
+    <message>
+        <source>转换器可能已保存了部分新配置，请重新写配置。</source>
+        <translation>The converter may now hold part of the new configuration. Write the configuration again.</translation>
+    </message>
+    <message>
+        <source>连接设备…</source>
+        <translation>Connecting…</translation>
+    </message>
+    <message>
+        <source>读配置…</source>
+        <translation>Reading the configuration…</translation>
+    </message>
+    <message>
+        <source>写配置…</source>
+        <translation>Writing the configuration…</translation>
     </message>
 </context>
 <context>

@@ -1,8 +1,8 @@
 #pragma once
 
-// Shows the busy cursor for as long as it lives. Converter exchanges block
-// the window for up to a few seconds, and without it the window just looks
-// hung.
+// Shows the busy cursor for as long as it lives: the first moment of a
+// converter exchange, while the window takes no input and before the
+// exchange's progress dialog says more.
 class CBusyCursor
 {
 public:

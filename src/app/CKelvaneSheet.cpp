@@ -4,7 +4,10 @@
 #include "CBusyCursor.h"
 #include "CConfigCommands.h"
 #include "CConfigFile.h"
+#include "CHeldMessages.h"
+#include "CInputBlock.h"
 #include "CMessageSink.h"
+#include "CPageSetCopy.h"
 #include "CPortAssignDialog.h"
 #include "CSheetPageSet.h"
 #include "ConnectFlow.h"
@@ -29,6 +32,10 @@ namespace {
 // window is shown; this is ample for common ones.
 constexpr int kFrameAllowance = 16;
 
+// An exchange still running after this long shows its progress dialog.
+constexpr int kProgressDelayMs = 500;
+constexpr int kProgressPollMs = 100;
+
 QString CanTabTitle()
 {
     return CKelvaneSheet::tr("CAN参数");
@@ -48,7 +55,7 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, QWidget* parent)
 CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detector, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CKelvaneSheet>()), m_messages(messages),
       m_detector(detector), m_selector(this), m_tranPage(messages, this), m_serialPage(this),
-      m_canPage(this), m_canCfgPage(messages, this)
+      m_canPage(this), m_canCfgPage(messages, this), m_runner(m_port), m_exchangeDialog(this)
 {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
@@ -70,6 +77,17 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     connect(m_ui->writeButton, &QPushButton::clicked, this, &CKelvaneSheet::OnWrite);
     connect(m_ui->exportButton, &QToolButton::clicked, this, &CKelvaneSheet::OnExport);
     connect(m_ui->importButton, &QToolButton::clicked, this, &CKelvaneSheet::OnImport);
+    connect(&m_exchangeDialog, &CExchangeDialog::CancelRequested, this,
+            &CKelvaneSheet::CancelExchange);
+    m_showProgress.setSingleShot(true);
+    m_showProgress.setInterval(kProgressDelayMs);
+    connect(&m_showProgress, &QTimer::timeout, this, [this] {
+        // The dialog's Cancel button wants the ordinary pointer.
+        m_busyCursor.reset();
+        m_exchangeDialog.show();
+    });
+    m_pollProgress.setInterval(kProgressPollMs);
+    connect(&m_pollProgress, &QTimer::timeout, this, &CKelvaneSheet::ShowExchangeProgress);
 
     AddPage(m_tranPage, tr("转换参数"));
     AddPage(m_serialPage, tr("串口参数"));
@@ -79,6 +97,7 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
 
 CKelvaneSheet::~CKelvaneSheet()
 {
+    m_runner.Abandon();
     ClosePort();
     // The pages die before the tab widget does, and each one leaving its tab
     // must not reach back into this half-destroyed sheet.
@@ -244,7 +263,8 @@ void CKelvaneSheet::EnablePage(QWidget& widget, bool enabled)
 
 void CKelvaneSheet::OnConnectRequested(int deviceType, int portIndex)
 {
-    ApplyConnectionState(ToggleConnection(deviceType, portIndex));
+    if (!IsExchanging())
+        ToggleConnection(deviceType, portIndex);
 }
 
 void CKelvaneSheet::ApplyConnectionState(bool connected)
@@ -274,7 +294,7 @@ void CKelvaneSheet::ShowPortSlots()
 
 void CKelvaneSheet::OnAssignPortRequested(int portIndex)
 {
-    if (portIndex < 0 || portIndex >= PortNames::kPortCount)
+    if (IsExchanging() || portIndex < 0 || portIndex >= PortNames::kPortCount)
         return;
     m_profile.Reload();
     const QString key = QStringLiteral("Ports/") + PortNames::DisplayName(portIndex);
@@ -313,40 +333,127 @@ void CKelvaneSheet::CheckPortStillThere()
 
 void CKelvaneSheet::OnDeviceChosen(int deviceType)
 {
+    if (IsExchanging())
+        return;
     SwitchPages(deviceType);
     EnableCanPages(m_port.IsOpen());
 }
 
-bool CKelvaneSheet::ToggleConnection(int deviceType, int portIndex)
+void CKelvaneSheet::ToggleConnection(int deviceType, int portIndex)
 {
     if (m_port.IsOpen()) {
         ClosePort();
-        return false;
+        ApplyConnectionState(false);
+        return;
     }
-    return Connect(deviceType, portIndex);
+    Connect(deviceType, portIndex);
 }
 
-bool CKelvaneSheet::Connect(int deviceType, int portIndex)
+void CKelvaneSheet::Connect(int deviceType, int portIndex)
 {
     // Asking the system for its ports takes a moment; once per connect will do.
     const QList<DetectedPort> detected = m_detector.DetectPorts();
     const QList<PortSlot> portSlots = ResolvePortSlots(detected);
     const QString path =
         portIndex >= 0 && portIndex < portSlots.size() ? portSlots.at(portIndex).path : QString();
-    std::optional<UserMessage> failure;
+    auto outcome = std::make_shared<ConnectFlow::Outcome>(ConnectFlow::Outcome::NoConverter);
+    RunExchange(
+        FlowMessages::Connecting(),
+        [this, outcome, deviceType, path] {
+            *outcome = ConnectFlow::Connect(m_port, deviceType, path);
+        },
+        [this, outcome, deviceType, path, detected, portSlots] {
+            std::optional<UserMessage> failure =
+                ConnectFlow::MessageOf(*outcome, m_port, deviceType, path, detected);
+            if (failure && m_runner.WasCancelled())
+                failure = UserMessage{FlowMessages::Caption(), FlowMessages::ConnectCancelled()};
+            m_selector.ShowPortSlots(portSlots);
+            if (failure)
+                m_messages.ShowMessage(*failure);
+            else
+                m_connectedPath = path;
+            ApplyConnectionState(!failure);
+        });
+}
+
+void CKelvaneSheet::RunExchange(const QString& step, std::function<void()> work,
+                                std::function<void()> done)
+{
+    m_hangupWatch.Stop();
+    m_inputBlock = std::make_unique<CInputBlock>(*this);
+    m_busyCursor = std::make_unique<CBusyCursor>();
+    m_exchangeDialog.Begin(step);
+    m_showProgress.start();
+    m_pollProgress.start();
+    m_runner.Start(std::move(work), [this, done = std::move(done)] { EndExchange(done); });
+}
+
+void CKelvaneSheet::EndExchange(const std::function<void()>& done)
+{
+    m_showProgress.stop();
+    m_pollProgress.stop();
+    if (m_exchangeDialog.isVisible()) {
+        const bool active = m_exchangeDialog.isActiveWindow();
+        m_exchangeDialog.hide();
+        // Not every platform gives the activation back to the dialog's owner.
+        if (active)
+            activateWindow();
+    }
+    m_busyCursor.reset();
+    m_inputBlock.reset();
+    done();
+    if (m_port.IsOpen())
+        m_hangupWatch.Watch(m_port);
+    Q_EMIT ExchangeFinished();
+    if (std::exchange(m_closeRequested, false))
+        close();
+}
+
+void CKelvaneSheet::ShowExchangeProgress()
+{
+    m_exchangeDialog.ShowProgress(m_runner.Received(), m_runner.Expected());
+}
+
+void CKelvaneSheet::CancelExchange()
+{
+    m_runner.Cancel();
+}
+
+void CKelvaneSheet::RunCommand(const QString& step, const Command& command)
+{
+    struct Job
     {
-        const CBusyCursor busy;
-        const ConnectFlow::Outcome outcome = ConnectFlow::Connect(m_port, deviceType, path);
-        failure = ConnectFlow::MessageOf(outcome, m_port, deviceType, path, detected);
-    }
-    m_selector.ShowPortSlots(portSlots);
-    if (failure) {
-        m_messages.ShowMessage(*failure);
-        return false;
-    }
-    m_connectedPath = path;
-    m_hangupWatch.Watch(m_port);
-    return true;
+        explicit Job(CPageSet& pages) : pages(pages), profile(CProfile::Deferred()) {}
+        CPageSetCopy pages;
+        CProfile profile;
+        CHeldMessages messages;
+        CommandOutcome outcome = CommandOutcome::Failed;
+    };
+    CSheetPageSet sheetPages(*this);
+    auto job = std::make_shared<Job>(sheetPages);
+    RunExchange(
+        step,
+        [this, job, command] {
+            CConfigCommands commands(job->pages, m_port, job->profile, job->messages);
+            job->outcome = command(commands);
+        },
+        [this, job] {
+            // A cancelled command leaves the pages and the profile as they were.
+            if (job->outcome != CommandOutcome::Cancelled) {
+                CSheetPageSet pages(*this);
+                job->pages.ApplyTo(pages);
+                job->profile.CommitTo(m_profile);
+            }
+            // A line that went away ends the command with the hang-up's own
+            // message instead of "通信出错！".
+            const bool hungUp = job->outcome == CommandOutcome::Failed && m_port.HasHungUp();
+            QList<UserMessage> messages = job->messages.Held();
+            if (hungUp && !messages.isEmpty())
+                messages.removeLast();
+            for (const UserMessage& message : std::as_const(messages))
+                m_messages.ShowMessage(message);
+            CheckPortStillThere();
+        });
 }
 
 void CKelvaneSheet::ClosePort()
@@ -367,28 +474,36 @@ void CKelvaneSheet::EnableCommandButtons(bool enabled)
 
 void CKelvaneSheet::OnDefaults()
 {
+    if (IsExchanging())
+        return;
     CSheetPageSet pages(*this);
     CConfigCommands(pages, m_port, m_profile, m_messages).RestoreDefaults();
 }
 
 void CKelvaneSheet::OnRead()
 {
+    if (IsExchanging() || !m_port.IsOpen())
+        return;
     CSheetPageSet pages(*this);
-    const CBusyCursor busy;
-    CConfigCommands(pages, m_port, m_profile, m_messages).ReadConfig();
-    CheckPortStillThere();
+    CConfigCommands::StoreForRead(pages);
+    RunCommand(FlowMessages::Reading(),
+               [](CConfigCommands& commands) { return commands.ReadConfig(); });
 }
 
 void CKelvaneSheet::OnWrite()
 {
+    if (IsExchanging() || !m_port.IsOpen())
+        return;
     CSheetPageSet pages(*this);
-    const CBusyCursor busy;
-    CConfigCommands(pages, m_port, m_profile, m_messages).WriteConfig();
-    CheckPortStillThere();
+    CConfigCommands::StoreForWrite(pages);
+    RunCommand(FlowMessages::Writing(),
+               [](CConfigCommands& commands) { return commands.WriteConfig(); });
 }
 
 void CKelvaneSheet::OnExport()
 {
+    if (IsExchanging())
+        return;
     const QString path = ChosenFile(FileChoice::Export);
     if (path.isEmpty())
         return;
@@ -402,6 +517,8 @@ void CKelvaneSheet::OnExport()
 
 void CKelvaneSheet::OnImport()
 {
+    if (IsExchanging())
+        return;
     const QString path = ChosenFile(FileChoice::Import);
     if (path.isEmpty())
         return;
@@ -455,6 +572,11 @@ void CKelvaneSheet::keyPressEvent(QKeyEvent* event)
 
 void CKelvaneSheet::closeEvent(QCloseEvent* event)
 {
+    if (IsExchanging()) {
+        m_closeRequested = true;
+        event->ignore();
+        return;
+    }
     ClosePort();
     done(QDialog::Rejected);
     event->accept();

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "CCanPage.h"
+#include "CConfigCommands.h"
+#include "CExchangeDialog.h"
+#include "CExchangeRunner.h"
 #include "CKelvaneDlg.h"
 #include "CPageArmCfgCan.h"
 #include "CPageSet.h"
@@ -13,11 +16,15 @@
 
 #include <QDialog>
 #include <QSet>
+#include <QTimer>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
+class CBusyCursor;
+class CInputBlock;
 class CMessageSink;
 class QCloseEvent;
 class QKeyEvent;
@@ -38,6 +45,13 @@ class CKelvaneSheet;
 // reports (the system's unless a test gives another) each time the port list
 // opens and before each connect. While connected, a vanished device or a
 // hung-up line disconnects the sheet at once.
+//
+// Every exchange with the converter (connect, read, write) runs on a worker
+// over a copy of the fields, while the window keeps painting but takes no
+// input; its fields, profile saves and messages reach the pages, the profile
+// and the user, in their order, once it has ended. One that takes longer
+// than a moment shows its progress and can be cancelled. A close asked for
+// meanwhile waits for the end.
 class CKelvaneSheet : public QDialog
 {
     Q_OBJECT
@@ -59,6 +73,11 @@ public:
     CCanPage& CanPage() { return m_canPage; }
     CPageArmCfgCan& CanConfigPage() { return m_canCfgPage; }
     CSheetPage& SheetPage(CPageSet::Page page);
+
+    // Whether an exchange with the converter is under way.
+    bool IsExchanging() const { return m_runner.IsRunning(); }
+    // Ends the exchange under way as the progress dialog's Cancel does.
+    void CancelExchange();
 
     void OnDefaults();
     void OnRead();
@@ -85,6 +104,10 @@ public:
 public Q_SLOTS:
     // Escape must not close the sheet: only its close button ends the tool.
     void reject() override;
+
+Q_SIGNALS:
+    // An exchange has ended and everything it brought is shown.
+    void ExchangeFinished();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -114,9 +137,9 @@ private:
     void ApplyConnectionState(bool connected);
     // After a command: the port may have gone while it was talking.
     void CheckPortStillThere();
-    // Connects when the port is closed, else disconnects (sending nothing).
-    // Answers whether the port is connected afterwards.
-    bool ToggleConnection(int deviceType, int portIndex);
+    // Disconnects (sending nothing) when the port is open, else starts a
+    // connect, whose end applies the connection state.
+    void ToggleConnection(int deviceType, int portIndex);
     // Brings the third tab in line with the device type, keeping the active
     // tab index. A removed page keeps its fields.
     void SwitchPages(int deviceType);
@@ -129,8 +152,17 @@ private:
     void CreatePageWindow(QWidget& widget);
     void EnablePage(QWidget& widget, bool enabled);
     void EnableCommandButtons(bool enabled);
-    bool Connect(int deviceType, int portIndex);
+    void Connect(int deviceType, int portIndex);
     void ClosePort();
+    // Runs work on the worker with the window modal to it; done follows on
+    // the window's thread.
+    void RunExchange(const QString& step, std::function<void()> work, std::function<void()> done);
+    void EndExchange(const std::function<void()>& done);
+    void ShowExchangeProgress();
+    // Read and write on a copy of the fields; the outcome as the command's
+    // end shows it.
+    using Command = std::function<CommandOutcome(CConfigCommands&)>;
+    void RunCommand(const QString& step, const Command& command);
     QString ChooseFile(FileChoice choice, const QString& folder);
     // The chosen file, its folder remembered for the next choice.
     QString ChosenFile(FileChoice choice);
@@ -151,4 +183,12 @@ private:
     QSet<const QWidget*> m_openPages;
     FileChooser m_chooseFile;
     bool m_initialised = false;
+    // Declared after the port, which its worker uses, so it goes first.
+    CExchangeRunner m_runner;
+    CExchangeDialog m_exchangeDialog;
+    QTimer m_showProgress;
+    QTimer m_pollProgress;
+    std::unique_ptr<CInputBlock> m_inputBlock;
+    std::unique_ptr<CBusyCursor> m_busyCursor;
+    bool m_closeRequested = false;
 };

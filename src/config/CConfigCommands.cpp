@@ -12,10 +12,26 @@
 #include "FlowMessages.h"
 #include "ParameterDefaults.h"
 #include "PortDiagnosis.h"
-
-#include <QThread>
+#include "UserMessage.h"
 
 using Page = CPageSet::Page;
+
+namespace {
+
+UserMessage ReadCancelled()
+{
+    return {FlowMessages::Caption(), FlowMessages::ReadCancelled()};
+}
+
+// Only the acknowledgement tells that the converter took a block in; a write
+// cut short may have left it with the parameter block alone, or part of one.
+UserMessage WriteCancelled()
+{
+    return {FlowMessages::Caption(), FlowMessages::WriteCancelled(),
+            FlowMessages::WriteCancelledDetail()};
+}
+
+} // namespace
 
 CConfigCommands::CConfigCommands(CPageSet& pages, CSerialComm& port, CProfile& profile,
                                  CMessageSink& messages)
@@ -55,15 +71,13 @@ CommandOutcome CConfigCommands::ReadConfig()
 {
     if (!m_port.IsOpen())
         return CommandOutcome::NotConnected;
-    m_pages.StoreControls(Page::Tran);
-    m_pages.StoreControls(Page::Serial);
-    StoreIfOpen(Page::Can);
+    StoreForRead(m_pages);
 
     QByteArray parameterBlock;
     if (!m_protocol.ReadParameterBlock(parameterBlock) ||
         !DecodeParameterBlock(m_pages.DeviceType(), parameterBlock, m_pages.Tran(),
                               m_pages.Serial(), m_pages.Can(), m_pages.ArmCan()))
-        return Fail();
+        return Fail(ReadCancelled());
     m_pages.ShowFields(Page::Tran);
     m_pages.ShowFields(Page::Serial);
     ShowIfOpen(Page::Can);
@@ -74,7 +88,7 @@ CommandOutcome CConfigCommands::ReadConfig()
                                         ? CanConfigBlock::fromBytes(canBlock, &complete)
                                         : CanConfigBlock();
     if (!complete)
-        return Fail();
+        return Fail(ReadCancelled());
     received.applyTo(m_pages.ArmCan());
     if (m_pages.IsOpen(Page::ArmCan)) {
         m_profile.SaveArmCanBaud(m_pages.ArmCan());
@@ -88,14 +102,10 @@ CommandOutcome CConfigCommands::WriteConfig()
 {
     if (!m_port.IsOpen())
         return CommandOutcome::NotConnected;
-    m_pages.StoreControls(Page::Tran);
-    m_pages.StoreControls(Page::Serial);
-    StoreIfOpen(Page::Can);
-    if (ConverterModels::HasCanConfigPage(m_pages.DeviceType()))
-        StoreIfOpen(Page::ArmCan);
+    StoreForWrite(m_pages);
 
     if (!EncodeAndWrite())
-        return Fail();
+        return Fail(WriteCancelled());
     SaveProfile();
     m_pages.ShowFields(Page::Tran);
     m_pages.ShowFields(Page::Serial);
@@ -103,7 +113,7 @@ CommandOutcome CConfigCommands::WriteConfig()
         m_pages.ShowFields(Page::Can);
     } else if (m_pages.IsOpen(Page::ArmCan)) {
         if (!WriteCanConfigBlock())
-            return Fail();
+            return Fail(WriteCancelled());
         m_profile.SaveArmCanBaud(m_pages.ArmCan());
     }
     return Succeed(FlowMessages::WriteSucceeded());
@@ -123,15 +133,30 @@ bool CConfigCommands::WriteCanConfigBlock()
 {
     const QByteArray block = CEncodedConfig::CollectCanConfig(m_pages);
     // The converter needs this long after acknowledging the parameter block
-    // before it takes in the CAN block.
-    QThread::msleep(kCanBlockPauseMs);
+    // before it takes in the CAN block. A cancel cuts the pause short, and the
+    // cancelled port then sends nothing.
+    m_port.Pause(kCanBlockPauseMs);
     return m_protocol.WriteCanConfigBlock(block);
 }
 
-void CConfigCommands::StoreIfOpen(Page page)
+void CConfigCommands::StoreForRead(CPageSet& pages)
 {
-    if (m_pages.IsOpen(page))
-        m_pages.StoreControls(page);
+    pages.StoreControls(Page::Tran);
+    pages.StoreControls(Page::Serial);
+    StoreIfOpen(pages, Page::Can);
+}
+
+void CConfigCommands::StoreForWrite(CPageSet& pages)
+{
+    StoreForRead(pages);
+    if (ConverterModels::HasCanConfigPage(pages.DeviceType()))
+        StoreIfOpen(pages, Page::ArmCan);
+}
+
+void CConfigCommands::StoreIfOpen(CPageSet& pages, Page page)
+{
+    if (pages.IsOpen(page))
+        pages.StoreControls(page);
 }
 
 void CConfigCommands::ShowIfOpen(Page page)
@@ -153,8 +178,12 @@ CommandOutcome CConfigCommands::Succeed(const QString& text)
     return CommandOutcome::Succeeded;
 }
 
-CommandOutcome CConfigCommands::Fail()
+CommandOutcome CConfigCommands::Fail(const UserMessage& cancelled)
 {
+    if (m_port.IsCancelled()) {
+        m_messages.ShowMessage(cancelled);
+        return CommandOutcome::Cancelled;
+    }
     m_messages.ShowMessage(
         FlowMessages::Caption(), FlowMessages::CommunicationError(),
         PortDiagnosis::ExchangeFailure(m_protocol.LastFailure(), m_port.HasHungUp()));

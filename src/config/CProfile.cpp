@@ -121,6 +121,29 @@ CProfile CProfile::ReadOnly(const QString& applicationName)
     return CProfile(applicationName, true);
 }
 
+CProfile CProfile::Deferred(const QString& applicationName)
+{
+    CProfile profile(applicationName, false);
+    profile.m_deferred = true;
+    return profile;
+}
+
+bool CProfile::CommitTo(CProfile& target) const
+{
+    return m_held.isEmpty() || target.WriteKeys(m_held);
+}
+
+bool CProfile::WriteKeys(const QVariantMap& changes)
+{
+    if (m_readOnly)
+        return true;
+    if (!m_deferred)
+        return SafeSettingsSync::Write(*m_settings, changes);
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+        m_held.insert(it.key(), it.value());
+    return true;
+}
+
 ProfileSelection CProfile::Load(CanFields& can, SerialFields& serial, TranFields& tran) const
 {
     // A missing key yields the value the defaults command would set.
@@ -146,8 +169,6 @@ void CProfile::LoadArmCanBaud(ArmCanFields& armCan) const
 bool CProfile::Save(CanFields can, SerialFields serial, TranFields tran,
                     const ProfileSelection& selection)
 {
-    if (m_readOnly)
-        return true;
     const ParameterFields fields{can, serial, tran};
     QVariantMap changes;
     for (const ParameterKey& key : ParameterKeys::All())
@@ -157,16 +178,14 @@ bool CProfile::Save(CanFields can, SerialFields serial, TranFields tran,
             Put(changes, key.name, key.text(fields));
     Put(changes, ParameterKeys::kDeviceType, selection.deviceType);
     Put(changes, ParameterKeys::kConfigPort, selection.configPort);
-    return SafeSettingsSync::Write(*m_settings, changes);
+    return WriteKeys(changes);
 }
 
 bool CProfile::SaveArmCanBaud(const ArmCanFields& armCan)
 {
-    if (m_readOnly)
-        return true;
     QVariantMap changes;
     Put(changes, ParameterKeys::kArmCanBaud, armCan.m_dwBtr);
-    return SafeSettingsSync::Write(*m_settings, changes);
+    return WriteKeys(changes);
 }
 
 QString CProfile::ConfigFolder() const

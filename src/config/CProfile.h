@@ -7,6 +7,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QVariantMap>
 #include <QtGlobal>
 
 #include <memory>
@@ -49,6 +50,12 @@ public:
     // the executable's base name unless the application set another.
     explicit CProfile(const QString& applicationName = QString());
     static CProfile ReadOnly(const QString& applicationName = QString());
+    // A profile whose saves are held back in memory, for a command whose end
+    // decides whether they count: CommitTo then writes them to another
+    // profile's file as one save, or they are dropped with the profile.
+    static CProfile Deferred(const QString& applicationName = QString());
+    // The held-back saves into target's store; true when there were none.
+    bool CommitTo(CProfile& target) const;
 
     // The store itself, for reading the port map. Writes go through Save and
     // SaveArmCanBaud, which alone guard the file (and keep a read-only
@@ -89,7 +96,11 @@ public:
 
 private:
     CProfile(const QString& applicationName, bool readOnly);
+    // Saves the parameter keys, or holds them back in a deferred profile.
+    bool WriteKeys(const QVariantMap& changes);
 
     std::unique_ptr<QSettings> m_settings;
     bool m_readOnly = false;
+    bool m_deferred = false;
+    QVariantMap m_held;
 };

@@ -8,12 +8,14 @@
 
 namespace ConverterProbe {
 
-Result Probe(const QString& devicePath, const QList<DetectedPort>& present)
+Result Probe(const QString& devicePath, const QList<DetectedPort>& present, const Trying& trying)
 {
     Result result{devicePath, std::nullopt, {}};
     CSerialComm port;
     for (const ConverterModelFacts& facts : ConverterModels::kFacts) {
         const int deviceType = ConverterModels::DeviceTypeOf(facts.model);
+        if (trying)
+            trying(devicePath, facts.model);
         const ConnectFlow::Outcome outcome = ConnectFlow::Connect(port, deviceType, devicePath);
         if (outcome == ConnectFlow::Outcome::Connected) {
             port.Close();
@@ -30,14 +32,18 @@ Result Probe(const QString& devicePath, const QList<DetectedPort>& present)
     return result;
 }
 
-QList<Result> ProbeAll(const QStringList& devicePaths, const QList<DetectedPort>& present)
+QList<Result> ProbeAll(const QStringList& devicePaths, const QList<DetectedPort>& present,
+                       const Trying& trying)
 {
     std::vector<Result> results(std::size_t(devicePaths.size()));
     std::vector<std::thread> workers;
     workers.reserve(std::size_t(devicePaths.size()));
     for (qsizetype index = 0; index < devicePaths.size(); ++index) {
-        workers.emplace_back([&results, &devicePaths, &present, index] {
-            results[std::size_t(index)] = Probe(devicePaths.at(index), present);
+        workers.emplace_back([&results, &devicePaths, &present, &trying, index] {
+            const QString& path = devicePaths.at(index);
+            results[std::size_t(index)] = Probe(path, present, trying);
+            if (trying)
+                trying(path, std::nullopt);
         });
     }
     for (std::thread& worker : workers)

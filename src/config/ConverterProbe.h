@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // Which converter answers on a port: each model's connect in turn, as the
@@ -20,8 +21,14 @@ struct Result
     UserMessage failure;                 // why none answered, when none did
 };
 
-Result Probe(const QString& devicePath, const QList<DetectedPort>& present);
+// Told, on the probing thread, of each model tried on a port, and with no
+// model once the port is done.
+using Trying = std::function<void(const QString& devicePath, std::optional<ConverterModel> model)>;
+
+Result Probe(const QString& devicePath, const QList<DetectedPort>& present,
+             const Trying& trying = {});
 // Every port on its own thread, so the whole takes as long as the slowest
 // port; the results in the order of the paths.
-QList<Result> ProbeAll(const QStringList& devicePaths, const QList<DetectedPort>& present);
+QList<Result> ProbeAll(const QStringList& devicePaths, const QList<DetectedPort>& present,
+                       const Trying& trying = {});
 } // namespace ConverterProbe

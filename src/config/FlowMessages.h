@@ -47,4 +47,35 @@ inline QString CommunicationError()
 {
     return QCoreApplication::translate("FlowMessages", "通信出错！");
 }
+// A cancelled exchange is never reported as done nor as a fault of the line.
+inline QString ConnectCancelled()
+{
+    return QCoreApplication::translate("FlowMessages", "连接已取消！");
+}
+inline QString ReadCancelled()
+{
+    return QCoreApplication::translate("FlowMessages", "读配置已取消！");
+}
+inline QString WriteCancelled()
+{
+    return QCoreApplication::translate("FlowMessages", "写配置已取消！");
+}
+inline QString WriteCancelledDetail()
+{
+    return QCoreApplication::translate("FlowMessages",
+                                       "转换器可能已保存了部分新配置，请重新写配置。");
+}
+// The step under way, while an exchange takes its time.
+inline QString Connecting()
+{
+    return QCoreApplication::translate("FlowMessages", "连接设备…");
+}
+inline QString Reading()
+{
+    return QCoreApplication::translate("FlowMessages", "读配置…");
+}
+inline QString Writing()
+{
+    return QCoreApplication::translate("FlowMessages", "写配置…");
+}
 } // namespace FlowMessages

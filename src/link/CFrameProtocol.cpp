@@ -4,7 +4,6 @@
 #include "ConverterModel.h"
 
 #include <chrono>
-#include <thread>
 
 namespace {
 
@@ -41,6 +40,10 @@ constexpr int kCanConfigPauseMs = 500;
 constexpr int kCanConfigReplySize = kHeaderSize + CFrameProtocol::kCanConfigBlockSize + 1;
 constexpr int kCanConfigReadTimeoutMs = 2000;
 
+// A line quiet this long has finished the reply of an abandoned exchange.
+constexpr int kQuietLineMs = 100;
+constexpr int kDrainChunk = 256;
+
 using Clock = std::chrono::steady_clock;
 
 struct Collection
@@ -49,7 +52,8 @@ struct Collection
     int wanted;
     int chunk;
     int timeoutMs;
-    int budgetMs; // for the whole collection, however the bytes trickle in
+    int budgetMs;          // for the whole collection, however the bytes trickle in
+    bool observed = false; // the port's reply observer hears of every read
 };
 
 // Ten bit times a byte: start bit, eight data bits, stop bit.
@@ -76,6 +80,8 @@ QByteArray Collect(CSerialComm& port, const Collection& rule)
     QByteArray reply(rule.capacity, '\0');
     int received = 0;
     int last = 0;
+    if (rule.observed)
+        port.NoteReply(received, rule.wanted);
     do {
         const auto left =
             std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -85,6 +91,8 @@ QByteArray Collect(CSerialComm& port, const Collection& rule)
         const int timeoutMs = static_cast<int>(qMin<qint64>(rule.timeoutMs, left));
         last = port.Read(reply.data() + received, room, timeoutMs);
         received += last;
+        if (rule.observed && last > 0)
+            port.NoteReply(received, rule.wanted);
     } while (received < rule.wanted && last > 0);
     reply.truncate(received);
     return reply;
@@ -298,16 +306,28 @@ bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
     if (!m_port.IsOpen())
         return false;
     Send(m_port, ReadRequest(Command::ReadCanConfig), kCanConfigWriteTimeoutMs);
-    std::this_thread::sleep_for(std::chrono::milliseconds(kCanConfigPauseMs));
+    // A cancel or a hang-up cuts the pause short; the read then ends at once.
+    m_port.Pause(kCanConfigPauseMs);
     // At 19200 bit/s the reply alone outlasts the pause, so reading goes on
     // while it keeps arriving, up to twice its wire time.
     const QByteArray reply =
         Collect(m_port, {kCanConfigReplySize, kCanConfigReplySize, kCanConfigReplySize,
-                         kCanConfigReadTimeoutMs, CanConfigReadBudgetMs(m_port.BaudRate())});
+                         kCanConfigReadTimeoutMs, CanConfigReadBudgetMs(m_port.BaudRate()), true});
     if (!IsCanConfigReply(reply)) {
         NoteShortOrWrong(reply, kCanConfigReplySize);
         return false;
     }
     block = reply.mid(kHeaderSize, kCanConfigBlockSize);
     return true;
+}
+
+void CFrameProtocol::DrainAbandonedReply()
+{
+    // The longest reply at its bit rate, with the pause that precedes it.
+    const Clock::time_point limit =
+        Clock::now() +
+        std::chrono::milliseconds(CanConfigReadBudgetMs(m_port.BaudRate()) + kCanConfigPauseMs);
+    char scrap[kDrainChunk];
+    while (Clock::now() < limit && m_port.Read(scrap, kDrainChunk, kQuietLineMs) > 0) {
+    }
 }

@@ -50,7 +50,14 @@ public:
     bool WriteParameterBlock(const QByteArray& block);
     bool ReadParameterBlock(QByteArray& block);
     bool WriteCanConfigBlock(const QByteArray& block);
+    // The CAN configuration block read tells the port's reply observer how
+    // much of its reply has arrived.
     bool ReadCanConfigBlock(QByteArray& block);
+    // Reads and drops what the converter still sends for an exchange that was
+    // given up (a cancel), until the line has been quiet for a moment or the
+    // longest reply would have ended; a later request's reply is then not
+    // preceded by the rest of the old one.
+    void DrainAbandonedReply();
 
     // Configuration-port bit rate of a device type; 0 for a type that does
     // not exist.

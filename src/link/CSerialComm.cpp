@@ -67,3 +67,23 @@ void CSerialComm::Write(const void* buffer, int count, int timeoutMs)
 {
     m_impl->Write(buffer, count, timeoutMs);
 }
+
+bool CSerialComm::Pause(int timeoutMs)
+{
+    return m_impl->Pause(timeoutMs);
+}
+
+void CSerialComm::Cancel()
+{
+    m_impl->Cancel();
+}
+
+void CSerialComm::ClearCancel()
+{
+    m_impl->ClearCancel();
+}
+
+bool CSerialComm::IsCancelled() const
+{
+    return m_impl->IsCancelled();
+}

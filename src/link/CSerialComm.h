@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 
 // The tool's one serial port. Every call is synchronous with its own time-out,
@@ -41,9 +42,30 @@ public:
     int Read(void* buffer, int count, int timeoutMs);
     // Discards unread input and unsent output first, then writes everything.
     void Write(const void* buffer, int count, int timeoutMs);
+    // Waits timeoutMs between the steps of an exchange; false when a cancel
+    // or a hang-up cut the wait short.
+    bool Pause(int timeoutMs);
+
+    // Safe from any thread while another one talks through the port: ends
+    // the wait under way at once, and every later Read, Write and Pause
+    // returns at once with nothing done, until ClearCancel.
+    void Cancel();
+    void ClearCancel();
+    bool IsCancelled() const;
+
+    // Told, on the thread of the exchange, how much of a long reply has
+    // arrived; set by the port's owner while no exchange runs.
+    using ReplyObserver = std::function<void(int received, int expected)>;
+    void SetReplyObserver(ReplyObserver observer) { m_replyObserver = std::move(observer); }
+    void NoteReply(int received, int expected) const
+    {
+        if (m_replyObserver)
+            m_replyObserver(received, expected);
+    }
 
 private:
     class Impl;
     std::unique_ptr<Impl> m_impl;
     quint32 m_baudRate = 0;
+    ReplyObserver m_replyObserver;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -14,7 +15,7 @@ class CSerialCommImpl
 public:
     static constexpr int kDefaultTimeoutMs = 1000;
 
-    CSerialCommImpl() = default;
+    CSerialCommImpl();
     ~CSerialCommImpl();
     CSerialCommImpl(const CSerialCommImpl&) = delete;
     CSerialCommImpl& operator=(const CSerialCommImpl&) = delete;
@@ -28,6 +29,13 @@ public:
     int Read(void* buffer, int count, int timeoutMs);
     void Write(const void* buffer, int count, int timeoutMs);
     int LastError() const { return m_lastError; }
+    // From any thread: wakes the Read, Write or Pause under way and makes
+    // every later one return at once, until ClearCancel.
+    void Cancel();
+    void ClearCancel();
+    bool IsCancelled() const { return m_cancelled.load(); }
+    // Waits timeoutMs; false when a cancel or a hang-up ended the wait early.
+    bool Pause(int timeoutMs);
     // True once the line is gone for good: the device vanished or the other
     // end hung up. Looks without waiting.
     bool HasHungUp() const;
@@ -39,14 +47,20 @@ public:
     static void ReleaseAllForSignal() noexcept;
 
 private:
+    std::atomic<bool> m_cancelled{false};
     int m_lastError = 0;
     int m_readTimeoutMs = kDefaultTimeoutMs;
     int m_writeTimeoutMs = kDefaultTimeoutMs;
 #ifdef _WIN32
     void* m_handle = nullptr;
     void* m_claim = nullptr;
+    void* m_cancelEvent = nullptr;
 #else
+    // Polled beside the port, so that Cancel can wake a wait on the port.
+    int m_wakeRead = -1;
+    int m_wakeWrite = -1;
     void ApplyLineSettings(std::uint32_t baudRate, int dataBits, int parityCode, int stopBitsCode);
+    // Whether the port became ready for events; false on time-out or cancel.
     bool WaitFor(short events, int timeoutMs) const;
     void WaitUntilSent(int timeoutMs) const;
     int m_fd = -1;

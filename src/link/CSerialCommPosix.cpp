@@ -131,9 +131,64 @@ void ClearExclusive(int fd)
 
 } // namespace
 
+CSerialCommImpl::CSerialCommImpl()
+{
+    int ends[2] = {-1, -1};
+    if (::pipe(ends) != 0)
+        return;
+    for (const int fd : ends) {
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        ::fcntl(fd, F_SETFL, O_NONBLOCK);
+    }
+    m_wakeRead = ends[0];
+    m_wakeWrite = ends[1];
+}
+
 CSerialCommImpl::~CSerialCommImpl()
 {
     Close();
+    for (const int fd : {m_wakeRead, m_wakeWrite})
+        if (fd >= 0)
+            ::close(fd);
+}
+
+void CSerialCommImpl::Cancel()
+{
+    m_cancelled.store(true);
+    if (m_wakeWrite < 0)
+        return;
+    // A full pipe is awake already.
+    const char wake = 1;
+    [[maybe_unused]] const ssize_t written = ::write(m_wakeWrite, &wake, 1);
+}
+
+void CSerialCommImpl::ClearCancel()
+{
+    char scrap[64];
+    while (m_wakeRead >= 0 && ::read(m_wakeRead, scrap, sizeof scrap) > 0) {
+    }
+    m_cancelled.store(false);
+}
+
+bool CSerialCommImpl::Pause(int timeoutMs)
+{
+    const auto deadline = DeadlineAfter(timeoutMs);
+    for (;;) {
+        const int waitMs = MsUntil(deadline);
+        if (IsCancelled())
+            return false;
+        if (waitMs == 0)
+            return true;
+        // Asked for no event, the port still reports its hang-up.
+        pollfd watch[2] = {{m_fd, 0, 0}, {m_wakeRead, POLLIN, 0}};
+        const int ready = ::poll(watch, 2, waitMs);
+        if (ready > 0)
+            return false;
+        if (ready < 0 && errno != EINTR) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+            return true;
+        }
+    }
 }
 
 bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, int dataBits,
@@ -271,17 +326,18 @@ int CSerialCommImpl::WatchDescriptor() const
 
 int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
 {
-    if (count <= 0 || !IsOpen())
+    if (count <= 0 || !IsOpen() || IsCancelled())
         return 0;
     if (timeoutMs > 0)
         m_readTimeoutMs = timeoutMs;
     const auto deadline = DeadlineAfter(m_readTimeoutMs);
     for (;;) {
-        pollfd watch{m_fd, POLLIN, 0};
-        const int ready = ::poll(&watch, 1, MsUntil(deadline));
+        pollfd watches[2] = {{m_fd, POLLIN, 0}, {m_wakeRead, POLLIN, 0}};
+        const pollfd& watch = watches[0];
+        const int ready = ::poll(watches, 2, MsUntil(deadline));
         if (ready < 0 && errno == EINTR)
             continue;
-        if (ready <= 0 || (watch.revents & POLLIN) == 0)
+        if (ready <= 0 || watches[1].revents != 0 || (watch.revents & POLLIN) == 0)
             return 0;
         const ssize_t received = ::read(m_fd, buffer, static_cast<size_t>(count));
         if (received > 0)
@@ -298,7 +354,7 @@ int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
 
 void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
 {
-    if (!IsOpen())
+    if (!IsOpen() || IsCancelled())
         return;
     ::tcflush(m_fd, TCIOFLUSH);
     if (count <= 0)
@@ -332,10 +388,10 @@ bool CSerialCommImpl::WaitFor(short events, int timeoutMs) const
         const int waitMs = MsUntil(deadline);
         if (waitMs == 0)
             return false;
-        pollfd watch{m_fd, events, 0};
-        const int ready = ::poll(&watch, 1, waitMs);
+        pollfd watches[2] = {{m_fd, events, 0}, {m_wakeRead, POLLIN, 0}};
+        const int ready = ::poll(watches, 2, waitMs);
         if (ready > 0)
-            return (watch.revents & events) != 0;
+            return watches[1].revents == 0 && (watches[0].revents & events) != 0;
         if (ready == 0 || errno != EINTR)
             return false;
     }
@@ -357,7 +413,9 @@ void CSerialCommImpl::WaitUntilSent(int timeoutMs) const
         if (waitMs == 0)
             return;
         const auto wireMs = static_cast<long long>(queued) * 10 * 1000 / bitRate + 1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<long long>(wireMs, waitMs)));
+        pollfd wake{m_wakeRead, POLLIN, 0};
+        if (::poll(&wake, 1, static_cast<int>(std::min<long long>(wireMs, waitMs))) > 0)
+            return;
     }
 #else
     (void)timeoutMs;

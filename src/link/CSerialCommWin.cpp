@@ -53,28 +53,30 @@ void SetTimeout(HANDLE port, DWORD COMMTIMEOUTS::*field, int timeoutMs)
     }
 }
 
-// Waits for the transfer at most timeoutMs, then cancels it. A cancelled
-// transfer still reports what it moved before the cancel, and the wait for
-// its completion keeps the buffer and the event alive until the system is
-// done with them.
-DWORD FinishTransfer(HANDLE port, BOOL started, OVERLAPPED& overlapped, int timeoutMs)
+// Waits for the transfer at most timeoutMs, or until the port's cancel event
+// is set, then cancels it. A cancelled transfer still reports what it moved
+// before the cancel, and the wait for its completion keeps the buffer and the
+// event alive until the system is done with them.
+DWORD FinishTransfer(HANDLE port, HANDLE cancel, BOOL started, OVERLAPPED& overlapped,
+                     int timeoutMs)
 {
     if (!started && GetLastError() != ERROR_IO_PENDING)
         return 0;
-    if (!started &&
-        WaitForSingleObject(overlapped.hEvent, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
+    const HANDLE events[2] = {overlapped.hEvent, cancel};
+    if (!started && WaitForMultipleObjects(cancel != nullptr ? 2 : 1, events, FALSE,
+                                           static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
         CancelIoEx(port, &overlapped);
     DWORD transferred = 0;
     GetOverlappedResult(port, &overlapped, &transferred, TRUE);
     return transferred;
 }
 
-DWORD ReadFor(HANDLE port, HANDLE event, void* buffer, DWORD count, int timeoutMs)
+DWORD ReadFor(HANDLE port, HANDLE event, HANDLE cancel, void* buffer, DWORD count, int timeoutMs)
 {
     OVERLAPPED overlapped{};
     overlapped.hEvent = event;
     const BOOL started = ReadFile(port, buffer, count, nullptr, &overlapped);
-    return FinishTransfer(port, started, overlapped, timeoutMs);
+    return FinishTransfer(port, cancel, started, overlapped, timeoutMs);
 }
 
 DWORD BytesWaiting(HANDLE port)
@@ -111,9 +113,39 @@ HANDLE ClaimPort(const std::string& device)
 
 } // namespace
 
+CSerialCommImpl::CSerialCommImpl() : m_cancelEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
 CSerialCommImpl::~CSerialCommImpl()
 {
     Close();
+    if (m_cancelEvent != nullptr)
+        CloseHandle(static_cast<HANDLE>(m_cancelEvent));
+}
+
+void CSerialCommImpl::Cancel()
+{
+    m_cancelled.store(true);
+    if (m_cancelEvent != nullptr)
+        SetEvent(static_cast<HANDLE>(m_cancelEvent));
+}
+
+void CSerialCommImpl::ClearCancel()
+{
+    if (m_cancelEvent != nullptr)
+        ResetEvent(static_cast<HANDLE>(m_cancelEvent));
+    m_cancelled.store(false);
+}
+
+bool CSerialCommImpl::Pause(int timeoutMs)
+{
+    if (IsCancelled())
+        return false;
+    if (m_cancelEvent == nullptr) {
+        Sleep(static_cast<DWORD>(timeoutMs));
+        return true;
+    }
+    return WaitForSingleObject(static_cast<HANDLE>(m_cancelEvent), static_cast<DWORD>(timeoutMs)) ==
+           WAIT_TIMEOUT;
 }
 
 bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, int dataBits,
@@ -179,9 +211,10 @@ bool CSerialCommImpl::IsOpen() const
 
 int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
 {
-    if (count <= 0 || !IsOpen())
+    if (count <= 0 || !IsOpen() || IsCancelled())
         return 0;
     const HANDLE port = static_cast<HANDLE>(m_handle);
+    const HANDLE cancel = static_cast<HANDLE>(m_cancelEvent);
     const EventHandle event = MakeEvent();
     if (!event)
         return 0;
@@ -197,12 +230,12 @@ int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
         // Only a driver that keeps to the time-outs' special case ends a
         // longer read at the first byte; a read of one byte ends there on
         // any driver.
-        received = ReadFor(port, event.get(), bytes, 1, m_readTimeoutMs);
+        received = ReadFor(port, event.get(), cancel, bytes, 1, m_readTimeoutMs);
         waiting = received > 0 ? BytesWaiting(port) : 0;
     }
     const DWORD room = static_cast<DWORD>(count) - received;
-    if (waiting > 0 && room > 0) {
-        received += ReadFor(port, event.get(), bytes + received, std::min(room, waiting),
+    if (waiting > 0 && room > 0 && !IsCancelled()) {
+        received += ReadFor(port, event.get(), cancel, bytes + received, std::min(room, waiting),
                             MsUntil(deadline));
     }
     // No read is left outstanding to abort, and an abort purge here would
@@ -212,7 +245,7 @@ int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
 
 void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
 {
-    if (!IsOpen())
+    if (!IsOpen() || IsCancelled())
         return;
     const HANDLE port = static_cast<HANDLE>(m_handle);
     PurgeComm(port, PURGE_TXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
@@ -228,7 +261,7 @@ void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
     OVERLAPPED overlapped{};
     overlapped.hEvent = event.get();
     const BOOL started = WriteFile(port, buffer, static_cast<DWORD>(count), nullptr, &overlapped);
-    FinishTransfer(port, started, overlapped, m_writeTimeoutMs);
+    FinishTransfer(port, static_cast<HANDLE>(m_cancelEvent), started, overlapped, m_writeTimeoutMs);
 }
 
 bool CSerialCommImpl::HasHungUp() const

@@ -11,10 +11,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -54,9 +56,12 @@ void Type(QWidget& page, const char* edit, const QString& text)
     Control<QLineEdit>(page, edit)->setText(text);
 }
 
+// As the user clicks, then waits for the exchange it may start to end.
 void Click(QWidget& window, const char* button)
 {
     Control<QAbstractButton>(window, button)->click();
+    if (auto* sheet = qobject_cast<CKelvaneSheet*>(window.window()))
+        QVERIFY(WaitForExchange(*sheet));
 }
 
 QByteArray Hex(const char* bytes)
@@ -301,6 +306,8 @@ private Q_SLOTS:
     void readWriteRestartDefaults();
     void failedReadKeepsProfile_data();
     void failedReadKeepsProfile();
+    void cancelledReadKeepsPortAndProfile();
+    void closeWaitsForTheExchange();
     void commandsNeedOpenPort();
     void refusedCanIdSendsNothing();
     void unvisitedCanTabWritesBackWhatWasRead();
@@ -483,6 +490,90 @@ void TestKelvaneCommands::failedReadKeepsProfile()
                                                     {"can.baudrateList", "10"},
                                                     {"can.sendIdEdit", "00 00 00 00"}}));
     }
+}
+
+// The CAN block trickles in a byte a millisecond; Escape in the progress
+// dialog cancels the read part-way. Nothing changes but the converter's line,
+// which the next read, at full speed, finds usable without a reconnect.
+void TestKelvaneCommands::cancelledReadKeepsPortAndProfile()
+{
+    SimOptions options;
+    options.deviceType = 0;
+    options.pacing = false;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    simulator.setParameterBlock(kClassicBlock);
+    CRecordingSink messages;
+    const auto sheet = Connected(simulator, messages, 0);
+    QVERIFY(sheet->Port().IsOpen());
+    const QByteArray profile = ProfileBytes();
+    options.trickleMs = 1;
+    simulator.setOptions(options);
+    simulator.clearHistory();
+
+    Control<QPushButton>(*sheet, "readButton")->click();
+    auto* dialog = sheet->findChild<QDialog*>(QStringLiteral("CExchangeDialog"));
+    QVERIFY(dialog);
+    auto* bar = Control<QProgressBar>(*dialog, "progressBar");
+    QTRY_VERIFY(dialog->isVisible() && bar->value() > 0);
+    QCOMPARE(bar->maximum(), 2085);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    QVERIFY(WaitForExchange(*sheet));
+
+    QCOMPARE(messages.m_messages, (Messages{{kCaption, QStringLiteral("读配置已取消！")}}));
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(sheet->Port().IsOpen());
+    QCOMPARE(ProfileBytes(), profile);
+    VERIFY_SHOWN(*sheet, Merged(kTranDefaults, {{"serial.baudrateList", "4"},
+                                                {"can.baudrateList", "10"},
+                                                {"can.sendIdEdit", "00 00 00 00"}}));
+    QCOMPARE(simulator.requestCount(kReadParameters), 1);
+    QCOMPARE(simulator.requestCount(kReadCanConfig), 1);
+
+    options.trickleMs = 0;
+    simulator.setOptions(options);
+    Click(*sheet, "readButton");
+
+    QCOMPARE(messages.m_messages.size(), 2);
+    QCOMPARE(messages.m_messages.at(1), UserMessage(kCaption, kReadDone));
+    VERIFY_SHOWN(*sheet, kClassicRead);
+    QCOMPARE(simulator.receivedFrames().size(), 4);
+    QCOMPARE(simulator.requestCount(kReadParameters), 2);
+    QCOMPARE(simulator.requestCount(kReadCanConfig), 2);
+    QCOMPARE(ProfileValue("Kelvane/TranSpace").toInt(), 7);
+}
+
+// A close asked for during a read waits for its end: the read is shown and
+// saved whole, then the window closes and lets the port go. A window
+// destroyed during a read takes its worker down first.
+void TestKelvaneCommands::closeWaitsForTheExchange()
+{
+    SimOptions options;
+    options.deviceType = 0;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    simulator.setParameterBlock(kClassicBlock);
+    CRecordingSink messages;
+    auto sheet = Connected(simulator, messages, 0);
+    sheet->show();
+    QVERIFY(sheet->Port().IsOpen());
+
+    Control<QPushButton>(*sheet, "readButton")->click();
+    QVERIFY(!sheet->close());
+    QVERIFY(sheet->isVisible());
+    QVERIFY(WaitForExchange(*sheet));
+
+    QVERIFY(!sheet->isVisible());
+    QVERIFY(!sheet->Port().IsOpen());
+    QCOMPARE(messages.m_messages, (Messages{{kCaption, kReadDone}}));
+    QCOMPARE(ProfileValue("Kelvane/TranSpace").toInt(), 7);
+    QCOMPARE(ProfileValue("Kelvane/CanBaudrate").toInt(), 12);
+
+    sheet = Connected(simulator, messages, 0);
+    Control<QPushButton>(*sheet, "readButton")->click();
+    QVERIFY(sheet->IsExchanging());
+    sheet.reset();
+    QCOMPARE(messages.m_messages.size(), 1);
 }
 
 void TestKelvaneCommands::commandsNeedOpenPort()

@@ -81,6 +81,7 @@ private Q_SLOTS:
     void reportsWhyConnectFails_data();
     void reportsWhyConnectFails();
     void readsAPluggedAdapterInFourSteps();
+    void unpluggedAdapterDisconnects_data();
     void unpluggedAdapterDisconnects();
     void closingWhileConnectedClosesThePort();
     void commandKeysWhileConnected();
@@ -272,19 +273,34 @@ void TestKelvaneConnect::readsAPluggedAdapterInFourSteps()
     QCOMPARE(sheet.ResolvePortSlots().at(0).path, simulator.slavePath());
     ClickConnect(sheet);
     Control<QPushButton>(sheet, "readButton")->click();
+    QVERIFY(WaitForExchange(sheet));
 
     QCOMPARE(messages.m_messages, (QList<UserMessage>{{kCaption, QStringLiteral("读配置成功！")}}));
     QCOMPARE(simulator.requestCount(kReadParameters), 1);
 }
 
+void TestKelvaneConnect::unpluggedAdapterDisconnects_data()
+{
+    QTest::addColumn<bool>("duringRead");
+    QTest::newRow("idle") << false;
+    // A byte every 5 ms: the read would take more than ten seconds.
+    QTest::newRow("during a read") << true;
+}
+
 // The simulator is killed while connected: the window notices from its event
-// loop, says so, and connects again once the simulator is back at its path.
+// loop, or from the read under way, says so, and connects again once the
+// simulator is back at its path.
 void TestKelvaneConnect::unpluggedAdapterDisconnects()
 {
+    QFETCH(bool, duringRead);
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("ttyUSB0"));
-    const auto startSimulator = [&link](QProcess& process) {
-        process.start(QStringLiteral(OSTREL_SIM_PATH), {"--link", link, "--no-pacing"});
+    const auto startSimulator = [&link, duringRead](QProcess& process) {
+        QStringList arguments{"--link", link, "--no-pacing"};
+        if (duringRead)
+            arguments << "--trickle"
+                      << "5";
+        process.start(QStringLiteral(OSTREL_SIM_PATH), arguments);
         return process.waitForStarted() && process.waitForReadyRead(5000) &&
                process.canReadLine() && QFileInfo::exists(link);
     };
@@ -297,14 +313,22 @@ void TestKelvaneConnect::unpluggedAdapterDisconnects()
     CKelvaneSheet sheet(messages, detector);
     ClickConnect(sheet);
     VerifyConnectedState(sheet, true);
+    if (duringRead) {
+        Control<QPushButton>(sheet, "readButton")->click();
+        QTest::qWait(300);
+        QVERIFY(sheet.IsExchanging());
+    }
 
     simulator->kill();
     simulator->waitForFinished();
     QTRY_VERIFY_WITH_TIMEOUT(!sheet.Port().IsOpen(), 1000);
+    QVERIFY(!sheet.IsExchanging());
     VerifyConnectedState(sheet, false);
     QCOMPARE(messages.m_messages.size(), 1);
     QCOMPARE(messages.m_messages.constFirst().text, QStringLiteral("设备已断开！"));
     QVERIFY(messages.m_messages.constFirst().detail.contains(link));
+    if (duringRead)
+        return;
 
     simulator = std::make_unique<QProcess>();
     QTRY_VERIFY(!QFileInfo::exists(link) || QFileInfo(link).isSymLink());
@@ -379,6 +403,7 @@ void TestKelvaneConnect::commandKeysWhileConnected()
     for (int index = 0; index < 3; ++index) {
         QTest::keyClick(&sheet, keys[index], Qt::AltModifier);
         QTRY_COMPARE(spies.at(index)->count(), 1);
+        QVERIFY(WaitForExchange(sheet));
     }
     for (const auto& spy : spies)
         QCOMPARE(spy->count(), 1);

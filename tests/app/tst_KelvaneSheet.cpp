@@ -158,7 +158,8 @@ void TestKelvaneSheet::startsDisconnectedAndDisabled()
         QCOMPARE(portList->itemText(index), QStringLiteral("COM%1").arg(index + 1));
 #ifndef Q_OS_WIN
     QCOMPARE(portList->itemData(0, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS0"));
-    QCOMPARE(portList->itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("/tmp/converter"));
+    // Named in the profile but not there: the tooltip says why.
+    QVERIFY(portList->itemData(1, Qt::ToolTipRole).toString().startsWith("/tmp/converter\n"));
 #endif
 
     for (QWidget* page :

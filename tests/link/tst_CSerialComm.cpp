@@ -63,6 +63,7 @@ private Q_SLOTS:
     void writeDiscardsPendingInputEvenWhenEmpty();
     void writeGivesUpAtItsTimeOut();
     void hungUpLineEndsReadsAtOnceWithoutSpinning();
+    void cancelWakesTheWaitUntilCleared();
 
 private:
     std::unique_ptr<CPtyPair> m_pty;
@@ -289,6 +290,44 @@ void TestCSerialComm::hungUpLineEndsReadsAtOnceWithoutSpinning()
     QVERIFY(port.IsOpen());
     port.Close();
     QVERIFY(!port.IsOpen());
+}
+
+// Another thread cancels a read waiting on a silent line and, later, a
+// pause: each ends at once, and so does every call until the cancel is
+// cleared; the port then waits and reads as before.
+void TestCSerialComm::cancelWakesTheWaitUntilCleared()
+{
+    CSerialComm port;
+    QVERIFY(OpenPort(port, *m_pty));
+    constexpr int kTimeoutMs = 3000;
+    char buffer[64];
+    QElapsedTimer clock;
+    clock.start();
+    std::thread canceller([&port] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        port.Cancel();
+    });
+    QCOMPARE(port.Read(buffer, sizeof buffer, kTimeoutMs), 0);
+    canceller.join();
+    QVERIFY(port.IsCancelled());
+    QVERIFY(!port.Pause(kTimeoutMs));
+    m_pty->Send("late");
+    QCOMPARE(port.Read(buffer, sizeof buffer, kTimeoutMs), 0);
+    QVERIFY2(clock.elapsed() < kTimeoutMs, "a cancelled port kept waiting");
+
+    port.ClearCancel();
+    QVERIFY(!port.IsCancelled());
+    QCOMPARE(port.Read(buffer, sizeof buffer, kTimeoutMs), 4);
+    canceller = std::thread([&port] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        port.Cancel();
+    });
+    clock.restart();
+    QVERIFY(!port.Pause(kTimeoutMs));
+    canceller.join();
+    QVERIFY2(clock.elapsed() < kTimeoutMs, "a cancel did not end the pause");
+    port.ClearCancel();
+    QVERIFY(port.Pause(1));
 }
 
 QTEST_GUILESS_MAIN(TestCSerialComm)

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QSignalSpy>
 
 // As the user picks a model: the list's selection, then its notification.
 inline void ChooseDevice(CKelvaneSheet& sheet, int deviceType)
@@ -23,7 +24,18 @@ inline QWidget* CanPageOf(CKelvaneSheet& sheet, int deviceType)
     return &sheet.CanPage();
 }
 
-inline void ClickConnect(CKelvaneSheet& sheet)
+// Lets the exchange that a click or key has started run to its end, its
+// outcome shown; true at once when none was started.
+inline bool WaitForExchange(CKelvaneSheet& sheet, int timeoutMs = 30000)
+{
+    if (!sheet.IsExchanging())
+        return true;
+    QSignalSpy finished(&sheet, &CKelvaneSheet::ExchangeFinished);
+    return finished.wait(timeoutMs);
+}
+
+inline bool ClickConnect(CKelvaneSheet& sheet)
 {
     Control<QPushButton>(sheet, "connectButton")->click();
+    return WaitForExchange(sheet);
 }

@@ -1,9 +1,13 @@
 #include "CConsoleSink.h"
 
+#include "CTerminalProgress.h"
+
 #include <QString>
 
 void CConsoleSink::Show(const UserMessage& message)
 {
+    if (m_progress)
+        m_progress->Clear();
     QString lines = message.caption + QStringLiteral(": ") + message.text + QLatin1Char('\n');
     if (!message.detail.isEmpty())
         lines += message.detail + QLatin1Char('\n');

@@ -56,6 +56,7 @@ ExitStatus StatusOf(CommandOutcome outcome)
     case CommandOutcome::Succeeded:
         return ExitStatus::Success;
     case CommandOutcome::Failed:
+    case CommandOutcome::Cancelled:
         return ExitStatus::CommunicationError;
     case CommandOutcome::NotConnected:
         break;
@@ -68,7 +69,9 @@ ExitStatus StatusOf(CommandOutcome outcome)
 CKelvaneCli::CKelvaneCli(const QStringList& arguments)
     : m_arguments(arguments),
       m_profile(CProfile::ReadOnly(QString::fromLatin1(kProfileApplication)))
-{}
+{
+    m_console.SetProgress(&m_progress);
+}
 
 ExitStatus CKelvaneCli::Run()
 {
@@ -144,10 +147,14 @@ ExitStatus CKelvaneCli::Read()
     ApplyFactoryDefaults(pages);
     CSerialComm port;
     QString path;
+    m_progress.Observe(port, m_arguments.Port());
+    m_progress.Step(m_arguments.Port(), FlowMessages::Connecting());
     if (const ExitStatus status = ConnectPort(port, path); status != ExitStatus::Success)
         return status;
+    m_progress.Step(m_arguments.Port(), FlowMessages::Reading());
     CHeldMessages verdict;
     const CommandOutcome outcome = CConfigCommands(pages, port, m_profile, verdict).ReadConfig();
+    m_progress.Clear();
     if (outcome == CommandOutcome::Failed && port.HasHungUp())
         verdict.ShowMessage(ConnectFlow::HungUpMessage(path));
     if (outcome == CommandOutcome::Succeeded) {
@@ -183,11 +190,14 @@ ExitStatus CKelvaneCli::ServePorts()
             return Refuse(Text::tr("“%1”是前面已给出的串口").arg(port));
         devices.append(device.isEmpty() ? path : device);
         tasks.emplace_back(JobOf(m_arguments), port, path, pages, config, m_profile, detected);
+        tasks.back().SetProgress(&m_progress);
     }
+    m_progress.SetPortCount(int(tasks.size()));
     if (tasks.size() == 1 && !m_arguments.JsonLines())
         return ServeOnePort(tasks.front());
 
     CPortTask::RunAll(tasks);
+    m_progress.Clear();
     QByteArray lines;
     for (const CPortTask& task : tasks)
         lines += m_arguments.JsonLines() ? task.JsonLine() : task.Line();
@@ -204,6 +214,7 @@ ExitStatus CKelvaneCli::ServePorts()
 ExitStatus CKelvaneCli::ServeOnePort(CPortTask& task)
 {
     task.Run();
+    m_progress.Clear();
     QByteArray lines;
     for (const KeyDifference& difference : task.Differences())
         lines += difference.Line().toUtf8() + '\n';
@@ -249,7 +260,17 @@ ExitStatus CKelvaneCli::Detect()
             paths << port.path;
     bool answered = false;
     QString text;
-    for (const ConverterProbe::Result& result : ConverterProbe::ProbeAll(paths, detected)) {
+    m_progress.SetPortCount(int(paths.size()));
+    const auto trying = [this](const QString& path, std::optional<ConverterModel> model) {
+        if (model)
+            m_progress.Step(path, FlowMessages::Connecting() + QLatin1Char(' ') +
+                                      ConverterModels::DisplayName(*model));
+        else
+            m_progress.PortDone(path);
+    };
+    const QList<ConverterProbe::Result> results = ConverterProbe::ProbeAll(paths, detected, trying);
+    m_progress.Clear();
+    for (const ConverterProbe::Result& result : results) {
         text += result.devicePath + QLatin1Char('\t');
         if (result.model) {
             answered = true;

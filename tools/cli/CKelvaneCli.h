@@ -4,6 +4,7 @@
 #include "CConsoleSink.h"
 #include "CProfile.h"
 #include "CSystemPortDetector.h"
+#include "CTerminalProgress.h"
 #include "ExitStatus.h"
 
 #include <QByteArray>
@@ -59,4 +60,5 @@ private:
     CConsoleSink m_console;
     CProfile m_profile;
     CSystemPortDetector m_detector;
+    CTerminalProgress m_progress;
 };

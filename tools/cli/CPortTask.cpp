@@ -2,7 +2,9 @@
 
 #include "CConfigCommands.h"
 #include "CSerialComm.h"
+#include "CTerminalProgress.h"
 #include "ConnectFlow.h"
+#include "FlowMessages.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -41,6 +43,8 @@ CPortTask::CPortTask(Job job, const QString& port, const QString& devicePath,
 void CPortTask::Run()
 {
     m_status = Serve();
+    if (m_progress)
+        m_progress->PortDone(m_port);
 }
 
 void CPortTask::RunAll(std::vector<CPortTask>& tasks)
@@ -73,6 +77,9 @@ ExitStatus CPortTask::Connect(CSerialComm& port, int deviceType, const QString& 
 ExitStatus CPortTask::Serve()
 {
     CSerialComm port;
+    if (m_progress)
+        m_progress->Observe(port, m_port);
+    Step(FlowMessages::Connecting());
     const ExitStatus connected =
         Connect(port, m_pages.DeviceType(), m_devicePath, m_present, m_messages);
     if (connected != ExitStatus::Success || m_job == Job::Connect)
@@ -84,10 +91,19 @@ ExitStatus CPortTask::Serve()
     return status;
 }
 
+void CPortTask::Step(const QString& text)
+{
+    if (m_progress)
+        m_progress->Step(m_port, text);
+}
+
 ExitStatus CPortTask::Exchange(CSerialComm& port)
 {
-    if (m_job == Job::Verify)
+    if (m_job == Job::Verify) {
+        Step(FlowMessages::Reading());
         return Verify(port);
+    }
+    Step(FlowMessages::Writing());
     // The identifier check has spoken once for every port, before any was
     // opened; its replacement is in the pages, so the write's own check
     // passes silently.
@@ -95,7 +111,10 @@ ExitStatus CPortTask::Exchange(CSerialComm& port)
         CConfigCommands(m_pages, port, *m_profile, m_messages).WriteConfig();
     if (written != CommandOutcome::Succeeded)
         return ExitStatus::CommunicationError;
-    return m_job == Job::WriteAndVerify ? Verify(port) : ExitStatus::Success;
+    if (m_job != Job::WriteAndVerify)
+        return ExitStatus::Success;
+    Step(FlowMessages::Reading());
+    return Verify(port);
 }
 
 ExitStatus CPortTask::Verify(CSerialComm& port)

@@ -16,6 +16,7 @@
 class CMessageSink;
 class CProfile;
 class CSerialComm;
+class CTerminalProgress;
 
 // One port's share of a connect, write or verify: its own serial port, its
 // own copy of the pages and its own messages, so that many ports can be
@@ -42,6 +43,8 @@ public:
     static ExitStatus Connect(CSerialComm& port, int deviceType, const QString& devicePath,
                               const QList<DetectedPort>& present, CMessageSink& messages);
 
+    // Where the task tells its steps while it runs; none by default.
+    void SetProgress(CTerminalProgress* progress) { m_progress = progress; }
     void Run();
     // Runs every task, each on its own thread, and returns once all are done.
     static void RunAll(std::vector<CPortTask>& tasks);
@@ -59,6 +62,7 @@ private:
     ExitStatus Serve();
     // The write or verify on the connected port.
     ExitStatus Exchange(CSerialComm& port);
+    void Step(const QString& text);
     ExitStatus Verify(CSerialComm& port);
 
     Job m_job;
@@ -71,4 +75,5 @@ private:
     CHeldMessages m_messages;
     QList<KeyDifference> m_differences;
     ExitStatus m_status = ExitStatus::CommunicationError;
+    CTerminalProgress* m_progress = nullptr;
 };

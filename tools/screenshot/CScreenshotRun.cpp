@@ -11,7 +11,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QDialog>
+#include <QEventLoop>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
@@ -46,6 +49,12 @@ void Settle(QWidget& window)
         QApplication::processEvents();
 }
 
+// The English window's pictures carry the language in their names.
+QString LanguageSuffix()
+{
+    return UiLanguage::PrefersEnglish(QLocale::system()) ? QStringLiteral("-en") : QString();
+}
+
 template <typename T> T& Child(QWidget& parent, const char* name)
 {
     T* child = parent.findChild<T*>(QLatin1String(name));
@@ -54,6 +63,16 @@ template <typename T> T& Child(QWidget& parent, const char* name)
         std::abort();
     }
     return *child;
+}
+
+// As the user would: click, then wait while the window talks to the converter.
+void Press(CKelvaneSheet& sheet, const char* button)
+{
+    QEventLoop loop;
+    QObject::connect(&sheet, &CKelvaneSheet::ExchangeFinished, &loop, &QEventLoop::quit);
+    Child<QPushButton>(sheet, button).click();
+    if (sheet.IsExchanging())
+        loop.exec();
 }
 
 // As the user would: pick from the list, which swaps the pages.
@@ -82,10 +101,11 @@ bool CScreenshotRun::Shoot(int deviceType)
     }
     simulator.setParameterBlock(DemoConfiguration::ParameterBlock(deviceType));
     simulator.setCanConfigBlock(DemoConfiguration::CanBlock());
-    return ShootWithPort(deviceType, simulator.slavePath());
+    return ShootWithPort(deviceType, simulator.slavePath(), &simulator);
 }
 
-bool CScreenshotRun::ShootWithPort(int deviceType, const QString& portPath)
+bool CScreenshotRun::ShootWithPort(int deviceType, const QString& portPath,
+                                   COstrelSimulator* simulator)
 {
     CLoggingSink messages;
     CKelvaneSheet sheet(messages);
@@ -98,22 +118,55 @@ bool CScreenshotRun::ShootWithPort(int deviceType, const QString& portPath)
     // Showing every tab once also gives each page its window, so the read
     // below fills all of them.
     bool ok = ShootTabs(sheet, deviceType, QStringLiteral("disconnected"));
-    auto& connectButton = Child<QPushButton>(sheet, "connectButton");
-    connectButton.click();
+    Press(sheet, "connectButton");
     if (!sheet.Port().IsOpen()) {
         std::fprintf(stderr, "kelvane-screenshot: could not connect to %s\n", qPrintable(portPath));
         return false;
     }
-    Child<QPushButton>(sheet, "readButton").click();
+    Press(sheet, "readButton");
     if (messages.Messages() != QStringList{FlowMessages::ReadSucceeded()}) {
         std::fprintf(stderr, "kelvane-screenshot: the read from %s did not succeed\n",
                      qPrintable(portPath));
         ok = false;
     }
     ok = ShootTabs(sheet, deviceType, QStringLiteral("read")) && ok;
-    connectButton.click();
+    // The converter with the CAN configuration page shows the progress of its
+    // block best; a trickling line keeps the dialog up long enough.
+    if (simulator != nullptr && ConverterModels::HasCanConfigPage(deviceType))
+        ok = ShootProgress(sheet, deviceType, *simulator) && ok;
+    Press(sheet, "connectButton");
     sheet.close();
     return ok;
+}
+
+bool CScreenshotRun::ShootProgress(CKelvaneSheet& sheet, int deviceType,
+                                   COstrelSimulator& simulator)
+{
+    SimOptions options = simulator.options();
+    options.trickleMs = 1;
+    simulator.setOptions(options);
+    auto& dialog = Child<QDialog>(sheet, "CExchangeDialog");
+    auto& bar = Child<QProgressBar>(dialog, "progressBar");
+    QEventLoop loop;
+    QObject::connect(&sheet, &CKelvaneSheet::ExchangeFinished, &loop, &QEventLoop::quit);
+    Child<QPushButton>(sheet, "readButton").click();
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && (!dialog.isVisible() || bar.value() < bar.maximum() / 2))
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    Settle(dialog);
+    const QString path =
+        m_outDir.filePath(QStringLiteral("ostrel-%1-progress-read%2-%3.png")
+                              .arg(ModelName(deviceType), LanguageSuffix())
+                              .arg(int(std::lround(dialog.devicePixelRatioF() * 100))));
+    const bool saved = dialog.isVisible() && dialog.grab().save(path);
+    if (!saved)
+        std::fprintf(stderr, "kelvane-screenshot: cannot write %s\n", qPrintable(path));
+    sheet.CancelExchange();
+    if (sheet.IsExchanging())
+        loop.exec();
+    options.trickleMs = 0;
+    simulator.setOptions(options);
+    return saved;
 }
 
 bool CScreenshotRun::ShootTabs(CKelvaneSheet& sheet, int deviceType, const QString& state)
@@ -124,13 +177,10 @@ bool CScreenshotRun::ShootTabs(CKelvaneSheet& sheet, int deviceType, const QStri
     for (int index = 0; index < tabs.count(); ++index) {
         tabs.setCurrentIndex(index);
         Settle(sheet);
-        // The English window's pictures carry the language in their names.
-        const QString language =
-            UiLanguage::PrefersEnglish(QLocale::system()) ? QStringLiteral("-en") : QString();
-        const QString name =
-            QStringLiteral("ostrel-%1-%2-%3%4-%5.png")
-                .arg(ModelName(deviceType), QLatin1String(kTabNames[index]), state, language)
-                .arg(scale);
+        const QString name = QStringLiteral("ostrel-%1-%2-%3%4-%5.png")
+                                 .arg(ModelName(deviceType), QLatin1String(kTabNames[index]), state,
+                                      LanguageSuffix())
+                                 .arg(scale);
         const QString path = m_outDir.filePath(name);
         if (!sheet.grab().save(path)) {
             std::fprintf(stderr, "kelvane-screenshot: cannot write %s\n", qPrintable(path));

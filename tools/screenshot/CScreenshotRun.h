@@ -4,11 +4,15 @@
 #include <QString>
 
 class CKelvaneSheet;
+class COstrelSimulator;
 
 // Opens the sheet for one converter model and saves a picture of every tab,
 // first disconnected, then connected after reading the converter, into the
 // output folder as ostrel-<model>-<tab>-<state>-<scale>.png (state
-// "disconnected" or "read", scale the display scale in percent).
+// "disconnected" or "read", scale the display scale in percent). For the
+// model with the CAN configuration page and a simulator of its own it also
+// saves the progress dialog of a slow read as
+// ostrel-<model>-progress-read-<scale>.png.
 class CScreenshotRun
 {
 public:
@@ -22,7 +26,9 @@ public:
 
 private:
     bool ShootTabs(CKelvaneSheet& sheet, int deviceType, const QString& state);
-    bool ShootWithPort(int deviceType, const QString& portPath);
+    bool ShootWithPort(int deviceType, const QString& portPath,
+                       COstrelSimulator* simulator = nullptr);
+    bool ShootProgress(CKelvaneSheet& sheet, int deviceType, COstrelSimulator& simulator);
 
     QDir m_outDir;
     QString m_portPath;

@@ -37,6 +37,7 @@ constexpr int kCanPauseMs = 500;
 constexpr long long kLateMs = 100;
 // Far enough into the reply that the kill lands in its middle at 19200 bit/s.
 constexpr int kKillAfter = 512;
+constexpr int kCancelAfterMs = 200;
 
 int g_failures = 0;
 std::string g_label;
@@ -274,6 +275,38 @@ int RunExchange(std::uint32_t baudRate, char model)
     return 0;
 }
 
+// Another thread cancels a read that waits on the silent line: it ends at
+// once, later calls return at once until the cancel is cleared, and the port
+// then waits as before.
+void CheckCancel(CSerialCommImpl& port)
+{
+    char buffer[64];
+    const Stopwatch watch;
+    // The cross-compiler's threads are the system's own here.
+    const HANDLE canceller = CreateThread(
+        nullptr, 0,
+        [](void* target) -> DWORD {
+            Sleep(kCancelAfterMs);
+            static_cast<CSerialCommImpl*>(target)->Cancel();
+            return 0;
+        },
+        &port, 0, nullptr);
+    const int received = port.Read(buffer, sizeof buffer, 2000);
+    const long long ms = watch.Ms();
+    WaitForSingleObject(canceller, INFINITE);
+    CloseHandle(canceller);
+    Report(received == 0 && ms >= kCancelAfterMs && ms <= kCancelAfterMs + kLateMs,
+           "cancel ends a waiting read (%lld ms)", ms);
+    const Stopwatch after;
+    const bool paused = port.Pause(1000);
+    Send(port, ReadRequest(0x03), 100);
+    const int late = port.Read(buffer, sizeof buffer, 1000);
+    Report(!paused && late == 0 && after.Ms() <= kLateMs,
+           "pause, write and read return at once once cancelled (%lld ms)", after.Ms());
+    port.ClearCancel();
+    CheckSilentRead(port, 300, 300, "read after the cancel was cleared");
+}
+
 int RunSilent()
 {
     CSerialCommImpl port;
@@ -288,6 +321,7 @@ int RunSilent()
     CheckSilentRead(port, 500, 500, "acknowledgement read");
     Send(port, ReadRequest(0x03), 100);
     CheckSilentRead(port, 1000, 1000, "parameter read");
+    CheckCancel(port);
     return 0;
 }
 

@@ -5,9 +5,10 @@
 
 #include <QList>
 
-// Messages kept back until the command's output is out, so that a verdict
-// such as "读配置成功！" follows what it speaks of and is not shown when the
-// output could not be written.
+// Messages kept back to be shown later, in their order: by the command line
+// until the command's output is out, so that a verdict such as "读配置成功！"
+// follows what it speaks of and is not shown when the output could not be
+// written; by the window until an exchange run off its thread has ended.
 class CHeldMessages : public CMessageSink
 {
 public:

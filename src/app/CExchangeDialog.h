@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class CExchangeDialog;
+}
+
+// Shown over the window while an exchange takes longer than a moment: the
+// step under way, the bytes of a long reply received so far (a busy bar where
+// nothing is counted) and a Cancel button, which Escape and the dialog's own
+// close button press as well. It never closes itself: whoever started the
+// exchange hides it once the exchange has ended.
+class CExchangeDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CExchangeDialog(QWidget* parent = nullptr);
+    ~CExchangeDialog() override;
+
+    // A fresh exchange: its step, nothing counted, Cancel available.
+    void Begin(const QString& step);
+    void ShowProgress(int received, int expected);
+
+public Q_SLOTS:
+    void reject() override;
+
+Q_SIGNALS:
+    void CancelRequested();
+
+private:
+    std::unique_ptr<Ui::CExchangeDialog> m_ui;
+};

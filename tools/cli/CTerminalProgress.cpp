@@ -1,0 +1,138 @@
+#include "CTerminalProgress.h"
+
+#include "CSerialComm.h"
+
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+// A terminal keeps up with far fewer redraws than a trickling line has bytes.
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+
+bool StandardErrorIsTerminal()
+{
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return ::isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+// Columns on the terminal: CJK characters take two.
+int Columns(const QString& text)
+{
+    int columns = 0;
+    for (const QChar c : text)
+        columns += c.unicode() >= 0x1100 ? 2 : 1;
+    return columns;
+}
+
+void Write(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+CTerminalProgress::CTerminalProgress() : m_shown(StandardErrorIsTerminal()) {}
+
+CTerminalProgress::~CTerminalProgress()
+{
+    Clear();
+}
+
+void CTerminalProgress::SetPortCount(int count)
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    m_portCount = count;
+    m_portsDone = 0;
+}
+
+void CTerminalProgress::Step(const QString& port, const QString& step)
+{
+    if (!m_shown)
+        return;
+    const std::lock_guard<std::mutex> lock(m_lock);
+    m_port = port;
+    m_step = step;
+    m_received = 0;
+    m_expected = 0;
+    Draw();
+}
+
+void CTerminalProgress::Observe(CSerialComm& serial, const QString& port)
+{
+    if (!m_shown)
+        return;
+    serial.SetReplyObserver(
+        [this, port](int received, int expected) { Received(port, received, expected); });
+}
+
+void CTerminalProgress::Received(const QString& port, int received, int expected)
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    const bool finished = received >= expected;
+    if (port != m_port && !finished) {
+        m_port = port;
+        m_drawnAt = {};
+    }
+    if (port != m_port)
+        return;
+    m_received = received;
+    m_expected = expected;
+    if (finished || Clock::now() - m_drawnAt >= kRedrawInterval)
+        Draw();
+}
+
+void CTerminalProgress::PortDone(const QString& port)
+{
+    if (!m_shown)
+        return;
+    const std::lock_guard<std::mutex> lock(m_lock);
+    ++m_portsDone;
+    if (port == m_port) {
+        m_step.clear();
+        m_expected = 0;
+    }
+    Draw();
+}
+
+void CTerminalProgress::Clear()
+{
+    if (!m_shown)
+        return;
+    const std::lock_guard<std::mutex> lock(m_lock);
+    Erase();
+}
+
+void CTerminalProgress::Draw()
+{
+    QString line;
+    if (m_portCount > 1)
+        line += QStringLiteral("[%1/%2] ").arg(m_portsDone).arg(m_portCount);
+    if (!m_step.isEmpty())
+        line += m_port + QLatin1Char(' ') + m_step;
+    if (m_expected > 0)
+        line += QStringLiteral(" %1/%2").arg(m_received).arg(m_expected);
+    const int columns = Columns(line);
+    Write(QLatin1Char('\r') + line + QString(qMax(0, m_drawnColumns - columns), QLatin1Char(' ')) +
+          QLatin1Char('\r') + line);
+    m_drawnColumns = columns;
+    m_drawnAt = Clock::now();
+}
+
+void CTerminalProgress::Erase()
+{
+    if (m_drawnColumns == 0)
+        return;
+    Write(QLatin1Char('\r') + QString(m_drawnColumns, QLatin1Char(' ')) + QLatin1Char('\r'));
+    m_drawnColumns = 0;
+}
