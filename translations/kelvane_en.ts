@@ -253,10 +253,6 @@ differ. With several ports, that of the first port that failed.</translation>
         <translation>must equal "start" for a single identifier</translation>
     </message>
     <message>
-        <source>must not be below &quot;start&quot;</source>
-        <translation>must not be below "start"</translation>
-    </message>
-    <message>
         <source>must be an array</source>
         <translation>must be an array</translation>
     </message>
@@ -267,6 +263,10 @@ differ. With several ports, that of the first port that failed.</translation>
     <message>
         <source>appears more than once in one object</source>
         <translation>appears more than once in one object</translation>
+    </message>
+    <message>
+        <source>must be above &quot;start&quot; for a range</source>
+        <translation>must be above "start" for a range</translation>
     </message>
 </context>
 <context>
@@ -315,6 +315,14 @@ differ. With several ports, that of the first port that failed.</translation>
     <message>
         <source>neither a regular file nor a pipe</source>
         <translation>neither a regular file nor a pipe</translation>
+    </message>
+    <message>
+        <source>nobody writes to this pipe</source>
+        <translation>nobody writes to this pipe</translation>
+    </message>
+    <message>
+        <source>the pipe did not end within %1 ms</source>
+        <translation>the pipe did not end within %1 ms</translation>
     </message>
 </context>
 <context>
@@ -829,6 +837,44 @@ then log in again.</translation>
     <message>
         <source>%1 已不可用：适配器被拔出，或线路的另一端已关闭。重新接好后再连接。</source>
         <translation>%1 is gone: the adapter was unplugged, or the other end of the line closed. Connect again once it is back.</translation>
+    </message>
+    <message>
+        <source>没有权限打开 %1：它只属于管理员（root），不是串口用户组的设备。请检查所选的串口；确实要用它时，请管理员把它交给 dialout 用户组。</source>
+        <translation>No permission to open %1: it belongs to the administrator (root), not to a serial port group. Check the chosen port; if it really is the one, ask the administrator to give it to the dialout group.</translation>
+    </message>
+    <message>
+        <source>%1 已打开，但 %2 都没有应答。请检查转换器的电源和接线，以及所选的串口。</source>
+        <translation>%1 opened, but none of %2 answered. Check the converter's power and wiring, and the chosen port.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
+    <name>COutputFile</name>
+    <message>
+        <source>nobody reads from this pipe</source>
+        <translation>nobody reads from this pipe</translation>
+    </message>
+    <message>
+        <source>the reader took no more for %1 s</source>
+        <translation>the reader took no more for %1 s</translation>
+    </message>
+    <message>
+        <source>is a folder</source>
+        <translation>is a folder</translation>
+    </message>
+</context>
+<context>
+    <name>CProfile</name>
+    <message>
+        <source>配置文件 %1 大于 %2 KiB，不是本工具写的：本次使用默认值，也不会改写该文件。</source>
+        <translation>The profile %1 is larger than %2 KiB, so this tool did not write it: the defaults are used this time, and the file will not be rewritten.</translation>
+    </message>
+    <message>
+        <source>配置文件 %1 含有不是 UTF-8 的字节，本工具无法原样保存：本次不会改写该文件。</source>
+        <translation>The profile %1 holds bytes that are not UTF-8, which this tool cannot save as they are: the file will not be rewritten this time.</translation>
     </message>
 </context>
 </TS>

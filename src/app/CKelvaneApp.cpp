@@ -1,5 +1,6 @@
 #include "CKelvaneApp.h"
 
+#include "CExitSignals.h"
 #include "CKelvaneSheet.h"
 #include "CMessageBoxSink.h"
 #include "CProfile.h"
@@ -20,6 +21,15 @@ int CKelvaneApp::Run()
     CMessageBoxSink messages;
     CKelvaneSheet sheet(messages);
     messages.SetOwner(&sheet);
+    // Logout, a closed terminal or kill end the tool as its close button
+    // would, port released; a message box still open ends with it.
+    CExitSignals exitSignals;
+    int endedBy = 0;
+    connect(&exitSignals, &CExitSignals::Requested, &sheet, [&sheet, &endedBy](int signal) {
+        endedBy = signal;
+        sheet.close();
+        QCoreApplication::exit(128 + signal);
+    });
     sheet.exec();
-    return 0;
+    return endedBy == 0 ? 0 : 128 + endedBy;
 }

@@ -20,7 +20,9 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QSettings>
+#include <QShowEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -328,8 +330,12 @@ bool CKelvaneSheet::ToggleConnection(int deviceType, int portIndex)
 
 bool CKelvaneSheet::Connect(int deviceType, int portIndex)
 {
-    // Asking the system for its ports takes a moment; once per connect will do.
-    const QList<DetectedPort> detected = m_detector.DetectPorts();
+    // Asking the system for its ports takes a moment: only for a slot
+    // without a [Ports] entry, or for the message of a failed connect.
+    m_profile.Reload();
+    const bool needed =
+        PortNames::NeedsDetectedPorts(PortNames::DisplayName(portIndex), &m_profile.Settings());
+    const QList<DetectedPort> detected = needed ? m_detector.DetectPorts() : QList<DetectedPort>();
     const QList<PortSlot> portSlots = ResolvePortSlots(detected);
     const QString path =
         portIndex >= 0 && portIndex < portSlots.size() ? portSlots.at(portIndex).path : QString();
@@ -337,9 +343,12 @@ bool CKelvaneSheet::Connect(int deviceType, int portIndex)
     {
         const CBusyCursor busy;
         const ConnectFlow::Outcome outcome = ConnectFlow::Connect(m_port, deviceType, path);
-        failure = ConnectFlow::MessageOf(outcome, m_port, deviceType, path, detected);
+        if (outcome != ConnectFlow::Outcome::Connected)
+            failure = ConnectFlow::MessageOf(outcome, m_port, deviceType, path,
+                                             needed ? detected : m_detector.DetectPorts());
     }
-    m_selector.ShowPortSlots(portSlots);
+    if (needed)
+        m_selector.ShowPortSlots(portSlots);
     if (failure) {
         m_messages.ShowMessage(*failure);
         return false;
@@ -451,6 +460,21 @@ void CKelvaneSheet::keyPressEvent(QKeyEvent* event)
     default:
         QDialog::keyPressEvent(event);
     }
+}
+
+void CKelvaneSheet::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_shownBefore)
+        return;
+    m_shownBefore = true;
+    QTimer::singleShot(0, this, &CKelvaneSheet::ReportUntouchedProfile);
+}
+
+void CKelvaneSheet::ReportUntouchedProfile()
+{
+    if (const std::optional<CProfile::Untouched>& untouched = m_profile.LeftUntouched())
+        m_messages.ShowMessage(FlowMessages::WarningCaption(), untouched->why);
 }
 
 void CKelvaneSheet::closeEvent(QCloseEvent* event)

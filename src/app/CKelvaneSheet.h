@@ -21,6 +21,7 @@
 class CMessageSink;
 class QCloseEvent;
 class QKeyEvent;
+class QShowEvent;
 namespace Ui {
 class CKelvaneSheet;
 }
@@ -89,6 +90,7 @@ public Q_SLOTS:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct PageEntry
@@ -104,6 +106,8 @@ private:
     void AddPage(QWidget& page, const QString& title);
     void InitDialog();
     void LoadProfile();
+    // Once, over the shown window: why the profile file is left untouched.
+    void ReportUntouchedProfile();
     QList<PortSlot> ResolvePortSlots(const QList<DetectedPort>& detected);
     void OnConnectRequested(int deviceType, int portIndex);
     void OnDeviceChosen(int deviceType);
@@ -151,4 +155,5 @@ private:
     QSet<const QWidget*> m_openPages;
     FileChooser m_chooseFile;
     bool m_initialised = false;
+    bool m_shownBefore = false;
 };

@@ -296,8 +296,11 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
     if (!FilterKinds::IsRange(kind) && *end != *start)
         return Refusal(key + QStringLiteral(".end"),
                        Text::tr("must equal \"start\" for a single identifier"));
-    if (*end < *start)
-        return Refusal(key + QStringLiteral(".end"), Text::tr("must not be below \"start\""));
+    // The filter editor's rule; a range of one identifier is written as the
+    // single identifier it is, so what a read reports never holds one.
+    if (FilterKinds::IsRange(kind) && !(*start < *end))
+        return Refusal(key + QStringLiteral(".end"),
+                       Text::tr("must be above \"start\" for a range"));
     entry = FilterEntry{FilterKinds::IsExtended(kind) ? 1 : 0, *start, *end};
     return std::nullopt;
 }

@@ -13,5 +13,7 @@ namespace PortDiagnosis {
 // missing.
 QString OpenFailure(const QString& devicePath, int systemError, const QList<DetectedPort>& present);
 QString NoConverter(const QString& devicePath, int deviceType);
+// After every model's handshake was tried.
+QString NoConverterOfAny(const QString& devicePath);
 QString HungUp(const QString& devicePath);
 } // namespace PortDiagnosis
