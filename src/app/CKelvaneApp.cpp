@@ -24,12 +24,10 @@ int CKelvaneApp::Run()
     // Logout, a closed terminal or kill end the tool as its close button
     // would, port released; a message box still open ends with it.
     CExitSignals exitSignals;
-    int endedBy = 0;
-    connect(&exitSignals, &CExitSignals::Requested, &sheet, [&sheet, &endedBy](int signal) {
-        endedBy = signal;
-        sheet.close();
-        QCoreApplication::exit(128 + signal);
+    connect(&exitSignals, &CExitSignals::Requested, &sheet, [&sheet](int signal) {
+        sheet.EndOnSignal(signal);
+        QCoreApplication::exit(sheet.ExitStatus());
     });
     sheet.exec();
-    return endedBy == 0 ? 0 : 128 + endedBy;
+    return sheet.ExitStatus();
 }

@@ -447,6 +447,12 @@ QString CKelvaneSheet::ChooseFile(FileChoice choice, const QString& folder)
     return QFileDialog::getOpenFileName(this, tr("导入"), folder, FileFilter());
 }
 
+void CKelvaneSheet::EndOnSignal(int signal)
+{
+    m_endedBy = signal;
+    close();
+}
+
 void CKelvaneSheet::reject() {}
 
 void CKelvaneSheet::keyPressEvent(QKeyEvent* event)

@@ -83,6 +83,11 @@ public:
     // The slots as the port list shows them now.
     QList<PortSlot> ResolvePortSlots();
 
+    // Ends the tool as the close button would, for a signal that ends a
+    // program (logout, a closed terminal, kill); ExitStatus then says so.
+    void EndOnSignal(int signal);
+    int ExitStatus() const { return m_endedBy == 0 ? 0 : 128 + m_endedBy; }
+
 public Q_SLOTS:
     // Escape must not close the sheet: only its close button ends the tool.
     void reject() override;
@@ -156,4 +161,5 @@ private:
     FileChooser m_chooseFile;
     bool m_initialised = false;
     bool m_shownBefore = false;
+    int m_endedBy = 0;
 };
