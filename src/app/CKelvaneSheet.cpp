@@ -24,6 +24,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -116,7 +117,6 @@ void CKelvaneSheet::InitDialog()
     m_serialPage.UpdateData(false);
     if (!ConverterModels::HasCanConfigPage(m_selector.m_nDeviceType))
         m_canPage.UpdateData(false);
-    ShowPortSlots();
 
     m_canCfgPage.m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
 
@@ -474,11 +474,27 @@ void CKelvaneSheet::showEvent(QShowEvent* event)
     if (m_shownBefore)
         return;
     m_shownBefore = true;
-    QTimer::singleShot(0, this, &CKelvaneSheet::ReportUntouchedProfile);
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+    else
+        QTimer::singleShot(0, this, &CKelvaneSheet::OnFirstFrame);
 }
 
-void CKelvaneSheet::ReportUntouchedProfile()
+// The window paints as it handles its first expose; whatever is queued then
+// comes after the first frame.
+bool CKelvaneSheet::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Expose && watched == windowHandle() &&
+        windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, &CKelvaneSheet::OnFirstFrame);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CKelvaneSheet::OnFirstFrame()
+{
+    ShowPortSlots();
     if (const std::optional<CProfile::Untouched>& untouched = m_profile.LeftUntouched())
         m_messages.ShowMessage(FlowMessages::WarningCaption(), untouched->why);
 }

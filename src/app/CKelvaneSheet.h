@@ -96,6 +96,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct PageEntry
@@ -111,8 +112,10 @@ private:
     void AddPage(QWidget& page, const QString& title);
     void InitDialog();
     void LoadProfile();
-    // Once, over the shown window: why the profile file is left untouched.
-    void ReportUntouchedProfile();
+    // Once the first frame is on the screen: the port list filled (asking
+    // the system for its ports takes a moment), and why the profile file is
+    // left untouched, if it is.
+    void OnFirstFrame();
     QList<PortSlot> ResolvePortSlots(const QList<DetectedPort>& detected);
     void OnConnectRequested(int deviceType, int portIndex);
     void OnDeviceChosen(int deviceType);
