@@ -4,11 +4,13 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QThread>
 
 #include <cerrno>
 #include <cstdio>
@@ -32,6 +34,8 @@ struct Text
 // A reader that takes no more than this is waited for; one that does not read
 // at all (a FIFO whose reader stopped) does not hold the writer up.
 constexpr int kWriteThroughMs = 5000;
+constexpr int kReaderGraceMs = 300;
+constexpr int kReaderPollMs = 10;
 
 // Files older than this are not ours: they are left by runs that ended.
 const QDateTime kProcessStarted = QDateTime::currentDateTimeUtc();
@@ -117,9 +121,16 @@ bool COutputFile::Open()
         return Fail(EISDIR);
     if (exists && !S_ISREG(status.st_mode)) {
         // Not blocking: opening a FIFO nobody reads would wait for a reader.
-        m_fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        if (m_fd < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
-            return Fail(Text::tr("nobody reads from this pipe"));
+        // One that is just starting gets a moment.
+        const QDeadlineTimer grace(kReaderGraceMs);
+        for (;;) {
+            m_fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+            if (m_fd >= 0 || errno != ENXIO || !S_ISFIFO(status.st_mode))
+                break;
+            if (grace.hasExpired())
+                return Fail(Text::tr("nobody reads from this pipe"));
+            QThread::msleep(kReaderPollMs);
+        }
         return m_fd >= 0 || Fail(errno);
     }
     const QString canonical = QFileInfo(m_path).canonicalFilePath();

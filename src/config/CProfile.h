@@ -47,8 +47,9 @@ class CProfile
 {
 public:
     // Well above any profile the tool writes (about 1 KiB); a larger file is
-    // not read at all.
-    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+    // not read at all. Below it, a save (which parses the file twice) holds
+    // the window for a fraction of a second at most.
+    static constexpr qint64 kMaxFileBytes = 256 * 1024;
 
     // A profile file the tool leaves untouched: never written, and, when
     // unread, not even read (the values are the defaults).
