@@ -101,7 +101,9 @@ printing one line per port (--json: one JSON object per port).
 
 Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,
 3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations
-differ. With several ports, that of the first port that failed.</source>
+differ. With several ports, that of the first port that failed. 128 + N: ended by
+signal N (SIGHUP, SIGINT, SIGQUIT, SIGTERM) after releasing the port; with several
+ports, every port&apos;s state is printed first.</source>
         <translation>Reads and writes the configuration of Ostrel CAN/serial converters without the window:
 the same frames, time-outs, attempts and messages.
 
@@ -127,7 +129,9 @@ printing one line per port (--json: one JSON object per port).
 
 Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,
 3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations
-differ. With several ports, that of the first port that failed.</translation>
+differ. With several ports, that of the first port that failed. 128 + N: ended by
+signal N (SIGHUP, SIGINT, SIGQUIT, SIGTERM) after releasing the port; with several
+ports, every port's state is printed first.</translation>
     </message>
     <message>
         <source>Converter model: A, B or X (or 0, 1, 2). Default X.</source>

@@ -61,7 +61,9 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "\n"
     "Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,\n"
     "3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations\n"
-    "differ. With several ports, that of the first port that failed.");
+    "differ. With several ports, that of the first port that failed. 128 + N: ended by\n"
+    "signal N (SIGHUP, SIGINT, SIGQUIT, SIGTERM) after releasing the port; with several\n"
+    "ports, every port's state is printed first.");
 
 std::optional<CCliArguments::Command> CommandOf(const QString& name)
 {
