@@ -77,6 +77,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         CProfile profile(name);
         loaded.Load(profile);
         port = profile.Settings().value(QStringLiteral("Ports/COM1")).toString();
+        // A value the store would not write back as it was keeps the file
+        // untouched.
+        if (profile.LeftUntouched()) {
+            Require(!profile.Save(loaded.can, loaded.serial, loaded.tran, loaded.selection));
+            QFile file(path);
+            Require(file.open(QIODevice::ReadOnly) && file.readAll() == BytesOf(data, size));
+            return 0;
+        }
         Require(profile.Save(loaded.can, loaded.serial, loaded.tran, loaded.selection));
         Require(profile.SaveArmCanBaud(loaded.arm));
     }

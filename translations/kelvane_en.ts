@@ -76,55 +76,6 @@
 <context>
     <name>CCliArguments</name>
     <message>
-        <source>不开窗口读写 Ostrel CAN/串口转换器的配置：帧、超时、重试次数和消息都与窗口相同。
-
-命令：
-  ports             列出 COM1..COM8 及各自对应的设备，然后列出系统报告的串口
-  connect           打开串口并握手
-  read [-o FILE]    读参数块和 CAN 配置块，以 JSON 输出配置
-  write -i FILE|-   把 JSON 中的配置写入转换器（型号 X 随后写 CAN 配置块）；
-                    --verify：写完后校验
-  verify -i FILE|-  把转换器中的块与 write 将发送的块比较；每个不同的键输出一行
-                    &quot;key: expected ... got ...&quot;
-  diff A B          输出两个文档中取值不同的键
-  defaults          以 JSON 输出该型号的出厂默认值
-  encode -i FILE|-  不用串口，输出 write 将发送的帧
-  detect [-p PORT]... 在每个串口上（默认：系统报告的所有串口）同时尝试每种型号的
-                    握手，输出哪个型号在哪里应答
-
-connect、write 和 verify 可以给多个 -p，同时为这些串口服务，每个串口输出一行
-（--json：每个串口一个 JSON 对象）。
-
-退出状态：0 成功，1 通信出错，2 用法错误或输入文件无效，3 串口不可用，
-4 没有转换器应答，5 CAN ID 被拒绝，6 配置不同。有多个串口时，为第一个失败的串口的状态。</source>
-        <translation>Reads and writes the configuration of Ostrel CAN/serial converters without the window:
-the same frames, time-outs, attempts and messages.
-
-Commands:
-  ports             list COM1..COM8 with the device each maps to, then the serial ports
-                    the system reports
-  connect           open the port and run the handshake
-  read [-o FILE]    read the parameter block and the CAN configuration block, print the
-                    configuration as JSON
-  write -i FILE|-   write the configuration from JSON (device X: then the CAN
-                    configuration block); --verify: then verify it
-  verify -i FILE|-  compare the converter&apos;s blocks with those write would send; print
-                    &quot;key: expected ... got ...&quot; for each key that differs
-  diff A B          print the keys whose values differ between two documents
-  defaults          print the model&apos;s factory defaults as JSON
-  encode -i FILE|-  print, without any port, the frames that write would send
-  detect [-p PORT]... try every model&apos;s handshake on each port (default: every
-                    serial port the system reports), all ports at once, and print
-                    which model answers where
-
-connect, write and verify take -p more than once and serve the ports at the same time,
-printing one line per port (--json: one JSON object per port).
-
-Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,
-3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations
-differ. With several ports, that of the first port that failed.</translation>
-    </message>
-    <message>
         <source>转换器型号：A、B 或 X（或 0、1、2），默认为 X。</source>
         <translation>Converter model: A, B or X (or 0, 1, 2). Default X.</translation>
     </message>
@@ -158,11 +109,11 @@ differ. With several ports, that of the first port that failed.</translation>
     </message>
     <message>
         <source>未知命令“%1”</source>
-        <translation>unknown command "%1"</translation>
+        <translation>unknown command &quot;%1&quot;</translation>
     </message>
     <message>
         <source>多余的参数“%1”</source>
-        <translation>unexpected argument "%1"</translation>
+        <translation>unexpected argument &quot;%1&quot;</translation>
     </message>
     <message>
         <source>diff 需要两个文档：diff A.json B.json</source>
@@ -170,11 +121,11 @@ differ. With several ports, that of the first port that failed.</translation>
     </message>
     <message>
         <source>未知型号“%1”：请用 A、B、X、0、1 或 2</source>
-        <translation>unknown device "%1": use A, B, X, 0, 1 or 2</translation>
+        <translation>unknown device &quot;%1&quot;: use A, B, X, 0, 1 or 2</translation>
     </message>
     <message>
         <source>未知串口“%1”：请用 COM1..COM8 或设备路径</source>
-        <translation>unknown port "%1": use COM1..COM8 or a device path</translation>
+        <translation>unknown port &quot;%1&quot;: use COM1..COM8 or a device path</translation>
     </message>
     <message>
         <source>此命令需要 -i FILE（或用 -i - 表示标准输入）</source>
@@ -203,6 +154,59 @@ differ. With several ports, that of the first port that failed.</translation>
     <message>
         <source>同一个串口给了两次</source>
         <translation>a port is given twice</translation>
+    </message>
+    <message>
+        <source>不开窗口读写 Ostrel CAN/串口转换器的配置：帧、超时、重试次数和消息都与窗口相同。
+
+命令：
+  ports             列出 COM1..COM8 及各自对应的设备，然后列出系统报告的串口
+  connect           打开串口并握手
+  read [-o FILE]    读参数块和 CAN 配置块，以 JSON 输出配置
+  write -i FILE|-   把 JSON 中的配置写入转换器（型号 X 随后写 CAN 配置块）；
+                    --verify：写完后校验
+  verify -i FILE|-  把转换器中的块与 write 将发送的块比较；每个不同的键输出一行
+                    &quot;key: expected ... got ...&quot;
+  diff A B          输出两个文档中取值不同的键
+  defaults          以 JSON 输出该型号的出厂默认值
+  encode -i FILE|-  不用串口，输出 write 将发送的帧
+  detect [-p PORT]... 在每个串口上（默认：系统报告的所有串口）同时尝试每种型号的
+                    握手，输出哪个型号在哪里应答
+
+connect、write 和 verify 可以给多个 -p，同时为这些串口服务，每个串口输出一行
+（--json：每个串口一个 JSON 对象）。
+
+退出状态：0 成功，1 通信出错，2 用法错误或输入文件无效，3 串口不可用，
+4 没有转换器应答，5 CAN ID 被拒绝，6 配置不同。有多个串口时，为第一个失败的串口的状态。
+128 + N：被信号 N（SIGHUP、SIGINT、SIGQUIT、SIGTERM）结束，结束前已释放串口；
+有多个串口时，先输出每个串口的状态。</source>
+        <translation>Reads and writes the configuration of Ostrel CAN/serial converters without the window:
+the same frames, time-outs, attempts and messages.
+
+Commands:
+  ports             list COM1..COM8 with the device each maps to, then the serial ports
+                    the system reports
+  connect           open the port and run the handshake
+  read [-o FILE]    read the parameter block and the CAN configuration block, print the
+                    configuration as JSON
+  write -i FILE|-   write the configuration from JSON (device X: then the CAN
+                    configuration block); --verify: then verify it
+  verify -i FILE|-  compare the converter&apos;s blocks with those write would send; print
+                    &quot;key: expected ... got ...&quot; for each key that differs
+  diff A B          print the keys whose values differ between two documents
+  defaults          print the model&apos;s factory defaults as JSON
+  encode -i FILE|-  print, without any port, the frames that write would send
+  detect [-p PORT]... try every model&apos;s handshake on each port (default: every
+                    serial port the system reports), all ports at once, and print
+                    which model answers where
+
+connect, write and verify take -p more than once and serve the ports at the same time,
+printing one line per port (--json: one JSON object per port).
+
+Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,
+3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations
+differ. With several ports, that of the first port that failed.
+128 + N: ended by signal N (SIGHUP, SIGINT, SIGQUIT, SIGTERM) after releasing the port;
+with several ports, every port&apos;s state is printed first.</translation>
     </message>
 </context>
 <context>
@@ -233,7 +237,7 @@ differ. With several ports, that of the first port that failed.</translation>
     </message>
     <message>
         <source>必须是含有 &quot;kind&quot;、&quot;start&quot; 和 &quot;end&quot; 的对象</source>
-        <translation>must be an object with "kind", "start" and "end"</translation>
+        <translation>must be an object with &quot;kind&quot;, &quot;start&quot; and &quot;end&quot;</translation>
     </message>
     <message>
         <source>未知的键 </source>
@@ -241,15 +245,11 @@ differ. With several ports, that of the first port that failed.</translation>
     </message>
     <message>
         <source>必须是 &quot;0x&quot; 加 1 到 8 位十六进制数字</source>
-        <translation>must be "0x" and 1 to 8 hexadecimal digits</translation>
+        <translation>must be &quot;0x&quot; and 1 to 8 hexadecimal digits</translation>
     </message>
     <message>
         <source>单个标识符时必须等于 &quot;start&quot;</source>
-        <translation>must equal "start" for a single identifier</translation>
-    </message>
-    <message>
-        <source>不能小于 &quot;start&quot;</source>
-        <translation>must not be below "start"</translation>
+        <translation>must equal &quot;start&quot; for a single identifier</translation>
     </message>
     <message>
         <source>必须是数组</source>
@@ -257,11 +257,15 @@ differ. With several ports, that of the first port that failed.</translation>
     </message>
     <message>
         <source>必须是 &quot;%1&quot;</source>
-        <translation>must be "%1"</translation>
+        <translation>must be &quot;%1&quot;</translation>
     </message>
     <message>
         <source>在同一个对象中出现了不止一次</source>
         <translation>appears more than once in one object</translation>
+    </message>
+    <message>
+        <source>范围时必须大于 &quot;start&quot;</source>
+        <translation>must be above &quot;start&quot; for a range</translation>
     </message>
 </context>
 <context>
@@ -272,11 +276,11 @@ differ. With several ports, that of the first port that failed.</translation>
     </message>
     <message>
         <source>无法读取“%1”：%2</source>
-        <translation>cannot read "%1": %2</translation>
+        <translation>cannot read &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>无法写入“%1”：%2</source>
-        <translation>cannot write "%1": %2</translation>
+        <translation>cannot write &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>%1，位于第 %2 字节</source>
@@ -315,6 +319,29 @@ differ. With several ports, that of the first port that failed.</translation>
         <source>既不是普通文件也不是管道</source>
         <translation>neither a regular file nor a pipe</translation>
     </message>
+    <message>
+        <source>没有程序向这个管道写入</source>
+        <translation>nobody writes to this pipe</translation>
+    </message>
+    <message>
+        <source>管道在 %1 毫秒内没有结束</source>
+        <translation>the pipe did not end within %1 ms</translation>
+    </message>
+</context>
+<context>
+    <name>CExchangeDialog</name>
+    <message>
+        <source>配置</source>
+        <translation>Configuration</translation>
+    </message>
+    <message>
+        <source>已收到 %1 / %2 字节</source>
+        <translation>%1 of %2 bytes received</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>CKelvaneApp</name>
@@ -336,31 +363,16 @@ differ. With several ports, that of the first port that failed.</translation>
 </source>
         <translation>Usage: kelvane [options]
 Configures Ostrel CAN-bus/serial protocol converters: pick the model and the serial
-port, connect, read the converter's parameters onto tabbed pages, edit them and write
+port, connect, read the converter&apos;s parameters onto tabbed pages, edit them and write
 them back. The last values read or written are kept in the per-user profile.
 
 Options:
   -h, --help     Displays help on commandline options.
   -v, --version  Displays version information.
 
-Qt's standard options, such as -platform NAME or -style NAME, are also accepted.
+Qt&apos;s standard options, such as -platform NAME or -style NAME, are also accepted.
 Without a graphical session it exits with status 1; kelvane-cli does the same work there.
 </translation>
-    </message>
-</context>
-<context>
-    <name>CExchangeDialog</name>
-    <message>
-        <source>配置</source>
-        <translation>Configuration</translation>
-    </message>
-    <message>
-        <source>已收到 %1 / %2 字节</source>
-        <translation>%1 of %2 bytes received</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -371,7 +383,7 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     </message>
     <message>
         <source>“%1”是前面已给出的串口</source>
-        <translation>"%1" names a port given before</translation>
+        <translation>&quot;%1&quot; names a port given before</translation>
     </message>
     <message>
         <source>：文档必须是一个 JSON 对象</source>
@@ -387,7 +399,7 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     </message>
     <message>
         <source>无法写入“%1”：%2</source>
-        <translation>cannot write "%1": %2</translation>
+        <translation>cannot write &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>%1（见 --help）</source>
@@ -426,11 +438,11 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     </message>
     <message>
         <source>没有这个设备：适配器未插入，或用“…”指定另一个设备。</source>
-        <translation>No such device: the adapter is not plugged in; or use "…" to name another device.</translation>
+        <translation>No such device: the adapter is not plugged in; or use &quot;…&quot; to name another device.</translation>
     </message>
     <message>
         <source>系统没有报告这里有串口（没有相应的硬件）。用“…”指定另一个设备。</source>
-        <translation>The system reports no serial port here (no hardware behind it). Use "…" to name another device.</translation>
+        <translation>The system reports no serial port here (no hardware behind it). Use &quot;…&quot; to name another device.</translation>
     </message>
 </context>
 <context>
@@ -478,6 +490,21 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     <message>
         <source>导入</source>
         <translation>Import</translation>
+    </message>
+</context>
+<context>
+    <name>COutputFile</name>
+    <message>
+        <source>没有程序从这个管道读取</source>
+        <translation>nobody reads from this pipe</translation>
+    </message>
+    <message>
+        <source>读取方 %1 秒内没有再接收数据</source>
+        <translation>the reader took no more for %1 s</translation>
+    </message>
+    <message>
+        <source>是一个文件夹</source>
+        <translation>is a folder</translation>
     </message>
 </context>
 <context>
@@ -595,6 +622,17 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     <message>
         <source>有 %1 个键不同</source>
         <translation>%1 keys differ</translation>
+    </message>
+</context>
+<context>
+    <name>CProfile</name>
+    <message>
+        <source>配置文件 %1 大于 %2 KiB，不是本工具写的：本次使用默认值，也不会改写该文件。</source>
+        <translation>The profile %1 is larger than %2 KiB, so this tool did not write it: the defaults are used this time, and the file will not be rewritten.</translation>
+    </message>
+    <message>
+        <source>配置文件 %1 含有不是 UTF-8 的字节，本工具无法原样保存：本次不会改写该文件。</source>
+        <translation>The profile %1 holds bytes that are not UTF-8, which this tool cannot save as they are: the file will not be rewritten this time.</translation>
     </message>
 </context>
 <context>
@@ -946,7 +984,7 @@ then log in again.</translation>
     </message>
     <message>
         <source>应答的校验字节错误。</source>
-        <translation>The reply's check byte is wrong.</translation>
+        <translation>The reply&apos;s check byte is wrong.</translation>
     </message>
     <message>
         <source>收到的不是所请求的应答。</source>
@@ -955,6 +993,18 @@ then log in again.</translation>
     <message>
         <source>%1 正被另一个程序占用：%2。关闭该程序后再连接。</source>
         <translation>%1 is in use by another program: %2. Close that program, then connect again.</translation>
+    </message>
+    <message>
+        <source>没有权限打开 %1：它只属于管理员（root），不是串口用户组的设备。请检查所选的串口；确实要用它时，请管理员把它交给 dialout 用户组。</source>
+        <translation>No permission to open %1: it belongs to the administrator (root), not to a serial port group. Check the chosen port; if it really is the one, ask the administrator to give it to the dialout group.</translation>
+    </message>
+    <message>
+        <source>%1 已打开，但 %2 都没有应答。请检查转换器的电源和接线，以及所选的串口。</source>
+        <translation>%1 opened, but none of %2 answered. Check the converter&apos;s power and wiring, and the chosen port.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
     </message>
 </context>
 </TS>

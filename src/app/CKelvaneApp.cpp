@@ -1,5 +1,6 @@
 #include "CKelvaneApp.h"
 
+#include "CExitSignals.h"
 #include "CKeepOnScreen.h"
 #include "CKelvaneSheet.h"
 #include "CMessageBoxSink.h"
@@ -22,6 +23,13 @@ int CKelvaneApp::Run()
     CKelvaneSheet sheet(messages);
     messages.SetOwner(&sheet);
     const CKeepOnScreen keepOnScreen(sheet);
+    // Logout, a closed terminal or kill end the tool as its close button
+    // would, port released; a message box still open ends with it.
+    CExitSignals exitSignals;
+    connect(&exitSignals, &CExitSignals::Requested, &sheet, [&sheet](int signal) {
+        sheet.EndOnSignal(signal);
+        QCoreApplication::exit(sheet.ExitStatus());
+    });
     sheet.exec();
-    return 0;
+    return sheet.ExitStatus();
 }

@@ -23,8 +23,11 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QSettings>
+#include <QShowEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -133,7 +136,6 @@ void CKelvaneSheet::InitDialog()
     m_serialPage.UpdateData(false);
     if (!ConverterModels::HasCanConfigPage(m_selector.m_nDeviceType))
         m_canPage.UpdateData(false);
-    ShowPortSlots();
 
     m_canCfgPage.m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
 
@@ -351,28 +353,37 @@ void CKelvaneSheet::ToggleConnection(int deviceType, int portIndex)
 
 void CKelvaneSheet::Connect(int deviceType, int portIndex)
 {
-    // Asking the system for its ports takes a moment; once per connect will do.
-    const QList<DetectedPort> detected = m_detector.DetectPorts();
+    // Asking the system for its ports takes a moment: only for a slot
+    // without a [Ports] entry, or for the message of a failed connect.
+    m_profile.Reload();
+    const bool needed =
+        PortNames::NeedsDetectedPorts(PortNames::DisplayName(portIndex), &m_profile.Settings());
+    const QList<DetectedPort> detected = needed ? m_detector.DetectPorts() : QList<DetectedPort>();
     const QList<PortSlot> portSlots = ResolvePortSlots(detected);
     const QString path =
         portIndex >= 0 && portIndex < portSlots.size() ? portSlots.at(portIndex).path : QString();
     auto outcome = std::make_shared<ConnectFlow::Outcome>(ConnectFlow::Outcome::NoConverter);
+    auto failure = std::make_shared<std::optional<UserMessage>>();
     RunExchange(
         FlowMessages::Connecting(),
-        [this, outcome, deviceType, path] {
+        [this, outcome, failure, deviceType, path, needed, detected] {
             *outcome = ConnectFlow::Connect(m_port, deviceType, path);
+            // Finding out why can take its own exchanges (asking the other
+            // models), so it stays off the window's thread too.
+            if (*outcome != ConnectFlow::Outcome::Connected)
+                *failure = ConnectFlow::MessageOf(*outcome, m_port, deviceType, path,
+                                                  needed ? detected : m_detector.DetectPorts());
         },
-        [this, outcome, deviceType, path, detected, portSlots] {
-            std::optional<UserMessage> failure =
-                ConnectFlow::MessageOf(*outcome, m_port, deviceType, path, detected);
-            if (failure && m_runner.WasCancelled())
-                failure = UserMessage{FlowMessages::Caption(), FlowMessages::ConnectCancelled()};
-            m_selector.ShowPortSlots(portSlots);
-            if (failure)
-                m_messages.ShowMessage(*failure);
+        [this, failure, path, needed, portSlots] {
+            if (*failure && m_runner.WasCancelled())
+                *failure = UserMessage{FlowMessages::Caption(), FlowMessages::ConnectCancelled()};
+            if (needed)
+                m_selector.ShowPortSlots(portSlots);
+            if (*failure)
+                m_messages.ShowMessage(**failure);
             else
                 m_connectedPath = path;
-            ApplyConnectionState(!failure);
+            ApplyConnectionState(!*failure);
         });
 }
 
@@ -555,6 +566,12 @@ QString CKelvaneSheet::ChooseFile(FileChoice choice, const QString& folder)
     return QFileDialog::getOpenFileName(this, tr("导入"), folder, FileFilter());
 }
 
+void CKelvaneSheet::EndOnSignal(int signal)
+{
+    m_endedBy = signal;
+    close();
+}
+
 void CKelvaneSheet::reject() {}
 
 void CKelvaneSheet::keyPressEvent(QKeyEvent* event)
@@ -568,6 +585,37 @@ void CKelvaneSheet::keyPressEvent(QKeyEvent* event)
     default:
         QDialog::keyPressEvent(event);
     }
+}
+
+void CKelvaneSheet::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_shownBefore)
+        return;
+    m_shownBefore = true;
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+    else
+        QTimer::singleShot(0, this, &CKelvaneSheet::OnFirstFrame);
+}
+
+// The window paints as it handles its first expose; whatever is queued then
+// comes after the first frame.
+bool CKelvaneSheet::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Expose && watched == windowHandle() &&
+        windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, &CKelvaneSheet::OnFirstFrame);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CKelvaneSheet::OnFirstFrame()
+{
+    ShowPortSlots();
+    if (const std::optional<CProfile::Untouched>& untouched = m_profile.LeftUntouched())
+        m_messages.ShowMessage(FlowMessages::WarningCaption(), untouched->why);
 }
 
 void CKelvaneSheet::closeEvent(QCloseEvent* event)

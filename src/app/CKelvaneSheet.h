@@ -28,6 +28,7 @@ class CInputBlock;
 class CMessageSink;
 class QCloseEvent;
 class QKeyEvent;
+class QShowEvent;
 namespace Ui {
 class CKelvaneSheet;
 }
@@ -101,6 +102,11 @@ public:
     // The slots as the port list shows them now.
     QList<PortSlot> ResolvePortSlots();
 
+    // Ends the tool as the close button would, for a signal that ends a
+    // program (logout, a closed terminal, kill); ExitStatus then says so.
+    void EndOnSignal(int signal);
+    int ExitStatus() const { return m_endedBy == 0 ? 0 : 128 + m_endedBy; }
+
 public Q_SLOTS:
     // Escape must not close the sheet: only its close button ends the tool.
     void reject() override;
@@ -112,6 +118,8 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct PageEntry
@@ -127,6 +135,10 @@ private:
     void AddPage(QWidget& page, const QString& title);
     void InitDialog();
     void LoadProfile();
+    // Once the first frame is on the screen: the port list filled (asking
+    // the system for its ports takes a moment), and why the profile file is
+    // left untouched, if it is.
+    void OnFirstFrame();
     QList<PortSlot> ResolvePortSlots(const QList<DetectedPort>& detected);
     void OnConnectRequested(int deviceType, int portIndex);
     void OnDeviceChosen(int deviceType);
@@ -191,4 +203,6 @@ private:
     std::unique_ptr<CInputBlock> m_inputBlock;
     std::unique_ptr<CBusyCursor> m_busyCursor;
     bool m_closeRequested = false;
+    bool m_shownBefore = false;
+    int m_endedBy = 0;
 };

@@ -17,6 +17,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -85,72 +86,23 @@ QString IntegerRange(qint64 min, qint64 max)
     return Text::tr("必须是 %1 到 %2 之间的整数").arg(min).arg(max);
 }
 
-struct IntegerRule
-{
-    const char* name;
-    int min;
-    int max;
-};
-
-constexpr int kByteMax = 255;
-constexpr int kShortSerialListMax = 9;
-constexpr int kOstrelXSerialListMax = 12;
-
-// What the window's lists, check boxes and number edits can send: a list's
-// indices, 0 or 1 for a box, a byte for an edit (the block has one byte).
-constexpr std::array<IntegerRule, 16> kIntegerRules{{
-    {"CanBaudrate", 0, 15},
-    {"CanFrameType", 0, 1},
-    {"CanFiterMode", 0, 1},
-    {"SerialBaudrate", 0, kShortSerialListMax},
-    {"SerialParity", 0, 4},
-    {"SerialDataBit", 0, 3},
-    {"SerialStopBit", 0, 1},
-    {"SerialFlowCtrl", 0, 2},
-    {"SerialMode", 0, 2},
-    {"TranMode", 0, 2},
-    {"TranDir", 0, 2},
-    {"TranSpace", 0, kByteMax},
-    {"TranID", 0, 1},
-    {"TranInfo", 0, 1},
-    {"TranIdBase", 0, kByteMax},
-    {"TranLength", 0, kByteMax},
-}};
-
-// The most byte groups each hexadecimal edit holds.
-struct TextRule
-{
-    const char* name;
-    int groups;
-};
-
-const std::array<TextRule, 5> kTextRules{{
-    {"CanBTR0", 1},
-    {"CanBTR1", 1},
-    {"CanID", 4},
-    {"CanAcptCode", 4},
-    {"CanAcptMask", 4},
-}};
 constexpr int kDualHalfGroups = 2;
 
-IntegerRule RuleFor(const QString& key, int deviceType)
+// The range of an integer key; the Ostrel-X has the longer bit-rate list.
+std::pair<int, int> RangeOf(const ParameterKey& key, int deviceType)
 {
-    const IntegerRule* rule = Find(kIntegerRules, key);
-    IntegerRule found = rule ? *rule
-                             : IntegerRule{nullptr, std::numeric_limits<qint32>::min(),
-                                           std::numeric_limits<qint32>::max()};
-    if (key == QLatin1String("SerialBaudrate") &&
+    if (key.Name() == QLatin1String(ParameterKeys::kSerialBaudrate) &&
         ConverterModels::FromDeviceType(deviceType) == ConverterModel::OstrelX)
-        found.max = kOstrelXSerialListMax;
-    return found;
+        return {key.min, ParameterKeys::kOstrelXSerialBaudrateMax};
+    return {key.min, key.max};
 }
 
 std::optional<QString> ApplyInt(const QString& key, const QJsonValue& value, int& field,
-                                const IntegerRule& rule)
+                                std::pair<int, int> range)
 {
-    const std::optional<qint64> number = IntegerIn(value, rule.min, rule.max);
+    const std::optional<qint64> number = IntegerIn(value, range.first, range.second);
     if (!number)
-        return Refusal(key, IntegerRange(rule.min, rule.max));
+        return Refusal(key, IntegerRange(range.first, range.second));
     field = int(*number);
     return std::nullopt;
 }
@@ -178,13 +130,14 @@ QString HexBytesForm(int groups)
     return Text::tr("必须是至多 %1 个十六进制字节，每个一或两位数字，以空格分隔").arg(groups);
 }
 
-std::optional<QString> ApplyText(const QString& key, const QJsonValue& value, QString& field)
+// groups 0: any text.
+std::optional<QString> ApplyText(const QString& key, const QJsonValue& value, QString& field,
+                                 int groups)
 {
     if (!value.isString())
         return Refusal(key, Text::tr("必须是文本"));
-    if (const TextRule* rule = Find(kTextRules, key);
-        rule && !IsHexBytes(value.toString(), rule->groups))
-        return Refusal(key, HexBytesForm(rule->groups));
+    if (groups > 0 && !IsHexBytes(value.toString(), groups))
+        return Refusal(key, HexBytesForm(groups));
     field = value.toString();
     return std::nullopt;
 }
@@ -240,7 +193,7 @@ std::optional<QString> ApplyArmCanBaud(const QJsonValue& value, ArmCanFields& ar
 std::optional<QString> ApplyArmFrameType(const QJsonValue& value, ArmCanFields& armCan)
 {
     int frameType = 0;
-    if (auto refusal = ApplyInt(QStringLiteral("ArmFrameType"), value, frameType, {nullptr, 0, 1}))
+    if (auto refusal = ApplyInt(QStringLiteral("ArmFrameType"), value, frameType, {0, 1}))
         return refusal;
     armCan.m_nFrameType = frameType;
     armCan.m_nFrameTypeSel = frameType;
@@ -292,8 +245,10 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
         return Refusal(key + QStringLiteral(".end"), idForm);
     if (!FilterKinds::IsRange(kind) && *end != *start)
         return Refusal(key + QStringLiteral(".end"), Text::tr("单个标识符时必须等于 \"start\""));
-    if (*end < *start)
-        return Refusal(key + QStringLiteral(".end"), Text::tr("不能小于 \"start\""));
+    // The filter editor's rule; a range of one identifier is written as the
+    // single identifier it is, so what a read reports never holds one.
+    if (FilterKinds::IsRange(kind) && !(*start < *end))
+        return Refusal(key + QStringLiteral(".end"), Text::tr("范围时必须大于 \"start\""));
     entry = FilterEntry{FilterKinds::IsExtended(kind) ? 1 : 0, *start, *end};
     return std::nullopt;
 }
@@ -352,11 +307,11 @@ std::optional<QString> ApplyKey(const QString& key, const QJsonValue& value, CPa
     if (const ParameterKey* parameter = Find(ParameterKeys::All(), key)) {
         if (parameter->integer)
             return ApplyInt(key, value, parameter->integer(FieldsOf(pages)),
-                            RuleFor(key, pages.DeviceType()));
-        return ApplyText(key, value, parameter->text(FieldsOf(pages)));
+                            RangeOf(*parameter, pages.DeviceType()));
+        return ApplyText(key, value, parameter->text(FieldsOf(pages)), parameter->groups);
     }
     if (key == kArmCanIdKey)
-        return ApplyText(key, value, pages.ArmCan().m_strCanID);
+        return ApplyText(key, value, pages.ArmCan().m_strCanID, 0);
     if (const TextPairKey* pairKey = Find(kTextPairKeys, key))
         return ApplyTextPair(key, value, pairKey->field(pages));
     return ApplySpecial(key, value, pages);

@@ -7,13 +7,13 @@
 #include "CConfigDocument.h"
 #include "CDocumentInput.h"
 #include "CMessageSink.h"
+#include "COutputFile.h"
 #include "CPlainPageSet.h"
 #include "CanConfigBlock.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include <array>
 
@@ -94,10 +94,12 @@ std::optional<QString> CConfigFile::Import(const QByteArray& text, CPageSet& pag
 }
 
 // Bounded as the command line's input is, so that a device or a FIFO chosen
-// by mistake neither blocks the window nor fills its memory.
+// by mistake neither blocks the window nor fills its memory: a FIFO's writer
+// gets half a second.
 std::optional<QString> CConfigFile::Load(const QString& path, QByteArray& text)
 {
-    CDocumentInput input;
+    constexpr int kPipeDeadlineMs = 500;
+    CDocumentInput input(kPipeDeadlineMs);
     std::optional<QByteArray> bytes = input.Read(path);
     if (!bytes)
         return Text::tr("无法读取“%1”：%2").arg(path, input.Error());
@@ -107,8 +109,7 @@ std::optional<QString> CConfigFile::Load(const QString& path, QByteArray& text)
 
 std::optional<QString> CConfigFile::Save(const QString& path, const QByteArray& text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return Text::tr("无法写入“%1”：%2").arg(path, file.errorString());
+    if (const std::optional<QString> error = COutputFile::WriteWhole(path, text))
+        return Text::tr("无法写入“%1”：%2").arg(path, *error);
     return std::nullopt;
 }

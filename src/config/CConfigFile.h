@@ -29,7 +29,8 @@ public:
     static std::optional<QString> Import(const QByteArray& text, CPageSet& pages);
 
     // Why the file could not be read or replaced; none when it was. A file
-    // is replaced only once all of it was written.
+    // is replaced only once all of it was written (COutputFile), and read
+    // only when it is a regular file or a pipe (CDocumentInput).
     static std::optional<QString> Load(const QString& path, QByteArray& text);
     static std::optional<QString> Save(const QString& path, const QByteArray& text);
 };

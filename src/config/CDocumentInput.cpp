@@ -3,14 +3,20 @@
 #include "CConfigDocument.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
+#ifndef Q_OS_WIN
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -20,11 +26,6 @@ struct Text
 };
 
 constexpr int kChunk = 64 * 1024;
-
-bool IsReadable(const struct stat& status)
-{
-    return S_ISREG(status.st_mode) || S_ISFIFO(status.st_mode);
-}
 
 QString SystemError(int error)
 {
@@ -40,6 +41,12 @@ QString TooLarge()
 QString NotAFile()
 {
     return Text::tr("既不是普通文件也不是管道");
+}
+
+#ifndef Q_OS_WIN
+bool IsReadable(const struct stat& status)
+{
+    return S_ISREG(status.st_mode) || S_ISFIFO(status.st_mode);
 }
 
 class CDescriptor
@@ -59,8 +66,11 @@ private:
     int m_fd;
     bool m_owned;
 };
+#endif
 
 } // namespace
+
+#ifndef Q_OS_WIN
 
 std::optional<QByteArray> CDocumentInput::Read(const QString& path)
 {
@@ -75,9 +85,10 @@ std::optional<QByteArray> CDocumentInput::Read(const QString& path)
         if (!IsReadable(status))
             return Fail(NotAFile());
     }
-    const int fd = standardInput
-                       ? STDIN_FILENO
-                       : ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: opening a FIFO would wait for its writer.
+    const int fd = standardInput ? STDIN_FILENO
+                                 : ::open(QFile::encodeName(path).constData(),
+                                          O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return Fail(SystemError(errno));
     const CDescriptor descriptor(fd, !standardInput);
@@ -87,25 +98,73 @@ std::optional<QByteArray> CDocumentInput::Read(const QString& path)
         return Fail(NotAFile());
     if (S_ISREG(status.st_mode) && status.st_size > CConfigDocument::kMaxBytes)
         return Fail(TooLarge());
+    return ReadPipe(fd);
+}
 
+// A regular file is always ready; a pipe is waited for until the deadline.
+// Before its first writer has come, a pipe polls as not ready, and after the
+// last one has gone a read gives the end.
+std::optional<QByteArray> CDocumentInput::ReadPipe(int fd)
+{
+    const QDeadlineTimer deadline = m_pipeDeadlineMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever)
+                                                         : QDeadlineTimer(m_pipeDeadlineMs);
     QByteArray bytes;
     for (;;) {
+        pollfd ready{fd, POLLIN, 0};
+        const int polled =
+            ::poll(&ready, 1, deadline.isForever() ? -1 : int(deadline.remainingTime()));
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled < 0)
+            return Fail(SystemError(errno));
+        if (polled == 0) {
+            return Fail(bytes.isEmpty()
+                            ? Text::tr("没有程序向这个管道写入")
+                            : Text::tr("管道在 %1 毫秒内没有结束").arg(m_pipeDeadlineMs));
+        }
         const qsizetype before = bytes.size();
         bytes.resize(before + kChunk);
         const ssize_t count = ::read(fd, bytes.data() + before, kChunk);
-        if (count < 0 && errno == EINTR) {
-            bytes.resize(before);
+        bytes.resize(before + qMax<ssize_t>(count, 0));
+        if (count < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
             continue;
-        }
         if (count < 0)
             return Fail(SystemError(errno));
-        bytes.resize(before + count);
         if (bytes.size() > CConfigDocument::kMaxBytes)
             return Fail(TooLarge());
         if (count == 0)
             return bytes;
     }
 }
+
+#else
+
+// Windows offers no FIFO in its file system: a regular file, or standard input.
+std::optional<QByteArray> CDocumentInput::Read(const QString& path)
+{
+    QFile file;
+    if (path == QLatin1String("-")) {
+        if (!file.open(stdin, QIODevice::ReadOnly))
+            return Fail(file.errorString());
+    } else {
+        const QFileInfo info(path);
+        if (!info.exists())
+            return Fail(SystemError(ENOENT));
+        if (!info.isFile())
+            return Fail(NotAFile());
+        if (info.size() > CConfigDocument::kMaxBytes)
+            return Fail(TooLarge());
+        file.setFileName(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return Fail(file.errorString());
+    }
+    QByteArray bytes = file.read(CConfigDocument::kMaxBytes + 1);
+    if (bytes.size() > CConfigDocument::kMaxBytes)
+        return Fail(TooLarge());
+    return bytes;
+}
+
+#endif
 
 std::optional<QByteArray> CDocumentInput::Fail(const QString& error)
 {

@@ -11,6 +11,7 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <optional>
 
 struct ArmCanFields;
 
@@ -36,7 +37,9 @@ struct ProfileSelection
 // disk during a save leaves the previous profile intact; a hand-edited file
 // Qt cannot parse cleanly is replaced by a clean one holding every key it
 // could read. A profile that is not a regular file (a FIFO) is neither read
-// nor written.
+// nor written, nor is one larger than kMaxFileBytes; one holding what the
+// store cannot write back exactly (bytes that are not UTF-8) is read but
+// never written.
 //
 // A read-only profile loads the same way but leaves the file alone: its saves
 // do nothing and report success, for a caller that runs the window's commands
@@ -44,6 +47,19 @@ struct ProfileSelection
 class CProfile
 {
 public:
+    // Well above any profile the tool writes (about 1 KiB); a larger file is
+    // not read at all. Below it, a save (which parses the file twice) holds
+    // the window for a fraction of a second at most.
+    static constexpr qint64 kMaxFileBytes = 256 * 1024;
+
+    // A profile file the tool leaves untouched: never written, and, when
+    // unread, not even read (the values are the defaults).
+    struct Untouched
+    {
+        bool unread = false;
+        QString why; // for the user, once
+    };
+
     static QString OrganizationName();
 
     // An empty name stands for QCoreApplication::applicationName(), which is
@@ -63,6 +79,9 @@ public:
     QSettings& Settings() { return *m_settings; }
     const QSettings& Settings() const { return *m_settings; }
     QString FileName() const { return m_settings->fileName(); }
+    // Set when the file is too large or holds what a save could not write
+    // back exactly; its saves then do nothing and return false.
+    const std::optional<Untouched>& LeftUntouched() const { return m_untouched; }
 
     ProfileSelection Load(CanFields& can, SerialFields& serial, TranFields& tran) const;
     // m_dwBtr of the device-type-2 page, under key ArmCanBaud.
@@ -99,6 +118,7 @@ private:
     // Saves the parameter keys, or holds them back in a deferred profile.
     bool WriteKeys(const QVariantMap& changes);
 
+    std::optional<Untouched> m_untouched;
     std::unique_ptr<QSettings> m_settings;
     bool m_readOnly = false;
     bool m_deferred = false;

@@ -2,6 +2,7 @@
 
 #include "CSerialComm.h"
 #include "ConnectFlow.h"
+#include "PortDiagnosis.h"
 
 #include <thread>
 #include <vector>
@@ -10,13 +11,14 @@ namespace ConverterProbe {
 
 Result Probe(const QString& devicePath, const QList<DetectedPort>& present, const Trying& trying)
 {
-    Result result{devicePath, std::nullopt, {}};
+    Result result{devicePath, std::nullopt, ConnectFlow::Outcome::NoConverter, {}};
     CSerialComm port;
     for (const ConverterModelFacts& facts : ConverterModels::kFacts) {
         const int deviceType = ConverterModels::DeviceTypeOf(facts.model);
         if (trying)
             trying(devicePath, facts.model);
         const ConnectFlow::Outcome outcome = ConnectFlow::Connect(port, deviceType, devicePath);
+        result.outcome = outcome;
         if (outcome == ConnectFlow::Outcome::Connected) {
             port.Close();
             result.model = facts.model;
@@ -29,6 +31,7 @@ Result Probe(const QString& devicePath, const QList<DetectedPort>& present, cons
         if (outcome == ConnectFlow::Outcome::PortUnavailable)
             return result;
     }
+    result.failure.detail = PortDiagnosis::NoConverterOfAny(devicePath);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConnectFlow.h"
 #include "ConverterModel.h"
 #include "DetectedPort.h"
 #include "UserMessage.h"
@@ -18,7 +19,10 @@ struct Result
 {
     QString devicePath;
     std::optional<ConverterModel> model; // the first model that answered
-    UserMessage failure;                 // why none answered, when none did
+    // Why none answered, when none did, as the connect flow says it; a port
+    // that opened but where no model answered names every model tried.
+    ConnectFlow::Outcome outcome = ConnectFlow::Outcome::NoConverter;
+    UserMessage failure;
 };
 
 // Told, on the probing thread, of each model tried on a port, and with no

@@ -187,9 +187,15 @@ QString PresentPorts(const QList<DetectedPort>& present)
 
 QString NoPermission(const QString& devicePath)
 {
-    const QString group = QFileInfo(devicePath).group();
+    const QFileInfo device(devicePath);
+    const QString group = device.group();
     if (group.isEmpty())
         return Text::tr("没有权限打开 %1。").arg(devicePath);
+    // Joining the super-user's group would open far more than this port.
+    if (device.groupId() == 0)
+        return Text::tr("没有权限打开 %1：它只属于管理员（root），不是串口用户组的设备。"
+                        "请检查所选的串口；确实要用它时，请管理员把它交给 dialout 用户组。")
+            .arg(devicePath);
     return Text::tr("没有权限打开 %1：它属于用户组 %2。把当前用户加入该组：\n"
                     "sudo usermod -aG %2 $USER\n然后重新登录。")
         .arg(devicePath, group);
@@ -274,6 +280,15 @@ QString ExchangeFailure(const CFrameProtocol::Failure& failure, bool adapterGone
         break;
     }
     return {};
+}
+
+QString NoConverterOfAny(const QString& devicePath)
+{
+    QStringList names;
+    for (const ConverterModelFacts& facts : ConverterModels::kFacts)
+        names << ConverterModels::DisplayName(facts.model);
+    return Text::tr("%1 已打开，但 %2 都没有应答。请检查转换器的电源和接线，以及所选的串口。")
+        .arg(devicePath, names.join(Text::tr("、")));
 }
 
 QString HungUp(const QString& devicePath)

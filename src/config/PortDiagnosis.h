@@ -21,5 +21,7 @@ QString NoConverter(const QString& devicePath, int deviceType,
                     std::optional<ConverterModel> answering = std::nullopt);
 // The detail of "通信出错！": what came back, or that the adapter went away.
 QString ExchangeFailure(const CFrameProtocol::Failure& failure, bool adapterGone);
+// After every model's handshake was tried.
+QString NoConverterOfAny(const QString& devicePath);
 QString HungUp(const QString& devicePath);
 } // namespace PortDiagnosis

@@ -1,5 +1,7 @@
 #include "SafeSettingsSync.h"
 
+#include "COutputFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -97,6 +99,7 @@ bool WriteFile(QSettings& settings, const QVariantMap& changes)
 
     if (!QDir().mkpath(target.path()))
         return false;
+    COutputFile::RemoveStaleTemporaries(path);
     QTemporaryFile fresh(path + QStringLiteral(".XXXXXX"));
     if (!fresh.open())
         return false;

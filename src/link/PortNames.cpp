@@ -175,6 +175,18 @@ QString DevicePath(int portIndex, const QSettings* profile, const QList<Detected
     return ResolveSlots(profile, detected).at(portIndex).path;
 }
 
+bool NeedsDetectedPorts(const QString& nameOrPath, const QSettings* profile)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(nameOrPath);
+    Q_UNUSED(profile);
+    return false;
+#else
+    const int index = PortIndexOf(nameOrPath);
+    return !IsDevicePath(nameOrPath) && index >= 0 && ProfileEntry(profile, index).isEmpty();
+#endif
+}
+
 QString ResolvePort(const QString& nameOrPath, const QSettings* profile,
                     const QList<DetectedPort>& detected)
 {

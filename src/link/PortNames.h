@@ -48,6 +48,9 @@ QString DisplayName(int portIndex); // "COM1" for 0
 QList<PortSlot> ResolveSlots(const QSettings* profile, const QList<DetectedPort>& detected);
 QString DevicePath(int portIndex, const QSettings* profile,
                    const QList<DetectedPort>& detected = {});
+// Whether resolving nameOrPath needs the system's ports: only a COM slot
+// without a [Ports] entry does. Asking the system takes tens of milliseconds.
+bool NeedsDetectedPorts(const QString& nameOrPath, const QSettings* profile);
 // "COM3" as its slot resolves, a device path as it is.
 QString ResolvePort(const QString& nameOrPath, const QSettings* profile,
                     const QList<DetectedPort>& detected = {});

@@ -25,6 +25,10 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 namespace {
 
 using Messages = QList<UserMessage>;
@@ -315,6 +319,8 @@ private Q_SLOTS:
     void exportedFileImportsTheReadValuesBack();
     void refusedImportChangesNoField_data();
     void refusedImportChangesNoField();
+    void fileThatIsNoRegularFileIsHandledAtOnce_data();
+    void fileThatIsNoRegularFileIsHandledAtOnce();
 
 private:
     // A sheet on a profile whose COM1 leads to the simulator, connected as
@@ -757,6 +763,57 @@ void TestKelvaneCommands::refusedImportChangesNoField()
              (Messages{{kCaption, kReadDone},
                        {QStringLiteral("错误"), QStringLiteral("\"line3.json\": ") + refusal}}));
     VERIFY_SHOWN(*sheet, kArmRead);
+}
+
+void TestKelvaneCommands::fileThatIsNoRegularFileIsHandledAtOnce_data()
+{
+    QTest::addColumn<QString>("node");
+    QTest::addColumn<bool>("exporting");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("export onto a full device") << "full" << true << "No space left on device";
+    QTest::newRow("export into a FIFO nobody reads") << "fifo" << true << "没有程序从这个管道读取";
+    QTest::newRow("import from a FIFO nobody writes")
+        << "fifo" << false << "没有程序向这个管道写入";
+}
+
+// A device or a FIFO chosen in the file dialog stays what it is, holds the
+// window no longer than a moment, and a failure says why.
+void TestKelvaneCommands::fileThatIsNoRegularFileIsHandledAtOnce()
+{
+    QFETCH(QString, node);
+    QFETCH(bool, exporting);
+    QFETCH(QString, error);
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(node);
+    if (node == "full") {
+        // A private twin of /dev/full, so that a faulty export replaces only this node.
+        if (::geteuid() != 0)
+            QSKIP("creating a device node needs the super-user");
+        QCOMPARE(::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    } else {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+    SimOptions options;
+    options.pacing = false;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    CRecordingSink messages;
+    const auto sheet = Connected(simulator, messages, 2);
+    sheet->SetFileChooser([&](CKelvaneSheet::FileChoice, const QString&) { return path; });
+    QElapsedTimer clock;
+    clock.start();
+
+    Click(*sheet, exporting ? "exportButton" : "importButton");
+
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(messages.m_messages.size(), 1);
+    QCOMPARE(messages.m_messages.at(0).caption, QStringLiteral("错误"));
+    QVERIFY2(messages.m_messages.at(0).text.endsWith(error),
+             qPrintable(messages.m_messages.at(0).text));
+    struct stat status
+    {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
+    QVERIFY(node == "full" ? S_ISCHR(status.st_mode) : S_ISFIFO(status.st_mode));
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneCommands)

@@ -1,3 +1,4 @@
+#include "CExitSignals.h"
 #include "CFakePortDetector.h"
 #include "CFrameProtocol.h"
 #include "CKelvaneSheet.h"
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
@@ -24,7 +26,12 @@
 #include <memory>
 #include <vector>
 
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -49,6 +56,17 @@ quint8 HandshakeCode(int deviceType)
 }
 
 // Whether the window shows the connected state everywhere at once.
+// Whether the port refuses every other opener but the super-user.
+bool IsExclusive(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int exclusive = 0;
+    const bool read = fd >= 0 && ::ioctl(fd, TIOCGEXCL, &exclusive) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return read && exclusive != 0;
+}
+
 void VerifyConnectedState(CKelvaneSheet& sheet, bool connected)
 {
     QCOMPARE(sheet.Port().IsOpen(), connected);
@@ -83,6 +101,7 @@ private Q_SLOTS:
     void readsAPluggedAdapterInFourSteps();
     void unpluggedAdapterDisconnects_data();
     void unpluggedAdapterDisconnects();
+    void closingWhileConnectedClosesThePort_data();
     void closingWhileConnectedClosesThePort();
     void commandKeysWhileConnected();
 
@@ -349,21 +368,41 @@ void TestKelvaneConnect::unpluggedAdapterDisconnects()
     QCOMPARE(messages.m_messages.size(), 1);
 }
 
+void TestKelvaneConnect::closingWhileConnectedClosesThePort_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("close button") << 0;
+    QTest::newRow("SIGTERM at logout") << int(SIGTERM);
+    QTest::newRow("SIGHUP, its session gone") << int(SIGHUP);
+}
+
+// However the window ends, the port is released: an exclusive mode left
+// behind would refuse every other user until the device is reopened.
 void TestKelvaneConnect::closingWhileConnectedClosesThePort()
 {
+    QFETCH(int, signal);
     COstrelSimulator simulator;
     QVERIFY(simulator.start());
     MapCom1(simulator, 2);
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
+    CExitSignals exitSignals;
+    connect(&exitSignals, &CExitSignals::Requested, &sheet, &CKelvaneSheet::EndOnSignal);
     sheet.show();
     ClickConnect(sheet);
     QVERIFY(sheet.Port().IsOpen());
+    QVERIFY(IsExclusive(simulator.slavePath()));
     simulator.clearHistory();
 
-    QVERIFY(sheet.close());
+    if (signal == 0)
+        QVERIFY(sheet.close());
+    else
+        ::raise(signal);
 
+    QTRY_VERIFY(!sheet.isVisible());
     QVERIFY(!sheet.Port().IsOpen());
+    QVERIFY(!IsExclusive(simulator.slavePath()));
+    QCOMPARE(sheet.ExitStatus(), signal == 0 ? 0 : 128 + signal);
     QVERIFY(messages.m_messages.isEmpty());
     QTest::qWait(50);
     QVERIFY(simulator.rawReceived().isEmpty());

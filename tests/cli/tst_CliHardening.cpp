@@ -6,8 +6,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
 #include <memory>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -105,6 +107,9 @@ private Q_SLOTS:
     void outputThatIsNoFileIsWrittenThrough();
     void interruptReleasesThePort_data();
     void interruptReleasesThePort();
+    void interruptedWriteToManyPortsTellsEachState();
+    void detectSpeaksAsConnect_data();
+    void detectSpeaksAsConnect();
 
 private:
     Run RunCli(const QStringList& arguments, const QString& inputFile = QString(),
@@ -291,6 +296,8 @@ void TestCliHardening::interruptReleasesThePort_data()
     QTest::addColumn<int>("signal");
     QTest::newRow("SIGINT") << int(SIGINT);
     QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGHUP, its terminal closed") << int(SIGHUP);
+    QTest::newRow("SIGQUIT") << int(SIGQUIT);
 }
 
 // Killed in the middle of the handshake, the command must still give the
@@ -338,6 +345,92 @@ void TestCliHardening::interruptReleasesThePort()
     user.start(::geteuid() == 0 ? QStringLiteral("setpriv") : command.takeFirst(), command);
     const Run reopened = Finish(user, clock);
     QCOMPARE(reopened.exitCode, 0);
+}
+
+// Ended while some converters are written and others not yet reached, the
+// command says for every port how far it got, so nobody has to guess which
+// converters hold the new configuration.
+void TestCliHardening::interruptedWriteToManyPortsTellsEachState()
+{
+    std::vector<std::unique_ptr<COstrelSimulator>> sims;
+    QStringList arguments;
+    for (int index = 0; index < 8; ++index) {
+        SimOptions options;
+        options.silent = index >= 4;
+        sims.push_back(StartSim(options));
+        QVERIFY(sims.back());
+        arguments << "-p" << sims.back()->slavePath();
+    }
+    const QString document = m_dir.filePath(QStringLiteral("eight.json"));
+    QVERIFY(WriteFile(document, R"({"TranSpace": 7})"));
+    arguments << "write"
+              << "-i" << document;
+
+    QProcess process;
+    QElapsedTimer clock;
+    clock.start();
+    process.start(kCli, arguments);
+    QVERIFY(process.waitForStarted());
+    // The four answering converters have their parameter block; the silent
+    // four are still being asked for their handshake.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        std::all_of(sims.begin(), sims.begin() + 4,
+                    [](const auto& sim) { return sim->receivedFrames().size() >= 2; }),
+        5000);
+    ::kill(pid_t(process.processId()), SIGTERM);
+    const Run run = Finish(process, clock);
+    QVERIFY(run.finishedNormally);
+    QCOMPARE(run.exitCode, 128 + SIGTERM);
+    const QList<QByteArray> lines = run.out.trimmed().split('\n');
+    QCOMPARE(lines.size(), 8);
+    for (int index = 0; index < 8; ++index) {
+        const QList<QByteArray> fields = lines.at(index).split('\t');
+        QCOMPARE(fields.value(0), sims.at(std::size_t(index))->slavePath().toUtf8());
+        QCOMPARE(fields.value(1), QByteArray("interrupted"));
+        if (index < 4)
+            QVERIFY2(fields.value(2) == "written" ||
+                         fields.value(2) == "interrupted during the write",
+                     lines.at(index).constData());
+        else
+            QCOMPARE(fields.value(2), QByteArray("not started"));
+    }
+}
+
+void TestCliHardening::detectSpeaksAsConnect_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("message");
+
+    QTest::newRow("regular file") << "file" << 3 << QByteArray("\t当前串口不可用！\t");
+    QTest::newRow("directory") << "/" << 3 << QByteArray("\t当前串口不可用！\t");
+    QTest::newRow("missing device")
+        << "/nonexistent/ttyUSB7" << 3 << QByteArray("\t当前串口不可用！\t");
+    QTest::newRow("silent converter")
+        << "silent" << 4 << QByteArray("Ostrel-A、Ostrel-B、Ostrel-X 都没有应答");
+}
+
+// The same reasons and exit statuses as connect, for each model tried.
+void TestCliHardening::detectSpeaksAsConnect()
+{
+    QFETCH(QString, port);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, message);
+    SimOptions options;
+    options.silent = true;
+    const auto sim = StartSim(options);
+    QVERIFY(sim);
+    if (port == "silent") {
+        port = sim->slavePath();
+    } else if (port == "file") {
+        port = m_dir.filePath(QStringLiteral("not-a-port"));
+        QVERIFY(WriteFile(port, "x"));
+    }
+    const Run run = RunCli({"-p", port, "detect"});
+    QVERIFY(run.finishedNormally);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.out.startsWith(QByteArray(port.toUtf8() + '\t')) && run.out.contains(message),
+             run.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCliHardening)

@@ -102,7 +102,11 @@ void TestConfigDocument::refusesWhatTheFieldsCannotHold_data()
            "separated by blanks";
     QTest::newRow("range ending below its start")
         << QByteArray(R"({"Filters": [{"kind": 1, "start": "0x300", "end": "0x200"}]})")
-        << "\"Filters[0].end\" must not be below \"start\"";
+        << "\"Filters[0].end\" must be above \"start\" for a range";
+    // The filter editor refuses it too: "起始ID必须小于结束ID！".
+    QTest::newRow("range of one identifier")
+        << QByteArray(R"({"Filters": [{"kind": 3, "start": "0x300", "end": "0x300"}]})")
+        << "\"Filters[0].end\" must be above \"start\" for a range";
     QTest::newRow("text as number")
         << QByteArray(R"({"CanBTR0": 1})") << "\"CanBTR0\" must be a text";
     QTest::newRow("one dual half") << QByteArray(R"({"CanAcptCodeDual": ["00 00"]})")
@@ -172,7 +176,7 @@ void TestConfigDocument::takesValuesInsideTheirKindAsGiven()
         "CanBTR0": "f", "CanID": "", "CanAcptCode": "1 02  3 ff", "TranIdBase": 255,
         "ArmFrameType": 1, "ArmCanBaud": 4294967295, "CustomMask": 0, "Filtering": true,
         "Filters": [{"kind": 2, "start": "0x1ABCDEF0", "end": "0x1abcdef0"},
-                    {"kind": 1, "start": "0x300", "end": "0x300"},
+                    {"kind": 0, "start": "0x300", "end": "0x300"},
                     {"kind": 3, "start": "0x0", "end": "0xFFFFFFFF"},
                     {"kind": 2, "start": "0x1abcdef0", "end": "0x1abcdef0"}]})");
 

@@ -137,6 +137,9 @@ private Q_SLOTS:
     void handEditedFileIsSavedClean_data();
     void handEditedFileIsSavedClean();
     void profileThatIsNoFileIsLeftAlone();
+    void profileTheToolCannotKeepIsLeftUntouched_data();
+    void profileTheToolCannotKeepIsLeftUntouched();
+    void saveRemovesWhatAKilledSaveLeft();
 
 private:
     std::unique_ptr<CProfileSandbox> m_sandbox;
@@ -266,7 +269,7 @@ void TestProfile::saveKeepsOtherSections()
     const QString name = CProfileSandbox::UniqueName();
     const QString path = WriteProfileFile(name, "[Ports]\nCOM1=/dev/ttyUSB0\nCOM8=/dev/pts/9\n"
                                                 "[Kelvane]\nCanBaudrate=3\nNotOurs=kept\n"
-                                                "[Other]\n\x01\xff=\x80zz\nlist=a, b\n"
+                                                "[Other]\nlist=a, b\n"
                                                 "quoted=\"x, y\"\nodd=@Variant(junk)\n");
     QVERIFY(!path.isEmpty());
     CProfile profile(name);
@@ -439,6 +442,70 @@ void TestProfile::profileThatIsNoFileIsLeftAlone()
     QCOMPARE(f.Values(), defaults.Values());
     QVERIFY(!f.Save(profile));
     QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
+}
+
+void TestProfile::profileTheToolCannotKeepIsLeftUntouched_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("read");
+    // A parse of this would hold the window for seconds, of 50 MB for minutes.
+    QTest::newRow("larger than any profile")
+        << "[Kelvane]\nTranSpace=9\n[Junk]\n" + QByteArray(2 * 1024 * 1024, 'x') + "=1\n"
+        << false;
+    // Saved back it would name another path.
+    QTest::newRow("port entry that is not UTF-8")
+        << QByteArray("[Kelvane]\nTranSpace=9\n[Ports]\nCOM1=/dev/serial/by-id/usb-\xe9t\xe9\n")
+        << true;
+}
+
+// Never written, and its values taken only when reading it is cheap.
+void TestProfile::profileTheToolCannotKeepIsLeftUntouched()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, read);
+    const QString name = CProfileSandbox::UniqueName();
+    const QString path = CProfile(name).FileName();
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+    file.close();
+
+    CProfile profile(name);
+    QVERIFY(profile.LeftUntouched().has_value());
+    QCOMPARE(profile.LeftUntouched()->unread, !read);
+    Fields f = Sentinels();
+    f.Load(profile);
+    QCOMPARE(f.tran.m_nFrameSpace, read ? 9 : 2);
+    QVERIFY(!f.Save(profile));
+    QVERIFY(!profile.SavePortPath(1, QStringLiteral("/dev/ttyUSB1")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), contents);
+}
+
+// kill -9 during a save leaves the temporary files beside the profile; the
+// next save removes them, and only them.
+void TestProfile::saveRemovesWhatAKilledSaveLeft()
+{
+    const QString name = CProfileSandbox::UniqueName();
+    const QString path = CProfile(name).FileName();
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    const QStringList left{path + ".Ab3xYz", path + ".Ab3xYz.lock", path + ".Q1w2E3.r4T5y6"};
+    const QStringList kept{path + ".bak", path + ".Ab3xY", path + "-old.Ab3xYz"};
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-60);
+    for (const QString& other : left + kept) {
+        QFile file(other);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.setFileTime(before, QFileDevice::FileModificationTime));
+    }
+
+    CProfile profile(name);
+    Fields f;
+    f.Load(profile);
+    QVERIFY(f.Save(profile));
+    for (const QString& other : left)
+        QVERIFY2(!QFile::exists(other), qPrintable(other));
+    for (const QString& other : kept)
+        QVERIFY2(QFile::exists(other), qPrintable(other));
 }
 
 QTEST_GUILESS_MAIN(TestProfile)

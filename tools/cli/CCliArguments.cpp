@@ -56,7 +56,9 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "（--json：每个串口一个 JSON 对象）。\n"
     "\n"
     "退出状态：0 成功，1 通信出错，2 用法错误或输入文件无效，3 串口不可用，\n"
-    "4 没有转换器应答，5 CAN ID 被拒绝，6 配置不同。有多个串口时，为第一个失败的串口的状态。");
+    "4 没有转换器应答，5 CAN ID 被拒绝，6 配置不同。有多个串口时，为第一个失败的串口的状态。\n"
+    "128 + N：被信号 N（SIGHUP、SIGINT、SIGQUIT、SIGTERM）结束，结束前已释放串口；\n"
+    "有多个串口时，先输出每个串口的状态。");
 
 std::optional<CCliArguments::Command> CommandOf(const QString& name)
 {

@@ -7,6 +7,7 @@
 #include "CDocumentInput.h"
 #include "CEncodedConfig.h"
 #include "CHeldMessages.h"
+#include "CInterruptReport.h"
 #include "COutputFile.h"
 #include "CPlainPageSet.h"
 #include "CPortTask.h"
@@ -94,6 +95,11 @@ ExitStatus CKelvaneCli::Run()
 
 ExitStatus CKelvaneCli::RunCommand()
 {
+    // Only the port map is read from the profile, and the command line never
+    // writes it: a file too large to be read is all there is to say.
+    const std::optional<CProfile::Untouched>& untouched = m_profile.LeftUntouched();
+    if (untouched && untouched->unread)
+        m_console.ShowMessage(FlowMessages::WarningCaption(), untouched->why);
     switch (m_arguments.GetCommand()) {
     case CCliArguments::Command::Ports:
         return ListPorts();
@@ -180,7 +186,12 @@ ExitStatus CKelvaneCli::ServePorts()
         if (const ExitStatus status = Prepare(pages, config); status != ExitStatus::Success)
             return status;
     }
-    const QList<DetectedPort> detected = m_detector.DetectPorts();
+    // The system's ports only when a slot needs them; a failed connect asks
+    // for them itself.
+    QList<DetectedPort> detected;
+    for (const QString& port : m_arguments.Ports())
+        if (detected.isEmpty() && PortNames::NeedsDetectedPorts(port, &m_profile.Settings()))
+            detected = m_detector.DetectPorts();
     std::vector<CPortTask> tasks;
     QStringList devices;
     for (const QString& port : m_arguments.Ports()) {
@@ -196,7 +207,10 @@ ExitStatus CKelvaneCli::ServePorts()
     if (tasks.size() == 1 && !m_arguments.JsonLines())
         return ServeOnePort(tasks.front());
 
-    CPortTask::RunAll(tasks);
+    {
+        const CInterruptReport report(tasks, m_arguments.JsonLines());
+        CPortTask::RunAll(tasks);
+    }
     m_progress.Clear();
     QByteArray lines;
     for (const CPortTask& task : tasks)
@@ -247,8 +261,9 @@ ExitStatus CKelvaneCli::Encode()
     return ExitStatus::Success;
 }
 
-// One line per port, in the order given: the model that answered, or the
-// message of the last attempt. Success when any converter answered.
+// One line per port, in the order given: the model that answered, or why
+// none did, as connect says it. Success when any converter answered, else the
+// status connect gives for the first port.
 ExitStatus CKelvaneCli::Detect()
 {
     const QList<DetectedPort> detected = m_detector.DetectPorts();
@@ -258,6 +273,7 @@ ExitStatus CKelvaneCli::Detect()
     if (m_arguments.Ports().isEmpty())
         for (const DetectedPort& port : detected)
             paths << port.path;
+    std::optional<ExitStatus> failure;
     bool answered = false;
     QString text;
     m_progress.SetPortCount(int(paths.size()));
@@ -277,12 +293,14 @@ ExitStatus CKelvaneCli::Detect()
             text += ConverterModels::DisplayName(*result.model);
         } else {
             text += result.failure.text + QLatin1Char('\t') + result.failure.detail;
+            if (!failure)
+                failure = CPortTask::StatusOf(result.outcome);
         }
         text += QLatin1Char('\n');
     }
     if (!CConsoleSink::WriteOutput(text.toUtf8()))
         return Refuse(Text::tr("无法写入标准输出"));
-    return answered ? ExitStatus::Success : ExitStatus::NotConnected;
+    return answered ? ExitStatus::Success : failure.value_or(ExitStatus::NotConnected);
 }
 
 // What the pages show after the window's defaults command, the open CAN
@@ -342,9 +360,15 @@ QString CKelvaneCli::InputName() const
 
 ExitStatus CKelvaneCli::ConnectPort(CSerialComm& port, QString& path)
 {
-    const QList<DetectedPort> detected = m_detector.DetectPorts();
+    // An explicit device or a named slot needs no look at the system's ports
+    // unless the connect fails.
+    const bool needed = PortNames::NeedsDetectedPorts(m_arguments.Port(), &m_profile.Settings());
+    const QList<DetectedPort> detected = needed ? m_detector.DetectPorts() : QList<DetectedPort>();
     path = PortNames::ResolvePort(m_arguments.Port(), &m_profile.Settings(), detected);
-    return CPortTask::Connect(port, m_arguments.DeviceType(), path, detected, m_console);
+    const auto present = [this, needed, &detected] {
+        return needed ? detected : m_detector.DetectPorts();
+    };
+    return CPortTask::Connect(port, m_arguments.DeviceType(), path, present, m_console);
 }
 
 // Opened before the converter is asked, so that an output that cannot be

@@ -2,6 +2,7 @@
 
 #include "CConfigCommands.h"
 #include "CSerialComm.h"
+#include "CSystemPortDetector.h"
 #include "CTerminalProgress.h"
 #include "ConnectFlow.h"
 #include "FlowMessages.h"
@@ -43,6 +44,14 @@ CPortTask::CPortTask(Job job, const QString& port, const QString& devicePath,
 void CPortTask::Run()
 {
     m_status = Serve();
+    if (m_status != ExitStatus::Success)
+        Reach(Stage::Failed);
+    else if (m_job == Job::Connect)
+        Reach(Stage::Connected);
+    else if (m_job == Job::Write)
+        Reach(Stage::Written);
+    else
+        Reach(Stage::Verified);
     if (m_progress)
         m_progress->PortDone(m_port);
 }
@@ -58,11 +67,19 @@ void CPortTask::RunAll(std::vector<CPortTask>& tasks)
 }
 
 ExitStatus CPortTask::Connect(CSerialComm& port, int deviceType, const QString& devicePath,
-                              const QList<DetectedPort>& present, CMessageSink& messages)
+                              const PresentPorts& present, CMessageSink& messages)
 {
     const ConnectFlow::Outcome outcome = ConnectFlow::Connect(port, deviceType, devicePath);
-    if (const auto message = ConnectFlow::MessageOf(outcome, port, deviceType, devicePath, present))
-        messages.ShowMessage(*message);
+    if (outcome != ConnectFlow::Outcome::Connected) {
+        const auto message =
+            ConnectFlow::MessageOf(outcome, port, deviceType, devicePath, present());
+        messages.ShowMessage(message.value());
+    }
+    return StatusOf(outcome);
+}
+
+ExitStatus CPortTask::StatusOf(ConnectFlow::Outcome outcome)
+{
     switch (outcome) {
     case ConnectFlow::Outcome::Connected:
         return ExitStatus::Success;
@@ -77,11 +94,14 @@ ExitStatus CPortTask::Connect(CSerialComm& port, int deviceType, const QString& 
 ExitStatus CPortTask::Serve()
 {
     CSerialComm port;
+    const auto present = [this] {
+        return m_present.isEmpty() ? CSystemPortDetector().DetectPorts() : m_present;
+    };
     if (m_progress)
         m_progress->Observe(port, m_port);
     Step(FlowMessages::Connecting());
     const ExitStatus connected =
-        Connect(port, m_pages.DeviceType(), m_devicePath, m_present, m_messages);
+        Connect(port, m_pages.DeviceType(), m_devicePath, present, m_messages);
     if (connected != ExitStatus::Success || m_job == Job::Connect)
         return connected;
     const ExitStatus status = Exchange(port);
@@ -104,13 +124,16 @@ ExitStatus CPortTask::Exchange(CSerialComm& port)
         return Verify(port);
     }
     Step(FlowMessages::Writing());
+    Reach(Stage::Writing);
     // The identifier check has spoken once for every port, before any was
     // opened; its replacement is in the pages, so the write's own check
     // passes silently.
+    Reach(Stage::Writing);
     const CommandOutcome written =
         CConfigCommands(m_pages, port, *m_profile, m_messages).WriteConfig();
     if (written != CommandOutcome::Succeeded)
         return ExitStatus::CommunicationError;
+    Reach(Stage::Written);
     if (m_job != Job::WriteAndVerify)
         return ExitStatus::Success;
     Step(FlowMessages::Reading());
@@ -119,6 +142,7 @@ ExitStatus CPortTask::Exchange(CSerialComm& port)
 
 ExitStatus CPortTask::Verify(CSerialComm& port)
 {
+    Reach(Stage::Verifying);
     switch (CConfigVerification::Verify(port, m_pages.DeviceType(), m_config, m_messages,
                                         m_differences)) {
     case CConfigVerification::Outcome::Agrees:

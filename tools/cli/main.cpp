@@ -1,4 +1,4 @@
-#include "CInterruptGuard.h"
+#include "CExitSignals.h"
 #include "CKelvaneCli.h"
 #include "UiLanguage.h"
 
@@ -10,7 +10,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("kelvane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVANE_VERSION));
     UiLanguage::Install(app);
-    CInterruptGuard::Install();
+    CExitSignals::EndAtOnce();
     CKelvaneCli cli(QCoreApplication::arguments());
     return int(cli.Run());
 }

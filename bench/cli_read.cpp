@@ -1,0 +1,102 @@
+// Times a whole `kelvane-cli read` of an Ostrel-X against the simulator,
+// process start and exit included, and sets it against the least time its
+// three exchanges take on the wire: whatever the process adds besides them
+// (start-up, the profile, asking the system for its ports) shows as the
+// ratio above 1.
+#include "COstrelSimulator.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 9;
+constexpr int kRunLimitMs = 30000;
+constexpr double kGoalRatio = 1.03;
+constexpr int kDeviceType = 2;
+constexpr double kBitRate = 57600;
+
+double WireMs(int bytes)
+{
+    return bytes * 10.0 * 1000.0 / kBitRate;
+}
+
+// Handshake, parameter block read, CAN configuration block read (whose
+// mandated 500 ms pause overlaps the converter's turn and reply).
+double MinimumMs(int turnaroundMs)
+{
+    const double handshake = WireMs(9) + turnaroundMs + WireMs(5);
+    const double parameters = WireMs(6) + turnaroundMs + WireMs(33);
+    const double canConfig = WireMs(6) + std::max(500.0, turnaroundMs + WireMs(2085));
+    return handshake + parameters + canConfig;
+}
+
+double MedianMs(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+// Negative when the command did not succeed.
+double ReadMs(const QString& port, const QString& configHome)
+{
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    cli.setProcessEnvironment(environment);
+    QElapsedTimer clock;
+    clock.start();
+    cli.start(QStringLiteral(KELVANE_CLI_PATH),
+              {QStringLiteral("-d"), QStringLiteral("X"), QStringLiteral("-p"), port,
+               QStringLiteral("read")});
+    const bool finished = cli.waitForFinished(kRunLimitMs);
+    const double elapsed = double(clock.nsecsElapsed()) / 1e6;
+    if (!finished || cli.exitStatus() != QProcess::NormalExit || cli.exitCode() != 0) {
+        std::fprintf(stderr, "cli_read: %s", cli.readAllStandardError().constData());
+        return -1;
+    }
+    return elapsed;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    SimOptions options;
+    options.deviceType = kDeviceType;
+    options.pacing = true;
+    COstrelSimulator simulator(options);
+    const QTemporaryDir configHome;
+    if (!simulator.start() || !configHome.isValid()) {
+        std::fprintf(stderr, "cli_read: cannot start the simulator\n");
+        return 1;
+    }
+    std::vector<double> samples;
+    for (int run = 0; run < kRuns; ++run) {
+        const double elapsed = ReadMs(simulator.slavePath(), configHome.path());
+        if (elapsed < 0)
+            return 1;
+        samples.push_back(elapsed);
+    }
+    const double median = MedianMs(samples);
+    const double minimum = MinimumMs(options.turnaroundMs);
+    const double ratio = median / minimum;
+    std::printf("%-28s %9s %9s %6s\n", "command", "wall ms", "minimum", "ratio");
+    std::printf("%-28s %9.1f %9.1f %6.3f\n", "kelvane-cli -d X -p PTY read", median, minimum,
+                ratio);
+    std::printf("wall ms: median of %d whole runs against the simulator (57600 bit/s). minimum:\n"
+                "handshake, parameter block and CAN configuration block at 10 bit times per byte\n"
+                "plus the simulator's turnaround, the mandated 500 ms pause overlapping the\n"
+                "last reply. Goal: ratio <= %.2f.\n",
+                kRuns, kGoalRatio);
+    return ratio <= kGoalRatio ? 0 : 2;
+}
