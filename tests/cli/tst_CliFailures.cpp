@@ -155,6 +155,8 @@ void TestCliFailures::silentConverterIsNotConnected()
     QCOMPARE(lines.value(0), QByteArray("配置: 设备未连接！"));
     QVERIFY(lines.value(1).contains(sim->slavePath().toUtf8()));
     QVERIFY(lines.value(1).contains("电源和接线"));
+    // The simulator at the other end of the line is no competing program.
+    QVERIFY2(!result.err.contains("还被其他程序打开"), result.err.constData());
     // Four for the model chosen, then one for each other model.
     QCOMPARE(sim->receivedFrames().size(), 6);
     QCOMPARE(sim->requestCount(0x02), 6);
