@@ -39,7 +39,8 @@ add_custom_command(
 # The pages are made from each program's own --help and --version, so they
 # cannot drift from the options the programs accept. They are English pages,
 # so the programs are asked for English: help2man passes its locale on to
-# them, whether or not the system has it.
+# them, whether or not the system has it, and the builder's LANGUAGE, which
+# would outrank that locale, is dropped.
 if(KELVANE_HELP2MAN)
   set(kelvane_man_pages)
   foreach(program kelvane kelvane-cli ostrel-sim)
@@ -49,7 +50,7 @@ if(KELVANE_HELP2MAN)
     set(page ${kelvane_dist}/man/${program}.1)
     add_custom_command(
       OUTPUT ${page}.gz
-      COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen
+      COMMAND ${CMAKE_COMMAND} -E env --unset=LANGUAGE LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen
               ${KELVANE_HELP2MAN} --no-info --locale=en_US.UTF-8 --section=1
               --include=${kelvane_data}/man/${program}.h2m --output=${page}
               $<TARGET_FILE:${program}>

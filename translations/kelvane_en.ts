@@ -290,11 +290,19 @@ with several ports, every port&apos;s state is printed first.</translation>
 <context>
     <name>CConfigVerification</name>
     <message>
-        <source>parameter block</source>
+        <source>%1长度</source>
+        <translation>%1 size</translation>
+    </message>
+    <message>
+        <source>%1第 %2 字节</source>
+        <translation>%1 byte %2</translation>
+    </message>
+    <message>
+        <source>参数块</source>
         <translation>parameter block</translation>
     </message>
     <message>
-        <source>CAN configuration block</source>
+        <source>CAN 配置块</source>
         <translation>CAN configuration block</translation>
     </message>
 </context>

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QScreen>
@@ -46,7 +47,10 @@ void CMessageBoxSink::Show(const UserMessage& message)
     QMessageBox box(QMessageBox::NoIcon, message.caption, message.text, QMessageBox::Ok, m_owner);
     box.setInformativeText(message.detail);
     // Paths and commands in the detail can be copied into a terminal.
+    // The box passes these flags to its main text only.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    if (auto* informative = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextInteractionFlags(Qt::TextSelectableByMouse);
     WidenFor(box, message.detail);
     box.exec();
     if (busy)

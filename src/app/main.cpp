@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <utility>
 
 namespace {
 
@@ -25,8 +27,9 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "也接受 Qt 的标准选项，例如 -platform NAME 或 -style NAME。\n"
     "没有图形界面时以状态 1 退出；kelvane-cli 可在那里完成同样的工作。\n");
 
-// The exit status when no display can be reached.
-constexpr int kNoDisplay = 1;
+// The exit status when the window cannot be shown, for want of a display or
+// for any other reason Qt gives.
+constexpr int kCannotStart = 1;
 
 const char* const kNoDisplayText = QT_TRANSLATE_NOOP(
     "CKelvaneApp", "kelvane：需要图形界面（无法连接到显示）。没有图形界面时请使用命令行工具 "
@@ -39,19 +42,25 @@ bool IsOption(const char* argument, const char* shortName, const char* longName)
 
 // Qt ends the process with a fatal message, an abort and advice to reinstall
 // when no platform plugin reaches a display. While the application object
-// is being made, its messages are held back: a fatal one becomes one line
-// that says what is wrong and what to use instead; otherwise they are let
+// is being made, its messages are held back: a fatal one that comes from a
+// missing display becomes one line that says what is wrong and what to use
+// instead, any other keeps Qt's own reason; without a fatal one they are let
 // through once the object exists.
 struct HeldMessage
 {
     QtMsgType type;
     QString text;
+    QString line; // as Qt would have printed it
 };
 
 struct StartupMessages
 {
     QtMessageHandler previous = nullptr;
+    // The platform plugin may report from its own event thread.
+    std::mutex mutex;
     QList<HeldMessage> held;
+    bool displayRefused = false;
+    bool pluginMissing = false;
 };
 
 StartupMessages& Startup()
@@ -60,24 +69,61 @@ StartupMessages& Startup()
     return messages;
 }
 
-void HoldStartupMessage(QtMsgType type, const QMessageLogContext&, const QString& text)
+// What the platform plugins say when the display named would not take them.
+bool SaysDisplayRefused(const QString& text)
 {
+    return text.contains(QLatin1String("connect to display"), Qt::CaseInsensitive) ||
+           text.contains(QLatin1String("wl_display"));
+}
+
+bool SaysPluginMissing(const QString& text)
+{
+    return text.contains(QLatin1String("Could not find the Qt platform plugin"));
+}
+
+bool NoDisplayNamed()
+{
+    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+void WriteLine(const QString& text)
+{
+    const QByteArray line = text.toLocal8Bit() + '\n';
+    std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
+}
+
+void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    StartupMessages& startup = Startup();
+    const std::lock_guard lock(startup.mutex);
     if (type != QtFatalMsg) {
-        Startup().held.append({type, text});
+        startup.held.append({type, text, qFormatLogMessage(type, context, text)});
+        startup.displayRefused = startup.displayRefused || SaysDisplayRefused(text);
+        startup.pluginMissing = startup.pluginMissing || SaysPluginMissing(text);
         return;
     }
-    const QByteArray line =
-        UiLanguage::TranslateEarly("CKelvaneApp", kNoDisplayText).toLocal8Bit() + '\n';
-    std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
+    // A platform asked for by name that does not exist is the reason, display or not.
+    if (!startup.pluginMissing && (startup.displayRefused || NoDisplayNamed())) {
+        WriteLine(UiLanguage::TranslateEarly("CKelvaneApp", kNoDisplayText));
+    } else {
+        for (const HeldMessage& message : std::as_const(startup.held))
+            WriteLine(message.line);
+        WriteLine(qFormatLogMessage(type, context, text));
+    }
     std::fflush(stderr);
-    std::_Exit(kNoDisplay);
+    std::_Exit(kCannotStart);
 }
 
 void ReleaseStartupMessages()
 {
     StartupMessages& startup = Startup();
     qInstallMessageHandler(startup.previous);
-    for (const HeldMessage& message : startup.held) {
+    QList<HeldMessage> held;
+    {
+        const std::lock_guard lock(startup.mutex);
+        held.swap(startup.held);
+    }
+    for (const HeldMessage& message : std::as_const(held)) {
         const QMessageLogger logger;
         const QByteArray text = message.text.toLocal8Bit();
         switch (message.type) {
@@ -95,7 +141,6 @@ void ReleaseStartupMessages()
             break;
         }
     }
-    startup.held.clear();
 }
 
 } // namespace

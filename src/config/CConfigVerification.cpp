@@ -49,9 +49,9 @@ std::optional<KeyDifference> FirstByte(const QString& block, const QByteArray& e
     while (index < common && expected.at(index) == got.at(index))
         ++index;
     if (index == common)
-        return KeyDifference{QStringLiteral("%1 size").arg(block), expected.size(), got.size()};
-    return KeyDifference{QStringLiteral("%1 byte %2").arg(block).arg(index),
-                         ByteHex(expected, index), ByteHex(got, index)};
+        return KeyDifference{Text::tr("%1长度").arg(block), expected.size(), got.size()};
+    return KeyDifference{Text::tr("%1第 %2 字节").arg(block).arg(index), ByteHex(expected, index),
+                         ByteHex(got, index)};
 }
 
 } // namespace
@@ -101,11 +101,9 @@ QList<KeyDifference> CConfigVerification::Compare(int deviceType, const CEncoded
         differences = Differences(*want, *have);
     if (!differences.isEmpty())
         return differences;
-    if (auto byte =
-            FirstByte(Text::tr("parameter block"), expected.ParameterBlock(), parameterBlock))
+    if (auto byte = FirstByte(Text::tr("参数块"), expected.ParameterBlock(), parameterBlock))
         differences.append(*byte);
-    if (auto byte =
-            FirstByte(Text::tr("CAN configuration block"), expectedCanBlock, canConfigBlock))
+    if (auto byte = FirstByte(Text::tr("CAN 配置块"), expectedCanBlock, canConfigBlock))
         differences.append(*byte);
     return differences;
 }

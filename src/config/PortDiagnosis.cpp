@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <optional>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
@@ -70,6 +71,7 @@ struct Holder
 
 #ifndef Q_OS_WIN
 constexpr qint64 kMaxLocksBytes = 1 << 20;
+constexpr qint64 kMaxFdInfoBytes = 4096;
 
 QString ProcessName(qint64 pid)
 {
@@ -79,28 +81,24 @@ QString ProcessName(qint64 pid)
     return QString::fromLocal8Bit(comm.readLine(256)).trimmed();
 }
 
-bool IsAlive(qint64 pid)
-{
-    return QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
-}
-
 // The process whose lock on the device refused ours: /proc/locks names it by
 // the device's inode ("1: FLOCK ADVISORY WRITE <pid> <maj>:<min>:<inode> ...").
 // It names the process that took the lock, which may have ended and left the
-// lock to a child; then the lock has no living holder to name here.
-qint64 LockHolder(const QString& device, qint64 self)
+// lock to a child, or whose number a new process may have taken since; it is
+// named only while it still has the device open.
+std::optional<Holder> LockHolder(const QString& device, const QList<Holder>& openHolders)
 {
     struct stat info
     {};
     if (::stat(QFile::encodeName(device).constData(), &info) != 0)
-        return 0;
+        return std::nullopt;
     const QString inode = QStringLiteral("%1:%2:%3")
                               .arg(major(info.st_dev), 2, 16, QLatin1Char('0'))
                               .arg(minor(info.st_dev), 2, 16, QLatin1Char('0'))
                               .arg(qulonglong(info.st_ino));
     QFile locks(QStringLiteral("/proc/locks"));
     if (!locks.open(QIODevice::ReadOnly))
-        return 0;
+        return std::nullopt;
     const QStringList lines =
         QString::fromLatin1(locks.read(kMaxLocksBytes)).split(QLatin1Char('\n'));
     for (const QString& line : lines) {
@@ -108,16 +106,44 @@ qint64 LockHolder(const QString& device, qint64 self)
         if (fields.size() < 6 || fields.at(5) != inode)
             continue;
         const qint64 pid = fields.at(4).toLongLong();
-        if (pid > 0 && pid != self && IsAlive(pid))
-            return pid;
+        for (const Holder& holder : openHolders)
+            if (holder.pid == pid)
+                return holder;
     }
-    return 0;
+    return std::nullopt;
+}
+
+// The number N of a pseudo-terminal's slave /dev/pts/N, or -1 for any other device.
+int PtyIndex(const QString& device)
+{
+    const QLatin1String prefix("/dev/pts/");
+    if (!device.startsWith(prefix))
+        return -1;
+    bool numeric = false;
+    const int index = device.mid(prefix.size()).toInt(&numeric);
+    return numeric ? index : -1;
+}
+
+// Whether the descriptor, open on the multiplexer (/dev/ptmx, or /dev/pts/ptmx
+// where /dev/ptmx links there), is the master of pseudo-terminal
+// `index`: the kernel reports it as "tty-index:\t<N>" in the descriptor's fdinfo.
+bool IsMasterOf(const QString& fdPath, int index)
+{
+    QFile info(QString(fdPath).replace(QStringLiteral("/fd/"), QStringLiteral("/fdinfo/")));
+    if (!info.open(QIODevice::ReadOnly))
+        return false;
+    // A file under /proc reports no size, so it is read to a bound, not to its end.
+    const QByteArray line = QByteArrayLiteral("tty-index:\t") + QByteArray::number(index);
+    return info.read(kMaxFdInfoBytes).split('\n').contains(line);
 }
 
 // Every other process with the device open, whether it locked it or not; an
-// ordinary user sees only its own processes' descriptors.
+// ordinary user sees only its own processes' descriptors. The process at the
+// master side of a pseudo-terminal is the other end of the line, not a
+// program competing for it, even where it keeps the slave open as well.
 QList<Holder> OpenHolders(const QString& device, qint64 self)
 {
+    const int ptyIndex = PtyIndex(device);
     QList<Holder> holders;
     const QDir proc(QStringLiteral("/proc"));
     for (const QString& entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
@@ -125,13 +151,21 @@ QList<Holder> OpenHolders(const QString& device, qint64 self)
         const qint64 pid = entry.toLongLong(&numeric);
         if (!numeric || pid == self)
             continue;
+        bool opened = false;
+        bool master = false;
         const QDir fds(proc.filePath(entry + QStringLiteral("/fd")));
         for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
-            if (fd.symLinkTarget() == device) {
-                holders.append({pid, ProcessName(pid)});
+            const QString target = fd.symLinkTarget();
+            if (target == device)
+                opened = true;
+            else if (ptyIndex >= 0 && QFileInfo(target).fileName() == QLatin1String("ptmx") &&
+                     IsMasterOf(fd.filePath(), ptyIndex))
+                master = true;
+            if (master || (opened && ptyIndex < 0))
                 break;
-            }
         }
+        if (opened && !master)
+            holders.append({pid, ProcessName(pid)});
     }
     return holders;
 }
@@ -159,11 +193,14 @@ QList<Holder> FindHolders(const QString& devicePath)
     const QString device = QFileInfo(devicePath).canonicalFilePath();
     if (device.isEmpty())
         return {};
-    const qint64 pid = LockHolder(device, QCoreApplication::applicationPid());
-    if (pid != 0)
-        return {Holder{pid, ProcessName(pid)}};
+    const QList<Holder> openHolders = OpenHolders(device, QCoreApplication::applicationPid());
+    if (const std::optional<Holder> holder = LockHolder(device, openHolders))
+        return {*holder};
+    return openHolders;
+#else
+    Q_UNUSED(devicePath);
+    return {};
 #endif
-    return FindOpenHolders(devicePath);
 }
 
 QString HolderNames(const QList<Holder>& holders)

@@ -284,6 +284,8 @@ bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
                 m_failure = {Failure::Kind::BadCheck, kParameterReplySize, kParameterReplySize};
             return false;
         case ReplyVerdict::Accepted:
+            // An earlier attempt's reason no longer holds.
+            m_failure = {};
             block = reply.mid(kHeaderSize, kParameterBlockSize);
             return true;
         }

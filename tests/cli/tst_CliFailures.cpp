@@ -41,6 +41,22 @@ QByteArray Acknowledgement(quint8 code)
     return QByteArray::fromHex("F7 F8") + char(code) + char(0x13) + char(code ^ 0x1C);
 }
 
+// Whether text starts with pattern, where each '*' in pattern stands for any text.
+bool StartsWithPattern(const QByteArray& text, const QByteArray& pattern)
+{
+    const QList<QByteArray> parts = pattern.split('*');
+    if (!text.startsWith(parts.first()))
+        return false;
+    qsizetype at = parts.first().size();
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        at = text.indexOf(parts.at(i), at);
+        if (at < 0)
+            return false;
+        at += parts.at(i).size();
+    }
+    return true;
+}
+
 } // namespace
 
 class TestCliFailures : public QObject
@@ -67,7 +83,9 @@ void TestCliFailures::refusedBeforeAnyByteIsSent_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QByteArray>("message"); // stderr starts with it
+    // stderr starts with it; a '*' stands for any text, so a message worded
+    // by Qt's own catalogue is held only to what it must name.
+    QTest::addColumn<QByteArray>("message");
 
     const QStringList write{"write", "-i", "-"};
     QTest::newRow("not JSON") << write << QByteArray(R"({"TranMode": 1)") << 2
@@ -91,8 +109,8 @@ void TestCliFailures::refusedBeforeAnyByteIsSent_data()
         << QByteArray("错误: 无法写入“/nonexistent/converter.json”：");
     QTest::newRow("unknown command") << QStringList{"flash"} << QByteArray() << 2
                                      << QByteArray("错误: 未知命令“flash”（见 --help）\n");
-    QTest::newRow("unknown option") << QStringList{"--baud", "9600", "read"} << QByteArray() << 2
-                                    << QByteArray("错误: 未知选项“baud”。");
+    QTest::newRow("unknown option")
+        << QStringList{"--baud", "9600", "read"} << QByteArray() << 2 << QByteArray("错误: *baud");
     QTest::newRow("unknown device")
         << QStringList{"-d", "Y", "connect"} << QByteArray() << 2
         << QByteArray("错误: 未知型号“Y”：请用 A、B、X、0、1 或 2（见 --help）\n");
@@ -134,7 +152,7 @@ void TestCliFailures::refusedBeforeAnyByteIsSent()
     QVERIFY(result.finished);
     QCOMPARE(result.exitCode, exitCode);
     QCOMPARE(result.out, QByteArray());
-    QVERIFY2(result.err.startsWith(message), result.err.constData());
+    QVERIFY2(StartsWithPattern(result.err, message), result.err.constData());
     QCOMPARE(result.err.count('\n'), 1);
     QTest::qWait(kSettleMs);
     QCOMPARE(sim->rawReceived(), QByteArray());
@@ -155,6 +173,8 @@ void TestCliFailures::silentConverterIsNotConnected()
     QCOMPARE(lines.value(0), QByteArray("配置: 设备未连接！"));
     QVERIFY(lines.value(1).contains(sim->slavePath().toUtf8()));
     QVERIFY(lines.value(1).contains("电源和接线"));
+    // The simulator at the other end of the line is no competing program.
+    QVERIFY2(!result.err.contains("还被其他程序打开"), result.err.constData());
     // Four for the model chosen, then one for each other model.
     QCOMPARE(sim->receivedFrames().size(), 6);
     QCOMPARE(sim->requestCount(0x02), 6);
