@@ -8,7 +8,12 @@
 #include <csignal>
 #include <cstring>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -65,13 +70,49 @@ void Install()
         ::sigaction(signal, &action, nullptr);
     }
 }
+#else
+// The console's events in place of the signals: Ctrl+C, Ctrl+Break, the
+// console window closed, logoff and shutdown. Windows runs the handler on a
+// thread of its own; ending there at once releases every port with the
+// process's handles, as the system closes them.
+constexpr int kHangUp = 1;
+
+char g_pendingFile[MAX_PATH * 4];
+std::atomic<bool> g_hasPendingFile{false};
+std::atomic<CExitSignals::LastWords> g_lastWords{nullptr};
+
+int SignalOf(DWORD event)
+{
+    switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+        return SIGINT;
+    case CTRL_CLOSE_EVENT:
+        return kHangUp;
+    default:
+        return SIGTERM;
+    }
+}
+
+BOOL WINAPI OnConsoleEvent(DWORD event)
+{
+    const int signal = SignalOf(event);
+    if (const CExitSignals::LastWords words = g_lastWords.load())
+        words(signal);
+    if (g_hasPendingFile.exchange(false))
+        DeleteFileA(g_pendingFile);
+    TerminateProcess(GetCurrentProcess(), UINT(128 + signal));
+    return TRUE;
+}
 #endif
 
 } // namespace
 
 void CExitSignals::EndAtOnce()
 {
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+#else
     Install();
 #endif
 }
@@ -115,23 +156,15 @@ void CExitSignals::OnNotified()
 
 void CExitSignals::SetPendingFile(const QByteArray& path)
 {
-#ifndef Q_OS_WIN
     g_hasPendingFile.store(false);
     if (path.isEmpty() || path.size() >= qsizetype(sizeof g_pendingFile))
         return;
     std::memcpy(g_pendingFile, path.constData(), size_t(path.size()));
     g_pendingFile[path.size()] = '\0';
     g_hasPendingFile.store(true);
-#else
-    Q_UNUSED(path);
-#endif
 }
 
 void CExitSignals::SetLastWords(LastWords words)
 {
-#ifndef Q_OS_WIN
     g_lastWords.store(words);
-#else
-    Q_UNUSED(words);
-#endif
 }

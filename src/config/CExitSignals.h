@@ -12,7 +12,9 @@ class QSocketNotifier;
 // open port gets its line settings back and loses its exclusive mode, a
 // half-written output file is removed, and the exit status is 128 + signal.
 // SIGKILL cannot be handled; the next save to the same file removes what it
-// leaves. POSIX only: on Windows nothing is installed.
+// leaves. On Windows the console's Ctrl+C, Ctrl+Break, close, logoff and
+// shutdown events end the command line the same way (as SIGINT, SIGHUP and
+// SIGTERM); the window ends there with the session as Qt closes it.
 class CExitSignals : public QObject
 {
     Q_OBJECT

@@ -74,6 +74,7 @@ void Put(QVariantMap& changes, const char* name, const QVariant& value)
     changes.insert(Key(name), value);
 }
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 // On Linux the native store is this file; QSettings reads it as it is
 // constructed, and opening a FIFO for reading waits for a writer.
 QString NativeFile(const QString& name)
@@ -137,6 +138,7 @@ std::optional<CProfile::Untouched> Examine(const QString& path)
                                         "本次不会改写该文件。")
                                    .arg(path)};
 }
+#endif
 
 std::unique_ptr<QSettings> OpenStore(const QString& applicationName,
                                      std::optional<CProfile::Untouched>& untouched)
