@@ -460,12 +460,12 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
         <translation>Ostrel-X Configuration Tool V1.01</translation>
     </message>
     <message>
-        <source>导出…</source>
-        <translation>Export…</translation>
+        <source>导出(&amp;E)…</source>
+        <translation>&amp;Export…</translation>
     </message>
     <message>
-        <source>导入…</source>
-        <translation>Import…</translation>
+        <source>导入(&amp;O)…</source>
+        <translation>Imp&amp;ort…</translation>
     </message>
     <message>
         <source>默认值(&amp;D)</source>

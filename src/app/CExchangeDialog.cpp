@@ -21,6 +21,9 @@ CExchangeDialog::~CExchangeDialog() = default;
 
 void CExchangeDialog::Begin(const QString& step)
 {
+    // The title names the step too, so a task bar or a window list tells a
+    // running exchange from the tool's message boxes.
+    setWindowTitle(step);
     m_ui->stepLabel->setText(step);
     ShowProgress(0, 0);
     m_ui->buttons->button(QDialogButtonBox::Cancel)->setEnabled(true);

@@ -135,8 +135,8 @@ void TestKelvaneSheet::startsDisconnectedAndDisabled()
         {"defaultsButton", QStringLiteral("默认值(&D)")},
         {"readButton", QStringLiteral("读配置(&R)")},
         {"writeButton", QStringLiteral("写配置(&W)")},
-        {"exportButton", QStringLiteral("导出…")},
-        {"importButton", QStringLiteral("导入…")},
+        {"exportButton", QStringLiteral("导出(&E)…")},
+        {"importButton", QStringLiteral("导入(&O)…")},
     };
     for (const auto& [name, text] : commands) {
         auto* button = Control<QAbstractButton>(sheet, name);
