@@ -12,6 +12,8 @@ class QSocketNotifier;
 // to fail. It costs nothing while the line is quiet: the descriptor wakes the
 // loop only when something happens on it. Bytes arriving between exchanges
 // are read and dropped, as the next request would discard them anyway.
+// Windows has no such descriptor; there the system's notice that a port was
+// removed, which it sends to every top-level window, makes the watch look.
 class CPortHangupWatch : public QObject
 {
     Q_OBJECT
@@ -29,6 +31,8 @@ Q_SIGNALS:
 private:
     void OnActivated();
 
+    class RemovalNotice;
     CSerialComm* m_port = nullptr;
     std::unique_ptr<QSocketNotifier> m_notifier;
+    std::unique_ptr<RemovalNotice> m_removalNotice;
 };
