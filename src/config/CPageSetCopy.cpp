@@ -1,8 +1,5 @@
 #include "CPageSetCopy.h"
 
-#include "CArmCanConfig.h"
-#include "CanPageRules.h"
-
 namespace {
 
 constexpr CPageSet::Page kPages[] = {CPageSet::Page::Tran, CPageSet::Page::Serial,
@@ -15,20 +12,22 @@ int IndexOf(CPageSet::Page page)
 
 } // namespace
 
-CPageSetCopy::CPageSetCopy(CPageSet& pages)
-    : m_tran(pages.Tran()), m_serial(pages.Serial()), m_can(pages.Can()), m_armCan(pages.ArmCan()),
-      m_deviceType(pages.DeviceType()), m_configPort(pages.ConfigPort())
+CPageSetCopy::CPageSetCopy(CPageSet& pages) : CPlainPageSet(pages.DeviceType(), pages.ConfigPort())
 {
+    Tran() = pages.Tran();
+    Serial() = pages.Serial();
+    Can() = pages.Can();
+    ArmCan() = pages.ArmCan();
     for (const Page page : kPages)
         m_open[IndexOf(page)] = pages.IsOpen(page);
 }
 
-void CPageSetCopy::ApplyTo(CPageSet& pages) const
+void CPageSetCopy::ApplyTo(CPageSet& pages)
 {
-    pages.Tran() = m_tran;
-    pages.Serial() = m_serial;
-    pages.Can() = m_can;
-    pages.ArmCan() = m_armCan;
+    pages.Tran() = Tran();
+    pages.Serial() = Serial();
+    pages.Can() = Can();
+    pages.ArmCan() = ArmCan();
     for (const Shown& shown : m_steps) {
         switch (shown.step) {
         case Step::Show:
@@ -57,18 +56,12 @@ void CPageSetCopy::ShowFields(Page page)
 
 void CPageSetCopy::RefreshControls(Page page)
 {
-    if (page == Page::Can)
-        CanPageRules::RefreshFields(m_can);
+    CPlainPageSet::RefreshControls(page);
     m_steps.append({Step::Refresh, page});
-}
-
-void CPageSetCopy::CollectIntoBlock()
-{
-    CArmCanConfig::CollectIntoBlock(m_armCan);
 }
 
 void CPageSetCopy::FillFromBlock()
 {
-    CArmCanConfig::FillFromBlock(m_armCan);
+    CPlainPageSet::FillFromBlock();
     m_steps.append({Step::FillFromBlock, Page::ArmCan});
 }
