@@ -21,7 +21,7 @@ namespace {
 constexpr int kRuns = 9;
 constexpr int kRunLimitMs = 30000;
 constexpr double kGoalRatio = 1.03;
-constexpr int kDeviceType = 2;
+constexpr ConverterModel kModel = ConverterModel::OstrelX;
 constexpr double kBitRate = 57600;
 
 double WireMs(int bytes)
@@ -72,7 +72,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     SimOptions options;
-    options.deviceType = kDeviceType;
+    options.model = kModel;
     options.pacing = true;
     COstrelSimulator simulator(options);
     const QTemporaryDir configHome;

@@ -21,30 +21,29 @@ struct Exchange
     int replyBytes;
     int pauseMs; // the wait the protocol mandates after sending the request
     int runs;
-    std::function<bool(CFrameProtocol&, int deviceType)> run;
+    std::function<bool(CFrameProtocol&, ConverterModel model)> run;
 };
 
 const std::vector<Exchange>& Exchanges()
 {
     static const std::vector<Exchange> exchanges = {
         {"handshake", 9, 5, 0, 20,
-         [](CFrameProtocol& protocol, int deviceType) { return protocol.Handshake(deviceType); }},
+         [](CFrameProtocol& protocol, ConverterModel model) { return protocol.Handshake(model); }},
         {"parameter block write", 33, 5, 0, 20,
-         [](CFrameProtocol& protocol, int deviceType) {
-             return protocol.WriteParameterBlock(
-                 COstrelSimulator::DefaultParameterBlock(deviceType));
+         [](CFrameProtocol& protocol, ConverterModel model) {
+             return protocol.WriteParameterBlock(COstrelSimulator::DefaultParameterBlock(model));
          }},
         {"parameter block read", 6, 33, 0, 20,
-         [](CFrameProtocol& protocol, int) {
+         [](CFrameProtocol& protocol, ConverterModel) {
              QByteArray block;
              return protocol.ReadParameterBlock(block);
          }},
         {"CAN config write", 2085, 5, 0, 5,
-         [](CFrameProtocol& protocol, int) {
+         [](CFrameProtocol& protocol, ConverterModel) {
              return protocol.WriteCanConfigBlock(COstrelSimulator::DefaultCanConfigBlock());
          }},
         {"CAN config read", 6, 2085, 500, 3,
-         [](CFrameProtocol& protocol, int) {
+         [](CFrameProtocol& protocol, ConverterModel) {
              QByteArray block;
              return protocol.ReadCanConfigBlock(block);
          }},
@@ -76,14 +75,14 @@ double MedianMs(std::vector<double> samples)
     return samples[samples.size() / 2];
 }
 
-bool MeasureModel(int deviceType, const char* model)
+bool MeasureModel(ConverterModel model)
 {
     SimOptions options;
-    options.deviceType = deviceType;
+    options.model = model;
     options.pacing = true;
     COstrelSimulator simulator(options);
     CSerialComm port;
-    const quint32 bitRate = CFrameProtocol::ConfigBaudRate(deviceType);
+    const quint32 bitRate = CFrameProtocol::ConfigBaudRate(model);
     if (!simulator.start() || !port.Open(simulator.slavePath(), bitRate, 8, 0, 0)) {
         std::fprintf(stderr, "link_latency: cannot reach the simulator\n");
         return false;
@@ -95,14 +94,15 @@ bool MeasureModel(int deviceType, const char* model)
         for (int run = 0; run < exchange.runs; ++run) {
             QElapsedTimer clock;
             clock.start();
-            allAnswered = exchange.run(protocol, deviceType) && allAnswered;
+            allAnswered = exchange.run(protocol, model) && allAnswered;
             samples.push_back(double(clock.nsecsElapsed()) / 1e6);
         }
         const double measured = MedianMs(samples);
         const double minimum = MinimumMs(exchange, bitRate, options.turnaroundMs);
         const double floor = AfterRequestMs(exchange, bitRate, options.turnaroundMs);
-        std::printf("%-9s %6u  %-22s %9.2f %9.2f %6.3f %9.2f %+8.2f\n", model, unsigned(bitRate),
-                    exchange.name, measured, minimum, measured / minimum, floor, measured - floor);
+        std::printf("%-9s %6u  %-22s %9.2f %9.2f %6.3f %9.2f %+8.2f\n",
+                    ConverterModels::Facts(model).displayName, unsigned(bitRate), exchange.name,
+                    measured, minimum, measured / minimum, floor, measured - floor);
     }
     return allAnswered;
 }
@@ -113,10 +113,9 @@ int main()
 {
     std::printf("%-9s %6s  %-22s %9s %9s %6s %9s %8s\n", "model", "bit/s", "exchange", "measured",
                 "minimum", "ratio", "floor", "overhead");
-    const char* const models[] = {"Ostrel-A", "Ostrel-B", "Ostrel-X"};
     bool ok = true;
-    for (int deviceType = 0; deviceType < 3; ++deviceType)
-        ok = MeasureModel(deviceType, models[deviceType]) && ok;
+    for (const ConverterModelFacts& facts : ConverterModels::kFacts)
+        ok = MeasureModel(facts.model) && ok;
     std::printf("measured: median ms per exchange. minimum: request and reply at 10 bit times\n"
                 "per byte plus the simulator's turnaround, the mandated pause overlapping the\n"
                 "turnaround and reply. floor: the same without the request's wire time, which\n"

@@ -127,11 +127,12 @@ double Median(std::vector<qint64> samples)
     return double(samples[samples.size() / 2]);
 }
 
-bool MapCom1(const COstrelSimulator& sim, int deviceType)
+bool MapCom1(const COstrelSimulator& sim, ConverterModel model)
 {
     CProfile profile;
     profile.Settings().setValue(QStringLiteral("Ports/COM1"), sim.slavePath());
-    profile.Settings().setValue(QStringLiteral("Kelvane/DeviceType"), deviceType);
+    profile.Settings().setValue(QStringLiteral("Kelvane/DeviceType"),
+                                ConverterModels::DeviceTypeOf(model));
     profile.Settings().sync();
     return true;
 }
@@ -145,15 +146,14 @@ qint64 MeasureStalls(QApplication& app)
                 "stall ms", "message");
     qint64 longest = 0;
     for (const ConverterModelFacts& facts : ConverterModels::kFacts) {
-        const int deviceType = ConverterModels::DeviceTypeOf(facts.model);
         SimOptions answering;
-        answering.deviceType = deviceType;
+        answering.model = facts.model;
         for (const Line& line : kLines) {
             for (const char* command : {"connect", "read", "write"}) {
                 // A fresh converter each time: a trickled reply goes on for
                 // minutes and would spoil the next exchange.
                 COstrelSimulator sim(answering);
-                if (!sim.start() || !MapCom1(sim, deviceType))
+                if (!sim.start() || !MapCom1(sim, facts.model))
                     return kFailed;
                 CLastMessage messages;
                 CKelvaneSheet sheet(messages);
@@ -206,13 +206,12 @@ int main(int argc, char* argv[])
     std::printf("%-9s %9s %9s %6s %9s %6s %9s %6s   %s\n", "model", "read ms", "before", "ratio",
                 "direct", "ratio", "minimum", "ratio", "cancel of a silent read ends after (ms)");
     for (const ConverterModelFacts& facts : ConverterModels::kFacts) {
-        const int deviceType = ConverterModels::DeviceTypeOf(facts.model);
         SimOptions options;
-        options.deviceType = deviceType;
+        options.model = facts.model;
         COstrelSimulator sim(options);
-        if (!sim.start() || !MapCom1(sim, deviceType))
+        if (!sim.start() || !MapCom1(sim, facts.model))
             return 1;
-        const quint32 bitRate = CFrameProtocol::ConfigBaudRate(deviceType);
+        const quint32 bitRate = CFrameProtocol::ConfigBaudRate(facts.model);
         std::vector<qint64> direct;
         {
             CSerialComm port;
@@ -244,7 +243,7 @@ int main(int argc, char* argv[])
         options.silent = true;
         sim.setOptions(options);
         const Timing cancelled = Press(sheet, "readButton", 1500);
-        const double before = kBeforeReadMs[deviceType];
+        const double before = kBeforeReadMs[ConverterModels::DeviceTypeOf(facts.model)];
         std::printf("%-9s %9.0f %9.0f %6.3f %9.0f %6.3f %9.1f %6.3f   %lld  %s\n",
                     facts.displayName, median, before, median / before, directMedian,
                     median / directMedian, minimum, median / minimum,

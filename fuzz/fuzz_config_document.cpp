@@ -1,6 +1,6 @@
 #include "CConfigDocument.h"
 #include "CEncodedConfig.h"
-#include "CPlainPageSet.h"
+#include "Configuration.h"
 #include "FuzzCheck.h"
 
 #include <QJsonDocument>
@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0 || size > size_t(CConfigDocument::kMaxBytes))
         return 0;
-    const int deviceType = data[0] % 3;
+    const ConverterModel model =
+        ConverterModels::FromDeviceType(data[0] % 3).value_or(ConverterModel::OstrelA);
     const QByteArray text = BytesOf(data + 1, size - 1);
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
@@ -22,20 +23,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (CConfigDocument::FindRepeatedKey(text))
         return 0;
 
-    CPlainPageSet pages(deviceType);
-    if (const std::optional<QString> refusal = CConfigDocument::Apply(document.object(), pages)) {
+    Configuration config;
+    config.model = model;
+    if (const std::optional<QString> refusal = CConfigDocument::Apply(document.object(), config)) {
         Require(!refusal->isEmpty());
         return 0;
     }
-    const CEncodedConfig encoded = CEncodedConfig::FromPages(pages);
-    const QJsonObject shown = CConfigDocument::ToJson(pages);
+    const CEncodedConfig encoded = CEncodedConfig::From(config);
+    const QJsonObject shown = CConfigDocument::ToJson(config);
 
-    CPlainPageSet copy(deviceType);
+    Configuration copy;
+    copy.model = model;
     Require(!CConfigDocument::Apply(shown, copy));
     Require(CConfigDocument::ToJson(copy) == shown);
     const QByteArray json = QJsonDocument(shown).toJson();
     Require(!CConfigDocument::FindRepeatedKey(json));
-    const CEncodedConfig again = CEncodedConfig::FromPages(copy);
+    const CEncodedConfig again = CEncodedConfig::From(copy);
     Require(again.Frames() == encoded.Frames());
     return 0;
 }

@@ -36,8 +36,7 @@ struct Values
             if (key.integer ? key.integer(mine.Refs()) != key.integer(theirs.Refs())
                             : key.text(mine.Refs()) != key.text(theirs.Refs()))
                 return false;
-        return arm.m_dwBtr == other.arm.m_dwBtr &&
-               selection.deviceType == other.selection.deviceType &&
+        return arm.m_dwBtr == other.arm.m_dwBtr && selection.model == other.selection.model &&
                selection.configPort == other.selection.configPort;
     }
 };

@@ -267,13 +267,17 @@ with several ports, every port&apos;s state is printed first.</translation>
         <source>范围时必须大于 &quot;start&quot;</source>
         <translation>must be above &quot;start&quot; for a range</translation>
     </message>
-</context>
-<context>
-    <name>CConfigFile</name>
+    <message>
+        <source>%1，位于第 %2 字节</source>
+        <translation>%1 at offset %2</translation>
+    </message>
     <message>
         <source>文档必须是一个 JSON 对象</source>
         <translation>the document must be one JSON object</translation>
     </message>
+</context>
+<context>
+    <name>CConfigFile</name>
     <message>
         <source>无法读取“%1”：%2</source>
         <translation>cannot read &quot;%1&quot;: %2</translation>
@@ -281,10 +285,6 @@ with several ports, every port&apos;s state is printed first.</translation>
     <message>
         <source>无法写入“%1”：%2</source>
         <translation>cannot write &quot;%1&quot;: %2</translation>
-    </message>
-    <message>
-        <source>%1，位于第 %2 字节</source>
-        <translation>%1 at offset %2</translation>
     </message>
 </context>
 <context>
@@ -313,8 +313,8 @@ with several ports, every port&apos;s state is printed first.</translation>
         <translation>cannot write to standard output</translation>
     </message>
     <message>
-        <source>：文档必须是一个 JSON 对象</source>
-        <translation>: the document must be one JSON object</translation>
+        <source>：</source>
+        <translation>: </translation>
     </message>
 </context>
 <context>
@@ -394,10 +394,6 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
         <translation>&quot;%1&quot; names a port given before</translation>
     </message>
     <message>
-        <source>：文档必须是一个 JSON 对象</source>
-        <translation>: the document must be one JSON object</translation>
-    </message>
-    <message>
         <source>无法读取 %1：%2</source>
         <translation>cannot read %1: %2</translation>
     </message>
@@ -414,8 +410,8 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
         <translation>%1 (see --help)</translation>
     </message>
     <message>
-        <source>%1：%2，位于第 %3 字节</source>
-        <translation>%1: %2 at offset %3</translation>
+        <source>：</source>
+        <translation>: </translation>
     </message>
 </context>
 <context>
@@ -953,10 +949,6 @@ then log in again.</translation>
     <message>
         <source>%1：%2</source>
         <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>转换器</source>
-        <translation>converter</translation>
     </message>
     <message>
         <source>%1 已打开，但没有 %2 应答。请检查所选的型号和串口，以及转换器的电源和接线。</source>

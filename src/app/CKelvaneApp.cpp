@@ -25,6 +25,7 @@ int CKelvaneApp::Run()
     const CKeepOnScreen keepOnScreen(sheet);
     // Logout, a closed terminal or kill end the tool as its close button
     // would, port released; a message box still open ends with it.
+    CExitSignals::SetReleasePorts(&CSerialComm::ReleaseAllForSignal);
     CExitSignals exitSignals;
     connect(&exitSignals, &CExitSignals::Requested, &sheet, [&sheet](int signal) {
         sheet.EndOnSignal(signal);

@@ -27,6 +27,11 @@ int Confine(int index, const QComboBox& list)
     return index >= 0 && index < list.count() ? index : 0;
 }
 
+ConverterModel ModelAt(int index)
+{
+    return ConverterModels::FromDeviceType(index).value_or(ConverterModel::OstrelA);
+}
+
 } // namespace
 
 CKelvaneDlg::CKelvaneDlg(QWidget* parent)
@@ -45,17 +50,20 @@ CKelvaneDlg::CKelvaneDlg(QWidget* parent)
 
 CKelvaneDlg::~CKelvaneDlg() = default;
 
-void CKelvaneDlg::UpdateData(bool saveAndValidate)
+ConverterModel CKelvaneDlg::Model() const
 {
-    if (saveAndValidate) {
-        m_nDeviceType = m_ui->deviceList->currentIndex();
-        m_nPortIndex = m_ui->portList->currentIndex();
-        return;
-    }
-    m_nDeviceType = Confine(m_nDeviceType, *m_ui->deviceList);
-    m_nPortIndex = Confine(m_nPortIndex, *m_ui->portList);
-    m_ui->deviceList->setCurrentIndex(m_nDeviceType);
-    m_ui->portList->setCurrentIndex(m_nPortIndex);
+    return ModelAt(m_ui->deviceList->currentIndex());
+}
+
+int CKelvaneDlg::PortIndex() const
+{
+    return Confine(m_ui->portList->currentIndex(), *m_ui->portList);
+}
+
+void CKelvaneDlg::Select(ConverterModel model, int portIndex)
+{
+    m_ui->deviceList->setCurrentIndex(ConverterModels::DeviceTypeOf(model));
+    m_ui->portList->setCurrentIndex(Confine(portIndex, *m_ui->portList));
 }
 
 void CKelvaneDlg::ShowPortSlots(const QList<PortSlot>& portSlots)
@@ -80,17 +88,14 @@ void CKelvaneDlg::SetConnected(bool connected)
     m_ui->deviceList->setEnabled(!connected);
     m_ui->portList->setEnabled(!connected);
     m_ui->assignPortButton->setEnabled(!connected);
-    UpdateData(false);
 }
 
 void CKelvaneDlg::OnConnect()
 {
-    UpdateData(true);
-    Q_EMIT ConnectRequested(m_nDeviceType, m_nPortIndex);
+    Q_EMIT ConnectRequested(Model(), PortIndex());
 }
 
 void CKelvaneDlg::OnDeviceChanged()
 {
-    UpdateData(true);
-    Q_EMIT DeviceChosen(m_nDeviceType);
+    Q_EMIT DeviceChosen(Model());
 }

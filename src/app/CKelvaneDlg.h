@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConverterModel.h"
 #include "PortNames.h"
 
 #include <QWidget>
@@ -21,29 +22,23 @@ public:
     explicit CKelvaneDlg(QWidget* parent = nullptr);
     ~CKelvaneDlg() override;
 
-    // true: list selections into the members; false: members into the lists.
-    // A member outside its list (only a damaged profile holds one) is first
-    // confined to the list's first entry, so the lists always show a
-    // selection and nothing later indexes past them.
-    void UpdateData(bool saveAndValidate);
+    // The model and port the lists show.
+    ConverterModel Model() const;
+    int PortIndex() const; // 0 "COM1" .. 7 "COM8"
+    // Shows them; a port index outside the list (only a damaged profile holds
+    // one) shows the list's first entry, so the lists always show a selection.
+    void Select(ConverterModel model, int portIndex);
     // Tells, on each port list entry, which device it opens.
     void ShowPortSlots(const QList<PortSlot>& portSlots);
 
-    // The button and the lists as for a connected or disconnected converter,
-    // then the members into the lists.
+    // The button and the lists as for a connected or disconnected converter.
     void SetConnected(bool connected);
-
-    void OnConnect();
-    void OnDeviceChanged();
-
-    int m_nDeviceType = 0; // the model list's index, as ConverterModel numbers it
-    int m_nPortIndex = 0;  // 0 "COM1" .. 7 "COM8"
 
 Q_SIGNALS:
     // The connect button: connect when disconnected, else disconnect.
-    void ConnectRequested(int deviceType, int portIndex);
+    void ConnectRequested(ConverterModel model, int portIndex);
     // The user chose another model.
-    void DeviceChosen(int deviceType);
+    void DeviceChosen(ConverterModel model);
     // The port list is about to open: a moment to resolve the slots again.
     void PortListOpening();
     // The "…" button: the user wants to name the device of this slot.
@@ -51,6 +46,8 @@ Q_SIGNALS:
 
 private:
     void ShowChosenPath();
+    void OnConnect();
+    void OnDeviceChanged();
 
     std::unique_ptr<Ui::CKelvaneDlg> m_ui;
 };

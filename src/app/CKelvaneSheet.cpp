@@ -4,6 +4,7 @@
 #include "CBusyCursor.h"
 #include "CConfigCommands.h"
 #include "CConfigFile.h"
+#include "CDocumentTransfer.h"
 #include "CHeldMessages.h"
 #include "CInputBlock.h"
 #include "CMessageSink.h"
@@ -126,15 +127,13 @@ void CKelvaneSheet::InitDialog()
         m_ui->tabs->widget(index)->setEnabled(false);
     }
 
-    m_selector.UpdateData(true);
     m_tranPage.UpdateData(true);
     m_serialPage.UpdateData(true);
     m_canPage.UpdateData(true);
     LoadProfile();
-    m_selector.UpdateData(false);
     m_tranPage.UpdateData(false);
     m_serialPage.UpdateData(false);
-    if (!ConverterModels::HasCanConfigPage(m_selector.m_nDeviceType))
+    if (!ConverterModels::Facts(m_selector.Model()).hasCanConfigPage)
         m_canPage.UpdateData(false);
 
     m_canCfgPage.m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
@@ -147,16 +146,15 @@ void CKelvaneSheet::InitDialog()
 void CKelvaneSheet::LoadProfile()
 {
     const ProfileSelection selection = m_profile.Load(m_canPage, m_serialPage, m_tranPage);
-    m_selector.m_nDeviceType = selection.deviceType;
-    m_selector.m_nPortIndex = selection.configPort;
-    SwitchPages(selection.deviceType);
+    m_selector.Select(selection.model, selection.configPort);
+    SwitchPages(selection.model);
     m_profile.LoadArmCanBaud(m_canCfgPage);
 }
 
-void CKelvaneSheet::SwitchPages(int deviceType)
+void CKelvaneSheet::SwitchPages(ConverterModel model)
 {
     const int active = m_ui->tabs->currentIndex();
-    const bool canConfigPage = ConverterModels::HasCanConfigPage(deviceType);
+    const bool canConfigPage = ConverterModels::Facts(model).hasCanConfigPage;
     QWidget& leaving = canConfigPage ? static_cast<QWidget&>(m_canPage) : m_canCfgPage;
     QWidget& coming = canConfigPage ? static_cast<QWidget&>(m_canCfgPage) : m_canPage;
     const int leavingIndex = m_ui->tabs->indexOf(&leaving);
@@ -171,8 +169,6 @@ void CKelvaneSheet::SwitchPages(int deviceType)
         if (m_initialised)
             CreatePageWindow(coming);
     }
-    const ConverterModel model =
-        ConverterModels::FromDeviceType(deviceType).value_or(ConverterModel::OstrelA);
     m_serialPage.ConfigureForDevice(model);
     m_tranPage.ConfigureForDevice(model);
     m_ui->tabs->setCurrentIndex(active);
@@ -263,10 +259,10 @@ void CKelvaneSheet::EnablePage(QWidget& widget, bool enabled)
     page->OnEnable(enabled);
 }
 
-void CKelvaneSheet::OnConnectRequested(int deviceType, int portIndex)
+void CKelvaneSheet::OnConnectRequested(ConverterModel model, int portIndex)
 {
     if (!IsExchanging())
-        ToggleConnection(deviceType, portIndex);
+        ToggleConnection(model, portIndex);
 }
 
 void CKelvaneSheet::ApplyConnectionState(bool connected)
@@ -286,7 +282,7 @@ QList<PortSlot> CKelvaneSheet::ResolvePortSlots()
 QList<PortSlot> CKelvaneSheet::ResolvePortSlots(const QList<DetectedPort>& detected)
 {
     m_profile.Reload();
-    return PortNames::ResolveSlots(&m_profile.Settings(), detected);
+    return PortNames::ResolveSlots(m_profile.LoadPortMap(), detected);
 }
 
 void CKelvaneSheet::ShowPortSlots()
@@ -299,9 +295,8 @@ void CKelvaneSheet::OnAssignPortRequested(int portIndex)
     if (IsExchanging() || portIndex < 0 || portIndex >= PortNames::kPortCount)
         return;
     m_profile.Reload();
-    const QString key = QStringLiteral("Ports/") + PortNames::DisplayName(portIndex);
     CPortAssignDialog dialog(PortNames::DisplayName(portIndex),
-                             m_profile.Settings().value(key).toString(), m_detector.DetectPorts(),
+                             m_profile.LoadPortMap().PathOf(portIndex), m_detector.DetectPorts(),
                              this);
     if (dialog.exec() == QDialog::Accepted)
         AssignPort(portIndex, dialog.Path());
@@ -333,31 +328,31 @@ void CKelvaneSheet::CheckPortStillThere()
         OnPortHungUp();
 }
 
-void CKelvaneSheet::OnDeviceChosen(int deviceType)
+void CKelvaneSheet::OnDeviceChosen(ConverterModel model)
 {
     if (IsExchanging())
         return;
-    SwitchPages(deviceType);
+    SwitchPages(model);
     EnableCanPages(m_port.IsOpen());
 }
 
-void CKelvaneSheet::ToggleConnection(int deviceType, int portIndex)
+void CKelvaneSheet::ToggleConnection(ConverterModel model, int portIndex)
 {
     if (m_port.IsOpen()) {
         ClosePort();
         ApplyConnectionState(false);
         return;
     }
-    Connect(deviceType, portIndex);
+    Connect(model, portIndex);
 }
 
-void CKelvaneSheet::Connect(int deviceType, int portIndex)
+void CKelvaneSheet::Connect(ConverterModel model, int portIndex)
 {
     // Asking the system for its ports takes a moment: only for a slot
     // without a [Ports] entry, or for the message of a failed connect.
     m_profile.Reload();
     const bool needed =
-        PortNames::NeedsDetectedPorts(PortNames::DisplayName(portIndex), &m_profile.Settings());
+        PortNames::NeedsDetectedPorts(PortNames::DisplayName(portIndex), m_profile.LoadPortMap());
     const QList<DetectedPort> detected = needed ? m_detector.DetectPorts() : QList<DetectedPort>();
     const QList<PortSlot> portSlots = ResolvePortSlots(detected);
     const QString path =
@@ -366,13 +361,13 @@ void CKelvaneSheet::Connect(int deviceType, int portIndex)
     auto failure = std::make_shared<std::optional<UserMessage>>();
     RunExchange(
         FlowMessages::Connecting(),
-        [this, outcome, failure, deviceType, path, needed, detected] {
-            *outcome = ConnectFlow::Connect(m_port, deviceType, path);
+        [this, outcome, failure, model, path, needed, detected] {
+            *outcome = ConnectFlow::Connect(m_port, model, path);
             // Finding out why can take its own exchanges (asking the other
             // models), so it stays off the window's thread too.
             if (*outcome != ConnectFlow::Outcome::Connected)
-                *failure = ConnectFlow::MessageOf(*outcome, m_port, deviceType, path,
-                                                  needed ? detected : m_detector.DetectPorts());
+                *failure = ConnectFlow::Diagnose(*outcome, m_port, model, path,
+                                                 needed ? detected : m_detector.DetectPorts());
         },
         [this, failure, path, needed, portSlots] {
             if (*failure && m_runner.WasCancelled())
@@ -519,7 +514,7 @@ void CKelvaneSheet::OnExport()
     if (path.isEmpty())
         return;
     CSheetPageSet pages(*this);
-    const std::optional<QByteArray> text = CConfigFile::Export(pages, m_messages);
+    const std::optional<QByteArray> text = CDocumentTransfer::Export(pages, m_messages);
     if (!text)
         return;
     if (const std::optional<QString> error = CConfigFile::Save(path, *text))
@@ -539,10 +534,10 @@ void CKelvaneSheet::OnImport()
         return;
     }
     CSheetPageSet pages(*this);
-    if (const std::optional<QString> refusal = CConfigFile::Import(text, pages)) {
+    if (const std::optional<DocumentRefusal> refusal = CDocumentTransfer::Import(text, pages)) {
         m_messages.ShowMessage(
             FlowMessages::RefusalCaption(),
-            QStringLiteral("\"%1\": %2").arg(QFileInfo(path).fileName(), *refusal));
+            QStringLiteral("\"%1\": %2").arg(QFileInfo(path).fileName(), refusal->text));
     }
 }
 

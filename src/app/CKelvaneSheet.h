@@ -140,8 +140,8 @@ private:
     // left untouched, if it is.
     void OnFirstFrame();
     QList<PortSlot> ResolvePortSlots(const QList<DetectedPort>& detected);
-    void OnConnectRequested(int deviceType, int portIndex);
-    void OnDeviceChosen(int deviceType);
+    void OnConnectRequested(ConverterModel model, int portIndex);
+    void OnDeviceChosen(ConverterModel model);
     void OnAssignPortRequested(int portIndex);
     void OnPortHungUp();
     void ShowPortSlots();
@@ -151,10 +151,10 @@ private:
     void CheckPortStillThere();
     // Disconnects (sending nothing) when the port is open, else starts a
     // connect, whose end applies the connection state.
-    void ToggleConnection(int deviceType, int portIndex);
-    // Brings the third tab in line with the device type, keeping the active
-    // tab index. A removed page keeps its fields.
-    void SwitchPages(int deviceType);
+    void ToggleConnection(ConverterModel model, int portIndex);
+    // Brings the third tab in line with the model, keeping the active tab
+    // index. A removed page keeps its fields.
+    void SwitchPages(ConverterModel model);
     // Enables or disables every open page and notifies it, as after a
     // connect or disconnect.
     void EnablePages(bool enabled);
@@ -164,7 +164,7 @@ private:
     void CreatePageWindow(QWidget& widget);
     void EnablePage(QWidget& widget, bool enabled);
     void EnableCommandButtons(bool enabled);
-    void Connect(int deviceType, int portIndex);
+    void Connect(ConverterModel model, int portIndex);
     void ClosePort();
     // Runs work on the worker with the window modal to it; done follows on
     // the window's thread.

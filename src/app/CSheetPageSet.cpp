@@ -4,14 +4,14 @@
 
 CSheetPageSet::CSheetPageSet(CKelvaneSheet& sheet) : m_sheet(sheet) {}
 
-int CSheetPageSet::DeviceType() const
+ConverterModel CSheetPageSet::Model() const
 {
-    return m_sheet.Selector().m_nDeviceType;
+    return m_sheet.Selector().Model();
 }
 
 int CSheetPageSet::ConfigPort() const
 {
-    return m_sheet.Selector().m_nPortIndex;
+    return m_sheet.Selector().PortIndex();
 }
 
 TranFields& CSheetPageSet::Tran()

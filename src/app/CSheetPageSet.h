@@ -13,7 +13,7 @@ class CSheetPageSet : public CPageSet
 public:
     explicit CSheetPageSet(CKelvaneSheet& sheet);
 
-    int DeviceType() const override;
+    ConverterModel Model() const override;
     int ConfigPort() const override;
 
     TranFields& Tran() override;

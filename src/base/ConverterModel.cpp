@@ -20,12 +20,6 @@ std::optional<ConverterModel> FromLetter(QStringView text)
     return std::nullopt;
 }
 
-bool HasCanConfigPage(int deviceType)
-{
-    const std::optional<ConverterModel> model = FromDeviceType(deviceType);
-    return model && Facts(*model).hasCanConfigPage;
-}
-
 QString DisplayName(ConverterModel model)
 {
     return QString::fromLatin1(Facts(model).displayName);

@@ -47,12 +47,11 @@ constexpr int DeviceTypeOf(ConverterModel model)
     return static_cast<int>(model);
 }
 
-// None for a device type outside the list, which only a damaged profile or a
-// caller's mistake holds.
+// Where a model is stored or shown as its number (the profile's and the
+// document's DeviceType, the selector's list index): none for a number outside
+// the list, which only a damaged profile or document holds.
 std::optional<ConverterModel> FromDeviceType(int deviceType);
 // "A", "B" or "X" in either case.
 std::optional<ConverterModel> FromLetter(QStringView text);
-// False for a device type outside the list.
-bool HasCanConfigPage(int deviceType);
 QString DisplayName(ConverterModel model);
 } // namespace ConverterModels

@@ -1,29 +1,28 @@
 #include "CBlockDocument.h"
 
 #include "CArmCanConfig.h"
-#include "CConfigCommands.h"
 #include "CConfigDocument.h"
 #include "CEncodedConfig.h"
 #include "CMessageSink.h"
-#include "CPlainPageSet.h"
 #include "CanConfigBlock.h"
 #include "ParameterBlockCodec.h"
 
-std::optional<QJsonObject> CBlockDocument::FromBlocks(int deviceType,
+std::optional<QJsonObject> CBlockDocument::FromBlocks(ConverterModel model,
                                                       const QByteArray& parameterBlock,
                                                       const QByteArray& canConfigBlock)
 {
-    CPlainPageSet pages(deviceType);
-    if (!Decode(pages, parameterBlock, canConfigBlock))
+    Configuration config;
+    config.model = model;
+    if (!Decode(config, parameterBlock, canConfigBlock))
         return std::nullopt;
-    return CConfigDocument::ToJson(pages);
+    return CConfigDocument::ToJson(config);
 }
 
-std::optional<QJsonObject> CBlockDocument::AsWritten(CPlainPageSet& pages,
+std::optional<QJsonObject> CBlockDocument::AsWritten(Configuration config,
                                                      const QByteArray& unsentCanConfigBlock,
                                                      CMessageSink& messages)
 {
-    const CEncodedConfig encoded = CEncodedConfig::FromPages(pages);
+    const CEncodedConfig encoded = CEncodedConfig::From(config);
     for (const UserMessage& message : encoded.CanIdCheck().messages)
         messages.ShowMessage(message.caption, message.text);
     if (!encoded.Accepted())
@@ -33,19 +32,18 @@ std::optional<QJsonObject> CBlockDocument::AsWritten(CPlainPageSet& pages,
         canConfigBlock = unsentCanConfigBlock;
     if (canConfigBlock.isEmpty())
         canConfigBlock = CanConfigBlock().toBytes();
-    return FromBlocks(pages.DeviceType(), encoded.ParameterBlock(), canConfigBlock);
+    return FromBlocks(config.model, encoded.ParameterBlock(), canConfigBlock);
 }
 
-bool CBlockDocument::Decode(CPlainPageSet& pages, const QByteArray& parameterBlock,
+bool CBlockDocument::Decode(Configuration& config, const QByteArray& parameterBlock,
                             const QByteArray& canConfigBlock)
 {
-    CConfigCommands::RestoreDefaults(pages);
+    config = Configuration::Defaults(config.model);
     bool complete = false;
     const CanConfigBlock canBlock = CanConfigBlock::fromBytes(canConfigBlock, &complete);
-    if (!complete || !DecodeParameterBlock(pages.DeviceType(), parameterBlock, pages.Tran(),
-                                           pages.Serial(), pages.Can(), pages.ArmCan()))
+    if (!complete || !DecodeParameterBlock(parameterBlock, config))
         return false;
-    canBlock.applyTo(pages.ArmCan());
-    CArmCanConfig::FillFromBlock(pages.ArmCan());
+    canBlock.applyTo(config.armCan);
+    CArmCanConfig::FillFromBlock(config.armCan);
     return true;
 }

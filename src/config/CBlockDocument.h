@@ -5,8 +5,9 @@
 
 #include <optional>
 
+#include "Configuration.h"
+
 class CMessageSink;
-class CPlainPageSet;
 
 // The document a read reports for a converter that holds the given blocks:
 // the blocks decoded onto the factory defaults as the read command decodes
@@ -18,16 +19,17 @@ public:
     CBlockDocument() = delete;
 
     // None when a block does not have its size.
-    static std::optional<QJsonObject> FromBlocks(int deviceType, const QByteArray& parameterBlock,
+    static std::optional<QJsonObject> FromBlocks(ConverterModel model,
+                                                 const QByteArray& parameterBlock,
                                                  const QByteArray& canConfigBlock);
-    // What a read would report once the pages were written: the blocks the
+    // What a read would report once the configuration was written: the blocks the
     // write sends, decoded. A model that is sent no CAN configuration block
     // is taken to hold unsentCanConfigBlock (empty: the factory block). The
     // identifier check speaks as for a write; none when it refused.
     static std::optional<QJsonObject>
-    AsWritten(CPlainPageSet& pages, const QByteArray& unsentCanConfigBlock, CMessageSink& messages);
-    // The fields behind FromBlocks; false, the fields then not to be used,
-    // when a block does not have its size.
-    static bool Decode(CPlainPageSet& pages, const QByteArray& parameterBlock,
+    AsWritten(Configuration config, const QByteArray& unsentCanConfigBlock, CMessageSink& messages);
+    // The fields behind FromBlocks, for config's model; false, the fields
+    // then not to be used, when a block does not have its size.
+    static bool Decode(Configuration& config, const QByteArray& parameterBlock,
                        const QByteArray& canConfigBlock);
 };

@@ -2,7 +2,7 @@
 
 #include "ArmCanFields.h"
 #include "CArmCanConfig.h"
-#include "CPageSet.h"
+#include "Configuration.h"
 #include "ConverterModel.h"
 #include "FilterKind.h"
 #include "HexDigit.h"
@@ -27,7 +27,7 @@ struct Text
     Q_DECLARE_TR_FUNCTIONS(CConfigDocument)
 };
 
-using TextPairField = std::array<QString, 2>& (*)(CPageSet&);
+using TextPairField = std::array<QString, 2>& (*)(Configuration&);
 
 struct TextPairKey
 {
@@ -37,17 +37,17 @@ struct TextPairKey
 
 const std::array<TextPairKey, 2> kTextPairKeys{{
     {"CanAcptCodeDual",
-     [](CPageSet& p) -> std::array<QString, 2>& { return p.Can().m_strAcptCodeDual; }},
+     [](Configuration& c) -> std::array<QString, 2>& { return c.can.m_strAcptCodeDual; }},
     {"CanAcptMaskDual",
-     [](CPageSet& p) -> std::array<QString, 2>& { return p.Can().m_strAcptMaskDual; }},
+     [](Configuration& c) -> std::array<QString, 2>& { return c.can.m_strAcptMaskDual; }},
 }};
 
 const QLatin1String kArmCanIdKey("ArmCanID");
 const QLatin1String kFormatKey("Format");
 
-ParameterFields FieldsOf(CPageSet& pages)
+ParameterFields FieldsOf(Configuration& config)
 {
-    return {pages.Can(), pages.Serial(), pages.Tran()};
+    return config.Parameters();
 }
 
 constexpr int kMaxFilterIdDigits = 8;
@@ -89,10 +89,10 @@ QString IntegerRange(qint64 min, qint64 max)
 constexpr int kDualHalfGroups = 2;
 
 // The range of an integer key; the Ostrel-X has the longer bit-rate list.
-std::pair<int, int> RangeOf(const ParameterKey& key, int deviceType)
+std::pair<int, int> RangeOf(const ParameterKey& key, ConverterModel model)
 {
     if (key.Name() == QLatin1String(ParameterKeys::kSerialBaudrate) &&
-        ConverterModels::FromDeviceType(deviceType) == ConverterModel::OstrelX)
+        model == ConverterModel::OstrelX)
         return {key.min, ParameterKeys::kOstrelXSerialBaudrateMax};
     return {key.min, key.max};
 }
@@ -155,12 +155,13 @@ std::optional<QString> ApplyTextPair(const QString& key, const QJsonValue& value
     return std::nullopt;
 }
 
-std::optional<QString> ApplyDeviceType(const QJsonValue& value, int deviceType)
+std::optional<QString> ApplyDeviceType(const QJsonValue& value, ConverterModel model)
 {
     const QString key = QLatin1String(ParameterKeys::kDeviceType);
     const std::optional<qint64> number = IntegerIn(value, 0, ConverterModels::kCount - 1);
     if (!number)
         return Refusal(key, IntegerRange(0, ConverterModels::kCount - 1));
+    const int deviceType = ConverterModels::DeviceTypeOf(model);
     if (*number != deviceType)
         return Refusal(key, Text::tr("是 %1，但给出的型号是 %2").arg(*number).arg(deviceType));
     return std::nullopt;
@@ -283,38 +284,39 @@ std::optional<QString> CheckFormat(const QJsonValue& value)
     return std::nullopt;
 }
 
-std::optional<QString> ApplySpecial(const QString& key, const QJsonValue& value, CPageSet& pages)
+std::optional<QString> ApplySpecial(const QString& key, const QJsonValue& value,
+                                    Configuration& config)
 {
     if (key == kFormatKey)
         return CheckFormat(value);
     if (key == QLatin1String(ParameterKeys::kDeviceType))
-        return ApplyDeviceType(value, pages.DeviceType());
+        return ApplyDeviceType(value, config.model);
     if (key == QLatin1String("CustomMask"))
-        return ApplyCustomMask(value, pages.Can());
+        return ApplyCustomMask(value, config.can);
     if (key == QLatin1String(ParameterKeys::kArmCanBaud))
-        return ApplyArmCanBaud(value, pages.ArmCan());
+        return ApplyArmCanBaud(value, config.armCan);
     if (key == QLatin1String("ArmFrameType"))
-        return ApplyArmFrameType(value, pages.ArmCan());
+        return ApplyArmFrameType(value, config.armCan);
     if (key == QLatin1String("Filtering"))
-        return ApplyFiltering(value, pages.ArmCan());
+        return ApplyFiltering(value, config.armCan);
     if (key == QLatin1String("Filters"))
-        return ApplyFilters(value, pages.ArmCan());
+        return ApplyFilters(value, config.armCan);
     return Text::tr("未知的键 ") + Quoted(key);
 }
 
-std::optional<QString> ApplyKey(const QString& key, const QJsonValue& value, CPageSet& pages)
+std::optional<QString> ApplyKey(const QString& key, const QJsonValue& value, Configuration& config)
 {
     if (const ParameterKey* parameter = Find(ParameterKeys::All(), key)) {
         if (parameter->integer)
-            return ApplyInt(key, value, parameter->integer(FieldsOf(pages)),
-                            RangeOf(*parameter, pages.DeviceType()));
-        return ApplyText(key, value, parameter->text(FieldsOf(pages)), parameter->groups);
+            return ApplyInt(key, value, parameter->integer(FieldsOf(config)),
+                            RangeOf(*parameter, config.model));
+        return ApplyText(key, value, parameter->text(FieldsOf(config)), parameter->groups);
     }
     if (key == kArmCanIdKey)
-        return ApplyText(key, value, pages.ArmCan().m_strCanID, 0);
+        return ApplyText(key, value, config.armCan.m_strCanID, 0);
     if (const TextPairKey* pairKey = Find(kTextPairKeys, key))
-        return ApplyTextPair(key, value, pairKey->field(pages));
-    return ApplySpecial(key, value, pages);
+        return ApplyTextPair(key, value, pairKey->field(config));
+    return ApplySpecial(key, value, config);
 }
 
 QJsonArray FiltersToJson(const QList<FilterEntry>& filters)
@@ -332,23 +334,24 @@ QJsonArray FiltersToJson(const QList<FilterEntry>& filters)
 
 } // namespace
 
-QJsonObject CConfigDocument::ToJson(CPageSet& pages)
+QJsonObject CConfigDocument::ToJson(Configuration config)
 {
     QJsonObject json;
     json.insert(kFormatKey, QLatin1String(kFormat));
-    json.insert(QLatin1String(ParameterKeys::kDeviceType), pages.DeviceType());
+    json.insert(QLatin1String(ParameterKeys::kDeviceType),
+                ConverterModels::DeviceTypeOf(config.model));
     for (const ParameterKey& key : ParameterKeys::All())
         if (key.integer)
-            json.insert(key.Name(), key.integer(FieldsOf(pages)));
+            json.insert(key.Name(), key.integer(FieldsOf(config)));
         else
-            json.insert(key.Name(), key.text(FieldsOf(pages)));
-    json.insert(kArmCanIdKey, pages.ArmCan().m_strCanID);
+            json.insert(key.Name(), key.text(FieldsOf(config)));
+    json.insert(kArmCanIdKey, config.armCan.m_strCanID);
     for (const TextPairKey& key : kTextPairKeys) {
-        const std::array<QString, 2>& pair = key.field(pages);
+        const std::array<QString, 2>& pair = key.field(config);
         json.insert(QLatin1String(key.name), QJsonArray{pair[0], pair[1]});
     }
-    json.insert(QStringLiteral("CustomMask"), pages.Can().m_bCustomMask);
-    const ArmCanFields& armCan = pages.ArmCan();
+    json.insert(QStringLiteral("CustomMask"), config.can.m_bCustomMask);
+    const ArmCanFields& armCan = config.armCan;
     json.insert(QLatin1String(ParameterKeys::kArmCanBaud), qint64(armCan.m_dwBtr));
     json.insert(QStringLiteral("ArmFrameType"), armCan.m_nFrameType);
     json.insert(QStringLiteral("Filtering"), armCan.m_bFilterEnabled);
@@ -401,10 +404,52 @@ std::optional<QString> CConfigDocument::FindRepeatedKey(const QByteArray& json)
     return std::nullopt;
 }
 
-std::optional<QString> CConfigDocument::Apply(const QJsonObject& document, CPageSet& pages)
+std::optional<QString> CConfigDocument::Apply(const QJsonObject& document, Configuration& config)
 {
     for (auto it = document.constBegin(); it != document.constEnd(); ++it)
-        if (auto refusal = ApplyKey(it.key(), it.value(), pages))
+        if (auto refusal = ApplyKey(it.key(), it.value(), config))
             return refusal;
     return std::nullopt;
+}
+
+std::optional<DocumentRefusal> CConfigDocument::Parse(const QByteArray& text, QJsonObject& document)
+{
+    QJsonParseError error{};
+    const QJsonDocument json = QJsonDocument::fromJson(text, &error);
+    if (error.error != QJsonParseError::NoError)
+        return DocumentRefusal{
+            Text::tr("%1，位于第 %2 字节").arg(error.errorString()).arg(error.offset), true};
+    if (!json.isObject())
+        return DocumentRefusal{Text::tr("文档必须是一个 JSON 对象"), true};
+    if (std::optional<QString> repeated = FindRepeatedKey(text))
+        return DocumentRefusal{*repeated};
+    document = json.object();
+    return std::nullopt;
+}
+
+std::optional<DocumentRefusal> CConfigDocument::Load(const QJsonObject& document,
+                                                     Configuration& config)
+{
+    Configuration loaded = Configuration::Defaults(config.model);
+    if (std::optional<QString> refusal = Apply(document, loaded))
+        return DocumentRefusal{*refusal};
+    loaded.Settle();
+    config = loaded;
+    return std::nullopt;
+}
+
+std::optional<DocumentRefusal> CConfigDocument::Load(const QByteArray& text, Configuration& config)
+{
+    QJsonObject document;
+    if (std::optional<DocumentRefusal> refusal = Parse(text, document))
+        return refusal;
+    return Load(document, config);
+}
+
+std::optional<ConverterModel> CConfigDocument::NamedModel(const QJsonObject& document)
+{
+    const QJsonValue named = document.value(QLatin1String(ParameterKeys::kDeviceType));
+    if (!named.isDouble())
+        return std::nullopt;
+    return ConverterModels::FromDeviceType(named.toInt(-1));
 }

@@ -6,7 +6,9 @@
 
 #include <optional>
 
-class CPageSet;
+#include "ConverterModel.h"
+
+struct Configuration;
 
 // The configuration as one JSON object, the same for a read, a write and the
 // defaults: the format marker, the device type, the profile's keys from CanBaudrate to
@@ -15,6 +17,14 @@ class CPageSet;
 // entries. Integers are the fields' 32-bit values and texts the page texts as
 // they are, so a document read from one converter writes the same bytes to
 // another.
+// Why a document was refused: its text is no JSON object, or (naming the
+// key) one of its keys or values is not taken.
+struct DocumentRefusal
+{
+    QString text;
+    bool wholeText = false;
+};
+
 class CConfigDocument
 {
 public:
@@ -26,8 +36,8 @@ public:
     // small enough that reading and parsing one costs little.
     static constexpr qsizetype kMaxBytes = 4 * 1024 * 1024;
 
-    // Every key, from the fields of the page set's device type.
-    static QJsonObject ToJson(CPageSet& pages);
+    // Every key, from the configuration's fields.
+    static QJsonObject ToJson(Configuration config);
     // The document as a file holds it, indented, in UTF-8.
     static QByteArray ToText(const QJsonObject& document);
 
@@ -37,9 +47,22 @@ public:
     // of at most the edit's groups of one or two digits, filter ranges whose
     // start is not above their end. Returns, naming the key, why the document
     // was refused: an unknown key, a value of the wrong kind or outside its
-    // range, or a DeviceType other than the page set's; the fields are then
+    // range, or a DeviceType other than the configuration's model; the fields are then
     // partly changed and not to be used.
-    static std::optional<QString> Apply(const QJsonObject& document, CPageSet& pages);
+    static std::optional<QString> Apply(const QJsonObject& document, Configuration& config);
+
+    // The one way a document's text becomes a configuration, for the window's
+    // import and every command that takes a document: the factory values of
+    // config's model, the document's keys over them, then the pages' rules
+    // (Configuration::Settle), so that the same document sends the same bytes
+    // whoever loads it. A refused document leaves config as it was.
+    static std::optional<DocumentRefusal> Load(const QByteArray& text, Configuration& config);
+    // Load's first half: the text as a JSON object with no repeated key.
+    static std::optional<DocumentRefusal> Parse(const QByteArray& text, QJsonObject& document);
+    // Load's second half, on a parsed document.
+    static std::optional<DocumentRefusal> Load(const QJsonObject& document, Configuration& config);
+    // The model a document names by a valid DeviceType; none when it names none.
+    static std::optional<ConverterModel> NamedModel(const QJsonObject& document);
 
     // A parsed object keeps only the last of a repeated key, so the text
     // itself is looked at: names the first key that an object of the (valid)

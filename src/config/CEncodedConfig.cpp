@@ -1,40 +1,35 @@
 #include "CEncodedConfig.h"
 
-#include "ArmCanFields.h"
+#include "CArmCanConfig.h"
 #include "CFrameProtocol.h"
-#include "CPageSet.h"
 #include "CanConfigBlock.h"
 
-using Page = CPageSet::Page;
-
-CEncodedConfig CEncodedConfig::FromPages(CPageSet& pages)
+CEncodedConfig CEncodedConfig::From(Configuration& config)
 {
-    CEncodedConfig config;
-    const ParameterBlockEncoding encoding = EncodeParameters(pages);
-    config.m_canIdCheck = encoding.canIdCheck;
+    CEncodedConfig encoded;
+    const ParameterBlockEncoding encoding = EncodeParameters(config);
+    encoded.m_canIdCheck = encoding.canIdCheck;
     if (!encoding.Accepted())
-        return config;
-    config.m_parameterBlock = encoding.block;
-    config.m_canConfigBlock = CollectCanConfig(pages);
-    return config;
+        return encoded;
+    encoded.m_parameterBlock = encoding.block;
+    encoded.m_canConfigBlock = CollectCanConfig(config);
+    return encoded;
 }
 
-ParameterBlockEncoding CEncodedConfig::EncodeParameters(CPageSet& pages)
+ParameterBlockEncoding CEncodedConfig::EncodeParameters(Configuration& config)
 {
-    const ParameterBlockEncoding encoding =
-        EncodeParameterBlock(pages.DeviceType(), pages.Tran(), pages.Serial(), pages.Can(),
-                             pages.ArmCan(), pages.IsOpen(Page::ArmCan));
+    const ParameterBlockEncoding encoding = EncodeParameterBlock(config);
     if (encoding.canIdCheck.replaced)
-        pages.ArmCan().m_strCanID = encoding.canIdCheck.canId;
+        config.armCan.m_strCanID = encoding.canIdCheck.canId;
     return encoding;
 }
 
-QByteArray CEncodedConfig::CollectCanConfig(CPageSet& pages)
+QByteArray CEncodedConfig::CollectCanConfig(Configuration& config)
 {
-    if (!pages.IsOpen(Page::ArmCan))
+    if (!config.HasCanConfigPage())
         return {};
-    pages.CollectIntoBlock();
-    return CanConfigBlock::fromFields(pages.ArmCan()).toBytes();
+    CArmCanConfig::CollectIntoBlock(config.armCan);
+    return CanConfigBlock::fromFields(config.armCan).toBytes();
 }
 
 QList<QByteArray> CEncodedConfig::Frames() const

@@ -1,29 +1,28 @@
 #pragma once
 
+#include "Configuration.h"
 #include "ParameterBlockCodec.h"
 
 #include <QByteArray>
 #include <QList>
 
-class CPageSet;
-
-// What a write sends for the page set: the parameter block and, with the CAN
-// configuration page open, the CAN configuration block, collected as the
-// write command collects them. The command line works it out before any
+// What a write sends for a configuration: the parameter block and, for a
+// model with the CAN configuration page, the CAN configuration block,
+// collected as the write command collects them. The command line works it out before any
 // port is opened; the write command sends the same blocks.
 class CEncodedConfig
 {
 public:
     // Runs the Ostrel-X identifier check first; a replacement goes into
     // m_strCanID, and a refusal leaves both blocks empty.
-    static CEncodedConfig FromPages(CPageSet& pages);
+    static CEncodedConfig From(Configuration& config);
 
     // The first half of FromPages: the checked parameter block, its
     // replacement identifier already in m_strCanID.
-    static ParameterBlockEncoding EncodeParameters(CPageSet& pages);
-    // The second half: the CAN configuration page collected into its block;
-    // empty when that page is not open.
-    static QByteArray CollectCanConfig(CPageSet& pages);
+    static ParameterBlockEncoding EncodeParameters(Configuration& config);
+    // The second half: the CAN configuration page's fields collected into
+    // their block; empty for a model without that page.
+    static QByteArray CollectCanConfig(Configuration& config);
 
     const CanIdCheckResult& CanIdCheck() const { return m_canIdCheck; }
     bool Accepted() const { return !m_parameterBlock.isEmpty(); }

@@ -71,4 +71,11 @@ void RefreshFields(CanFields& fields)
     ApplyCustomMask(fields);
 }
 
+void Settle(CanFields& fields)
+{
+    ApplyPresetBtr(fields);
+    if (fields.m_bCustomMask == 0)
+        ApplyCustomMask(fields);
+}
+
 } // namespace CanPageRules

@@ -25,4 +25,8 @@ void ApplyPresetBtr(CanFields& fields);
 void ApplyCustomMask(CanFields& fields);
 // What the page's rules do to the fields: preset pair, then mask rule.
 void RefreshFields(CanFields& fields);
+// What the page's controls let the fields hold, for values that did not come
+// through them (a document): a preset's pair, and the zero masks of a clear
+// custom-mask box. A ticked box keeps its masks, as the user may edit them.
+void Settle(CanFields& fields);
 } // namespace CanPageRules

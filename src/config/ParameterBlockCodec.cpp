@@ -1,12 +1,7 @@
 #include "ParameterBlockCodec.h"
 
-#include "ArmCanFields.h"
 #include "CFrameProtocol.h"
-#include "CanFields.h"
-#include "ConverterModel.h"
 #include "HexText.h"
-#include "SerialFields.h"
-#include "TranFields.h"
 
 #include <QtEndian>
 
@@ -16,9 +11,9 @@ constexpr int kBlockSize = CFrameProtocol::kParameterBlockSize;
 
 // The Ostrel-X codes the serial line, the line mode and its identifier its
 // own way.
-bool CodesAsOstrelX(int deviceType)
+bool CodesAsOstrelX(ConverterModel model)
 {
-    return ConverterModels::FromDeviceType(deviceType) == ConverterModel::OstrelX;
+    return model == ConverterModel::OstrelX;
 }
 
 enum Offset : int
@@ -180,13 +175,15 @@ void DecodeTran(const QByteArray& block, TranFields& tran)
 
 } // namespace
 
-ParameterBlockEncoding EncodeParameterBlock(int deviceType, const TranFields& tran,
-                                            const SerialFields& serial, const CanFields& can,
-                                            const ArmCanFields& armCan, bool armPageOpen)
+ParameterBlockEncoding EncodeParameterBlock(const Configuration& config)
 {
-    const bool ostrelX = CodesAsOstrelX(deviceType);
+    const TranFields& tran = config.tran;
+    const SerialFields& serial = config.serial;
+    const CanFields& can = config.can;
+    const ArmCanFields& armCan = config.armCan;
+    const bool ostrelX = CodesAsOstrelX(config.model);
     ParameterBlockEncoding encoding;
-    const int armFrameType = armPageOpen ? armCan.m_nFrameTypeSel : 0;
+    const int armFrameType = config.HasCanConfigPage() ? armCan.m_nFrameTypeSel : 0;
     if (ostrelX) {
         encoding.canIdCheck = CanIdCheck::CheckCanId(armCan.m_strCanID, armFrameType != 0);
         if (!encoding.canIdCheck.accepted)
@@ -214,12 +211,15 @@ ParameterBlockEncoding EncodeParameterBlock(int deviceType, const TranFields& tr
     return encoding;
 }
 
-bool DecodeParameterBlock(int deviceType, const QByteArray& block, TranFields& tran,
-                          SerialFields& serial, CanFields& can, ArmCanFields& armCan)
+bool DecodeParameterBlock(const QByteArray& block, Configuration& config)
 {
     if (block.size() != kBlockSize)
         return false;
-    const bool ostrelX = CodesAsOstrelX(deviceType);
+    TranFields& tran = config.tran;
+    SerialFields& serial = config.serial;
+    CanFields& can = config.can;
+    ArmCanFields& armCan = config.armCan;
+    const bool ostrelX = CodesAsOstrelX(config.model);
     const int baudCode = ByteAt(block, kSerialBaud);
     serial.m_nBaudrate = ostrelX ? baudCode - 1 : kShortBaudListTop - baudCode;
     if (ostrelX) {

@@ -1,18 +1,13 @@
 #pragma once
 
 #include "CanIdCheck.h"
+#include "Configuration.h"
 
 #include <QByteArray>
 
-struct ArmCanFields;
-struct CanFields;
-struct SerialFields;
-struct TranFields;
-
 // The 28-byte parameter block of the write and read-reply frames, coded from
 // and into the pages' fields. The Ostrel-X codes several bytes differently
-// from the other models; a device type outside the model list is coded as an
-// Ostrel-A.
+// from the other models.
 struct ParameterBlockEncoding
 {
     // Ostrel-X: the identifier check, whose messages the caller shows
@@ -26,20 +21,15 @@ struct ParameterBlockEncoding
 };
 
 // For the Ostrel-X the frame type byte and the identifier check follow the
-// CAN configuration page's frame type list only while that page is open
-// (armPageOpen); otherwise the byte is 0 and the identifier is checked as a
-// standard one. Filter mode 0 selects the dual-filter halves and any other
-// value the single-filter texts; frame type 0 is standard and any other
-// extended. Every single-byte field carries the low eight bits of its value;
-// hex texts with missing groups encode those bytes as zero.
-ParameterBlockEncoding EncodeParameterBlock(int deviceType, const TranFields& tran,
-                                            const SerialFields& serial, const CanFields& can,
-                                            const ArmCanFields& armCan, bool armPageOpen);
+// CAN configuration page's frame type list. Filter mode 0 selects the dual-filter halves and any
+// other value the single-filter texts; frame type 0 is standard and any other extended. Every
+// single-byte field carries the low eight bits of its value; hex texts with missing groups encode
+// those bytes as zero.
+ParameterBlockEncoding EncodeParameterBlock(const Configuration& config);
 
 // Stores the block into the fields; false, with nothing changed, when the
 // block is not CFrameProtocol::kParameterBlockSize bytes. The Ostrel-A and -B
 // never change data bits, stop bits or the line mode; the Ostrel-X never
 // changes the filter mode or the send identifier, and sets m_strCanID instead. Out-of-range codes
 // are stored as computed.
-bool DecodeParameterBlock(int deviceType, const QByteArray& block, TranFields& tran,
-                          SerialFields& serial, CanFields& can, ArmCanFields& armCan);
+bool DecodeParameterBlock(const QByteArray& block, Configuration& config);

@@ -124,10 +124,9 @@ QByteArray ReadRequest(Command command)
 
 CFrameProtocol::CFrameProtocol(CSerialComm& port) : m_port(port) {}
 
-quint32 CFrameProtocol::ConfigBaudRate(int deviceType)
+quint32 CFrameProtocol::ConfigBaudRate(ConverterModel model)
 {
-    const std::optional<ConverterModel> model = ConverterModels::FromDeviceType(deviceType);
-    return model ? ConverterModels::Facts(*model).configBaudRate : 0;
+    return ConverterModels::Facts(model).configBaudRate;
 }
 
 quint8 CFrameProtocol::CheckByte(const QByteArray& data)
@@ -158,12 +157,9 @@ QByteArray CFrameProtocol::BuildFrame(Command command, const QByteArray& payload
     return BuildFrame(CodeOf(command), payload);
 }
 
-QByteArray CFrameProtocol::HandshakeRequest(int deviceType)
+QByteArray CFrameProtocol::HandshakeRequest(ConverterModel model)
 {
-    const std::optional<ConverterModel> model = ConverterModels::FromDeviceType(deviceType);
-    if (!model)
-        return {};
-    const auto modelCode = static_cast<char>(ConverterModels::Facts(*model).handshakeCode);
+    const auto modelCode = static_cast<char>(ConverterModels::Facts(model).handshakeCode);
     return BuildFrame(Command::Handshake,
                       QByteArray::fromRawData("\x20\x05", 2) + modelCode + '\x01');
 }
@@ -221,17 +217,14 @@ bool CFrameProtocol::WaitAck(quint8 expectedCode)
     return false;
 }
 
-bool CFrameProtocol::Handshake(int deviceType)
+bool CFrameProtocol::Handshake(ConverterModel model)
 {
-    const QByteArray request = HandshakeRequest(deviceType);
-    return !request.isEmpty() &&
-           SendUntilAcknowledged(request, kHandshakeWriteTimeoutMs, kAttempts);
+    return SendUntilAcknowledged(HandshakeRequest(model), kHandshakeWriteTimeoutMs, kAttempts);
 }
 
-bool CFrameProtocol::HandshakeOnce(int deviceType)
+bool CFrameProtocol::HandshakeOnce(ConverterModel model)
 {
-    const QByteArray request = HandshakeRequest(deviceType);
-    return !request.isEmpty() && SendUntilAcknowledged(request, kHandshakeWriteTimeoutMs, 1);
+    return SendUntilAcknowledged(HandshakeRequest(model), kHandshakeWriteTimeoutMs, 1);
 }
 
 bool CFrameProtocol::WriteParameterBlock(const QByteArray& block)

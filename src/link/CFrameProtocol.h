@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ConverterModel.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -42,10 +44,9 @@ public:
 
     explicit CFrameProtocol(CSerialComm& port);
 
-    // A device type outside the model list is never sent.
-    bool Handshake(int deviceType);
+    bool Handshake(ConverterModel model);
     // A single handshake attempt, for asking which model answers.
-    bool HandshakeOnce(int deviceType);
+    bool HandshakeOnce(ConverterModel model);
     bool WaitAck(quint8 expectedCode);
     bool WriteParameterBlock(const QByteArray& block);
     bool ReadParameterBlock(QByteArray& block);
@@ -59,9 +60,8 @@ public:
     // preceded by the rest of the old one.
     void DrainAbandonedReply();
 
-    // Configuration-port bit rate of a device type; 0 for a type that does
-    // not exist.
-    static quint32 ConfigBaudRate(int deviceType);
+    // Configuration-port bit rate of a model.
+    static quint32 ConfigBaudRate(ConverterModel model);
     // What a parameter block read makes of the bytes received: a wrong
     // header asks again, a short or damaged reply fails at once.
     enum class ReplyVerdict
@@ -87,8 +87,7 @@ public:
     // F7 F8 code length payload check; length is 0xFF for a 2080-byte payload.
     static QByteArray BuildFrame(quint8 code, const QByteArray& payload);
     static QByteArray BuildFrame(Command command, const QByteArray& payload);
-    // Empty for a type that does not exist.
-    static QByteArray HandshakeRequest(int deviceType);
+    static QByteArray HandshakeRequest(ConverterModel model);
 
     const Failure& LastFailure() const { return m_failure; }
 

@@ -8,6 +8,8 @@
 #include <termios.h>
 #endif
 
+struct SignalSlot;
+
 // The serial port on the operating system's own interface. Kept free of Qt so
 // that each platform's half compiles on its own.
 class CSerialCommImpl
@@ -64,7 +66,7 @@ private:
     bool WaitFor(short events, int timeoutMs) const;
     void WaitUntilSent(int timeoutMs) const;
     int m_fd = -1;
-    int m_signalSlot = -1;
+    SignalSlot* m_signalSlot = nullptr; // where a signal handler finds the port
     std::uint32_t m_baudRate = 0;
     bool m_savedValid = false;
     termios m_saved{};

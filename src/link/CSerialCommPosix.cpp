@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <iterator>
+#include <memory>
 #include <thread>
 
 #include <fcntl.h>
@@ -83,40 +84,59 @@ bool WouldBlock(int error)
     return error == EAGAIN || error == EWOULDBLOCK;
 }
 
-// Open ports as a signal handler finds them. A descriptor is published only
-// once its saved settings are in place, and withdrawn before it is closed, so
-// the handler never touches a descriptor that has been reused.
+} // namespace
+
+// Open ports as a signal handler finds them, however many are open. A
+// descriptor is published only once its saved settings are in place, and
+// withdrawn before it is closed, so the handler never touches a descriptor
+// that has been reused. The slots form a list that only grows, by a push
+// the handler can walk past at any moment; a slot is reused once withdrawn,
+// so there are never more than the most ports open at once.
 struct SignalSlot
 {
     std::atomic<bool> claimed{false};
     std::atomic<int> fd{-1};
     termios saved{};
     bool savedValid = false;
+    SignalSlot* next = nullptr;
 };
 
-SignalSlot g_signalSlots[8];
+namespace {
 
-int Publish(int fd, const termios& saved, bool savedValid)
+std::atomic<SignalSlot*> g_signalSlots{nullptr};
+
+SignalSlot* ClaimSlot()
 {
-    for (int index = 0; index < static_cast<int>(std::size(g_signalSlots)); ++index) {
-        SignalSlot& slot = g_signalSlots[index];
+    for (SignalSlot* slot = g_signalSlots.load(); slot != nullptr; slot = slot->next) {
         bool expected = false;
-        if (slot.claimed.compare_exchange_strong(expected, true)) {
-            slot.saved = saved;
-            slot.savedValid = savedValid;
-            slot.fd.store(fd);
-            return index;
-        }
+        if (slot->claimed.compare_exchange_strong(expected, true))
+            return slot;
     }
-    return -1;
+    auto fresh = std::make_unique<SignalSlot>();
+    fresh->claimed.store(true);
+    fresh->next = g_signalSlots.load();
+    while (!g_signalSlots.compare_exchange_weak(fresh->next, fresh.get())) {
+    }
+    // Kept by the list for the rest of the process, where a handler may
+    // still walk it as the process ends.
+    return fresh.release();
 }
 
-void Withdraw(int index)
+SignalSlot* Publish(int fd, const termios& saved, bool savedValid)
 {
-    if (index < 0)
+    SignalSlot* slot = ClaimSlot();
+    slot->saved = saved;
+    slot->savedValid = savedValid;
+    slot->fd.store(fd);
+    return slot;
+}
+
+void Withdraw(SignalSlot* slot)
+{
+    if (slot == nullptr)
         return;
-    g_signalSlots[index].fd.store(-1);
-    g_signalSlots[index].claimed.store(false);
+    slot->fd.store(-1);
+    slot->claimed.store(false);
 }
 
 void ClearExclusive(int fd)
@@ -281,7 +301,7 @@ bool CSerialCommImpl::Close()
         ::tcsetattr(m_fd, TCSANOW, &m_saved);
     ClearExclusive(m_fd);
     Withdraw(m_signalSlot);
-    m_signalSlot = -1;
+    m_signalSlot = nullptr;
     const int result = ::close(m_fd);
     const int error = errno;
     m_fd = -1;
@@ -295,12 +315,12 @@ bool CSerialCommImpl::Close()
 
 void CSerialCommImpl::ReleaseAllForSignal() noexcept
 {
-    for (SignalSlot& slot : g_signalSlots) {
-        const int fd = slot.fd.exchange(-1);
+    for (SignalSlot* slot = g_signalSlots.load(); slot != nullptr; slot = slot->next) {
+        const int fd = slot->fd.exchange(-1);
         if (fd < 0)
             continue;
-        if (slot.savedValid)
-            ::tcsetattr(fd, TCSANOW, &slot.saved);
+        if (slot->savedValid)
+            ::tcsetattr(fd, TCSANOW, &slot->saved);
         ClearExclusive(fd);
         ::close(fd);
     }

@@ -1,7 +1,6 @@
 #include "PortNames.h"
 
 #include <QFileInfo>
-#include <QSettings>
 
 #include <algorithm>
 
@@ -79,12 +78,9 @@ QList<DetectedPort> InSlotOrder(QList<DetectedPort> ports)
     return ports;
 }
 
-QString ProfileEntry(const QSettings* profile, int portIndex)
+QString ProfileEntry(const PortMap& portMap, int portIndex)
 {
-    if (profile == nullptr)
-        return {};
-    const QString key = QStringLiteral("Ports/") + PortNames::DisplayName(portIndex);
-    const QString entry = profile->value(key).toString().trimmed();
+    const QString entry = portMap.PathOf(portIndex);
 #ifdef Q_OS_WIN
     return entry.isEmpty() ? entry : Canonical(entry);
 #else
@@ -131,6 +127,13 @@ QString PortSlot::Details() const
     return lines.join(QLatin1Char('\n'));
 }
 
+QString PortMap::PathOf(int portIndex) const
+{
+    if (portIndex < 0 || portIndex >= int(paths.size()))
+        return {};
+    return paths.at(std::size_t(portIndex)).trimmed();
+}
+
 namespace PortNames {
 
 QString DisplayName(int portIndex)
@@ -138,12 +141,12 @@ QString DisplayName(int portIndex)
     return QStringLiteral("COM%1").arg(portIndex + 1);
 }
 
-QList<PortSlot> ResolveSlots(const QSettings* profile, const QList<DetectedPort>& detected)
+QList<PortSlot> ResolveSlots(const PortMap& portMap, const QList<DetectedPort>& detected)
 {
     QList<PortSlot> portSlots;
     QStringList taken;
     for (int index = 0; index < kPortCount; ++index) {
-        PortSlot slot{index, ProfileEntry(profile, index), PortSlot::Source::Profile, {}};
+        PortSlot slot{index, ProfileEntry(portMap, index), PortSlot::Source::Profile, {}};
         if (!slot.path.isEmpty())
             taken << Canonical(slot.path);
         portSlots.append(slot);
@@ -168,26 +171,26 @@ QList<PortSlot> ResolveSlots(const QSettings* profile, const QList<DetectedPort>
     return portSlots;
 }
 
-QString DevicePath(int portIndex, const QSettings* profile, const QList<DetectedPort>& detected)
+QString DevicePath(int portIndex, const PortMap& portMap, const QList<DetectedPort>& detected)
 {
     if (portIndex < 0 || portIndex >= kPortCount)
         return {};
-    return ResolveSlots(profile, detected).at(portIndex).path;
+    return ResolveSlots(portMap, detected).at(portIndex).path;
 }
 
-bool NeedsDetectedPorts(const QString& nameOrPath, const QSettings* profile)
+bool NeedsDetectedPorts(const QString& nameOrPath, const PortMap& portMap)
 {
 #ifdef Q_OS_WIN
     Q_UNUSED(nameOrPath);
-    Q_UNUSED(profile);
+    Q_UNUSED(portMap);
     return false;
 #else
     const int index = PortIndexOf(nameOrPath);
-    return !IsDevicePath(nameOrPath) && index >= 0 && ProfileEntry(profile, index).isEmpty();
+    return !IsDevicePath(nameOrPath) && index >= 0 && ProfileEntry(portMap, index).isEmpty();
 #endif
 }
 
-QString ResolvePort(const QString& nameOrPath, const QSettings* profile,
+QString ResolvePort(const QString& nameOrPath, const PortMap& portMap,
                     const QList<DetectedPort>& detected)
 {
     if (IsDevicePath(nameOrPath))
@@ -198,7 +201,7 @@ QString ResolvePort(const QString& nameOrPath, const QSettings* profile,
     if (index < 0 && nameOrPath.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
         return Canonical(nameOrPath);
 #endif
-    return index < 0 ? QString() : DevicePath(index, profile, detected);
+    return index < 0 ? QString() : DevicePath(index, portMap, detected);
 }
 
 } // namespace PortNames

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QString>
 
-class QSettings;
+#include <array>
 
 // Where one of the selector's slots "COM1".."COM8" leads.
 struct PortSlot
@@ -33,25 +33,34 @@ struct PortSlot
     QString Details() const;
 };
 
-// The selector offers "COM1".."COM8". A slot goes to the device path in the
-// profile's [Ports] section (key "COMn"); the slots without one take the
+// The devices the user named for the selector's slots (the window's "…"
+// button), by slot index; an empty path names none. The profile keeps them.
+struct PortMap
+{
+    std::array<QString, 8> paths;
+
+    // The path named for a slot, blanks trimmed; empty for none.
+    QString PathOf(int portIndex) const;
+};
+
+// The selector offers "COM1".."COM8". A slot goes to the device path the
+// port map names for it; the slots without one take the
 // system's serial ports not already named there, USB and ACM adapters first
 // (in the order of their by-id names), then the others in natural order;
 // slots still left go to /dev/ttyS{n-1}, on Windows to "\\.\COMn". On
 // Windows a port is always opened in the device namespace ("COM12" in the
 // profile opens "\\.\COM12"), and a COM name beyond the slots is the
-// system's own port. The profile is read from its top level; an index
-// or name outside COM1..COM8 gives an empty path, which no port opens.
+// system's own port. An index or name outside COM1..COM8 gives an empty
+// path, which no port opens.
 namespace PortNames {
 constexpr int kPortCount = 8;
 QString DisplayName(int portIndex); // "COM1" for 0
-QList<PortSlot> ResolveSlots(const QSettings* profile, const QList<DetectedPort>& detected);
-QString DevicePath(int portIndex, const QSettings* profile,
-                   const QList<DetectedPort>& detected = {});
+QList<PortSlot> ResolveSlots(const PortMap& portMap, const QList<DetectedPort>& detected);
+QString DevicePath(int portIndex, const PortMap& portMap, const QList<DetectedPort>& detected = {});
 // Whether resolving nameOrPath needs the system's ports: only a COM slot
-// without a [Ports] entry does. Asking the system takes tens of milliseconds.
-bool NeedsDetectedPorts(const QString& nameOrPath, const QSettings* profile);
+// the port map names nothing for does. Asking the system takes tens of milliseconds.
+bool NeedsDetectedPorts(const QString& nameOrPath, const PortMap& portMap);
 // "COM3" as its slot resolves, a device path as it is.
-QString ResolvePort(const QString& nameOrPath, const QSettings* profile,
+QString ResolvePort(const QString& nameOrPath, const PortMap& portMap,
                     const QList<DetectedPort>& detected = {});
 } // namespace PortNames

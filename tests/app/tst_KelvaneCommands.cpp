@@ -6,6 +6,7 @@
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
 #include "CanConfigBlock.h"
+#include "ModelRows.h"
 #include "SheetLookup.h"
 
 #include <QApplication>
@@ -354,7 +355,7 @@ void TestKelvaneCommands::readWriteRestartDefaults()
     QFETCH(int, deviceType);
     const bool arm = deviceType == 2;
     SimOptions options;
-    options.deviceType = deviceType;
+    options.model = ModelAt(deviceType);
     options.pacing = false;
     COstrelSimulator simulator(options);
     QVERIFY(simulator.start());
@@ -461,7 +462,7 @@ void TestKelvaneCommands::failedReadKeepsProfile()
     QFETCH(int, trickleMs);
     QFETCH(QString, detail);
     SimOptions options;
-    options.deviceType = 0;
+    options.model = ModelAt(0);
     options.pacing = false;
     options.badCheck = badCheck;
     options.noCanConfig = !badCheck && trickleMs == 0;
@@ -504,7 +505,7 @@ void TestKelvaneCommands::failedReadKeepsProfile()
 void TestKelvaneCommands::cancelledReadKeepsPortAndProfile()
 {
     SimOptions options;
-    options.deviceType = 0;
+    options.model = ModelAt(0);
     options.pacing = false;
     COstrelSimulator simulator(options);
     QVERIFY(simulator.start());
@@ -555,7 +556,7 @@ void TestKelvaneCommands::cancelledReadKeepsPortAndProfile()
 void TestKelvaneCommands::closeWaitsForTheExchange()
 {
     SimOptions options;
-    options.deviceType = 0;
+    options.model = ModelAt(0);
     COstrelSimulator simulator(options);
     QVERIFY(simulator.start());
     simulator.setParameterBlock(kClassicBlock);
@@ -671,7 +672,7 @@ void TestKelvaneCommands::exportedFileImportsTheReadValuesBack()
     QFETCH(int, deviceType);
     const bool arm = deviceType == 2;
     SimOptions options;
-    options.deviceType = deviceType;
+    options.model = ModelAt(deviceType);
     options.pacing = false;
     COstrelSimulator simulator(options);
     QVERIFY(simulator.start());

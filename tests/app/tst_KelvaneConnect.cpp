@@ -5,6 +5,7 @@
 #include "COstrelSimulator.h"
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
+#include "ModelRows.h"
 #include "ProcessFiles.h"
 #include "SheetLookup.h"
 
@@ -52,7 +53,7 @@ double CpuSeconds()
 
 quint8 HandshakeCode(int deviceType)
 {
-    return quint8(CFrameProtocol::HandshakeRequest(deviceType).at(2));
+    return quint8(CFrameProtocol::HandshakeRequest(ModelAt(deviceType)).at(2));
 }
 
 // Whether the window shows the connected state everywhere at once.
@@ -128,7 +129,7 @@ void TestKelvaneConnect::connectsAndDisconnects()
 {
     QFETCH(int, deviceType);
     SimOptions options;
-    options.deviceType = deviceType;
+    options.model = ModelAt(deviceType);
     COstrelSimulator simulator(options);
     QVERIFY(simulator.start());
     MapCom1(simulator, deviceType);
@@ -139,7 +140,7 @@ void TestKelvaneConnect::connectsAndDisconnects()
 
     VerifyConnectedState(sheet, true);
     QCOMPARE(simulator.receivedFrames(),
-             QList<QByteArray>{CFrameProtocol::HandshakeRequest(deviceType)});
+             QList<QByteArray>{CFrameProtocol::HandshakeRequest(ModelAt(deviceType))});
     QCOMPARE(simulator.requestCount(HandshakeCode(deviceType)), 1);
     QVERIFY(messages.m_messages.isEmpty());
 
@@ -172,7 +173,7 @@ void TestKelvaneConnect::swappedInPageFollowsConnection()
     QFETCH(int, startType);
     QFETCH(int, chosenType);
     SimOptions options;
-    options.deviceType = chosenType;
+    options.model = ModelAt(chosenType);
     COstrelSimulator simulator(options);
     QVERIFY(simulator.start());
     MapCom1(simulator, startType);
@@ -235,7 +236,7 @@ void TestKelvaneConnect::reportsWhyConnectFails()
     SimOptions options;
     options.silent = obstacle == QLatin1String("silent") || obstacle == QLatin1String("open");
     if (obstacle == QLatin1String("model A"))
-        options.deviceType = 0;
+        options.model = ModelAt(0);
     COstrelSimulator simulator(options);
     QVERIFY(simulator.start());
     MapCom1(simulator, 2);

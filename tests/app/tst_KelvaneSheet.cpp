@@ -78,8 +78,8 @@ void TestKelvaneSheet::startsFromProfile()
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
 
-    QCOMPARE(sheet.Selector().m_nDeviceType, deviceType);
-    QCOMPARE(sheet.Selector().m_nPortIndex, portIndex);
+    QCOMPARE(ConverterModels::DeviceTypeOf(sheet.Selector().Model()), deviceType);
+    QCOMPARE(sheet.Selector().PortIndex(), portIndex);
     QCOMPARE(Control<QComboBox>(sheet, "deviceList")->currentIndex(), deviceType);
     QCOMPARE(Control<QComboBox>(sheet, "portList")->currentIndex(), portIndex);
 
@@ -216,7 +216,7 @@ void TestKelvaneSheet::switchesPages()
 
     ChooseDevice(sheet, to);
 
-    QCOMPARE(sheet.Selector().m_nDeviceType, to);
+    QCOMPARE(ConverterModels::DeviceTypeOf(sheet.Selector().Model()), to);
     QCOMPARE(tabs->count(), 3);
     QCOMPARE(tabs->currentIndex(), activeTab);
     QCOMPARE(tabs->widget(2), CanPageOf(sheet, to));

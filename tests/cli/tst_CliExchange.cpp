@@ -1,6 +1,7 @@
 #include "CCliRunner.h"
 #include "COstrelSimulator.h"
 #include "CliTestData.h"
+#include "ModelRows.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -25,7 +26,7 @@ QJsonObject Object(const QByteArray& json)
 
 std::unique_ptr<COstrelSimulator> StartSim(int deviceType, SimOptions options = {})
 {
-    options.deviceType = deviceType;
+    options.model = ModelAt(deviceType);
     auto sim = std::make_unique<COstrelSimulator>(options);
     return sim->start() ? std::move(sim) : nullptr;
 }
@@ -198,7 +199,7 @@ void TestCliExchange::roundTripKeepsTheConverterBlocks()
     QCOMPARE(read.out, QByteArray());
     QCOMPARE(read.err, kReadOk);
 
-    sim->setParameterBlock(COstrelSimulator::DefaultParameterBlock(deviceType));
+    sim->setParameterBlock(COstrelSimulator::DefaultParameterBlock(ModelAt(deviceType)));
     sim->setCanConfigBlock(COstrelSimulator::DefaultCanConfigBlock());
     sim->clearHistory();
     const CliResult write = m_cli.Run(common + QStringList{"write", "-i", file});

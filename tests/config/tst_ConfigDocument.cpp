@@ -1,10 +1,9 @@
-#include "ArmCanFields.h"
-#include "CConfigCommands.h"
+#include "CConfigComparison.h"
 #include "CConfigDocument.h"
-#include "CConfigVerification.h"
 #include "CEncodedConfig.h"
-#include "CPlainPageSet.h"
 #include "CanConfigBlock.h"
+#include "Configuration.h"
+#include "ModelRows.h"
 #include "UiLanguage.h"
 
 #include <QJsonArray>
@@ -28,9 +27,17 @@ const QStringList kAllKeys{"ArmCanBaud",      "ArmCanID",    "ArmFrameType",    
                            "TranLength",      "TranMode",    "TranSpace"};
 
 // Empty when the document was taken.
-QString RefusalOf(const QJsonObject& document, CPageSet& pages)
+QString RefusalOf(const QJsonObject& document, Configuration& pages)
 {
     return CConfigDocument::Apply(document, pages).value_or(QString());
+}
+
+// An untouched configuration of the model the row names.
+Configuration Of(int deviceType)
+{
+    Configuration config;
+    config.model = ModelAt(deviceType);
+    return config;
 }
 
 } // namespace
@@ -163,14 +170,14 @@ void TestConfigDocument::refusesWhatTheFieldsCannotHold()
     QJsonParseError error{};
     const QJsonObject document = QJsonDocument::fromJson(json, &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
-    CPlainPageSet pages(2);
+    Configuration pages = Of(2);
     QCOMPARE(RefusalOf(document, pages), refusal);
 }
 
 void TestConfigDocument::takesValuesInsideTheirKindAsGiven()
 {
-    CPlainPageSet pages(2);
-    pages.Tran().m_nFrameSpace = 7;
+    Configuration pages = Of(2);
+    pages.tran.m_nFrameSpace = 7;
     const QJsonObject document = Object(R"({
         "Format": "kelvane-config/1", "DeviceType": 2, "CanBaudrate": 15, "SerialMode": 2,
         "CanBTR0": "f", "CanID": "", "CanAcptCode": "1 02  3 ff", "TranIdBase": 255,
@@ -182,15 +189,15 @@ void TestConfigDocument::takesValuesInsideTheirKindAsGiven()
 
     QCOMPARE(RefusalOf(document, pages), QString());
 
-    QCOMPARE(pages.Can().m_nBaudrate, 15);
-    QCOMPARE(pages.Serial().m_nLineMode, 2);
-    QCOMPARE(pages.Can().m_strBTR[0], QStringLiteral("f"));
-    QCOMPARE(pages.Can().m_strSendID, QString());
-    QCOMPARE(pages.Can().m_strAcptCode, QStringLiteral("1 02  3 ff"));
-    QCOMPARE(pages.Tran().m_nIdOffset, 255);
-    QCOMPARE(pages.Can().m_bCustomMask, 0);
-    QCOMPARE(pages.Tran().m_nFrameSpace, 7);
-    const ArmCanFields& arm = pages.ArmCan();
+    QCOMPARE(pages.can.m_nBaudrate, 15);
+    QCOMPARE(pages.serial.m_nLineMode, 2);
+    QCOMPARE(pages.can.m_strBTR[0], QStringLiteral("f"));
+    QCOMPARE(pages.can.m_strSendID, QString());
+    QCOMPARE(pages.can.m_strAcptCode, QStringLiteral("1 02  3 ff"));
+    QCOMPARE(pages.tran.m_nIdOffset, 255);
+    QCOMPARE(pages.can.m_bCustomMask, 0);
+    QCOMPARE(pages.tran.m_nFrameSpace, 7);
+    const ArmCanFields& arm = pages.armCan;
     QCOMPARE(arm.m_nFrameTypeSel, 1);
     QCOMPARE(arm.m_dwBtr, 0xFFFFFFFFu);
     QCOMPARE(arm.m_strRegister, QStringLiteral("ffffffff"));
@@ -204,9 +211,9 @@ void TestConfigDocument::takesValuesInsideTheirKindAsGiven()
 void TestConfigDocument::serialRateListFollowsTheModel()
 {
     const QJsonObject document = Object(R"({"SerialBaudrate": 12})");
-    CPlainPageSet ostrelX(2);
+    Configuration ostrelX = Of(2);
     QCOMPARE(RefusalOf(document, ostrelX), QString());
-    CPlainPageSet ostrelB(1);
+    Configuration ostrelB = Of(1);
     QCOMPARE(RefusalOf(document, ostrelB),
              QStringLiteral("\"SerialBaudrate\" must be an integer from 0 to 9"));
 }
@@ -249,14 +256,14 @@ void TestConfigDocument::documentSurvivesItsOwnOutput_data()
 void TestConfigDocument::documentSurvivesItsOwnOutput()
 {
     QFETCH(int, deviceType);
-    CPlainPageSet pages(deviceType);
-    pages.Tran() = {1, 2, 5, 1, 0, 3, 2};
-    pages.Serial() = {9, 2, 2, 1, 0, 1};
-    CanFields& can = pages.Can();
+    Configuration pages = Of(deviceType);
+    pages.tran = {1, 2, 5, 1, 0, 3, 2};
+    pages.serial = {9, 2, 2, 1, 0, 1};
+    CanFields& can = pages.can;
     can.m_strBTR = {QStringLiteral("04"), QStringLiteral("1c")};
     can.m_strAcptCodeDual = {QStringLiteral("12 34"), QStringLiteral("56 78")};
     can.m_bCustomMask = 1;
-    ArmCanFields& arm = pages.ArmCan();
+    ArmCanFields& arm = pages.armCan;
     arm.m_strCanID = QStringLiteral("0000012a");
     arm.m_dwBtr = 0x80000001;
     arm.m_nFrameType = 1;
@@ -271,7 +278,7 @@ void TestConfigDocument::documentSurvivesItsOwnOutput()
                                                   "end": "0x000001ff"})"));
     QCOMPARE(filters.at(2).toObject().value(QLatin1String("kind")).toInt(), 2);
 
-    CPlainPageSet copy(deviceType);
+    Configuration copy = Of(deviceType);
     QCOMPARE(RefusalOf(json, copy), QString());
     QCOMPARE(CConfigDocument::ToJson(copy), json);
 }
@@ -296,9 +303,8 @@ void TestConfigDocument::verificationGoesByTheBlocksSent()
     QFETCH(int, parameterByte);
     QFETCH(int, canConfigByte);
     QFETCH(QStringList, lines);
-    CPlainPageSet pages(deviceType);
-    CConfigCommands::RestoreDefaults(pages);
-    const CEncodedConfig sent = CEncodedConfig::FromPages(pages);
+    Configuration pages = Configuration::Defaults(ModelAt(deviceType));
+    const CEncodedConfig sent = CEncodedConfig::From(pages);
     QByteArray parameterBlock = sent.ParameterBlock();
     QByteArray canConfigBlock =
         deviceType == 2 ? sent.CanConfigBlock() : CanConfigBlock().toBytes();
@@ -309,7 +315,7 @@ void TestConfigDocument::verificationGoesByTheBlocksSent()
 
     QStringList found;
     for (const KeyDifference& difference :
-         CConfigVerification::Compare(deviceType, sent, parameterBlock, canConfigBlock))
+         CConfigComparison::Compare(ModelAt(deviceType), sent, parameterBlock, canConfigBlock))
         found.append(difference.Line());
     QCOMPARE(found, lines);
 }

@@ -1,32 +1,29 @@
-#include "ArmCanFields.h"
 #include "CFrameProtocol.h"
-#include "CanFields.h"
 #include "CanIdCheck.h"
 #include "CanPageRules.h"
+#include "Configuration.h"
 #include "HexText.h"
+#include "ModelRows.h"
 #include "ParameterBlockCodec.h"
 #include "ParameterDefaults.h"
-#include "SerialFields.h"
-#include "TranFields.h"
 
 #include <QtTest>
 
 namespace {
 
-struct Fields
+// A configuration coded as the model the row names.
+struct Fields : Configuration
 {
-    TranFields tran;
-    SerialFields serial;
-    CanFields can;
-    ArmCanFields arm;
-
-    ParameterBlockEncoding Encode(int deviceType, bool armPageOpen = true) const
+    ParameterBlockEncoding Encode(int deviceType) const
     {
-        return EncodeParameterBlock(deviceType, tran, serial, can, arm, armPageOpen);
+        Configuration config = *this;
+        config.model = ModelAt(deviceType);
+        return EncodeParameterBlock(config);
     }
     bool Decode(int deviceType, const QByteArray& block)
     {
-        return DecodeParameterBlock(deviceType, block, tran, serial, can, arm);
+        model = ModelAt(deviceType);
+        return DecodeParameterBlock(block, *this);
     }
 };
 
@@ -66,8 +63,8 @@ Fields DistinctFields()
     f.tran.m_bForwardID = 0;
     f.tran.m_nIdLength = 4;
     f.tran.m_nIdOffset = 7;
-    f.arm.m_strCanID = QStringLiteral("0000071a");
-    f.arm.m_nFrameTypeSel = 0;
+    f.armCan.m_strCanID = QStringLiteral("0000071a");
+    f.armCan.m_nFrameTypeSel = 0;
     return f;
 }
 
@@ -228,7 +225,7 @@ void TestParameterBlockCodec::singleByteCodes()
     QFETCH(QByteArray, expected);
 
     Fields f;
-    f.arm.m_strCanID = QStringLiteral("00000000");
+    f.armCan.m_strCanID = QStringLiteral("00000000");
     f.serial.m_nBaudrate = serialBaud;
     f.serial.m_nLineMode = lineMode;
     f.tran.m_nIdLength = idLength;
@@ -379,31 +376,26 @@ void TestParameterBlockCodec::acceptanceAndIdentifier()
 void TestParameterBlockCodec::armIdentifier_data()
 {
     QTest::addColumn<QString>("canId");
-    QTest::addColumn<bool>("pageOpen");
     QTest::addColumn<int>("frameTypeSel");
     QTest::addColumn<QByteArray>("identifier"); // offsets 26 to 29
     QTest::addColumn<int>("frameTypeByte");
     QTest::addColumn<int>("warnings");
     QTest::addColumn<QString>("readBack");
 
-    QTest::newRow("standard") << "000007ff" << true << 0 << Hex("FF 07 00 00") << 0 << 0
-                              << "000007FF";
+    QTest::newRow("standard") << "000007ff" << 0 << Hex("FF 07 00 00") << 0 << 0 << "000007FF";
     QTest::newRow("little-endian, unshifted")
-        << "12345678" << true << 1 << Hex("78 56 34 12") << 1 << 0 << "12345678";
+        << "12345678" << 1 << Hex("78 56 34 12") << 1 << 0 << "12345678";
     QTest::newRow("extended lower case")
-        << "1fffffff" << true << 1 << Hex("FF FF FF 1F") << 1 << 0 << "1FFFFFFF";
+        << "1fffffff" << 1 << Hex("FF FF FF 1F") << 1 << 0 << "1FFFFFFF";
     QTest::newRow("extended clamped")
-        << "20000000" << true << 1 << Hex("FF FF FF 1F") << 1 << 1 << "1FFFFFFF";
+        << "20000000" << 1 << Hex("FF FF FF 1F") << 1 << 1 << "1FFFFFFF";
     QTest::newRow("no frame type selection counts as extended")
-        << "1FFFFFFF" << true << -1 << Hex("FF FF FF 1F") << 0xFF << 0 << "1FFFFFFF";
-    QTest::newRow("page closed: standard, byte 0")
-        << "1FFFFFFF" << false << 1 << Hex("FF 07 00 00") << 0 << 1 << "000007FF";
+        << "1FFFFFFF" << -1 << Hex("FF FF FF 1F") << 0xFF << 0 << "1FFFFFFF";
 }
 
 void TestParameterBlockCodec::armIdentifier()
 {
     QFETCH(QString, canId);
-    QFETCH(bool, pageOpen);
     QFETCH(int, frameTypeSel);
     QFETCH(QByteArray, identifier);
     QFETCH(int, frameTypeByte);
@@ -411,10 +403,10 @@ void TestParameterBlockCodec::armIdentifier()
     QFETCH(QString, readBack);
 
     Fields f;
-    f.arm.m_strCanID = canId;
-    f.arm.m_nFrameTypeSel = frameTypeSel;
+    f.armCan.m_strCanID = canId;
+    f.armCan.m_nFrameTypeSel = frameTypeSel;
     f.can.m_nFrameType = 1 - qBound(0, frameTypeSel, 1);
-    const ParameterBlockEncoding encoding = f.Encode(2, pageOpen);
+    const ParameterBlockEncoding encoding = f.Encode(2);
     QVERIFY(encoding.Accepted());
     QCOMPARE(encoding.canIdCheck.messages.size(), warnings);
     const QByteArray frame = Frame(encoding.block);
@@ -423,7 +415,7 @@ void TestParameterBlockCodec::armIdentifier()
 
     Fields back;
     QVERIFY(back.Decode(2, encoding.block));
-    QCOMPARE(back.arm.m_strCanID, readBack);
+    QCOMPARE(back.armCan.m_strCanID, readBack);
     QCOMPARE(back.can.m_nFrameType, frameTypeByte != 0 ? 1 : 0);
 }
 
@@ -501,14 +493,14 @@ void TestParameterBlockCodec::decodeLeavesForeignFields()
     f.serial.m_nFlowCtrl = -10;
     f.can.m_nFilterMode = 0;
     f.can.m_strSendID = QStringLiteral("untouched");
-    f.arm.m_strCanID = QStringLiteral("untouched");
-    f.arm.m_nFrameTypeSel = -11;
+    f.armCan.m_strCanID = QStringLiteral("untouched");
+    f.armCan.m_nFrameTypeSel = -11;
     const QByteArray block = Hex("05 02 01 00 0A 01 1C 01 00 00 00 00 FF FF FF FF 01 00 02 00 "
                                  "00 01 78 56 34 12 01 00");
     QVERIFY(f.Decode(deviceType, block));
 
     QCOMPARE(f.serial.m_nFlowCtrl, -10);
-    QCOMPARE(f.arm.m_nFrameTypeSel, -11);
+    QCOMPARE(f.armCan.m_nFrameTypeSel, -11);
     QCOMPARE(f.can.m_nFrameType, 1);
     if (deviceType == 2) {
         QCOMPARE(f.serial.m_nDataBit, 2);
@@ -517,7 +509,7 @@ void TestParameterBlockCodec::decodeLeavesForeignFields()
         QCOMPARE(f.serial.m_nBaudrate, 4);
         QCOMPARE(f.can.m_nFilterMode, 0);
         QCOMPARE(f.can.m_strSendID, QStringLiteral("untouched"));
-        QCOMPARE(f.arm.m_strCanID, QStringLiteral("12345678"));
+        QCOMPARE(f.armCan.m_strCanID, QStringLiteral("12345678"));
     } else {
         QCOMPARE(f.serial.m_nDataBit, -7);
         QCOMPARE(f.serial.m_nStopBit, -8);
@@ -525,7 +517,7 @@ void TestParameterBlockCodec::decodeLeavesForeignFields()
         QCOMPARE(f.serial.m_nBaudrate, 5);
         QCOMPARE(f.can.m_nFilterMode, 1);
         QCOMPARE(f.can.m_strSendID, QStringLiteral("0F 0A C6 82"));
-        QCOMPARE(f.arm.m_strCanID, QStringLiteral("untouched"));
+        QCOMPARE(f.armCan.m_strCanID, QStringLiteral("untouched"));
     }
 }
 

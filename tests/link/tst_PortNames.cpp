@@ -1,17 +1,12 @@
 #include "PortNames.h"
 
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 class TestPortNames : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
     void portsMapThroughProfile_data();
     void portsMapThroughProfile();
     void namesAreResolved_data();
@@ -19,32 +14,17 @@ private Q_SLOTS:
     void slotsTakeProfileThenAdaptersThenOthers();
 
 private:
-    std::unique_ptr<QSettings> OpenProfile() const;
-
-    QTemporaryDir m_configHome;
+    static PortMap OpenProfile();
 };
 
-void TestPortNames::initTestCase()
+// The user named devices for COM1 and COM8 (with blanks around it) and
+// cleared COM3.
+PortMap TestPortNames::OpenProfile()
 {
-    QVERIFY(m_configHome.isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
-    QSettings profile(QSettings::NativeFormat, QSettings::UserScope,
-                      QStringLiteral("应用程序向导生成的本地应用程序"), QStringLiteral("kelvane"));
-    profile.setValue(QStringLiteral("Kelvane/DeviceType"), 2);
-    profile.setValue(QStringLiteral("Ports/COM1"), QStringLiteral("/dev/ttyUSB0"));
-    profile.setValue(QStringLiteral("Ports/COM8"), QStringLiteral(" /dev/ttyACM1 "));
-    profile.setValue(QStringLiteral("Ports/COM3"), QString());
-    profile.sync();
-    QCOMPARE(profile.status(), QSettings::NoError);
-    QVERIFY(QFile::exists(
-        m_configHome.filePath(QStringLiteral("应用程序向导生成的本地应用程序/kelvane.conf"))));
-}
-
-std::unique_ptr<QSettings> TestPortNames::OpenProfile() const
-{
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("应用程序向导生成的本地应用程序"),
-                                       QStringLiteral("kelvane"));
+    PortMap portMap;
+    portMap.paths[0] = QStringLiteral("/dev/ttyUSB0");
+    portMap.paths[7] = QStringLiteral(" /dev/ttyACM1 ");
+    return portMap;
 }
 
 void TestPortNames::portsMapThroughProfile_data()
@@ -77,7 +57,7 @@ void TestPortNames::portsMapThroughProfile()
     QFETCH(QString, path);
     const auto profile = OpenProfile();
     QCOMPARE(PortNames::DisplayName(index), display);
-    QCOMPARE(PortNames::DevicePath(index, withProfile ? profile.get() : nullptr), path);
+    QCOMPARE(PortNames::DevicePath(index, withProfile ? profile : PortMap()), path);
 }
 
 void TestPortNames::namesAreResolved_data()
@@ -105,7 +85,7 @@ void TestPortNames::namesAreResolved()
     QFETCH(QString, name);
     QFETCH(QString, path);
     const auto profile = OpenProfile();
-    QCOMPARE(PortNames::ResolvePort(name, profile.get()), path);
+    QCOMPARE(PortNames::ResolvePort(name, profile), path);
 }
 
 // Profile entries keep their slots and their devices are not offered twice;
@@ -121,7 +101,7 @@ void TestPortNames::slotsTakeProfileThenAdaptersThenOthers()
         {"/dev/ttyACM0", {}, "Maker", "A1", "/dev/serial/by-id/usb-A", true},
     };
     const auto profile = OpenProfile();
-    const QList<PortSlot> portSlots = PortNames::ResolveSlots(profile.get(), detected);
+    const QList<PortSlot> portSlots = PortNames::ResolveSlots(profile, detected);
 
     QStringList paths;
     for (const PortSlot& slot : portSlots)
@@ -138,7 +118,7 @@ void TestPortNames::slotsTakeProfileThenAdaptersThenOthers()
     for (const PortSlot& slot : portSlots)
         present << slot.IsPresent();
     QCOMPARE(present, (QList<bool>{true, true, true, true, true, false, false, false}));
-    QCOMPARE(PortNames::ResolvePort(QStringLiteral("COM3"), profile.get(), detected),
+    QCOMPARE(PortNames::ResolvePort(QStringLiteral("COM3"), profile, detected),
              QStringLiteral("/dev/ttyUSB1"));
 }
 

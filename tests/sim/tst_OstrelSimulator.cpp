@@ -1,5 +1,6 @@
 #include "COstrelSimulator.h"
 #include "CRawPtyClient.h"
+#include "ModelRows.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -46,7 +47,7 @@ const QByteArray kHandshakeX = handshake(0x08);
 SimOptions unpaced(int deviceType = 2)
 {
     SimOptions options;
-    options.deviceType = deviceType;
+    options.model = ModelAt(deviceType);
     options.pacing = false;
     return options;
 }
@@ -183,7 +184,7 @@ void TestOstrelSimulator::faults_data()
         return options;
     };
     const QByteArray ackX = QByteArray::fromHex("F7F802131E");
-    const QByteArray parameters = frame(0x03, COstrelSimulator::DefaultParameterBlock(2));
+    const QByteArray parameters = frame(0x03, COstrelSimulator::DefaultParameterBlock(ModelAt(2)));
     QByteArray badCheck = parameters;
     badCheck.back() = char(~quint8(badCheck.back()));
 
@@ -267,7 +268,8 @@ void TestOstrelSimulator::splitSendsTwoParts()
     const QByteArray firstPart = client.read(1, 2000);
     QCOMPARE(firstPart.size(), 16);
     const QByteArray secondPart = client.read(17, 2000);
-    QCOMPARE(firstPart + secondPart, frame(0x03, COstrelSimulator::DefaultParameterBlock(2)));
+    QCOMPARE(firstPart + secondPart,
+             frame(0x03, COstrelSimulator::DefaultParameterBlock(ModelAt(2))));
 }
 
 void TestOstrelSimulator::queuedRawRepliesComeFirst()
@@ -361,7 +363,7 @@ void TestOstrelSimulator::damagedStateFallsBackToDefaults()
 
     COstrelSimulator sim(options);
     QVERIFY(sim.start());
-    QCOMPARE(sim.parameterBlock(), COstrelSimulator::DefaultParameterBlock(2));
+    QCOMPARE(sim.parameterBlock(), COstrelSimulator::DefaultParameterBlock(ModelAt(2)));
     QCOMPARE(sim.canConfigBlock(), COstrelSimulator::DefaultCanConfigBlock());
 }
 
@@ -394,7 +396,7 @@ void TestOstrelSimulator::survivesBadInput()
     QTRY_COMPARE(sim.rawReceived().size(), noise.size());
     QTest::qWait(pauseMs);
     QCOMPARE(exchange(sim, client, kReadParameters),
-             frame(0x03, COstrelSimulator::DefaultParameterBlock(2)));
+             frame(0x03, COstrelSimulator::DefaultParameterBlock(ModelAt(2))));
     QCOMPARE(sim.receivedFrames(), QList<QByteArray>{kReadParameters});
     QCOMPARE(sim.rawReceived(), noise + kReadParameters);
 }

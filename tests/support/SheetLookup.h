@@ -2,6 +2,7 @@
 
 #include "CKelvaneSheet.h"
 #include "ConverterModel.h"
+#include "ModelRows.h"
 #include "WidgetLookup.h"
 
 #include <QComboBox>
@@ -19,7 +20,7 @@ inline void ChooseDevice(CKelvaneSheet& sheet, int deviceType)
 // The page the third tab holds for a device type.
 inline QWidget* CanPageOf(CKelvaneSheet& sheet, int deviceType)
 {
-    if (ConverterModels::HasCanConfigPage(deviceType))
+    if (ConverterModels::Facts(ModelAt(deviceType)).hasCanConfigPage)
         return &sheet.CanConfigPage();
     return &sheet.CanPage();
 }

@@ -68,15 +68,13 @@ std::optional<CCliArguments::Command> CommandOf(const QString& name)
     return std::nullopt;
 }
 
-// A model's letter in either case, or the device type itself.
-std::optional<int> DeviceTypeOf(const QString& text)
+// A model's letter in either case, or its number in the selector's list.
+std::optional<ConverterModel> ModelOf(const QString& text)
 {
     if (const std::optional<ConverterModel> model = ConverterModels::FromLetter(text))
-        return ConverterModels::DeviceTypeOf(*model);
+        return model;
     const int digit = text.size() == 1 ? text.at(0).digitValue() : -1;
-    if (ConverterModels::FromDeviceType(digit))
-        return digit;
-    return std::nullopt;
+    return ConverterModels::FromDeviceType(digit);
 }
 
 } // namespace
@@ -158,19 +156,19 @@ void CCliArguments::Interpret(const QStringList& positional, const QString& devi
         return;
     }
     m_diffFiles = positional.mid(1);
-    const std::optional<int> deviceType = DeviceTypeOf(device);
-    if (!deviceType) {
+    const std::optional<ConverterModel> model = ModelOf(device);
+    if (!model) {
         Refuse(Text::tr("未知型号“%1”：请用 A、B、X、0、1 或 2").arg(device));
         return;
     }
-    m_deviceType = *deviceType;
+    m_model = *model;
     // Without -p, detect tries every port the system reports.
     if (!ports.isEmpty())
         m_ports = ports;
     else if (m_command == Command::Detect)
         m_ports.clear();
     for (const QString& port : ports) {
-        if (PortNames::ResolvePort(port, nullptr).isEmpty()) {
+        if (PortNames::ResolvePort(port, PortMap()).isEmpty()) {
             Refuse(Text::tr("未知串口“%1”：请用 COM1..COM8 或设备路径").arg(port));
             return;
         }

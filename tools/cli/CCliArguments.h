@@ -38,7 +38,7 @@ public:
     QString Error() const { return m_error; } // why the arguments were refused
 
     Command GetCommand() const { return m_command; }
-    int DeviceType() const { return m_deviceType; }
+    ConverterModel Model() const { return m_model; }
     QString Port() const { return m_ports.value(0); } // "COMn" or a device path
     // As given, at least one; detect without -p: none, for every port there is.
     QStringList Ports() const { return m_ports; }
@@ -61,7 +61,7 @@ private:
     QString m_helpText;
     QString m_error;
     Command m_command = Command::Ports;
-    int m_deviceType = ConverterModels::DeviceTypeOf(ConverterModel::OstrelX);
+    ConverterModel m_model = ConverterModel::OstrelX;
     QStringList m_ports{QString::fromLatin1(kDefaultPort)};
     QStringList m_diffFiles;
     bool m_verify = false;

@@ -1,16 +1,12 @@
 #include "CDocumentDiff.h"
 
 #include "CBlockDocument.h"
-#include "CConfigCommands.h"
+#include "CConfigComparison.h"
 #include "CConfigDocument.h"
 #include "CConfigFile.h"
-#include "CConfigVerification.h"
 #include "CConsoleSink.h"
 #include "CMessageSink.h"
-#include "CPlainPageSet.h"
-#include "ConverterModel.h"
 #include "FlowMessages.h"
-#include "ParameterKeys.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -24,8 +20,8 @@ struct Text
 
 } // namespace
 
-CDocumentDiff::CDocumentDiff(int deviceType, CMessageSink& messages)
-    : m_deviceType(deviceType), m_messages(messages)
+CDocumentDiff::CDocumentDiff(ConverterModel model, CMessageSink& messages)
+    : m_model(model), m_messages(messages)
 {}
 
 ExitStatus CDocumentDiff::Run(const QStringList& files)
@@ -37,7 +33,7 @@ ExitStatus CDocumentDiff::Run(const QStringList& files)
     if (!second)
         return m_refusal;
     QByteArray lines;
-    const QList<KeyDifference> differences = CConfigVerification::Differences(*first, *second);
+    const QList<KeyDifference> differences = CConfigComparison::Differences(*first, *second);
     for (const KeyDifference& difference : differences) {
         lines +=
             (difference.key + QStringLiteral(": ") + KeyDifference::Compact(difference.expected) +
@@ -58,23 +54,17 @@ std::optional<QJsonObject> CDocumentDiff::Written(const QString& file)
         Refuse(*error);
         return std::nullopt;
     }
-    QJsonParseError error{};
-    const QJsonDocument json = QJsonDocument::fromJson(text, &error);
-    if (error.error != QJsonParseError::NoError || !json.isObject()) {
-        Refuse(name + Text::tr("：文档必须是一个 JSON 对象"));
+    QJsonObject document;
+    std::optional<DocumentRefusal> refusal = CConfigDocument::Parse(text, document);
+    Configuration config;
+    config.model = CConfigDocument::NamedModel(document).value_or(m_model);
+    if (!refusal)
+        refusal = CConfigDocument::Load(document, config);
+    if (refusal) {
+        Refuse(name + (refusal->wholeText ? Text::tr("：") : QStringLiteral(": ")) + refusal->text);
         return std::nullopt;
     }
-    const QJsonValue named = json.object().value(QLatin1String(ParameterKeys::kDeviceType));
-    const int deviceType = named.isDouble() && ConverterModels::FromDeviceType(named.toInt(-1))
-                               ? named.toInt()
-                               : m_deviceType;
-    CPlainPageSet pages(deviceType);
-    CConfigCommands::RestoreDefaults(pages);
-    if (const std::optional<QString> refusal = CConfigDocument::Apply(json.object(), pages)) {
-        Refuse(name + QStringLiteral(": ") + *refusal);
-        return std::nullopt;
-    }
-    std::optional<QJsonObject> written = CBlockDocument::AsWritten(pages, {}, m_messages);
+    std::optional<QJsonObject> written = CBlockDocument::AsWritten(config, {}, m_messages);
     if (!written)
         m_refusal = ExitStatus::IdentifierRefused;
     return written;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConverterModel.h"
 #include "ExitStatus.h"
 
 #include <QJsonObject>
@@ -16,8 +17,8 @@ class CMessageSink;
 class CDocumentDiff
 {
 public:
-    // deviceType stands for a document without "DeviceType".
-    CDocumentDiff(int deviceType, CMessageSink& messages);
+    // model stands for a document without "DeviceType".
+    CDocumentDiff(ConverterModel model, CMessageSink& messages);
 
     // Prints "key: <first> -> <second>" per differing key on standard output.
     ExitStatus Run(const QStringList& files);
@@ -26,7 +27,7 @@ private:
     std::optional<QJsonObject> Written(const QString& file);
     ExitStatus Refuse(const QString& text);
 
-    int m_deviceType;
+    ConverterModel m_model;
     CMessageSink& m_messages;
     ExitStatus m_refusal = ExitStatus::UsageError;
 };

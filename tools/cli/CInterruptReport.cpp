@@ -1,16 +1,12 @@
 #include "CInterruptReport.h"
 
 #include "CExitSignals.h"
+#include "Console.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <atomic>
-
-#ifndef Q_OS_WIN
-#include <cerrno>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -40,24 +36,6 @@ QString StateOf(Job job, Stage stage)
         break;
     }
     return QStringLiteral("failed");
-}
-
-void WriteAll(const char* bytes, qsizetype count) noexcept
-{
-#ifndef Q_OS_WIN
-    while (count > 0) {
-        const ssize_t written = ::write(STDOUT_FILENO, bytes, size_t(count));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return;
-        bytes += written;
-        count -= written;
-    }
-#else
-    Q_UNUSED(bytes);
-    Q_UNUSED(count);
-#endif
 }
 
 } // namespace
@@ -122,13 +100,13 @@ void CInterruptReport::SpeakOf(const Entry& entry, int signal) const noexcept
         index += std::size_t(status >= 0 && status < kFailures ? status : 0);
     }
     const Text& text = entry.stages[index];
-    WriteAll(text.head.constData(), text.head.size());
+    Console::WriteOutputFromSignal(text.head.constData(), text.head.size());
     if (!m_json)
         return;
     // The exit status, 129..159, in digits without any library call.
     const int status = 128 + signal;
     const char digits[3] = {char('0' + status / 100), char('0' + status / 10 % 10),
                             char('0' + status % 10)};
-    WriteAll(digits, 3);
-    WriteAll(text.tail.constData(), text.tail.size());
+    Console::WriteOutputFromSignal(digits, 3);
+    Console::WriteOutputFromSignal(text.tail.constData(), text.tail.size());
 }

@@ -110,7 +110,7 @@ ExitStatus CKelvaneCli::RunCommand()
     case CCliArguments::Command::Read:
         return Read();
     case CCliArguments::Command::Diff:
-        return CDocumentDiff(m_arguments.DeviceType(), m_console).Run(m_arguments.DiffFiles());
+        return CDocumentDiff(m_arguments.Model(), m_console).Run(m_arguments.DiffFiles());
     case CCliArguments::Command::Defaults:
         return PrintDefaults();
     case CCliArguments::Command::Encode:
@@ -126,7 +126,7 @@ ExitStatus CKelvaneCli::ListPorts()
 {
     const QList<DetectedPort> detected = m_detector.DetectPorts();
     QString text;
-    for (const PortSlot& slot : PortNames::ResolveSlots(&m_profile.Settings(), detected)) {
+    for (const PortSlot& slot : PortNames::ResolveSlots(m_profile.LoadPortMap(), detected)) {
         text += slot.Name() + QLatin1Char('\t') + slot.path;
         if (!slot.device.Label().isEmpty())
             text += QLatin1Char('\t') + slot.device.Label();
@@ -149,8 +149,7 @@ ExitStatus CKelvaneCli::Read()
     std::unique_ptr<COutputFile> file;
     if (const ExitStatus status = OpenOutputFile(file); status != ExitStatus::Success)
         return status;
-    CPlainPageSet pages(m_arguments.DeviceType());
-    ApplyFactoryDefaults(pages);
+    CPlainPageSet pages(Configuration::Defaults(m_arguments.Model()));
     CSerialComm port;
     QString path;
     m_progress.Observe(port, m_arguments.Port());
@@ -168,7 +167,8 @@ ExitStatus CKelvaneCli::Read()
         // without showing it; the document reports it for every model.
         if (!pages.IsOpen(CPageSet::Page::ArmCan))
             CArmCanConfig::FillFromBlock(pages.ArmCan());
-        if (const ExitStatus status = PrintJson(pages, file.get()); status != ExitStatus::Success)
+        if (const ExitStatus status = PrintJson(pages.Config(), file.get());
+            status != ExitStatus::Success)
             return status;
     }
     verdict.ReplayTo(m_console);
@@ -180,27 +180,27 @@ ExitStatus CKelvaneCli::Read()
 // the converter. The identifier check speaks once, in Prepare, for all.
 ExitStatus CKelvaneCli::ServePorts()
 {
-    CPlainPageSet pages(m_arguments.DeviceType());
-    CEncodedConfig config;
+    Configuration config = Configuration::Defaults(m_arguments.Model());
+    CEncodedConfig encoded;
     if (m_arguments.GetCommand() != CCliArguments::Command::Connect) {
-        if (const ExitStatus status = Prepare(pages, config); status != ExitStatus::Success)
+        if (const ExitStatus status = Prepare(config, encoded); status != ExitStatus::Success)
             return status;
     }
     // The system's ports only when a slot needs them; a failed connect asks
     // for them itself.
     QList<DetectedPort> detected;
     for (const QString& port : m_arguments.Ports())
-        if (detected.isEmpty() && PortNames::NeedsDetectedPorts(port, &m_profile.Settings()))
+        if (detected.isEmpty() && PortNames::NeedsDetectedPorts(port, m_profile.LoadPortMap()))
             detected = m_detector.DetectPorts();
     std::vector<CPortTask> tasks;
     QStringList devices;
     for (const QString& port : m_arguments.Ports()) {
-        const QString path = PortNames::ResolvePort(port, &m_profile.Settings(), detected);
+        const QString path = PortNames::ResolvePort(port, m_profile.LoadPortMap(), detected);
         const QString device = QFileInfo(path).canonicalFilePath();
         if (devices.contains(device.isEmpty() ? path : device))
             return Refuse(Text::tr("“%1”是前面已给出的串口").arg(port));
         devices.append(device.isEmpty() ? path : device);
-        tasks.emplace_back(JobOf(m_arguments), port, path, pages, config, m_profile, detected);
+        tasks.emplace_back(JobOf(m_arguments), port, path, config, encoded, m_profile, detected);
         tasks.back().SetProgress(&m_progress);
     }
     m_progress.SetPortCount(int(tasks.size()));
@@ -242,19 +242,17 @@ ExitStatus CKelvaneCli::ServeOnePort(CPortTask& task)
 
 ExitStatus CKelvaneCli::PrintDefaults()
 {
-    CPlainPageSet pages(m_arguments.DeviceType());
-    ApplyFactoryDefaults(pages);
-    return PrintJson(pages, nullptr);
+    return PrintJson(Configuration::Defaults(m_arguments.Model()), nullptr);
 }
 
 ExitStatus CKelvaneCli::Encode()
 {
-    CPlainPageSet pages(m_arguments.DeviceType());
-    CEncodedConfig config;
-    if (const ExitStatus status = Prepare(pages, config); status != ExitStatus::Success)
+    Configuration config = Configuration::Defaults(m_arguments.Model());
+    CEncodedConfig encoded;
+    if (const ExitStatus status = Prepare(config, encoded); status != ExitStatus::Success)
         return status;
     QByteArray lines;
-    for (const QByteArray& frame : config.Frames())
+    for (const QByteArray& frame : encoded.Frames())
         lines += frame.toHex(' ').toUpper() + '\n';
     if (!CConsoleSink::WriteOutput(lines))
         return Refuse(Text::tr("无法写入标准输出"));
@@ -269,7 +267,7 @@ ExitStatus CKelvaneCli::Detect()
     const QList<DetectedPort> detected = m_detector.DetectPorts();
     QStringList paths;
     for (const QString& port : m_arguments.Ports())
-        paths << PortNames::ResolvePort(port, &m_profile.Settings(), detected);
+        paths << PortNames::ResolvePort(port, m_profile.LoadPortMap(), detected);
     if (m_arguments.Ports().isEmpty())
         for (const DetectedPort& port : detected)
             paths << port.path;
@@ -303,42 +301,24 @@ ExitStatus CKelvaneCli::Detect()
     return answered ? ExitStatus::Success : failure.value_or(ExitStatus::NotConnected);
 }
 
-// What the pages show after the window's defaults command, the open CAN
-// page's rules included. The command touches neither the port nor the profile.
-void CKelvaneCli::ApplyFactoryDefaults(CPlainPageSet& pages)
+ExitStatus CKelvaneCli::Prepare(Configuration& config, CEncodedConfig& encoded)
 {
-    CSerialComm closedPort;
-    CConfigCommands(pages, closedPort, m_profile, m_console).RestoreDefaults();
-}
-
-ExitStatus CKelvaneCli::Prepare(CPlainPageSet& pages, CEncodedConfig& config)
-{
-    ApplyFactoryDefaults(pages);
-    if (const ExitStatus status = LoadDocument(pages); status != ExitStatus::Success)
+    if (const ExitStatus status = LoadDocument(config); status != ExitStatus::Success)
         return status;
-    config = CEncodedConfig::FromPages(pages);
-    for (const UserMessage& message : config.CanIdCheck().messages)
+    encoded = CEncodedConfig::From(config);
+    for (const UserMessage& message : encoded.CanIdCheck().messages)
         m_console.ShowMessage(message.caption, message.text);
-    return config.Accepted() ? ExitStatus::Success : ExitStatus::IdentifierRefused;
+    return encoded.Accepted() ? ExitStatus::Success : ExitStatus::IdentifierRefused;
 }
 
-ExitStatus CKelvaneCli::LoadDocument(CPlainPageSet& pages)
+ExitStatus CKelvaneCli::LoadDocument(Configuration& config)
 {
     const std::optional<QByteArray> bytes = ReadInput();
     if (!bytes)
         return ExitStatus::UsageError;
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(*bytes, &error);
-    if (error.error != QJsonParseError::NoError)
-        return Refuse(Text::tr("%1：%2，位于第 %3 字节")
-                          .arg(InputName(), error.errorString())
-                          .arg(error.offset));
-    if (!document.isObject())
-        return Refuse(InputName() + Text::tr("：文档必须是一个 JSON 对象"));
-    if (const std::optional<QString> refusal = CConfigDocument::FindRepeatedKey(*bytes))
-        return Refuse(InputName() + QStringLiteral(": ") + *refusal);
-    if (const std::optional<QString> refusal = CConfigDocument::Apply(document.object(), pages))
-        return Refuse(InputName() + QStringLiteral(": ") + *refusal);
+    if (const std::optional<DocumentRefusal> refusal = CConfigDocument::Load(*bytes, config))
+        return Refuse(InputName() + (refusal->wholeText ? Text::tr("：") : QStringLiteral(": ")) +
+                      refusal->text);
     return ExitStatus::Success;
 }
 
@@ -362,13 +342,13 @@ ExitStatus CKelvaneCli::ConnectPort(CSerialComm& port, QString& path)
 {
     // An explicit device or a named slot needs no look at the system's ports
     // unless the connect fails.
-    const bool needed = PortNames::NeedsDetectedPorts(m_arguments.Port(), &m_profile.Settings());
+    const bool needed = PortNames::NeedsDetectedPorts(m_arguments.Port(), m_profile.LoadPortMap());
     const QList<DetectedPort> detected = needed ? m_detector.DetectPorts() : QList<DetectedPort>();
-    path = PortNames::ResolvePort(m_arguments.Port(), &m_profile.Settings(), detected);
+    path = PortNames::ResolvePort(m_arguments.Port(), m_profile.LoadPortMap(), detected);
     const auto present = [this, needed, &detected] {
         return needed ? detected : m_detector.DetectPorts();
     };
-    return CPortTask::Connect(port, m_arguments.DeviceType(), path, present, m_console);
+    return CPortTask::Connect(port, m_arguments.Model(), path, present, m_console);
 }
 
 // Opened before the converter is asked, so that an output that cannot be
@@ -384,9 +364,9 @@ ExitStatus CKelvaneCli::OpenOutputFile(std::unique_ptr<COutputFile>& file)
     return ExitStatus::Success;
 }
 
-ExitStatus CKelvaneCli::PrintJson(CPlainPageSet& pages, COutputFile* file)
+ExitStatus CKelvaneCli::PrintJson(const Configuration& config, COutputFile* file)
 {
-    const QByteArray json = CConfigDocument::ToText(CConfigDocument::ToJson(pages));
+    const QByteArray json = CConfigDocument::ToText(CConfigDocument::ToJson(config));
     if (!file) {
         if (!CConsoleSink::WriteOutput(json))
             return Refuse(Text::tr("无法写入标准输出"));

@@ -15,7 +15,7 @@
 #include <optional>
 
 class CEncodedConfig;
-class CPlainPageSet;
+struct Configuration;
 class CPortTask;
 class CSerialComm;
 class COutputFile;
@@ -43,17 +43,16 @@ private:
     ExitStatus Encode();
     ExitStatus Detect();
 
-    void ApplyFactoryDefaults(CPlainPageSet& pages);
-    // The document on the factory defaults, and what a write would send for
-    // it, the identifier check's messages shown.
-    ExitStatus Prepare(CPlainPageSet& pages, CEncodedConfig& config);
-    ExitStatus LoadDocument(CPlainPageSet& pages);
+    // The document loaded for config's model, and what a write would send
+    // for it, the identifier check's messages shown.
+    ExitStatus Prepare(Configuration& config, CEncodedConfig& encoded);
+    ExitStatus LoadDocument(Configuration& config);
     std::optional<QByteArray> ReadInput();
     QString InputName() const;
     // path: the device the port given resolves to.
     ExitStatus ConnectPort(CSerialComm& port, QString& path);
     ExitStatus OpenOutputFile(std::unique_ptr<COutputFile>& file);
-    ExitStatus PrintJson(CPlainPageSet& pages, COutputFile* file);
+    ExitStatus PrintJson(const Configuration& config, COutputFile* file);
     ExitStatus Refuse(const QString& text);
 
     CCliArguments m_arguments;

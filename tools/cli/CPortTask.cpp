@@ -35,9 +35,9 @@ QString MessageText(const UserMessage& message)
 } // namespace
 
 CPortTask::CPortTask(Job job, const QString& port, const QString& devicePath,
-                     const CPlainPageSet& pages, const CEncodedConfig& config, CProfile& profile,
+                     const Configuration& config, const CEncodedConfig& encoded, CProfile& profile,
                      const QList<DetectedPort>& present)
-    : m_job(job), m_port(port), m_devicePath(devicePath), m_pages(pages), m_config(config),
+    : m_job(job), m_port(port), m_devicePath(devicePath), m_pages(config), m_config(encoded),
       m_profile(&profile), m_present(present)
 {}
 
@@ -66,13 +66,12 @@ void CPortTask::RunAll(std::vector<CPortTask>& tasks)
         thread.join();
 }
 
-ExitStatus CPortTask::Connect(CSerialComm& port, int deviceType, const QString& devicePath,
+ExitStatus CPortTask::Connect(CSerialComm& port, ConverterModel model, const QString& devicePath,
                               const PresentPorts& present, CMessageSink& messages)
 {
-    const ConnectFlow::Outcome outcome = ConnectFlow::Connect(port, deviceType, devicePath);
+    const ConnectFlow::Outcome outcome = ConnectFlow::Connect(port, model, devicePath);
     if (outcome != ConnectFlow::Outcome::Connected) {
-        const auto message =
-            ConnectFlow::MessageOf(outcome, port, deviceType, devicePath, present());
+        const auto message = ConnectFlow::Diagnose(outcome, port, model, devicePath, present());
         messages.ShowMessage(message.value());
     }
     return StatusOf(outcome);
@@ -100,8 +99,7 @@ ExitStatus CPortTask::Serve()
     if (m_progress)
         m_progress->Observe(port, m_port);
     Step(FlowMessages::Connecting());
-    const ExitStatus connected =
-        Connect(port, m_pages.DeviceType(), m_devicePath, present, m_messages);
+    const ExitStatus connected = Connect(port, m_pages.Model(), m_devicePath, present, m_messages);
     if (connected != ExitStatus::Success || m_job == Job::Connect)
         return connected;
     const ExitStatus status = Exchange(port);
@@ -143,8 +141,8 @@ ExitStatus CPortTask::Exchange(CSerialComm& port)
 ExitStatus CPortTask::Verify(CSerialComm& port)
 {
     Reach(Stage::Verifying);
-    switch (CConfigVerification::Verify(port, m_pages.DeviceType(), m_config, m_messages,
-                                        m_differences)) {
+    switch (
+        CConfigVerification::Verify(port, m_pages.Model(), m_config, m_messages, m_differences)) {
     case CConfigVerification::Outcome::Agrees:
         m_messages.ShowMessage(Text::tr("校验"), Text::tr("转换器中的配置与文档一致"));
         return ExitStatus::Success;

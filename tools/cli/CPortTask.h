@@ -41,13 +41,13 @@ public:
     // port as the user gave it, devicePath what it maps to.
     // present: the serial ports the system reports, for the messages; when
     // empty, the task asks the system itself should a message need them.
-    CPortTask(Job job, const QString& port, const QString& devicePath, const CPlainPageSet& pages,
-              const CEncodedConfig& config, CProfile& profile, const QList<DetectedPort>& present);
+    CPortTask(Job job, const QString& port, const QString& devicePath, const Configuration& config,
+              const CEncodedConfig& encoded, CProfile& profile, const QList<DetectedPort>& present);
 
     // The connect flow with its message shown, as an exit status. present is
     // asked only when the message needs the system's ports.
     using PresentPorts = std::function<QList<DetectedPort>()>;
-    static ExitStatus Connect(CSerialComm& port, int deviceType, const QString& devicePath,
+    static ExitStatus Connect(CSerialComm& port, ConverterModel model, const QString& devicePath,
                               const PresentPorts& present, CMessageSink& messages);
 
     static ExitStatus StatusOf(ConnectFlow::Outcome outcome);

@@ -1,28 +1,14 @@
 #include "CTerminalProgress.h"
 
 #include "CSerialComm.h"
+#include "Console.h"
 
 #include <cstdio>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace {
 
 // A terminal keeps up with far fewer redraws than a trickling line has bytes.
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
-
-bool StandardErrorIsTerminal()
-{
-#ifdef Q_OS_WIN
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return ::isatty(STDERR_FILENO) != 0;
-#endif
-}
 
 // Columns on the terminal: CJK characters take two.
 int Columns(const QString& text)
@@ -42,7 +28,7 @@ void Write(const QString& text)
 
 } // namespace
 
-CTerminalProgress::CTerminalProgress() : m_shown(StandardErrorIsTerminal()) {}
+CTerminalProgress::CTerminalProgress() : m_shown(Console::ErrorIsTerminal()) {}
 
 CTerminalProgress::~CTerminalProgress()
 {

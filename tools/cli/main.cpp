@@ -1,5 +1,6 @@
 #include "CExitSignals.h"
 #include "CKelvaneCli.h"
+#include "CSerialComm.h"
 #include "UiLanguage.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("kelvane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVANE_VERSION));
     UiLanguage::Install(app);
+    CExitSignals::SetReleasePorts(&CSerialComm::ReleaseAllForSignal);
     CExitSignals::EndAtOnce();
     CKelvaneCli cli(QCoreApplication::arguments());
     return int(cli.Run());

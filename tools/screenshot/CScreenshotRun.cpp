@@ -30,11 +30,9 @@ namespace {
 const char* const kTabNames[] = {"conversion", "serial", "can"};
 
 // The model's letter in lower case, as the pictures' names have it.
-QString ModelName(int deviceType)
+QString ModelName(ConverterModel model)
 {
-    const std::optional<ConverterModel> model = ConverterModels::FromDeviceType(deviceType);
-    return model ? QString(QLatin1Char(ConverterModels::Facts(*model).letter)).toLower()
-                 : QString::number(deviceType);
+    return QString(QLatin1Char(ConverterModels::Facts(model).letter)).toLower();
 }
 
 void Settle(QWidget& window)
@@ -88,36 +86,36 @@ CScreenshotRun::CScreenshotRun(const QDir& outDir, const QString& portPath)
     : m_outDir(outDir), m_portPath(portPath)
 {}
 
-bool CScreenshotRun::Shoot(int deviceType)
+bool CScreenshotRun::Shoot(ConverterModel model)
 {
     if (!m_portPath.isEmpty())
-        return ShootWithPort(deviceType, m_portPath);
+        return ShootWithPort(model, m_portPath);
     SimOptions options;
-    options.deviceType = deviceType;
+    options.model = model;
     COstrelSimulator simulator(options);
     if (!simulator.start()) {
         std::fprintf(stderr, "kelvane-screenshot: cannot start the simulator\n");
         return false;
     }
-    simulator.setParameterBlock(DemoConfiguration::ParameterBlock(deviceType));
+    simulator.setParameterBlock(DemoConfiguration::ParameterBlock(model));
     simulator.setCanConfigBlock(DemoConfiguration::CanBlock());
-    return ShootWithPort(deviceType, simulator.slavePath(), &simulator);
+    return ShootWithPort(model, simulator.slavePath(), &simulator);
 }
 
-bool CScreenshotRun::ShootWithPort(int deviceType, const QString& portPath,
+bool CScreenshotRun::ShootWithPort(ConverterModel model, const QString& portPath,
                                    COstrelSimulator* simulator)
 {
     CLoggingSink messages;
     CKelvaneSheet sheet(messages);
     sheet.AssignPort(0, portPath);
     sheet.show();
-    Choose(Child<QComboBox>(sheet, "deviceList"), deviceType);
+    Choose(Child<QComboBox>(sheet, "deviceList"), ConverterModels::DeviceTypeOf(model));
     Choose(Child<QComboBox>(sheet, "portList"), 0);
     Settle(sheet);
 
     // Showing every tab once also gives each page its window, so the read
     // below fills all of them.
-    bool ok = ShootTabs(sheet, deviceType, QStringLiteral("disconnected"));
+    bool ok = ShootTabs(sheet, model, QStringLiteral("disconnected"));
     Press(sheet, "connectButton");
     if (!sheet.Port().IsOpen()) {
         std::fprintf(stderr, "kelvane-screenshot: could not connect to %s\n", qPrintable(portPath));
@@ -129,17 +127,17 @@ bool CScreenshotRun::ShootWithPort(int deviceType, const QString& portPath,
                      qPrintable(portPath));
         ok = false;
     }
-    ok = ShootTabs(sheet, deviceType, QStringLiteral("read")) && ok;
+    ok = ShootTabs(sheet, model, QStringLiteral("read")) && ok;
     // The converter with the CAN configuration page shows the progress of its
     // block best; a trickling line keeps the dialog up long enough.
-    if (simulator != nullptr && ConverterModels::HasCanConfigPage(deviceType))
-        ok = ShootProgress(sheet, deviceType, *simulator) && ok;
+    if (simulator != nullptr && ConverterModels::Facts(model).hasCanConfigPage)
+        ok = ShootProgress(sheet, model, *simulator) && ok;
     Press(sheet, "connectButton");
     sheet.close();
     return ok;
 }
 
-bool CScreenshotRun::ShootProgress(CKelvaneSheet& sheet, int deviceType,
+bool CScreenshotRun::ShootProgress(CKelvaneSheet& sheet, ConverterModel model,
                                    COstrelSimulator& simulator)
 {
     SimOptions options = simulator.options();
@@ -156,7 +154,7 @@ bool CScreenshotRun::ShootProgress(CKelvaneSheet& sheet, int deviceType,
     Settle(dialog);
     const QString path =
         m_outDir.filePath(QStringLiteral("ostrel-%1-progress-read%2-%3.png")
-                              .arg(ModelName(deviceType), LanguageSuffix())
+                              .arg(ModelName(model), LanguageSuffix())
                               .arg(int(std::lround(dialog.devicePixelRatioF() * 100))));
     const bool saved = dialog.isVisible() && dialog.grab().save(path);
     if (!saved)
@@ -169,7 +167,7 @@ bool CScreenshotRun::ShootProgress(CKelvaneSheet& sheet, int deviceType,
     return saved;
 }
 
-bool CScreenshotRun::ShootTabs(CKelvaneSheet& sheet, int deviceType, const QString& state)
+bool CScreenshotRun::ShootTabs(CKelvaneSheet& sheet, ConverterModel model, const QString& state)
 {
     auto& tabs = Child<QTabWidget>(sheet, "tabs");
     const int scale = int(std::lround(sheet.devicePixelRatioF() * 100));
@@ -177,10 +175,10 @@ bool CScreenshotRun::ShootTabs(CKelvaneSheet& sheet, int deviceType, const QStri
     for (int index = 0; index < tabs.count(); ++index) {
         tabs.setCurrentIndex(index);
         Settle(sheet);
-        const QString name = QStringLiteral("ostrel-%1-%2-%3%4-%5.png")
-                                 .arg(ModelName(deviceType), QLatin1String(kTabNames[index]), state,
-                                      LanguageSuffix())
-                                 .arg(scale);
+        const QString name =
+            QStringLiteral("ostrel-%1-%2-%3%4-%5.png")
+                .arg(ModelName(model), QLatin1String(kTabNames[index]), state, LanguageSuffix())
+                .arg(scale);
         const QString path = m_outDir.filePath(name);
         if (!sheet.grab().save(path)) {
             std::fprintf(stderr, "kelvane-screenshot: cannot write %s\n", qPrintable(path));

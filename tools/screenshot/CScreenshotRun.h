@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ConverterModel.h"
+
 #include <QDir>
 #include <QString>
 
@@ -22,13 +24,13 @@ public:
 
     // False when the converter could not be connected and read, or the
     // pictures could not all be saved.
-    bool Shoot(int deviceType);
+    bool Shoot(ConverterModel model);
 
 private:
-    bool ShootTabs(CKelvaneSheet& sheet, int deviceType, const QString& state);
-    bool ShootWithPort(int deviceType, const QString& portPath,
+    bool ShootTabs(CKelvaneSheet& sheet, ConverterModel model, const QString& state);
+    bool ShootWithPort(ConverterModel model, const QString& portPath,
                        COstrelSimulator* simulator = nullptr);
-    bool ShootProgress(CKelvaneSheet& sheet, int deviceType, COstrelSimulator& simulator);
+    bool ShootProgress(CKelvaneSheet& sheet, ConverterModel model, COstrelSimulator& simulator);
 
     QDir m_outDir;
     QString m_portPath;

@@ -4,6 +4,7 @@
 #include "CArmCanConfig.h"
 #include "CanConfigBlock.h"
 #include "CanFields.h"
+#include "Configuration.h"
 #include "ConverterModel.h"
 #include "ParameterBlockCodec.h"
 #include "SerialFields.h"
@@ -34,29 +35,32 @@ ArmCanFields ArmCan()
 
 namespace DemoConfiguration {
 
-QByteArray ParameterBlock(int deviceType)
+QByteArray ParameterBlock(ConverterModel model)
 {
-    const bool ostrelX = ConverterModels::FromDeviceType(deviceType) == ConverterModel::OstrelX;
-    TranFields tran;
+    const bool ostrelX = model == ConverterModel::OstrelX;
+    Configuration config;
+    config.model = model;
+    config.armCan = ArmCan();
+    TranFields& tran = config.tran;
     tran.m_nMode = ostrelX ? 0 : 1;
     tran.m_nFrameSpace = ostrelX ? 4 : 3;
     tran.m_bForwardID = ostrelX ? 1 : 0;
     tran.m_bForwardInfo = ostrelX ? 1 : 0;
     tran.m_nIdLength = ostrelX ? 1 : 2;
 
-    SerialFields serial;
+    SerialFields& serial = config.serial;
     serial.m_nBaudrate = 9; // 115200
     serial.m_nParity = ostrelX ? 2 : 0;
     serial.m_nLineMode = 1; // RS-485
 
-    CanFields can;
+    CanFields& can = config.can;
     can.m_nBaudrate = 10; // 250 K
     can.m_strBTR = {QStringLiteral("01"), QStringLiteral("1C")};
     can.m_strSendID = QStringLiteral("00 00 01 23");
     can.m_strAcptCode = QStringLiteral("00 00 01 00");
     can.m_strAcptMask = QStringLiteral("00 00 00 FF");
 
-    return EncodeParameterBlock(deviceType, tran, serial, can, ArmCan(), true).block;
+    return EncodeParameterBlock(config).block;
 }
 
 QByteArray CanBlock()

@@ -17,16 +17,8 @@ struct Arguments
     QString outDir;
     QString portPath;
     QString profileDir;
-    QList<int> deviceTypes;
+    QList<ConverterModel> models;
 };
-
-std::optional<int> DeviceTypeOf(const QString& model)
-{
-    const std::optional<ConverterModel> known = ConverterModels::FromLetter(model.trimmed());
-    if (!known)
-        return std::nullopt;
-    return ConverterModels::DeviceTypeOf(*known);
-}
 
 // Parsed before the application exists: the profile folder has to be in the
 // environment before anything reads settings.
@@ -56,12 +48,12 @@ std::optional<Arguments> Parse(int argc, char* argv[])
     arguments.portPath = parser.value("port");
     arguments.profileDir = parser.value("profile-dir");
     for (const QString& model : parser.value("models").split(QLatin1Char(','))) {
-        const auto deviceType = DeviceTypeOf(model);
-        if (!deviceType) {
+        const std::optional<ConverterModel> known = ConverterModels::FromLetter(model.trimmed());
+        if (!known) {
             std::fprintf(stderr, "kelvane-screenshot: unknown model %s\n", qPrintable(model));
             return std::nullopt;
         }
-        arguments.deviceTypes.append(*deviceType);
+        arguments.models.append(*known);
     }
     return arguments;
 }
@@ -91,7 +83,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     bool ok = true;
-    for (const int deviceType : arguments->deviceTypes)
-        ok = CScreenshotRun(outDir, arguments->portPath).Shoot(deviceType) && ok;
+    for (const ConverterModel model : arguments->models)
+        ok = CScreenshotRun(outDir, arguments->portPath).Shoot(model) && ok;
     return ok ? 0 : 1;
 }

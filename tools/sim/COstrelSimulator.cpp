@@ -34,10 +34,10 @@ constexpr auto kMinimumSilence = std::chrono::milliseconds(50);
 constexpr qsizetype kMaxRawHistory = 1 << 20;
 constexpr qsizetype kMaxFrameHistory = 4096;
 
-Clock::duration silenceLimit(int deviceType)
+Clock::duration silenceLimit(ConverterModel model)
 {
     const auto twentyCharacters =
-        CSimTransmitQueue::TransmitTime(20, CSimConverter::ConfigBitRate(deviceType));
+        CSimTransmitQueue::TransmitTime(20, CSimConverter::ConfigBitRate(model));
     return std::max<Clock::duration>(twentyCharacters, kMinimumSilence);
 }
 
@@ -60,8 +60,7 @@ public:
     // What the caller's thread and the simulator thread both touch.
     struct Shared
     {
-        explicit Shared(const SimOptions& initial) : options(initial), converter(initial.deviceType)
-        {}
+        explicit Shared(const SimOptions& initial) : options(initial), converter(initial.model) {}
 
         SimOptions options;
         CSimConverter converter;
@@ -115,7 +114,7 @@ bool COstrelSimulator::Impl::start()
     if (m_thread.joinable())
         return true;
     const SimOptions options = currentOptions();
-    if (!m_pty.open(CSimConverter::ConfigBitRate(options.deviceType)) || !m_wake.open()) {
+    if (!m_pty.open(CSimConverter::ConfigBitRate(options.model)) || !m_wake.open()) {
         m_pty.close();
         return false;
     }
@@ -178,7 +177,7 @@ std::optional<Clock::time_point> COstrelSimulator::Impl::nextDeadline() const
 {
     std::optional<Clock::time_point> deadline = m_transmit.nextDue();
     if (m_assembler.hasPartialFrame()) {
-        const auto expiry = m_lastReceived + silenceLimit(currentOptions().deviceType);
+        const auto expiry = m_lastReceived + silenceLimit(currentOptions().model);
         deadline = deadline ? std::min(*deadline, expiry) : expiry;
     }
     return deadline;
@@ -212,7 +211,7 @@ bool COstrelSimulator::Impl::receive()
 void COstrelSimulator::Impl::expireStaleFrame(Clock::time_point now)
 {
     if (!m_assembler.hasPartialFrame() ||
-        now < m_lastReceived + silenceLimit(currentOptions().deviceType))
+        now < m_lastReceived + silenceLimit(currentOptions().model))
         return;
     const QList<QByteArray> frames = m_assembler.expire();
     logDiscarded();
@@ -254,7 +253,7 @@ void COstrelSimulator::Impl::respondTo(const QByteArray& frame, Clock::time_poin
             m_transmit.enqueue(outcome.reply.mid(i, 1), start + i * interval, 0, 0);
         return;
     }
-    const quint32 bitRate = options.pacing ? CSimConverter::ConfigBitRate(options.deviceType) : 0;
+    const quint32 bitRate = options.pacing ? CSimConverter::ConfigBitRate(options.model) : 0;
     m_transmit.enqueue(outcome.reply, start, bitRate, outcome.exact ? 0 : options.splitMs);
 }
 
@@ -388,9 +387,9 @@ void COstrelSimulator::setCanConfigBlock(const QByteArray& block)
     m_impl->withShared([&](auto& shared) { shared.converter.setCanConfigBlock(block); });
 }
 
-QByteArray COstrelSimulator::DefaultParameterBlock(int deviceType)
+QByteArray COstrelSimulator::DefaultParameterBlock(ConverterModel model)
 {
-    return CSimConverter::DefaultParameterBlock(deviceType);
+    return CSimConverter::DefaultParameterBlock(model);
 }
 
 QByteArray COstrelSimulator::DefaultCanConfigBlock()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ConverterModel.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -10,7 +12,7 @@
 // How the simulated converter behaves. Everything can be changed while it runs.
 struct SimOptions
 {
-    int deviceType = 2;        // 0 = A, 1 = B, 2 = X
+    ConverterModel model = ConverterModel::OstrelX;
     int turnaroundMs = 2;      // pause between the end of a request and the reply
     bool pacing = true;        // reply at the model's configuration bit rate
     bool silent = false;       // never answer
@@ -60,7 +62,7 @@ public:
     void setParameterBlock(const QByteArray& block);
     void setCanConfigBlock(const QByteArray& block);
 
-    static QByteArray DefaultParameterBlock(int deviceType);
+    static QByteArray DefaultParameterBlock(ConverterModel model);
     static QByteArray DefaultCanConfigBlock();
 
 private:

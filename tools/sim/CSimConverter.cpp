@@ -14,9 +14,6 @@ constexpr quint8 kReadCanConfig = 0x05;
 constexpr char kReadPayload = char(0xAA);
 
 // Device types as the tool numbers its models: A, B, X.
-constexpr int kTypeA = 0;
-constexpr int kTypeB = 1;
-constexpr int kTypeX = 2;
 
 constexpr quint32 kDefaultBtr = 0x3AC00B;
 constexpr quint32 kFilterBypassed = 2;
@@ -29,8 +26,8 @@ QByteArray payloadOf(const QByteArray& frame)
 
 } // namespace
 
-CSimConverter::CSimConverter(int deviceType)
-    : m_blocks{DefaultParameterBlock(deviceType), DefaultCanConfigBlock()}
+CSimConverter::CSimConverter(ConverterModel model)
+    : m_blocks{DefaultParameterBlock(model), DefaultCanConfigBlock()}
 {}
 
 CSimConverter::Outcome CSimConverter::handle(const QByteArray& frame, const SimOptions& options)
@@ -82,7 +79,7 @@ void CSimConverter::setCanConfigBlock(const QByteArray& block)
         m_blocks.canConfigBlock = block;
 }
 
-QByteArray CSimConverter::DefaultParameterBlock(int deviceType)
+QByteArray CSimConverter::DefaultParameterBlock(ConverterModel model)
 {
     static const QByteArray typesAB =
         QByteArray::fromHex("06 08 01 00 0A 01 1C 01 00 00 00 00 FF FF "
@@ -90,7 +87,7 @@ QByteArray CSimConverter::DefaultParameterBlock(int deviceType)
     static const QByteArray typeX =
         QByteArray::fromHex("05 03 00 00 0A 00 14 01 00 00 00 00 FF FF "
                             "FF FF 01 00 02 00 00 00 00 00 00 00 01 00");
-    return deviceType == kTypeX ? typeX : typesAB;
+    return model == ConverterModel::OstrelX ? typeX : typesAB;
 }
 
 QByteArray CSimConverter::DefaultCanConfigBlock()
@@ -101,21 +98,24 @@ QByteArray CSimConverter::DefaultCanConfigBlock()
     return block;
 }
 
-quint8 CSimConverter::ModelCode(int deviceType)
+// The converter's own codes, written out here rather than taken from the
+// tool's table, so that the tests compare two independent copies.
+quint8 CSimConverter::ModelCode(ConverterModel model)
 {
-    switch (deviceType) {
-    case kTypeA:
+    switch (model) {
+    case ConverterModel::OstrelA:
         return 0x04;
-    case kTypeB:
+    case ConverterModel::OstrelB:
         return 0x06;
-    default:
-        return 0x08;
+    case ConverterModel::OstrelX:
+        break;
     }
+    return 0x08;
 }
 
-quint32 CSimConverter::ConfigBitRate(int deviceType)
+quint32 CSimConverter::ConfigBitRate(ConverterModel model)
 {
-    return deviceType == kTypeB ? 19200 : 57600;
+    return model == ConverterModel::OstrelB ? 19200 : 57600;
 }
 
 QByteArray CSimConverter::Junk(int count)
@@ -134,8 +134,7 @@ QByteArray CSimConverter::normalReply(quint8 code, const QByteArray& payload,
     const bool isReadRequest = payload.size() == 1 && payload.at(0) == kReadPayload;
     switch (code) {
     case kHandshake:
-        return isOwnHandshake(payload, options.deviceType) ? acknowledge(code, options)
-                                                           : QByteArray();
+        return isOwnHandshake(payload, options.model) ? acknowledge(code, options) : QByteArray();
     case kWriteParameters:
         if (payload.size() != CSimFrame::kParameterBlockSize)
             return {};
@@ -174,9 +173,9 @@ QByteArray CSimConverter::dataReply(quint8 code, const QByteArray& block,
     return reply;
 }
 
-bool CSimConverter::isOwnHandshake(const QByteArray& payload, int deviceType) const
+bool CSimConverter::isOwnHandshake(const QByteArray& payload, ConverterModel model) const
 {
     QByteArray expected = QByteArray::fromHex("20 05 00 01");
-    expected[2] = char(ModelCode(deviceType));
+    expected[2] = char(ModelCode(model));
     return payload == expected;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ConverterModel.h"
+
 #include "COstrelSimulator.h"
 
 #include <QByteArray>
@@ -30,7 +32,7 @@ public:
         bool blocksWritten = false;
     };
 
-    explicit CSimConverter(int deviceType);
+    explicit CSimConverter(ConverterModel model);
 
     Outcome handle(const QByteArray& frame, const SimOptions& options);
     // Starts the request count of the drop fault and the first-reply garbage again.
@@ -42,10 +44,10 @@ public:
     void setParameterBlock(const QByteArray& block);
     void setCanConfigBlock(const QByteArray& block);
 
-    static QByteArray DefaultParameterBlock(int deviceType);
+    static QByteArray DefaultParameterBlock(ConverterModel model);
     static QByteArray DefaultCanConfigBlock();
-    static quint8 ModelCode(int deviceType);
-    static quint32 ConfigBitRate(int deviceType);
+    static quint8 ModelCode(ConverterModel model);
+    static quint32 ConfigBitRate(ConverterModel model);
     static QByteArray Junk(int count);
 
 private:
@@ -53,7 +55,7 @@ private:
                            bool& blocksWritten);
     QByteArray acknowledge(quint8 code, const SimOptions& options) const;
     QByteArray dataReply(quint8 code, const QByteArray& block, const SimOptions& options) const;
-    bool isOwnHandshake(const QByteArray& payload, int deviceType) const;
+    bool isOwnHandshake(const QByteArray& payload, ConverterModel model) const;
 
     SimBlocks m_blocks;
     QList<QByteArray> m_rawReplies;

@@ -45,14 +45,6 @@ const QList<QCommandLineOption>& optionList()
     return list;
 }
 
-std::optional<int> deviceTypeOf(const QString& model)
-{
-    const std::optional<ConverterModel> known = ConverterModels::FromLetter(model);
-    if (!known)
-        return std::nullopt;
-    return ConverterModels::DeviceTypeOf(*known);
-}
-
 bool readCount(const QCommandLineParser& parser, const QString& name, int& target)
 {
     bool ok = false;
@@ -86,12 +78,12 @@ std::optional<CommandLine> parseCommandLine(const QCoreApplication& app)
 
     CommandLine line;
     SimOptions& options = line.options;
-    const auto deviceType = deviceTypeOf(parser.value("model"));
-    if (!deviceType) {
+    const std::optional<ConverterModel> model = ConverterModels::FromLetter(parser.value("model"));
+    if (!model) {
         std::fprintf(stderr, "ostrel-sim: --model wants A, B or X\n");
         return std::nullopt;
     }
-    options.deviceType = *deviceType;
+    options.model = *model;
     if (!readCount(parser, "turnaround", options.turnaroundMs) ||
         !readCount(parser, "drop", options.drop) || !readCount(parser, "split", options.splitMs) ||
         !readCount(parser, "trickle", options.trickleMs) ||

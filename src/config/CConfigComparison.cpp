@@ -1,0 +1,99 @@
+#include "CConfigComparison.h"
+
+#include "CBlockDocument.h"
+#include "CEncodedConfig.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <algorithm>
+#include <optional>
+
+QString KeyDifference::Compact(const QJsonValue& value)
+{
+    if (value.isUndefined())
+        return QStringLiteral("(none)");
+    const QByteArray wrapped = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(wrapped.mid(1, wrapped.size() - 2));
+}
+
+namespace {
+
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(CConfigVerification)
+};
+
+QString ByteHex(const QByteArray& block, qsizetype index)
+{
+    return QStringLiteral("0x%1").arg(quint8(block.at(index)), 2, 16, QLatin1Char('0'));
+}
+
+// For bytes that decode to no key: the first byte that differs.
+std::optional<KeyDifference> FirstByte(const QString& block, const QByteArray& expected,
+                                       const QByteArray& got)
+{
+    if (expected == got)
+        return std::nullopt;
+    const qsizetype common = std::min(expected.size(), got.size());
+    qsizetype index = 0;
+    while (index < common && expected.at(index) == got.at(index))
+        ++index;
+    if (index == common)
+        return KeyDifference{Text::tr("%1长度").arg(block), expected.size(), got.size()};
+    return KeyDifference{Text::tr("%1第 %2 字节").arg(block).arg(index), ByteHex(expected, index),
+                         ByteHex(got, index)};
+}
+
+} // namespace
+
+QString KeyDifference::Line() const
+{
+    return key + QStringLiteral(": expected ") + Compact(expected) + QStringLiteral(" got ") +
+           Compact(got);
+}
+
+QList<KeyDifference> CConfigComparison::Compare(ConverterModel model,
+                                                const CEncodedConfig& expected,
+                                                const QByteArray& parameterBlock,
+                                                const QByteArray& canConfigBlock)
+{
+    const bool canBlockCounts = !expected.CanConfigBlock().isEmpty();
+    // Without an expected CAN configuration block, both sides decode the one
+    // read, so that only the parameter block can tell them apart.
+    const QByteArray expectedCanBlock = canBlockCounts ? expected.CanConfigBlock() : canConfigBlock;
+    if (expected.ParameterBlock() == parameterBlock && expectedCanBlock == canConfigBlock)
+        return {};
+
+    const std::optional<QJsonObject> want =
+        CBlockDocument::FromBlocks(model, expected.ParameterBlock(), expectedCanBlock);
+    const std::optional<QJsonObject> have =
+        CBlockDocument::FromBlocks(model, parameterBlock, canConfigBlock);
+    QList<KeyDifference> differences;
+    if (want && have)
+        differences = Differences(*want, *have);
+    if (!differences.isEmpty())
+        return differences;
+    if (auto byte = FirstByte(Text::tr("参数块"), expected.ParameterBlock(), parameterBlock))
+        differences.append(*byte);
+    if (auto byte = FirstByte(Text::tr("CAN 配置块"), expectedCanBlock, canConfigBlock))
+        differences.append(*byte);
+    return differences;
+}
+
+QList<KeyDifference> CConfigComparison::Differences(const QJsonObject& expected,
+                                                    const QJsonObject& got)
+{
+    QStringList keys = expected.keys() + got.keys();
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    QList<KeyDifference> differences;
+    for (const QString& key : std::as_const(keys)) {
+        const QJsonValue want = expected.value(key);
+        const QJsonValue have = got.value(key);
+        if (want != have)
+            differences.append({key, want, have});
+    }
+    return differences;
+}

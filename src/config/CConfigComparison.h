@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ConverterModel.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+
+class CEncodedConfig;
+
+// One key whose value differs between two configurations. A difference in
+// bytes that no key carries is named after the block and the byte.
+struct KeyDifference
+{
+    QString key;
+    QJsonValue expected;
+    QJsonValue got;
+
+    // "key: expected … got …", the values as compact JSON.
+    QString Line() const;
+    // A value as compact JSON; "(none)" for a key the document lacks.
+    static QString Compact(const QJsonValue& value);
+
+    friend bool operator==(const KeyDifference& a, const KeyDifference& b)
+    {
+        return a.key == b.key && a.expected == b.expected && a.got == b.got;
+    }
+};
+
+// Whether two configurations agree. The blocks decide, byte for byte, so
+// that documents that differ only in ways the blocks do not keep (the letter
+// case of a hex text, the order of the filter entries) agree; the keys only
+// explain a difference.
+class CConfigComparison
+{
+public:
+    CConfigComparison() = delete;
+
+    // Empty when the blocks read are those expected. The CAN configuration
+    // block read counts only when a CAN configuration block is expected.
+    static QList<KeyDifference> Compare(ConverterModel model, const CEncodedConfig& expected,
+                                        const QByteArray& parameterBlock,
+                                        const QByteArray& canConfigBlock);
+
+    // The keys of either document whose values differ, in key order.
+    static QList<KeyDifference> Differences(const QJsonObject& expected, const QJsonObject& got);
+};
