@@ -162,7 +162,7 @@ qint64 MeasureStalls(QApplication& app)
                 const bool connecting = QByteArray(command) == "connect";
                 if (!connecting) {
                     Press(sheet, "connectButton");
-                    if (!sheet.Port().IsOpen())
+                    if (!sheet.IsConnected())
                         return kFailed;
                 }
                 SimOptions options = answering;
@@ -232,7 +232,7 @@ int main(int argc, char* argv[])
         sheet.show();
         app.processEvents();
         Press(sheet, "connectButton");
-        if (!sheet.Port().IsOpen())
+        if (!sheet.IsConnected())
             return 1;
         std::vector<qint64> reads;
         for (int run = 0; run < kReadRuns; ++run)

@@ -1,5 +1,6 @@
 #include "ArmCanFields.h"
 #include "CProfile.h"
+#include "Configuration.h"
 #include "FuzzCheck.h"
 #include "ParameterKeys.h"
 
@@ -30,11 +31,11 @@ struct Values
     }
     bool operator==(const Values& other) const
     {
-        ParameterValues mine{can, serial, tran};
-        ParameterValues theirs{other.can, other.serial, other.tran};
+        Configuration mine{selection.model, tran, serial, can, arm};
+        Configuration theirs{other.selection.model, other.tran, other.serial, other.can, other.arm};
         for (const ParameterKey& key : ParameterKeys::All())
-            if (key.integer ? key.integer(mine.Refs()) != key.integer(theirs.Refs())
-                            : key.text(mine.Refs()) != key.text(theirs.Refs()))
+            if (key.integer ? key.integer(mine.Parameters()) != key.integer(theirs.Parameters())
+                            : key.text(mine.Parameters()) != key.text(theirs.Parameters()))
                 return false;
         return arm.m_dwBtr == other.arm.m_dwBtr && selection.model == other.selection.model &&
                selection.configPort == other.selection.configPort;

@@ -61,19 +61,9 @@ public:
     CKelvaneSheet(CMessageSink& messages, const CPortDetector& detector, QWidget* parent = nullptr);
     ~CKelvaneSheet() override;
 
+    // Whether a page's window exists, so that it takes part in the commands.
     bool IsPageOpen(const QWidget& page) const;
-    bool IsCanPageOpen() const { return IsPageOpen(m_canPage); }
-    bool IsCanConfigPageOpen() const { return IsPageOpen(m_canCfgPage); }
-
-    CSerialComm& Port() { return m_port; }
-    CProfile& Profile() { return m_profile; }
-    CMessageSink& Messages() { return m_messages; }
-    CKelvaneDlg& Selector() { return m_selector; }
-    CTranPage& TranPage() { return m_tranPage; }
-    CSerialPage& SerialPage() { return m_serialPage; }
-    CCanPage& CanPage() { return m_canPage; }
-    CPageArmCfgCan& CanConfigPage() { return m_canCfgPage; }
-    CSheetPage& SheetPage(CPageSet::Page page);
+    bool IsConnected() const { return m_port.IsOpen(); }
 
     // Whether an exchange with the converter is under way.
     bool IsExchanging() const { return m_runner.IsRunning(); }
@@ -122,6 +112,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The page set the commands work on reaches into the pages, as the tests'
+    // probe looks at them; nothing else does.
+    friend class CSheetPageSet;
+    friend class CSheetProbe;
+
     struct PageEntry
     {
         QWidget* widget;
@@ -129,6 +124,7 @@ private:
     };
 
     std::array<PageEntry, 4> Pages();
+    CSheetPage& SheetPage(CPageSet::Page page);
     CSheetPage* PageOf(const QWidget& widget);
     QWidget& ShownCanPage();
 

@@ -6,41 +6,41 @@ CSheetPageSet::CSheetPageSet(CKelvaneSheet& sheet) : m_sheet(sheet) {}
 
 ConverterModel CSheetPageSet::Model() const
 {
-    return m_sheet.Selector().Model();
+    return m_sheet.m_selector.Model();
 }
 
 int CSheetPageSet::ConfigPort() const
 {
-    return m_sheet.Selector().PortIndex();
+    return m_sheet.m_selector.PortIndex();
 }
 
 TranFields& CSheetPageSet::Tran()
 {
-    return m_sheet.TranPage();
+    return m_sheet.m_tranPage;
 }
 
 SerialFields& CSheetPageSet::Serial()
 {
-    return m_sheet.SerialPage();
+    return m_sheet.m_serialPage;
 }
 
 CanFields& CSheetPageSet::Can()
 {
-    return m_sheet.CanPage();
+    return m_sheet.m_canPage;
 }
 
 ArmCanFields& CSheetPageSet::ArmCan()
 {
-    return m_sheet.CanConfigPage();
+    return m_sheet.m_canCfgPage;
 }
 
 bool CSheetPageSet::IsOpen(Page page) const
 {
     switch (page) {
     case Page::Can:
-        return m_sheet.IsCanPageOpen();
+        return m_sheet.IsPageOpen(m_sheet.m_canPage);
     case Page::ArmCan:
-        return m_sheet.IsCanConfigPageOpen();
+        return m_sheet.IsPageOpen(m_sheet.m_canCfgPage);
     case Page::Tran:
     case Page::Serial:
         break;
@@ -65,10 +65,10 @@ void CSheetPageSet::RefreshControls(Page page)
 
 void CSheetPageSet::CollectIntoBlock()
 {
-    m_sheet.CanConfigPage().CollectIntoBlock();
+    m_sheet.m_canCfgPage.CollectIntoBlock();
 }
 
 void CSheetPageSet::FillFromBlock()
 {
-    m_sheet.CanConfigPage().FillFromBlock();
+    m_sheet.m_canCfgPage.FillFromBlock();
 }

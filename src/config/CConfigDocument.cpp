@@ -161,9 +161,9 @@ std::optional<QString> ApplyDeviceType(const QJsonValue& value, ConverterModel m
     const std::optional<qint64> number = IntegerIn(value, 0, ConverterModels::kCount - 1);
     if (!number)
         return Refusal(key, IntegerRange(0, ConverterModels::kCount - 1));
-    const int deviceType = ConverterModels::DeviceTypeOf(model);
-    if (*number != deviceType)
-        return Refusal(key, Text::tr("是 %1，但给出的型号是 %2").arg(*number).arg(deviceType));
+    const int expected = ConverterModels::DeviceTypeOf(model);
+    if (*number != expected)
+        return Refusal(key, Text::tr("是 %1，但给出的型号是 %2").arg(*number).arg(expected));
     return std::nullopt;
 }
 

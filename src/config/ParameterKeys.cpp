@@ -1,7 +1,5 @@
 #include "ParameterKeys.h"
 
-#include "ParameterDefaults.h"
-
 namespace {
 
 using Fields = ParameterFields;
@@ -46,13 +44,6 @@ const std::array<ParameterKey, ParameterKeys::kCount> kKeys{{
 }};
 
 } // namespace
-
-ParameterValues ParameterValues::Factory()
-{
-    ParameterValues values;
-    ApplyParameterDefaults(values.tran, values.serial, values.can);
-    return values;
-}
 
 namespace ParameterKeys {
 

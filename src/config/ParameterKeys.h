@@ -17,24 +17,12 @@ struct ParameterFields
     TranFields& tran;
 };
 
-// The three field structs held by value.
-struct ParameterValues
-{
-    CanFields can;
-    SerialFields serial;
-    TranFields tran;
-
-    ParameterFields Refs() { return {can, serial, tran}; }
-    // What the defaults command puts on the pages.
-    static ParameterValues Factory();
-};
-
 // One key of the profile's section and of the configuration document, with
 // the field it names and what the window's control for it can hold: a list's
 // indices, 0 or 1 for a box, a byte for a number edit (the block has one
 // byte), or at most `groups` blank-separated hexadecimal bytes for a hex edit.
 // Exactly one of integer and text is set. The factory values are those the
-// field structs start with (ParameterValues::Factory).
+// field structs hold after ApplyParameterDefaults.
 struct ParameterKey
 {
     const char* name;

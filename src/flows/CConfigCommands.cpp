@@ -138,10 +138,8 @@ bool CConfigCommands::WriteCanConfigBlock()
 {
     m_pages.CollectIntoBlock();
     const QByteArray block = CanConfigBlock::fromFields(m_pages.ArmCan()).toBytes();
-    // The converter needs this long after acknowledging the parameter block
-    // before it takes in the CAN block. A cancel cuts the pause short, and the
-    // cancelled port then sends nothing.
-    m_port.Pause(kCanBlockPauseMs);
+    // A cancel cuts the pause short, and the cancelled port then sends nothing.
+    m_port.Pause(CFrameProtocol::kCanConfigPauseMs);
     return m_protocol.WriteCanConfigBlock(block);
 }
 

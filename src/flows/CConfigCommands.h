@@ -26,8 +26,6 @@ enum class CommandOutcome
 class CConfigCommands
 {
 public:
-    static constexpr int kCanBlockPauseMs = 500;
-
     CConfigCommands(CPageSet& pages, CSerialComm& port, CProfile& profile, CMessageSink& messages);
 
     // Factory values onto the pages; sends nothing and saves nothing.

@@ -36,7 +36,6 @@ constexpr int kParameterReadChunk = 64;
 constexpr int kParameterReadTimeoutMs = 1000;
 
 constexpr int kCanConfigWriteTimeoutMs = 2000;
-constexpr int kCanConfigPauseMs = 500;
 constexpr int kCanConfigReplySize = kHeaderSize + CFrameProtocol::kCanConfigBlockSize + 1;
 constexpr int kCanConfigReadTimeoutMs = 2000;
 
@@ -302,7 +301,7 @@ bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
         return false;
     Send(m_port, ReadRequest(Command::ReadCanConfig), kCanConfigWriteTimeoutMs);
     // A cancel or a hang-up cuts the pause short; the read then ends at once.
-    m_port.Pause(kCanConfigPauseMs);
+    m_port.Pause(CFrameProtocol::kCanConfigPauseMs);
     // At 19200 bit/s the reply alone outlasts the pause, so reading goes on
     // while it keeps arriving, up to twice its wire time.
     const QByteArray reply =
@@ -320,8 +319,8 @@ void CFrameProtocol::DrainAbandonedReply()
 {
     // The longest reply at its bit rate, with the pause that precedes it.
     const Clock::time_point limit =
-        Clock::now() +
-        std::chrono::milliseconds(CanConfigReadBudgetMs(m_port.BaudRate()) + kCanConfigPauseMs);
+        Clock::now() + std::chrono::milliseconds(CanConfigReadBudgetMs(m_port.BaudRate()) +
+                                                 CFrameProtocol::kCanConfigPauseMs);
     char scrap[kDrainChunk];
     while (Clock::now() < limit && m_port.Read(scrap, kDrainChunk, kQuietLineMs) > 0) {
     }

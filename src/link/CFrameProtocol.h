@@ -15,6 +15,10 @@ class CFrameProtocol
 public:
     static constexpr int kParameterBlockSize = 28;
     static constexpr int kCanConfigBlockSize = 2080;
+    // How long the converter needs before it takes the CAN configuration
+    // block in or sends it: after acknowledging the parameter block, and
+    // after a request for the block.
+    static constexpr int kCanConfigPauseMs = 500;
 
     // The request codes; an acknowledgement repeats the code it answers.
     enum class Command : quint8

@@ -25,13 +25,20 @@ public:
     void Watch(CSerialComm& port);
     void Stop();
 
+    // The platform's notice of a removed port, while it is kept.
+    class RemovalNotice
+    {
+    public:
+        virtual ~RemovalNotice() = default;
+    };
+
 Q_SIGNALS:
     void HungUp();
 
 private:
     void OnActivated();
-
-    class RemovalNotice;
+    // None where no such notice comes, or without an application.
+    std::unique_ptr<RemovalNotice> NoticeRemovals();
     CSerialComm* m_port = nullptr;
     std::unique_ptr<QSocketNotifier> m_notifier;
     std::unique_ptr<RemovalNotice> m_removalNotice;

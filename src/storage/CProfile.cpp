@@ -1,7 +1,9 @@
 #include "CProfile.h"
 
 #include "ArmCanFields.h"
+#include "Configuration.h"
 #include "ConverterModel.h"
+#include "ParameterDefaults.h"
 #include "ParameterKeys.h"
 #include "PortNames.h"
 #include "SafeSettingsSync.h"
@@ -205,20 +207,21 @@ bool CProfile::WriteKeys(const QVariantMap& changes)
 ProfileSelection CProfile::Load(CanFields& can, SerialFields& serial, TranFields& tran) const
 {
     // A missing key yields the value the defaults command would set.
-    ParameterValues factory = ParameterValues::Factory();
+    Configuration factory;
+    ApplyParameterDefaults(factory.tran, factory.serial, factory.can);
     const ParameterFields fields{can, serial, tran};
     for (const ParameterKey& key : ParameterKeys::All())
         if (key.integer)
-            key.integer(fields) = ReadInt(*m_settings, key.name, key.integer(factory.Refs()));
+            key.integer(fields) = ReadInt(*m_settings, key.name, key.integer(factory.Parameters()));
         else
-            key.text(fields) = ReadText(*m_settings, key.name, key.text(factory.Refs()));
+            key.text(fields) = ReadText(*m_settings, key.name, key.text(factory.Parameters()));
 
     ProfileSelection selection;
     // Outside the selector's list (only a damaged profile holds that) the
     // first model is taken.
-    const int deviceType = ReadInt(*m_settings, ParameterKeys::kDeviceType,
-                                   ConverterModels::DeviceTypeOf(selection.model));
-    selection.model = ConverterModels::FromDeviceType(deviceType).value_or(ConverterModel::OstrelA);
+    const int stored = ReadInt(*m_settings, ParameterKeys::kDeviceType,
+                               ConverterModels::DeviceTypeOf(selection.model));
+    selection.model = ConverterModels::FromDeviceType(stored).value_or(ConverterModel::OstrelA);
     selection.configPort = ReadInt(*m_settings, ParameterKeys::kConfigPort, selection.configPort);
     return selection;
 }

@@ -5,6 +5,7 @@
 #include "CProfile.h"
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
+#include "CSheetProbe.h"
 #include "CanConfigBlock.h"
 #include "ModelRows.h"
 #include "SheetLookup.h"
@@ -108,10 +109,10 @@ void AddShown(Shown& shown, QWidget& page, const QString& prefix)
 QString Mismatches(CKelvaneSheet& sheet, const Shown& expected)
 {
     Shown shown;
-    AddShown(shown, sheet.TranPage(), "tran.");
-    AddShown(shown, sheet.SerialPage(), "serial.");
-    AddShown(shown, sheet.CanPage(), "can.");
-    AddShown(shown, sheet.CanConfigPage(), "arm.");
+    AddShown(shown, CSheetProbe::TranPage(sheet), "tran.");
+    AddShown(shown, CSheetProbe::SerialPage(sheet), "serial.");
+    AddShown(shown, CSheetProbe::CanPage(sheet), "can.");
+    AddShown(shown, CSheetProbe::CanConfigPage(sheet), "arm.");
     QStringList mismatches;
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
         if (!shown.contains(it.key())) {
@@ -267,32 +268,32 @@ const Shown kArmDefaults = Merged(kTranDefaults, {
 // The user's changes on every page, as typed and picked.
 void EditClassicPages(CKelvaneSheet& sheet)
 {
-    Choose(sheet.TranPage(), "modeList", 0);
-    Choose(sheet.TranPage(), "directionList", 1);
-    Click(sheet.TranPage(), "forwardIdCheck");
-    Choose(sheet.SerialPage(), "baudrateList", 9);
-    Choose(sheet.SerialPage(), "parityList", 1);
-    Choose(sheet.CanPage(), "baudrateList", 0);
-    Type(sheet.CanPage(), "btr0Edit", "03");
-    Type(sheet.CanPage(), "btr1Edit", "2F");
-    Choose(sheet.CanPage(), "frameTypeList", 1);
-    Type(sheet.CanPage(), "sendIdEdit", "1F FF FF FF");
+    Choose(CSheetProbe::TranPage(sheet), "modeList", 0);
+    Choose(CSheetProbe::TranPage(sheet), "directionList", 1);
+    Click(CSheetProbe::TranPage(sheet), "forwardIdCheck");
+    Choose(CSheetProbe::SerialPage(sheet), "baudrateList", 9);
+    Choose(CSheetProbe::SerialPage(sheet), "parityList", 1);
+    Choose(CSheetProbe::CanPage(sheet), "baudrateList", 0);
+    Type(CSheetProbe::CanPage(sheet), "btr0Edit", "03");
+    Type(CSheetProbe::CanPage(sheet), "btr1Edit", "2F");
+    Choose(CSheetProbe::CanPage(sheet), "frameTypeList", 1);
+    Type(CSheetProbe::CanPage(sheet), "sendIdEdit", "1F FF FF FF");
     // After the frame type: its change puts the mask back to all ones.
-    Type(sheet.CanPage(), "acptMaskEdit", "00 00 07 00");
+    Type(CSheetProbe::CanPage(sheet), "acptMaskEdit", "00 00 07 00");
 }
 
 void EditArmPages(CKelvaneSheet& sheet)
 {
-    Choose(sheet.TranPage(), "modeList", 1);
-    Type(sheet.TranPage(), "frameSpaceEdit", "9");
-    Type(sheet.TranPage(), "idOffsetEdit", "1");
-    Type(sheet.TranPage(), "idLengthEdit", "4");
-    Choose(sheet.SerialPage(), "baudrateList", 12);
-    Choose(sheet.SerialPage(), "dataBitsList", 3);
-    Choose(sheet.SerialPage(), "stopBitsList", 0);
-    Choose(sheet.SerialPage(), "parityList", 0);
-    Choose(sheet.SerialPage(), "lineModeList", 2);
-    CPageArmCfgCan& page = sheet.CanConfigPage();
+    Choose(CSheetProbe::TranPage(sheet), "modeList", 1);
+    Type(CSheetProbe::TranPage(sheet), "frameSpaceEdit", "9");
+    Type(CSheetProbe::TranPage(sheet), "idOffsetEdit", "1");
+    Type(CSheetProbe::TranPage(sheet), "idLengthEdit", "4");
+    Choose(CSheetProbe::SerialPage(sheet), "baudrateList", 12);
+    Choose(CSheetProbe::SerialPage(sheet), "dataBitsList", 3);
+    Choose(CSheetProbe::SerialPage(sheet), "stopBitsList", 0);
+    Choose(CSheetProbe::SerialPage(sheet), "parityList", 0);
+    Choose(CSheetProbe::SerialPage(sheet), "lineModeList", 2);
+    CPageArmCfgCan& page = CSheetProbe::CanConfigPage(sheet);
     Choose(page, "baudList", 2);
     Type(page, "canIdEdit", "1fffffff");
     Choose(page, "kindList", 0);
@@ -318,6 +319,8 @@ private Q_SLOTS:
     void unvisitedCanTabWritesBackWhatWasRead();
     void exportedFileImportsTheReadValuesBack_data();
     void exportedFileImportsTheReadValuesBack();
+    void importedDocumentIsWrittenAsEncodeSendsIt_data();
+    void importedDocumentIsWrittenAsEncodeSendsIt();
     void refusedImportChangesNoField_data();
     void refusedImportChangesNoField();
     void fileThatIsNoRegularFileIsHandledAtOnce_data();
@@ -372,7 +375,7 @@ void TestKelvaneCommands::readWriteRestartDefaults()
     Control<QComboBox>(*sheet, "portList")->setCurrentIndex(kConverterPort);
     Control<QTabWidget>(*sheet, "tabs")->setCurrentIndex(2);
     Click(*sheet, "connectButton");
-    QVERIFY(sheet->Port().IsOpen());
+    QVERIFY(sheet->IsConnected());
 
     Click(*sheet, "readButton");
 
@@ -381,10 +384,10 @@ void TestKelvaneCommands::readWriteRestartDefaults()
     // The controls follow the values read, not those shown before: the
     // identifier position only in mode 1, forwarding only in mode 0, the
     // mask with its box ticked.
-    QCOMPARE(Control<QLineEdit>(sheet->TranPage(), "idOffsetEdit")->isEnabled(), !arm);
-    QVERIFY(!Control<QCheckBox>(sheet->TranPage(), "forwardIdCheck")->isEnabled());
+    QCOMPARE(Control<QLineEdit>(CSheetProbe::TranPage(*sheet), "idOffsetEdit")->isEnabled(), !arm);
+    QVERIFY(!Control<QCheckBox>(CSheetProbe::TranPage(*sheet), "forwardIdCheck")->isEnabled());
     if (!arm)
-        QVERIFY(Control<QLineEdit>(sheet->CanPage(), "acptMaskEdit")->isEnabled());
+        QVERIFY(Control<QLineEdit>(CSheetProbe::CanPage(*sheet), "acptMaskEdit")->isEnabled());
     QCOMPARE(ProfileValue("Kelvane/TranSpace").toInt(), arm ? 5 : 7);
     QCOMPARE(ProfileValue("Kelvane/DeviceType").toInt(), deviceType);
     QCOMPARE(ProfileValue("Kelvane/ConfigPort").toInt(), kConverterPort);
@@ -417,7 +420,8 @@ void TestKelvaneCommands::readWriteRestartDefaults()
     VERIFY_SHOWN(*sheet, arm ? kArmDefaults : kClassicDefaults);
     if (arm) {
         // The filter rows stay for the next time filtering is switched on.
-        QCOMPARE(Control<QTreeWidget>(sheet->CanConfigPage(), "filterList")->topLevelItemCount(),
+        QCOMPARE(Control<QTreeWidget>(CSheetProbe::CanConfigPage(*sheet), "filterList")
+                     ->topLevelItemCount(),
                  3);
     }
     QCOMPARE(messages.m_messages.size(), 2);
@@ -471,7 +475,7 @@ void TestKelvaneCommands::failedReadKeepsProfile()
     simulator.setParameterBlock(kClassicBlock);
     CRecordingSink messages;
     const auto sheet = Connected(simulator, messages, 0);
-    QVERIFY(sheet->Port().IsOpen());
+    QVERIFY(sheet->IsConnected());
     const QByteArray profile = ProfileBytes();
     options.trickleMs = trickleMs;
     simulator.setOptions(options);
@@ -512,7 +516,7 @@ void TestKelvaneCommands::cancelledReadKeepsPortAndProfile()
     simulator.setParameterBlock(kClassicBlock);
     CRecordingSink messages;
     const auto sheet = Connected(simulator, messages, 0);
-    QVERIFY(sheet->Port().IsOpen());
+    QVERIFY(sheet->IsConnected());
     const QByteArray profile = ProfileBytes();
     options.trickleMs = 1;
     simulator.setOptions(options);
@@ -529,7 +533,7 @@ void TestKelvaneCommands::cancelledReadKeepsPortAndProfile()
 
     QCOMPARE(messages.m_messages, (Messages{{kCaption, QStringLiteral("读配置已取消！")}}));
     QVERIFY(!dialog->isVisible());
-    QVERIFY(sheet->Port().IsOpen());
+    QVERIFY(sheet->IsConnected());
     QCOMPARE(ProfileBytes(), profile);
     VERIFY_SHOWN(*sheet, Merged(kTranDefaults, {{"serial.baudrateList", "4"},
                                                 {"can.baudrateList", "10"},
@@ -563,7 +567,7 @@ void TestKelvaneCommands::closeWaitsForTheExchange()
     CRecordingSink messages;
     auto sheet = Connected(simulator, messages, 0);
     sheet->show();
-    QVERIFY(sheet->Port().IsOpen());
+    QVERIFY(sheet->IsConnected());
 
     Control<QPushButton>(*sheet, "readButton")->click();
     QVERIFY(!sheet->close());
@@ -571,7 +575,7 @@ void TestKelvaneCommands::closeWaitsForTheExchange()
     QVERIFY(WaitForExchange(*sheet));
 
     QVERIFY(!sheet->isVisible());
-    QVERIFY(!sheet->Port().IsOpen());
+    QVERIFY(!sheet->IsConnected());
     QCOMPARE(messages.m_messages, (Messages{{kCaption, kReadDone}}));
     QCOMPARE(ProfileValue("Kelvane/TranSpace").toInt(), 7);
     QCOMPARE(ProfileValue("Kelvane/CanBaudrate").toInt(), 12);
@@ -590,8 +594,8 @@ void TestKelvaneCommands::commandsNeedOpenPort()
     CRecordingSink messages;
     const auto sheet = Connected(simulator, messages, 2);
     Click(*sheet, "connectButton");
-    QVERIFY(!sheet->Port().IsOpen());
-    Type(sheet->CanConfigPage(), "canIdEdit", "800");
+    QVERIFY(!sheet->IsConnected());
+    Type(CSheetProbe::CanConfigPage(*sheet), "canIdEdit", "800");
     simulator.clearHistory();
     const QByteArray profile = ProfileBytes();
 
@@ -612,8 +616,8 @@ void TestKelvaneCommands::refusedCanIdSendsNothing()
     QVERIFY(simulator.start());
     CRecordingSink messages;
     const auto sheet = Connected(simulator, messages, 2);
-    QVERIFY(sheet->Port().IsOpen());
-    Type(sheet->CanConfigPage(), "canIdEdit", "800");
+    QVERIFY(sheet->IsConnected());
+    Type(CSheetProbe::CanConfigPage(*sheet), "canIdEdit", "800");
     simulator.clearHistory();
     const QByteArray profile = ProfileBytes();
 
@@ -647,7 +651,7 @@ void TestKelvaneCommands::unvisitedCanTabWritesBackWhatWasRead()
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
     Click(sheet, "connectButton");
-    QVERIFY(sheet.Port().IsOpen());
+    QVERIFY(sheet.IsConnected());
 
     Click(sheet, "readButton");
     Click(sheet, "writeButton");
@@ -702,13 +706,13 @@ void TestKelvaneCommands::exportedFileImportsTheReadValuesBack()
     QVERIFY(cliRead.open(QIODevice::ReadOnly) && exportedFile.open(QIODevice::ReadOnly));
     QCOMPARE(exportedFile.readAll(), cliRead.readAll());
 
-    Type(sheet->TranPage(), "frameSpaceEdit", "9");
-    Choose(sheet->SerialPage(), "baudrateList", 3);
+    Type(CSheetProbe::TranPage(*sheet), "frameSpaceEdit", "9");
+    Choose(CSheetProbe::SerialPage(*sheet), "baudrateList", 3);
     if (arm) {
-        Choose(sheet->CanConfigPage(), "baudList", 0);
-        Click(sheet->CanConfigPage(), "filterEnableCheck");
+        Choose(CSheetProbe::CanConfigPage(*sheet), "baudList", 0);
+        Click(CSheetProbe::CanConfigPage(*sheet), "filterEnableCheck");
     } else {
-        Type(sheet->CanPage(), "acptCodeEdit", "00 00 0F 00");
+        Type(CSheetProbe::CanPage(*sheet), "acptCodeEdit", "00 00 0F 00");
     }
     simulator.clearHistory();
     const QByteArray profile = ProfileBytes();
@@ -721,6 +725,58 @@ void TestKelvaneCommands::exportedFileImportsTheReadValuesBack()
     QCOMPARE(ProfileBytes(), profile);
     QCOMPARE(folders.size(), 2);
     QCOMPARE(folders.at(1), dir.path());
+}
+
+void TestKelvaneCommands::importedDocumentIsWrittenAsEncodeSendsIt_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<int>("offset"); // in the parameter block
+    QTest::addColumn<QByteArray>("sent");
+    // A preset bit rate brings its own timing, as choosing it on the page does.
+    QTest::newRow("preset bit rate")
+        << QByteArray(R"({"CanBaudrate": 3})") << 5 << QByteArray::fromHex("18 1C");
+    // Without the custom-mask box the page holds the zero mask, sent with
+    // the bits below a standard identifier set.
+    QTest::newRow("mask of a clear box")
+        << QByteArray(R"({"CustomMask": 0, "CanAcptMask": "12 34 56 78"})") << 12
+        << QByteArray::fromHex("00 1F FF FF");
+}
+
+// The window's import and the command line load a document alike, so the
+// write sends what encode prints for it.
+void TestKelvaneCommands::importedDocumentIsWrittenAsEncodeSendsIt()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(int, offset);
+    QFETCH(QByteArray, sent);
+    SimOptions options;
+    options.model = ConverterModel::OstrelA;
+    options.pacing = false;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    const QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("line.json")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(document) == document.size());
+    file.close();
+    QProcess cli;
+    cli.start(QStringLiteral(KELVANE_CLI_PATH), {"-d", "A", "encode", "-i", file.fileName()});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QByteArray encoded = QByteArray::fromHex(cli.readAllStandardOutput().split('\n').at(0));
+
+    CRecordingSink messages;
+    const auto sheet = Connected(simulator, messages, 0);
+    sheet->SetFileChooser(
+        [&](CKelvaneSheet::FileChoice, const QString&) { return file.fileName(); });
+    Click(*sheet, "importButton");
+    simulator.clearHistory();
+    Click(*sheet, "writeButton");
+
+    QCOMPARE(messages.m_messages, (Messages{{kCaption, kWriteDone}}));
+    const QList<QByteArray> frames = simulator.receivedFrames();
+    QCOMPARE(frames.size(), 1);
+    QCOMPARE(frames.at(0).toHex(' '), encoded.toHex(' '));
+    QCOMPARE(frames.at(0).mid(4 + offset, sent.size()).toHex(' '), sent.toHex(' '));
 }
 
 void TestKelvaneCommands::refusedImportChangesNoField_data()

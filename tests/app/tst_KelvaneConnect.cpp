@@ -5,6 +5,7 @@
 #include "COstrelSimulator.h"
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
+#include "CSheetProbe.h"
 #include "ModelRows.h"
 #include "ProcessFiles.h"
 #include "SheetLookup.h"
@@ -70,7 +71,7 @@ bool IsExclusive(const QString& path)
 
 void VerifyConnectedState(CKelvaneSheet& sheet, bool connected)
 {
-    QCOMPARE(sheet.Port().IsOpen(), connected);
+    QCOMPARE(sheet.IsConnected(), connected);
     QCOMPARE(Control<QPushButton>(sheet, "connectButton")->text(),
              connected ? kDisconnect : kConnect);
     QCOMPARE(Control<QComboBox>(sheet, "deviceList")->isEnabled(), !connected);
@@ -146,8 +147,8 @@ void TestKelvaneConnect::connectsAndDisconnects()
 
     // A CAN page first shown while connected comes up enabled.
     Control<QTabWidget>(sheet, "tabs")->setCurrentIndex(2);
-    QWidget* canPage =
-        deviceType == 2 ? static_cast<QWidget*>(&sheet.CanConfigPage()) : &sheet.CanPage();
+    QWidget* canPage = deviceType == 2 ? static_cast<QWidget*>(&CSheetProbe::CanConfigPage(sheet))
+                                       : &CSheetProbe::CanPage(sheet);
     QVERIFY(sheet.IsPageOpen(*canPage));
     QVERIFY(canPage->isEnabled());
 
@@ -192,7 +193,7 @@ void TestKelvaneConnect::swappedInPageFollowsConnection()
     QVERIFY(sheet.IsPageOpen(*chosenPage));
     QVERIFY(!chosenPage->isEnabled());
     ClickConnect(sheet);
-    QVERIFY(sheet.Port().IsOpen());
+    QVERIFY(sheet.IsConnected());
     tabs->setCurrentIndex(2);
 
     QVERIFY(sheet.IsPageOpen(*chosenPage));
@@ -341,7 +342,7 @@ void TestKelvaneConnect::unpluggedAdapterDisconnects()
 
     simulator->kill();
     simulator->waitForFinished();
-    QTRY_VERIFY_WITH_TIMEOUT(!sheet.Port().IsOpen(), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(!sheet.IsConnected(), 1000);
     QVERIFY(!sheet.IsExchanging());
     VerifyConnectedState(sheet, false);
     QCOMPARE(messages.m_messages.size(), 1);
@@ -365,7 +366,7 @@ void TestKelvaneConnect::unpluggedAdapterDisconnects()
     QTimer::singleShot(5000, &idle, &QEventLoop::quit);
     idle.exec();
     QVERIFY(CpuSeconds() - before < 0.05);
-    QVERIFY(sheet.Port().IsOpen());
+    QVERIFY(sheet.IsConnected());
     QCOMPARE(messages.m_messages.size(), 1);
 }
 
@@ -391,7 +392,7 @@ void TestKelvaneConnect::closingWhileConnectedClosesThePort()
     connect(&exitSignals, &CExitSignals::Requested, &sheet, &CKelvaneSheet::EndOnSignal);
     sheet.show();
     ClickConnect(sheet);
-    QVERIFY(sheet.Port().IsOpen());
+    QVERIFY(sheet.IsConnected());
     QVERIFY(IsExclusive(simulator.slavePath()));
     simulator.clearHistory();
 
@@ -401,7 +402,7 @@ void TestKelvaneConnect::closingWhileConnectedClosesThePort()
         ::raise(signal);
 
     QTRY_VERIFY(!sheet.isVisible());
-    QVERIFY(!sheet.Port().IsOpen());
+    QVERIFY(!sheet.IsConnected());
     QVERIFY(!IsExclusive(simulator.slavePath()));
     QCOMPARE(sheet.ExitStatus(), signal == 0 ? 0 : 128 + signal);
     QVERIFY(messages.m_messages.isEmpty());
@@ -420,10 +421,10 @@ void TestKelvaneConnect::commandKeysWhileConnected()
     QApplication::setActiveWindow(&sheet);
     QVERIFY(QTest::qWaitForWindowActive(&sheet));
     ClickConnect(sheet);
-    QVERIFY(sheet.Port().IsOpen());
+    QVERIFY(sheet.IsConnected());
 
     // Enter and Escape neither close the sheet nor press a command.
-    auto* edit = Control<QLineEdit>(sheet.TranPage(), "frameSpaceEdit");
+    auto* edit = Control<QLineEdit>(CSheetProbe::TranPage(sheet), "frameSpaceEdit");
     edit->setFocus();
     std::vector<std::unique_ptr<QSignalSpy>> spies;
     for (const char* name : {"defaultsButton", "readButton", "writeButton"}) {
@@ -454,7 +455,7 @@ void TestKelvaneConnect::commandKeysWhileConnected()
     QCOMPARE(simulator.requestCount(kWriteParameters), 1);
 
     QTest::keyClick(&sheet, Qt::Key_C, Qt::AltModifier);
-    QTRY_VERIFY(!sheet.Port().IsOpen());
+    QTRY_VERIFY(!sheet.IsConnected());
     QCOMPARE(messages.m_messages.size(), 2);
     QCOMPARE(simulator.requestCount(HandshakeCode(2)), 1);
 }

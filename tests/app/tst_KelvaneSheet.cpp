@@ -3,6 +3,7 @@
 #include "CPortAssignDialog.h"
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
+#include "CSheetProbe.h"
 #include "SheetLookup.h"
 
 #include <QApplication>
@@ -78,15 +79,15 @@ void TestKelvaneSheet::startsFromProfile()
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
 
-    QCOMPARE(ConverterModels::DeviceTypeOf(sheet.Selector().Model()), deviceType);
-    QCOMPARE(sheet.Selector().PortIndex(), portIndex);
+    QCOMPARE(ConverterModels::DeviceTypeOf(CSheetProbe::Selector(sheet).Model()), deviceType);
+    QCOMPARE(CSheetProbe::Selector(sheet).PortIndex(), portIndex);
     QCOMPARE(Control<QComboBox>(sheet, "deviceList")->currentIndex(), deviceType);
     QCOMPARE(Control<QComboBox>(sheet, "portList")->currentIndex(), portIndex);
 
     QTabWidget* tabs = Tabs(sheet);
     QCOMPARE(tabs->count(), 3);
-    QCOMPARE(tabs->widget(0), &sheet.TranPage());
-    QCOMPARE(tabs->widget(1), &sheet.SerialPage());
+    QCOMPARE(tabs->widget(0), &CSheetProbe::TranPage(sheet));
+    QCOMPARE(tabs->widget(1), &CSheetProbe::SerialPage(sheet));
     QCOMPARE(tabs->widget(2), CanPageOf(sheet, deviceType));
     QCOMPARE(tabs->tabText(0), QStringLiteral("转换参数"));
     QCOMPARE(tabs->tabText(1), QStringLiteral("串口参数"));
@@ -95,12 +96,12 @@ void TestKelvaneSheet::startsFromProfile()
 
     // Every page in the sheet has its window from the start, the CAN page the
     // profile swapped in included; the one swapped out has none.
-    QVERIFY(sheet.IsPageOpen(sheet.TranPage()));
-    QVERIFY(sheet.IsPageOpen(sheet.SerialPage()));
-    QCOMPARE(sheet.IsCanPageOpen(), deviceType != 2);
-    QCOMPARE(sheet.IsCanConfigPageOpen(), deviceType == 2);
+    QVERIFY(sheet.IsPageOpen(CSheetProbe::TranPage(sheet)));
+    QVERIFY(sheet.IsPageOpen(CSheetProbe::SerialPage(sheet)));
+    QCOMPARE(sheet.IsPageOpen(CSheetProbe::CanPage(sheet)), deviceType != 2);
+    QCOMPARE(sheet.IsPageOpen(CSheetProbe::CanConfigPage(sheet)), deviceType == 2);
 
-    QCOMPARE(sheet.CanConfigPage().m_strCanID, QStringLiteral("00000000"));
+    QCOMPARE(CSheetProbe::CanConfigPage(sheet).m_strCanID, QStringLiteral("00000000"));
     QVERIFY(messages.m_messages.isEmpty());
 }
 
@@ -114,10 +115,11 @@ void TestKelvaneSheet::showsProfileValuesOnPages()
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
 
-    QCOMPARE(Control<QComboBox>(sheet.TranPage(), "modeList")->currentIndex(), 1);
-    QCOMPARE(Control<QLineEdit>(sheet.TranPage(), "frameSpaceEdit")->text(), QStringLiteral("5"));
-    QCOMPARE(Control<QComboBox>(sheet.SerialPage(), "baudrateList")->currentIndex(), 6);
-    QCOMPARE(Control<QLineEdit>(sheet.CanPage(), "sendIdEdit")->text(),
+    QCOMPARE(Control<QComboBox>(CSheetProbe::TranPage(sheet), "modeList")->currentIndex(), 1);
+    QCOMPARE(Control<QLineEdit>(CSheetProbe::TranPage(sheet), "frameSpaceEdit")->text(),
+             QStringLiteral("5"));
+    QCOMPARE(Control<QComboBox>(CSheetProbe::SerialPage(sheet), "baudrateList")->currentIndex(), 6);
+    QCOMPARE(Control<QLineEdit>(CSheetProbe::CanPage(sheet), "sendIdEdit")->text(),
              QStringLiteral("00 00 07 FF"));
 }
 
@@ -129,7 +131,7 @@ void TestKelvaneSheet::startsDisconnectedAndDisabled()
 
     QCOMPARE(sheet.windowTitle(), QStringLiteral("Ostrel-X配置工具V1.01"));
     QVERIFY(sheet.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(!sheet.Port().IsOpen());
+    QVERIFY(!sheet.IsConnected());
 
     const QList<QPair<const char*, QString>> commands{
         {"defaultsButton", QStringLiteral("默认值(&D)")},
@@ -166,9 +168,9 @@ void TestKelvaneSheet::startsDisconnectedAndDisabled()
     QVERIFY(portList->itemData(1, Qt::ToolTipRole).toString().startsWith("/tmp/converter\n"));
 #endif
 
-    for (QWidget* page :
-         {static_cast<QWidget*>(&sheet.TranPage()), static_cast<QWidget*>(&sheet.SerialPage()),
-          static_cast<QWidget*>(&sheet.CanPage())}) {
+    for (QWidget* page : {static_cast<QWidget*>(&CSheetProbe::TranPage(sheet)),
+                          static_cast<QWidget*>(&CSheetProbe::SerialPage(sheet)),
+                          static_cast<QWidget*>(&CSheetProbe::CanPage(sheet))}) {
         QVERIFY(sheet.IsPageOpen(*page));
         QVERIFY2(!page->isEnabled(), qPrintable(page->objectName()));
     }
@@ -216,7 +218,7 @@ void TestKelvaneSheet::switchesPages()
 
     ChooseDevice(sheet, to);
 
-    QCOMPARE(ConverterModels::DeviceTypeOf(sheet.Selector().Model()), to);
+    QCOMPARE(ConverterModels::DeviceTypeOf(CSheetProbe::Selector(sheet).Model()), to);
     QCOMPARE(tabs->count(), 3);
     QCOMPARE(tabs->currentIndex(), activeTab);
     QCOMPARE(tabs->widget(2), CanPageOf(sheet, to));
@@ -239,20 +241,20 @@ void TestKelvaneSheet::keepsRemovedPageFields()
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
     Tabs(sheet)->setCurrentIndex(2);
-    sheet.CanPage().m_strSendID = QStringLiteral("00 00 07 FF");
-    sheet.CanPage().UpdateData(false);
+    CSheetProbe::CanPage(sheet).m_strSendID = QStringLiteral("00 00 07 FF");
+    CSheetProbe::CanPage(sheet).UpdateData(false);
 
     ChooseDevice(sheet, 2);
-    QVERIFY(sheet.IsCanConfigPageOpen());
-    sheet.CanConfigPage().m_strCanID = QStringLiteral("1234ABCD");
-    sheet.CanConfigPage().UpdateData(false);
+    QVERIFY(sheet.IsPageOpen(CSheetProbe::CanConfigPage(sheet)));
+    CSheetProbe::CanConfigPage(sheet).m_strCanID = QStringLiteral("1234ABCD");
+    CSheetProbe::CanConfigPage(sheet).UpdateData(false);
     ChooseDevice(sheet, 1);
 
-    QVERIFY(sheet.IsCanPageOpen());
-    QCOMPARE(sheet.CanPage().m_strSendID, QStringLiteral("00 00 07 FF"));
-    QCOMPARE(Control<QLineEdit>(sheet.CanPage(), "sendIdEdit")->text(),
+    QVERIFY(sheet.IsPageOpen(CSheetProbe::CanPage(sheet)));
+    QCOMPARE(CSheetProbe::CanPage(sheet).m_strSendID, QStringLiteral("00 00 07 FF"));
+    QCOMPARE(Control<QLineEdit>(CSheetProbe::CanPage(sheet), "sendIdEdit")->text(),
              QStringLiteral("00 00 07 FF"));
-    QCOMPARE(sheet.CanConfigPage().m_strCanID, QStringLiteral("1234ABCD"));
+    QCOMPARE(CSheetProbe::CanConfigPage(sheet).m_strCanID, QStringLiteral("1234ABCD"));
 }
 
 void TestKelvaneSheet::ignoresEnterAndEscape()
@@ -268,7 +270,7 @@ void TestKelvaneSheet::ignoresEnterAndEscape()
     const QList<QWidget*> focusTargets{
         Control<QPushButton>(sheet, "connectButton"),
         Control<QComboBox>(sheet, "deviceList"),
-        Control<QLineEdit>(sheet.TranPage(), "frameSpaceEdit"),
+        Control<QLineEdit>(CSheetProbe::TranPage(sheet), "frameSpaceEdit"),
         &sheet,
     };
     for (QWidget* target : focusTargets) {
@@ -278,7 +280,7 @@ void TestKelvaneSheet::ignoresEnterAndEscape()
             QVERIFY2(sheet.isVisible(), qPrintable(target->objectName()));
         }
     }
-    QVERIFY(!sheet.Port().IsOpen());
+    QVERIFY(!sheet.IsConnected());
     QVERIFY(messages.m_messages.isEmpty());
     QCOMPARE(sheet.result(), 0);
 }
@@ -341,7 +343,7 @@ void TestKelvaneSheet::assigningAPortWritesOnlyItsEntry()
 
     QCOMPARE(sheet.ResolvePortSlots().at(2).path, adapter.byIdPath);
     QCOMPARE(sheet.ResolvePortSlots().at(0).path, QStringLiteral("/dev/ttyS0"));
-    QSettings stored(sheet.Profile().FileName(), QSettings::IniFormat);
+    QSettings stored(CSheetProbe::Profile(sheet).FileName(), QSettings::IniFormat);
     QCOMPARE(stored.value("Ports/COM3").toString(), adapter.byIdPath);
     QVERIFY(!stored.contains("Ports/COM1"));
     QCOMPARE(stored.value("Kelvane/TranSpace").toInt(), 7);

@@ -133,6 +133,13 @@ void TestCliFailures::refusedBeforeAnyByteIsSent_data()
     QTest::newRow("diff with one document")
         << QStringList{"diff", "a.json"} << QByteArray() << 2
         << QByteArray("错误: diff 需要两个文档：diff A.json B.json（见 --help）\n");
+    // diff loads its documents as write does, refusals and their wording alike.
+    QTest::newRow("diff, repeated key")
+        << QStringList{"diff", "-", "b.json"} << QByteArray(R"({"TranSpace": 3, "TranSpace": 4})")
+        << 2 << QByteArray("错误: \"-\": \"TranSpace\" 在同一个对象中出现了不止一次\n");
+    QTest::newRow("diff, not JSON")
+        << QStringList{"diff", "-", "b.json"} << QByteArray(R"({"TranMode": 1)") << 2
+        << QByteArray("错误: \"-\"：* 14 字节\n");
     QTest::newRow("encode, CAN ID refused")
         << QStringList{"encode", "-i", "-"} << QByteArray(R"({"ArmCanID": "800"})") << 5
         << QByteArray("错误: CAN ID长度错误，必须为8位十六进制数！\n");

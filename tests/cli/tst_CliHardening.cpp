@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -56,6 +57,19 @@ Run Finish(QProcess& process, const QElapsedTimer& clock)
 }
 
 // A file system with room for only `bytes` more in any one file.
+// Whether the terminal is still marked for exclusive use, which would keep
+// every other open but root's out.
+bool IsExclusive(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return true;
+    int exclusive = 0;
+    const bool asked = ::ioctl(fd, TIOCGEXCL, &exclusive) == 0;
+    ::close(fd);
+    return !asked || exclusive != 0;
+}
+
 void LimitFileSize(rlim_t bytes)
 {
     std::signal(SIGXFSZ, SIG_IGN);
@@ -349,19 +363,21 @@ void TestCliHardening::interruptReleasesThePort()
 
 // Ended while some converters are written and others not yet reached, the
 // command says for every port how far it got, so nobody has to guess which
-// converters hold the new configuration.
+// converters hold the new configuration; and every port it had open, more
+// than a handful, is given back.
 void TestCliHardening::interruptedWriteToManyPortsTellsEachState()
 {
+    constexpr int kPorts = 12;
     std::vector<std::unique_ptr<COstrelSimulator>> sims;
     QStringList arguments;
-    for (int index = 0; index < 8; ++index) {
+    for (int index = 0; index < kPorts; ++index) {
         SimOptions options;
         options.silent = index >= 4;
         sims.push_back(StartSim(options));
         QVERIFY(sims.back());
         arguments << "-p" << sims.back()->slavePath();
     }
-    const QString document = m_dir.filePath(QStringLiteral("eight.json"));
+    const QString document = m_dir.filePath(QStringLiteral("twelve.json"));
     QVERIFY(WriteFile(document, R"({"TranSpace": 7})"));
     arguments << "write"
               << "-i" << document;
@@ -382,8 +398,8 @@ void TestCliHardening::interruptedWriteToManyPortsTellsEachState()
     QVERIFY(run.finishedNormally);
     QCOMPARE(run.exitCode, 128 + SIGTERM);
     const QList<QByteArray> lines = run.out.trimmed().split('\n');
-    QCOMPARE(lines.size(), 8);
-    for (int index = 0; index < 8; ++index) {
+    QCOMPARE(lines.size(), kPorts);
+    for (int index = 0; index < kPorts; ++index) {
         const QList<QByteArray> fields = lines.at(index).split('\t');
         QCOMPARE(fields.value(0), sims.at(std::size_t(index))->slavePath().toUtf8());
         QCOMPARE(fields.value(1), QByteArray("interrupted"));
@@ -393,6 +409,8 @@ void TestCliHardening::interruptedWriteToManyPortsTellsEachState()
                      lines.at(index).constData());
         else
             QCOMPARE(fields.value(2), QByteArray("not started"));
+        QVERIFY2(!IsExclusive(sims.at(std::size_t(index))->slavePath()),
+                 qPrintable(sims.at(std::size_t(index))->slavePath()));
     }
 }
 

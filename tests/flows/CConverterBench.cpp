@@ -1,21 +1,19 @@
 #include "CConverterBench.h"
-#include "ModelRows.h"
 
 #include "CFrameProtocol.h"
 
-CConverterBench::CConverterBench(int deviceType, SimOptions options)
-    : m_deviceType(deviceType), m_sim(ForDevice(deviceType, options))
+CConverterBench::CConverterBench(ConverterModel model, SimOptions options)
+    : m_model(model), m_sim(ForModel(model, options))
 {}
 
-SimOptions CConverterBench::ForDevice(int deviceType, SimOptions options)
+SimOptions CConverterBench::ForModel(ConverterModel model, SimOptions options)
 {
-    options.model = ModelAt(deviceType);
+    options.model = model;
     return options;
 }
 
 bool CConverterBench::Connect()
 {
     return m_sim.start() &&
-           m_port.Open(m_sim.slavePath(), CFrameProtocol::ConfigBaudRate(ModelAt(m_deviceType)), 8,
-                       0, 0);
+           m_port.Open(m_sim.slavePath(), CFrameProtocol::ConfigBaudRate(m_model), 8, 0, 0);
 }

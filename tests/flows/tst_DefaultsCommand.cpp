@@ -46,19 +46,9 @@ class TestDefaultsCommand : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
     void defaultsEqualFactoryBlocks_data();
     void defaultsEqualFactoryBlocks();
-
-private:
-    std::unique_ptr<CProfileSandbox> m_sandbox;
 };
-
-void TestDefaultsCommand::initTestCase()
-{
-    m_sandbox = std::make_unique<CProfileSandbox>();
-    QVERIFY(m_sandbox->IsValid());
-}
 
 void TestDefaultsCommand::defaultsEqualFactoryBlocks_data()
 {
@@ -76,7 +66,7 @@ void TestDefaultsCommand::defaultsEqualFactoryBlocks()
     QFETCH(int, deviceType);
     QFETCH(QStringList, btr);
 
-    CConverterBench bench(deviceType);
+    CConverterBench bench(ModelAt(deviceType));
     CPlainPageSet pages(ModelAt(deviceType));
     FillNonDefaults(pages);
     CProfile profile(CProfileSandbox::UniqueName());
@@ -116,5 +106,5 @@ void TestDefaultsCommand::defaultsEqualFactoryBlocks()
         QCOMPARE(bench.Sim().requestCount(0x04), 0);
 }
 
-QTEST_GUILESS_MAIN(TestDefaultsCommand)
+KELVANE_SANDBOXED_GUILESS_TEST_MAIN(TestDefaultsCommand)
 #include "tst_DefaultsCommand.moc"

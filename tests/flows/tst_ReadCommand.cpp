@@ -36,37 +36,24 @@ class TestReadCommand : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
     void pagesTakeConverterBlocks_data();
     void pagesTakeConverterBlocks();
-
-private:
-    std::unique_ptr<CProfileSandbox> m_sandbox;
 };
-
-void TestReadCommand::initTestCase()
-{
-    m_sandbox = std::make_unique<CProfileSandbox>();
-    QVERIFY(m_sandbox->IsValid());
-}
 
 void TestReadCommand::pagesTakeConverterBlocks_data()
 {
-    QTest::addColumn<int>("deviceType");
-    QTest::newRow("Ostrel-A") << 0;
-    QTest::newRow("Ostrel-B") << 1;
-    QTest::newRow("Ostrel-X") << 2;
+    AddModelRows();
 }
 
 void TestReadCommand::pagesTakeConverterBlocks()
 {
-    QFETCH(int, deviceType);
-    CConverterBench bench(deviceType);
+    QFETCH(ConverterModel, model);
+    CConverterBench bench(model);
     QVERIFY(bench.Connect());
     bench.Sim().setParameterBlock(ParameterBlock());
     bench.Sim().setCanConfigBlock(CanBlock());
 
-    CPlainPageSet pages(ModelAt(deviceType), 6);
+    CPlainPageSet pages(model, 6);
     FillSentinels(pages);
     const QString profileName = CProfileSandbox::UniqueName();
     CProfile profile(profileName);
@@ -78,7 +65,7 @@ void TestReadCommand::pagesTakeConverterBlocks()
     QCOMPARE(bench.Sim().requestCount(0x03), 1);
     QCOMPARE(bench.Sim().requestCount(0x05), 1);
 
-    const bool arm = deviceType == 2;
+    const bool arm = model == ConverterModel::OstrelX;
     const TranFields& tran = pages.Tran();
     QCOMPARE(tran.m_nMode, 1);
     QCOMPARE(tran.m_nFrameSpace, 4);
@@ -112,7 +99,7 @@ void TestReadCommand::pagesTakeConverterBlocks()
 
     CPlainPageSet reloaded;
     reloaded.LoadProfile(CProfile(profileName));
-    QCOMPARE(ConverterModels::DeviceTypeOf(reloaded.Model()), deviceType);
+    QCOMPARE(reloaded.Model(), model);
     QCOMPARE(reloaded.ConfigPort(), 6);
     QCOMPARE(reloaded.Tran().m_nIdLength, 2);
     QCOMPARE(reloaded.Serial().m_nLineMode, serial.m_nLineMode);
@@ -120,5 +107,5 @@ void TestReadCommand::pagesTakeConverterBlocks()
     QCOMPARE(reloaded.ArmCan().m_dwBtr, 0x003AC002u);
 }
 
-QTEST_GUILESS_MAIN(TestReadCommand)
+KELVANE_SANDBOXED_GUILESS_TEST_MAIN(TestReadCommand)
 #include "tst_ReadCommand.moc"

@@ -17,19 +17,9 @@ class TestReadFailures : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
     void failedReads_data();
     void failedReads();
-
-private:
-    std::unique_ptr<CProfileSandbox> m_sandbox;
 };
-
-void TestReadFailures::initTestCase()
-{
-    m_sandbox = std::make_unique<CProfileSandbox>();
-    QVERIFY(m_sandbox->IsValid());
-}
 
 void TestReadFailures::failedReads_data()
 {
@@ -71,7 +61,7 @@ void TestReadFailures::failedReads()
     options.badCheck = badCheck;
     options.truncate = truncate;
     options.noCanConfig = true;
-    CConverterBench bench(0, options);
+    CConverterBench bench(ConverterModel::OstrelA, options);
     if (connected)
         QVERIFY(bench.Connect());
     bench.Sim().setParameterBlock(ParameterBlock());
@@ -98,5 +88,5 @@ void TestReadFailures::failedReads()
     }
 }
 
-QTEST_GUILESS_MAIN(TestReadFailures)
+KELVANE_SANDBOXED_GUILESS_TEST_MAIN(TestReadFailures)
 #include "tst_ReadFailures.moc"

@@ -57,7 +57,6 @@ class TestWriteCommand : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
     void converterHoldsWrittenBytes_data();
     void converterHoldsWrittenBytes();
     void identifierCheck_data();
@@ -66,33 +65,21 @@ private Q_SLOTS:
     void nothingWrittenWithoutAcknowledgement();
     void canBlockNotAcknowledged();
     void readOnlyProfileKeepsItsFile();
-
-private:
-    std::unique_ptr<CProfileSandbox> m_sandbox;
 };
-
-void TestWriteCommand::initTestCase()
-{
-    m_sandbox = std::make_unique<CProfileSandbox>();
-    QVERIFY(m_sandbox->IsValid());
-}
 
 void TestWriteCommand::converterHoldsWrittenBytes_data()
 {
-    QTest::addColumn<int>("deviceType");
-    QTest::newRow("Ostrel-A") << 0;
-    QTest::newRow("Ostrel-B") << 1;
-    QTest::newRow("Ostrel-X") << 2;
+    AddModelRows();
 }
 
 void TestWriteCommand::converterHoldsWrittenBytes()
 {
-    QFETCH(int, deviceType);
-    CConverterBench bench(deviceType);
+    QFETCH(ConverterModel, model);
+    CConverterBench bench(model);
     QVERIFY(bench.Connect());
     const QByteArray canBlockBefore = bench.Sim().canConfigBlock();
 
-    CPlainPageSet pages(ModelAt(deviceType), 5);
+    CPlainPageSet pages(model, 5);
     FillDistinct(pages);
     const QByteArray parameterBlock = EncodedBlock(pages);
     const QString profileName = CProfileSandbox::UniqueName();
@@ -105,7 +92,7 @@ void TestWriteCommand::converterHoldsWrittenBytes()
     QCOMPARE(bench.Sim().parameterBlock().toHex(' '), parameterBlock.toHex(' '));
     QCOMPARE(bench.Sim().requestCount(0x01), 1);
 
-    if (deviceType == 2) {
+    if (model == ConverterModel::OstrelX) {
         QCOMPARE(bench.Sim().requestCount(0x04), 1);
         const QByteArray canBlock = bench.Sim().canConfigBlock();
         QCOMPARE(canBlock, CanConfigBlock::fromFields(pages.ArmCan()).toBytes());
@@ -120,7 +107,7 @@ void TestWriteCommand::converterHoldsWrittenBytes()
 
     CPlainPageSet reloaded;
     reloaded.LoadProfile(CProfile(profileName));
-    QCOMPARE(ConverterModels::DeviceTypeOf(reloaded.Model()), deviceType);
+    QCOMPARE(reloaded.Model(), model);
     QCOMPARE(reloaded.ConfigPort(), 5);
     QCOMPARE(reloaded.Tran().m_nFrameSpace, 5);
     QCOMPARE(reloaded.Serial().m_nBaudrate, 9);
@@ -161,7 +148,7 @@ void TestWriteCommand::identifierCheck()
     QFETCH(QString, shownCanId);
     QFETCH(QByteArray, sentIdentifier);
 
-    CConverterBench bench(2);
+    CConverterBench bench(ConverterModel::OstrelX);
     QVERIFY(bench.Connect());
     CPlainPageSet pages(ModelAt(2));
     pages.ArmCan().m_strCanID = canId;
@@ -200,7 +187,7 @@ void TestWriteCommand::nothingWrittenWithoutAcknowledgement()
 
     SimOptions options;
     options.silent = true;
-    CConverterBench bench(0, options);
+    CConverterBench bench(ConverterModel::OstrelA, options);
     if (connected)
         QVERIFY(bench.Connect());
     CPlainPageSet pages(ModelAt(0));
@@ -220,7 +207,7 @@ void TestWriteCommand::nothingWrittenWithoutAcknowledgement()
 
 void TestWriteCommand::canBlockNotAcknowledged()
 {
-    CConverterBench bench(2);
+    CConverterBench bench(ConverterModel::OstrelX);
     QVERIFY(bench.Connect());
     bench.Sim().queueRawReply(QByteArray::fromHex("F7F801131D"));
     bench.Sim().queueRawReply(QByteArray::fromHex("F7F805131A"));
@@ -250,7 +237,7 @@ void TestWriteCommand::canBlockNotAcknowledged()
 
 void TestWriteCommand::readOnlyProfileKeepsItsFile()
 {
-    CConverterBench bench(2);
+    CConverterBench bench(ConverterModel::OstrelX);
     QVERIFY(bench.Connect());
     const QString name = CProfileSandbox::UniqueName();
     const QString path = CProfile(name).FileName();
@@ -282,5 +269,5 @@ void TestWriteCommand::readOnlyProfileKeepsItsFile()
              QStringList{fileName});
 }
 
-QTEST_GUILESS_MAIN(TestWriteCommand)
+KELVANE_SANDBOXED_GUILESS_TEST_MAIN(TestWriteCommand)
 #include "tst_WriteCommand.moc"

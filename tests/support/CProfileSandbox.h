@@ -36,3 +36,16 @@ private:
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
         return QTest::qExec(&test, argc, argv);                                                    \
     }
+
+// The same for a test without widgets.
+#define KELVANE_SANDBOXED_GUILESS_TEST_MAIN(TestObject)                                            \
+    int main(int argc, char* argv[])                                                               \
+    {                                                                                              \
+        CProfileSandbox sandbox;                                                                   \
+        if (!sandbox.IsValid())                                                                    \
+            return 1;                                                                              \
+        QCoreApplication app(argc, argv);                                                          \
+        TestObject test;                                                                           \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CKelvaneSheet.h"
+#include "CSheetProbe.h"
 #include "ConverterModel.h"
 #include "ModelRows.h"
 #include "WidgetLookup.h"
@@ -21,8 +22,8 @@ inline void ChooseDevice(CKelvaneSheet& sheet, int deviceType)
 inline QWidget* CanPageOf(CKelvaneSheet& sheet, int deviceType)
 {
     if (ConverterModels::Facts(ModelAt(deviceType)).hasCanConfigPage)
-        return &sheet.CanConfigPage();
-    return &sheet.CanPage();
+        return &CSheetProbe::CanConfigPage(sheet);
+    return &CSheetProbe::CanPage(sheet);
 }
 
 // Lets the exchange that a click or key has started run to its end, its

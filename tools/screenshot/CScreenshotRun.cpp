@@ -117,7 +117,7 @@ bool CScreenshotRun::ShootWithPort(ConverterModel model, const QString& portPath
     // below fills all of them.
     bool ok = ShootTabs(sheet, model, QStringLiteral("disconnected"));
     Press(sheet, "connectButton");
-    if (!sheet.Port().IsOpen()) {
+    if (!sheet.IsConnected()) {
         std::fprintf(stderr, "kelvane-screenshot: could not connect to %s\n", qPrintable(portPath));
         return false;
     }
