@@ -3,6 +3,7 @@
 #include "CArmCanConfig.h"
 #include "CBusyCursor.h"
 #include "CConfigCommands.h"
+#include "CConfigDocument.h"
 #include "CConfigFile.h"
 #include "CDocumentTransfer.h"
 #include "CHeldMessages.h"
@@ -11,6 +12,7 @@
 #include "CPageSetCopy.h"
 #include "CPortAssignDialog.h"
 #include "CSheetPageSet.h"
+#include "Configuration.h"
 #include "ConnectFlow.h"
 #include "ConverterModel.h"
 #include "FlowMessages.h"
@@ -364,13 +366,14 @@ void CKelvaneSheet::Connect(ConverterModel model, int portIndex)
         [this, outcome, failure, model, path, needed, detected] {
             *outcome = ConnectFlow::Connect(m_port, model, path);
             // Finding out why can take its own exchanges (asking the other
-            // models), so it stays off the window's thread too.
-            if (*outcome != ConnectFlow::Outcome::Connected)
+            // models), so it stays off the window's thread too; a cancelled
+            // connect has nothing to explain.
+            if (*outcome != ConnectFlow::Outcome::Connected && !m_port.IsCancelled())
                 *failure = ConnectFlow::Diagnose(*outcome, m_port, model, path,
                                                  needed ? detected : m_detector.DetectPorts());
         },
-        [this, failure, path, needed, portSlots] {
-            if (*failure && m_runner.WasCancelled())
+        [this, outcome, failure, path, needed, portSlots] {
+            if (*outcome != ConnectFlow::Outcome::Connected && m_runner.WasCancelled())
                 *failure = UserMessage{FlowMessages::Caption(), FlowMessages::ConnectCancelled()};
             if (needed)
                 m_selector.ShowPortSlots(portSlots);
@@ -448,7 +451,7 @@ void CKelvaneSheet::RunCommand(const QString& step, const Command& command)
             if (job->outcome != CommandOutcome::Cancelled) {
                 CSheetPageSet pages(*this);
                 job->pages.ApplyTo(pages);
-                job->profile.CommitTo(m_profile);
+                m_profileSaver.Commit(job->profile);
             }
             // A line that went away ends the command with the hang-up's own
             // message instead of "通信出错！".
@@ -528,27 +531,51 @@ void CKelvaneSheet::OnImport()
     const QString path = ChosenFile(FileChoice::Import);
     if (path.isEmpty())
         return;
-    QByteArray text;
-    if (const std::optional<QString> error = CConfigFile::Load(path, text)) {
-        m_messages.ShowMessage(FlowMessages::RefusalCaption(), *error);
-        return;
-    }
-    CSheetPageSet pages(*this);
-    if (const std::optional<DocumentRefusal> refusal = CDocumentTransfer::Import(text, pages)) {
-        m_messages.ShowMessage(
-            FlowMessages::RefusalCaption(),
-            QStringLiteral("\"%1\": %2").arg(QFileInfo(path).fileName(), refusal->text));
-    }
+    struct Job
+    {
+        Configuration loaded;
+        std::optional<QString> refusal;
+    };
+    auto job = std::make_shared<Job>();
+    job->loaded.model = m_selector.Model();
+    // A large document takes a while to read and parse: off the window's
+    // thread, the way an exchange runs, though the converter is not asked.
+    RunExchange(
+        tr("正在导入…"),
+        [job, path] {
+            QByteArray text;
+            if (std::optional<QString> error = CConfigFile::Load(path, text))
+                job->refusal = *error;
+            else if (const std::optional<DocumentRefusal> refusal =
+                         CConfigDocument::Load(text, job->loaded))
+                job->refusal =
+                    QStringLiteral("\"%1\": %2").arg(QFileInfo(path).fileName(), refusal->text);
+        },
+        [this, job] {
+            if (m_runner.WasCancelled())
+                return;
+            if (job->refusal) {
+                m_messages.ShowMessage(FlowMessages::RefusalCaption(), *job->refusal);
+                return;
+            }
+            CSheetPageSet pages(*this);
+            CDocumentTransfer::Show(job->loaded, pages);
+        });
 }
 
 QString CKelvaneSheet::ChosenFile(FileChoice choice)
 {
+    // The last choice may have been saved by the saver since the window read the file.
+    m_profile.Reload();
     QString folder = m_profile.ConfigFolder();
     if (folder.isEmpty())
         folder = QDir::homePath();
     const QString path = ChooseFile(choice, folder);
-    if (!path.isEmpty())
-        m_profile.SaveConfigFolder(QFileInfo(path).absolutePath());
+    if (!path.isEmpty()) {
+        CProfile folderSave = CProfile::Deferred();
+        folderSave.SaveConfigFolder(QFileInfo(path).absolutePath());
+        m_profileSaver.Commit(folderSave);
+    }
     return path;
 }
 

@@ -9,6 +9,7 @@
 #include "CPageSet.h"
 #include "CPortHangupWatch.h"
 #include "CProfile.h"
+#include "CProfileSaver.h"
 #include "CSerialComm.h"
 #include "CSerialPage.h"
 #include "CSystemPortDetector.h"
@@ -50,7 +51,8 @@ class CKelvaneSheet;
 // Every exchange with the converter (connect, read, write) runs on a worker
 // over a copy of the fields, while the window keeps painting but takes no
 // input; its fields, profile saves and messages reach the pages, the profile
-// and the user, in their order, once it has ended. One that takes longer
+// and the user, in their order, once it has ended. The profile is written on
+// a thread of its own, never the window's. One that takes longer
 // than a moment shows its progress and can be cancelled. A close asked for
 // meanwhile waits for the end.
 class CKelvaneSheet : public QDialog
@@ -77,6 +79,8 @@ public:
 
     // Whether an exchange with the converter is under way.
     bool IsExchanging() const { return m_runner.IsRunning(); }
+    // Whether a profile save handed to the saver is still to be written.
+    bool IsSavingProfile() const { return !m_profileSaver.IsIdle(); }
     // Ends the exchange under way as the progress dialog's Cancel does.
     void CancelExchange();
 
@@ -186,6 +190,7 @@ private:
     CPortHangupWatch m_hangupWatch;
     QString m_connectedPath;
     CProfile m_profile;
+    CProfileSaver m_profileSaver;
     CSerialComm m_port;
     CKelvaneDlg m_selector;
     CTranPage m_tranPage;

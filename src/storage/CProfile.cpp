@@ -188,7 +188,12 @@ CProfile CProfile::Deferred(const QString& applicationName)
 
 bool CProfile::CommitTo(CProfile& target) const
 {
-    return m_held.isEmpty() || target.WriteKeys(m_held);
+    return target.CommitHeld(m_held);
+}
+
+bool CProfile::CommitHeld(const QVariantMap& held)
+{
+    return held.isEmpty() || WriteKeys(held);
 }
 
 bool CProfile::WriteKeys(const QVariantMap& changes)
@@ -257,11 +262,7 @@ QString CProfile::ConfigFolder() const
 
 bool CProfile::SaveConfigFolder(const QString& folder)
 {
-    if (m_readOnly)
-        return true;
-    if (m_untouched)
-        return false;
-    return SafeSettingsSync::Write(*m_settings, {{QLatin1String(kConfigFolderKey), folder}});
+    return WriteKeys({{QLatin1String(kConfigFolderKey), folder}});
 }
 
 quint32 CProfile::ReadArmCanBaud(const QSettings& settings)
