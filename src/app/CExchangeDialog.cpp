@@ -74,7 +74,6 @@ bool CExchangeDialog::eventFilter(QObject* watched, QEvent* event)
 
 void CExchangeDialog::TakeFocus()
 {
-    raise();
     activateWindow();
     m_ui->buttons->button(QDialogButtonBox::Cancel)->setFocus(Qt::ActiveWindowFocusReason);
 }

@@ -5,6 +5,7 @@
 #include "COstrelSimulator.h"
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
+#include "CStalledFileSystem.h"
 #include "ModelRows.h"
 #include "ProcessFiles.h"
 #include "SheetLookup.h"
@@ -105,6 +106,7 @@ private Q_SLOTS:
     void closingWhileConnectedClosesThePort_data();
     void closingWhileConnectedClosesThePort();
     void commandKeysWhileConnected();
+    void escapeCancelsAConnect();
 
 private:
     // The simulator on COM1 of a fresh profile for this model.
@@ -457,6 +459,41 @@ void TestKelvaneConnect::commandKeysWhileConnected()
     QTRY_VERIFY(!sheet.Port().IsOpen());
     QCOMPARE(messages.m_messages.size(), 2);
     QCOMPARE(simulator.requestCount(HandshakeCode(2)), 1);
+}
+
+// Escape reaches the progress dialog, which takes the keyboard focus, and the
+// connect ends there: no more handshakes, no other model asked, and another
+// program's file on a file system that does not answer changes nothing.
+void TestKelvaneConnect::escapeCancelsAConnect()
+{
+    SimOptions options;
+    options.silent = true;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    CStalledFileSystem fileSystem;
+    if (fileSystem.Unavailable().isEmpty())
+        fileSystem.Stall();
+    CProfileSandbox::Write({{"Kelvane/DeviceType", 2}, {"Ports/COM1", simulator.slavePath()}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+    auto* dialog = sheet.findChild<QDialog*>(QStringLiteral("CExchangeDialog"));
+    QVERIFY(dialog);
+
+    Control<QPushButton>(sheet, "connectButton")->click();
+    QTRY_VERIFY(dialog->isVisible());
+    QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == dialog);
+    const int handshakes = simulator.requestCount(HandshakeCode(2));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(WaitForExchange(sheet));
+
+    QCOMPARE(messages.m_messages.size(), 1);
+    QCOMPARE(messages.m_messages.constFirst().text, QStringLiteral("连接已取消！"));
+    VerifyConnectedState(sheet, false);
+    QTest::qWait(700);
+    QCOMPARE(simulator.requestCount(HandshakeCode(2)), handshakes);
+    QCOMPARE(simulator.receivedFrames().size(), handshakes);
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneConnect)
