@@ -61,7 +61,7 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, QWidget* parent)
 CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detector, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CKelvaneSheet>()), m_messages(messages),
       m_detector(detector), m_selector(this), m_tranPage(messages, this), m_serialPage(this),
-      m_canPage(this), m_canCfgPage(messages, this), m_runner(m_port), m_exchangeDialog(this)
+      m_canPage(this), m_canCfgPage(messages, this), m_runner(m_port)
 {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
@@ -83,14 +83,12 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     connect(m_ui->writeButton, &QPushButton::clicked, this, &CKelvaneSheet::OnWrite);
     connect(m_ui->exportButton, &QToolButton::clicked, this, &CKelvaneSheet::OnExport);
     connect(m_ui->importButton, &QToolButton::clicked, this, &CKelvaneSheet::OnImport);
-    connect(&m_exchangeDialog, &CExchangeDialog::CancelRequested, this,
-            &CKelvaneSheet::CancelExchange);
     m_showProgress.setSingleShot(true);
     m_showProgress.setInterval(kProgressDelayMs);
     connect(&m_showProgress, &QTimer::timeout, this, [this] {
         // The dialog's Cancel button wants the ordinary pointer.
         m_busyCursor.reset();
-        m_exchangeDialog.show();
+        ExchangeDialog().show();
     });
     m_pollProgress.setInterval(kProgressPollMs);
     connect(&m_pollProgress, &QTimer::timeout, this, &CKelvaneSheet::ShowExchangeProgress);
@@ -391,7 +389,7 @@ void CKelvaneSheet::RunExchange(const QString& step, std::function<void()> work,
     m_hangupWatch.Stop();
     m_inputBlock = std::make_unique<CInputBlock>(*this);
     m_busyCursor = std::make_unique<CBusyCursor>();
-    m_exchangeDialog.Begin(step);
+    ExchangeDialog().Begin(step);
     m_showProgress.start();
     m_pollProgress.start();
     m_runner.Start(std::move(work), [this, done = std::move(done)] { EndExchange(done); });
@@ -401,9 +399,9 @@ void CKelvaneSheet::EndExchange(const std::function<void()>& done)
 {
     m_showProgress.stop();
     m_pollProgress.stop();
-    if (m_exchangeDialog.isVisible()) {
-        const bool active = m_exchangeDialog.isActiveWindow();
-        m_exchangeDialog.hide();
+    if (m_exchangeDialog && m_exchangeDialog->isVisible()) {
+        const bool active = m_exchangeDialog->isActiveWindow();
+        m_exchangeDialog->hide();
         // Not every platform gives the activation back to the dialog's owner.
         if (active)
             activateWindow();
@@ -420,7 +418,19 @@ void CKelvaneSheet::EndExchange(const std::function<void()>& done)
 
 void CKelvaneSheet::ShowExchangeProgress()
 {
-    m_exchangeDialog.ShowProgress(m_runner.Received(), m_runner.Expected());
+    ExchangeDialog().ShowProgress(m_runner.Received(), m_runner.Expected());
+}
+
+// Made with the first exchange: its button's icon comes from the icon theme,
+// a search of the disk the window's first frame should not wait for.
+CExchangeDialog& CKelvaneSheet::ExchangeDialog()
+{
+    if (!m_exchangeDialog) {
+        m_exchangeDialog = new CExchangeDialog(this);
+        connect(m_exchangeDialog, &CExchangeDialog::CancelRequested, this,
+                &CKelvaneSheet::CancelExchange);
+    }
+    return *m_exchangeDialog;
 }
 
 void CKelvaneSheet::CancelExchange()

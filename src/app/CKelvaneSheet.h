@@ -16,6 +16,7 @@
 #include "CTranPage.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QSet>
 #include <QTimer>
 
@@ -175,6 +176,7 @@ private:
     void RunExchange(const QString& step, std::function<void()> work, std::function<void()> done);
     void EndExchange(const std::function<void()>& done);
     void ShowExchangeProgress();
+    CExchangeDialog& ExchangeDialog();
     // Read and write on a copy of the fields; the outcome as the command's
     // end shows it.
     using Command = std::function<CommandOutcome(CConfigCommands&)>;
@@ -202,7 +204,7 @@ private:
     bool m_initialised = false;
     // Declared after the port, which its worker uses, so it goes first.
     CExchangeRunner m_runner;
-    CExchangeDialog m_exchangeDialog;
+    QPointer<CExchangeDialog> m_exchangeDialog; // a child of the sheet
     QTimer m_showProgress;
     QTimer m_pollProgress;
     std::unique_ptr<CInputBlock> m_inputBlock;

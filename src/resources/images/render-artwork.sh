@@ -34,6 +34,7 @@ page() {
 }
 
 # Drawn at twice the size it is shown, so it stays sharp on high-density screens.
+# Opaque and at 8 bits a channel: the window decodes it before its first frame.
 # The subtitle below the name is a label of the window over the picture, so
 # that it follows the user's language.
 banner() {
@@ -57,7 +58,7 @@ banner() {
         -stroke none \
         "$tile" -geometry +22+18 -composite \
         -font "$latin" -pointsize 40 -fill white -annotate +126+58 'Kelvane' \
-        -strip "$out"
+        -alpha off -depth 8 -strip "PNG24:$out"
     rm -f "$tile"
 }
 
