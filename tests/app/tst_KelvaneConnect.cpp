@@ -478,10 +478,10 @@ void TestKelvaneConnect::escapeCancelsAConnect()
     CKelvaneSheet sheet(messages);
     sheet.show();
     QVERIFY(QTest::qWaitForWindowExposed(&sheet));
-    auto* dialog = sheet.findChild<QDialog*>(QStringLiteral("CExchangeDialog"));
-    QVERIFY(dialog);
 
     Control<QPushButton>(sheet, "connectButton")->click();
+    auto* dialog = sheet.findChild<QDialog*>(QStringLiteral("CExchangeDialog"));
+    QVERIFY(dialog);
     QTRY_VERIFY(dialog->isVisible());
     QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == dialog);
     const int handshakes = simulator.requestCount(HandshakeCode(2));
