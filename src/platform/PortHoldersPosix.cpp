@@ -31,6 +31,8 @@ constexpr qint64 kMaxNameBytes = 256;
 // reads the search looks at its deadline, so that a process with many
 // thousands of descriptors does not outlast it.
 constexpr std::size_t kEntriesBytes = 8192;
+// Several entries named by a descriptor's number.
+constexpr std::size_t kRoomForMoreBytes = 256;
 
 struct Scan
 {
@@ -134,6 +136,10 @@ Role RoleOf(const Scan& scan, int proc, const char* pid)
         const ssize_t bytes = ::getdents64(fds, entries, sizeof entries);
         if (bytes <= 0)
             return opened ? Role::Holder : Role::None;
+        // The kernel fills the buffer while the next entry fits, so room
+        // for several more means the table was read whole: most processes
+        // are then done with one call fewer.
+        const bool whole = std::size_t(bytes) + kRoomForMoreBytes <= sizeof entries;
         for (ssize_t at = 0; at < bytes;) {
             const auto* entry = reinterpret_cast<const dirent64*>(entries + at);
             at += entry->d_reclen;
@@ -150,6 +156,8 @@ Role RoleOf(const Scan& scan, int proc, const char* pid)
                 return Role::OtherEnd;
             }
         }
+        if (whole)
+            return opened ? Role::Holder : Role::None;
     }
 }
 
