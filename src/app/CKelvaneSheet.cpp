@@ -304,8 +304,11 @@ void CKelvaneSheet::OnAssignPortRequested(int portIndex)
 
 void CKelvaneSheet::AssignPort(int portIndex, const QString& path)
 {
-    m_profile.Reload();
-    if (!m_profile.SavePortPath(portIndex, path)) {
+    CProfile portSave = CProfile::Deferred();
+    portSave.SavePortPath(portIndex, path);
+    // The list shown next reads it back, so it is written at once, though
+    // never beside a save still under way.
+    if (!m_profileSaver.CommitNow(portSave)) {
         m_messages.ShowMessage(FlowMessages::Caption(), FlowMessages::PortsNotSaved(),
                                m_profile.FileName());
     }

@@ -278,12 +278,7 @@ void CProfile::WriteArmCanBaud(QSettings& settings, quint32 btr)
 
 bool CProfile::SavePortPath(int portIndex, const QString& path)
 {
-    if (m_readOnly)
-        return true;
-    if (m_untouched)
-        return false;
-    return SafeSettingsSync::Write(
-        *m_settings, {{PortKey(portIndex), path.isEmpty() ? QVariant() : QVariant(path)}});
+    return WriteKeys({{PortKey(portIndex), path.isEmpty() ? QVariant() : QVariant(path)}});
 }
 
 QString CProfile::PortKey(int portIndex)

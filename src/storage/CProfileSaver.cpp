@@ -32,6 +32,15 @@ void CProfileSaver::Commit(const CProfile& deferred)
     m_wake.notify_one();
 }
 
+bool CProfileSaver::CommitNow(const CProfile& deferred)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_idle.wait(lock, [this] { return m_queue.empty() && !m_writing; });
+    // Held while writing, so that the worker cannot write beside it: two
+    // writers would each replace the file with their own view of it.
+    return CProfile(m_applicationName).CommitHeld(deferred.Held());
+}
+
 bool CProfileSaver::IsIdle() const
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
@@ -54,5 +63,6 @@ void CProfileSaver::Work()
         CProfile(m_applicationName).CommitHeld(held);
         lock.lock();
         m_writing = false;
+        m_idle.notify_all();
     }
 }

@@ -27,6 +27,9 @@ public:
 
     // Returns at once.
     void Commit(const CProfile& deferred);
+    // Writes after every save handed over before, and returns whether it
+    // was written: for a save whose result is wanted at once.
+    bool CommitNow(const CProfile& deferred);
     // Whether every save handed over has been written (or has failed).
     bool IsIdle() const;
 
@@ -36,6 +39,7 @@ private:
     const QString m_applicationName;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
+    std::condition_variable m_idle;
     std::deque<QVariantMap> m_queue;
     bool m_writing = false;
     bool m_ending = false;
