@@ -27,7 +27,7 @@ namespace {
 
 constexpr int kRuns = 15;
 constexpr int kRunLimitMs = 20000;
-constexpr double kGoalRatio = 1.5;
+constexpr double kGoalRatio = 1.25;
 
 class CSilentSink : public CMessageSink
 {

@@ -275,6 +275,10 @@ with several ports, every port&apos;s state is printed first.</translation>
         <source>文档必须是一个 JSON 对象</source>
         <translation>the document must be one JSON object</translation>
     </message>
+    <message>
+        <source>最多 %1 项：转换器的过滤表放不下更多，这里有 %2 项</source>
+        <translation>may hold at most %1 entries, as many as the converter&apos;s filter table can take; this one has %2</translation>
+    </message>
 </context>
 <context>
     <name>CConfigFile</name>
@@ -494,6 +498,10 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     <message>
         <source>导入</source>
         <translation>Import</translation>
+    </message>
+    <message>
+        <source>正在导入…</source>
+        <translation>Importing…</translation>
     </message>
 </context>
 <context>
@@ -1005,6 +1013,14 @@ then log in again.</translation>
     <message>
         <source>、</source>
         <translation>, </translation>
+    </message>
+    <message>
+        <source>%1 正被另一个程序占用，但未能及时查明是哪个程序。关闭该程序后再连接。</source>
+        <translation>%1 is in use by another program, which could not be identified in time. Close that program, then connect again.</translation>
+    </message>
+    <message>
+        <source>未能及时查明 %1 是否还被其他程序打开。</source>
+        <translation>Could not tell in time whether other programs also have %1 open.</translation>
     </message>
 </context>
 </TS>

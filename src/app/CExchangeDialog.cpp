@@ -2,7 +2,9 @@
 
 #include "ui_CExchangeDialog.h"
 
+#include <QEvent>
 #include <QPushButton>
+#include <QWindow>
 
 CExchangeDialog::CExchangeDialog(QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CExchangeDialog>())
@@ -47,4 +49,31 @@ void CExchangeDialog::reject()
     // The exchange ends within moments; a second press would change nothing.
     m_ui->buttons->button(QDialogButtonBox::Cancel)->setEnabled(false);
     Q_EMIT CancelRequested();
+}
+
+void CExchangeDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    TakeFocus();
+    // Without a window manager nothing gives the focus to a new window, and
+    // asking for it before the window is mapped is not always heard: it is
+    // asked for again once the window is on the screen.
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+}
+
+bool CExchangeDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Expose && watched == windowHandle() &&
+        windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        TakeFocus();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CExchangeDialog::TakeFocus()
+{
+    activateWindow();
+    m_ui->buttons->button(QDialogButtonBox::Cancel)->setFocus(Qt::ActiveWindowFocusReason);
 }

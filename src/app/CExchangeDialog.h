@@ -12,7 +12,8 @@ class CExchangeDialog;
 // step under way, the bytes of a long reply received so far (a busy bar where
 // nothing is counted) and a Cancel button, which Escape and the dialog's own
 // close button press as well. It never closes itself: whoever started the
-// exchange hides it once the exchange has ended.
+// exchange hides it once the exchange has ended. It takes the keyboard focus
+// whenever it shows, so that Escape reaches it, window manager or not.
 class CExchangeDialog : public QDialog
 {
     Q_OBJECT
@@ -30,6 +31,12 @@ public Q_SLOTS:
 Q_SIGNALS:
     void CancelRequested();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void TakeFocus();
+
     std::unique_ptr<Ui::CExchangeDialog> m_ui;
 };

@@ -3,6 +3,7 @@
 #include "CArmCanConfig.h"
 #include "CBusyCursor.h"
 #include "CConfigCommands.h"
+#include "CConfigDocument.h"
 #include "CConfigFile.h"
 #include "CDocumentTransfer.h"
 #include "CHeldMessages.h"
@@ -11,6 +12,7 @@
 #include "CPageSetCopy.h"
 #include "CPortAssignDialog.h"
 #include "CSheetPageSet.h"
+#include "Configuration.h"
 #include "ConnectFlow.h"
 #include "ConverterModel.h"
 #include "FlowMessages.h"
@@ -59,7 +61,7 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, QWidget* parent)
 CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detector, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CKelvaneSheet>()), m_messages(messages),
       m_detector(detector), m_selector(this), m_tranPage(messages, this), m_serialPage(this),
-      m_canPage(this), m_canCfgPage(messages, this), m_runner(m_port), m_exchangeDialog(this)
+      m_canPage(this), m_canCfgPage(messages, this), m_runner(m_port)
 {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
@@ -81,14 +83,12 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     connect(m_ui->writeButton, &QPushButton::clicked, this, &CKelvaneSheet::OnWrite);
     connect(m_ui->exportButton, &QToolButton::clicked, this, &CKelvaneSheet::OnExport);
     connect(m_ui->importButton, &QToolButton::clicked, this, &CKelvaneSheet::OnImport);
-    connect(&m_exchangeDialog, &CExchangeDialog::CancelRequested, this,
-            &CKelvaneSheet::CancelExchange);
     m_showProgress.setSingleShot(true);
     m_showProgress.setInterval(kProgressDelayMs);
     connect(&m_showProgress, &QTimer::timeout, this, [this] {
         // The dialog's Cancel button wants the ordinary pointer.
         m_busyCursor.reset();
-        m_exchangeDialog.show();
+        ExchangeDialog().show();
     });
     m_pollProgress.setInterval(kProgressPollMs);
     connect(&m_pollProgress, &QTimer::timeout, this, &CKelvaneSheet::ShowExchangeProgress);
@@ -304,8 +304,11 @@ void CKelvaneSheet::OnAssignPortRequested(int portIndex)
 
 void CKelvaneSheet::AssignPort(int portIndex, const QString& path)
 {
-    m_profile.Reload();
-    if (!m_profile.SavePortPath(portIndex, path)) {
+    CProfile portSave = CProfile::Deferred();
+    portSave.SavePortPath(portIndex, path);
+    // The list shown next reads it back, so it is written at once, though
+    // never beside a save still under way.
+    if (!m_profileSaver.CommitNow(portSave)) {
         m_messages.ShowMessage(FlowMessages::Caption(), FlowMessages::PortsNotSaved(),
                                m_profile.FileName());
     }
@@ -364,13 +367,14 @@ void CKelvaneSheet::Connect(ConverterModel model, int portIndex)
         [this, outcome, failure, model, path, needed, detected] {
             *outcome = ConnectFlow::Connect(m_port, model, path);
             // Finding out why can take its own exchanges (asking the other
-            // models), so it stays off the window's thread too.
-            if (*outcome != ConnectFlow::Outcome::Connected)
+            // models), so it stays off the window's thread too; a cancelled
+            // connect has nothing to explain.
+            if (*outcome != ConnectFlow::Outcome::Connected && !m_port.IsCancelled())
                 *failure = ConnectFlow::Diagnose(*outcome, m_port, model, path,
                                                  needed ? detected : m_detector.DetectPorts());
         },
-        [this, failure, path, needed, portSlots] {
-            if (*failure && m_runner.WasCancelled())
+        [this, outcome, failure, path, needed, portSlots] {
+            if (*outcome != ConnectFlow::Outcome::Connected && m_runner.WasCancelled())
                 *failure = UserMessage{FlowMessages::Caption(), FlowMessages::ConnectCancelled()};
             if (needed)
                 m_selector.ShowPortSlots(portSlots);
@@ -388,7 +392,7 @@ void CKelvaneSheet::RunExchange(const QString& step, std::function<void()> work,
     m_hangupWatch.Stop();
     m_inputBlock = std::make_unique<CInputBlock>(*this);
     m_busyCursor = std::make_unique<CBusyCursor>();
-    m_exchangeDialog.Begin(step);
+    ExchangeDialog().Begin(step);
     m_showProgress.start();
     m_pollProgress.start();
     m_runner.Start(std::move(work), [this, done = std::move(done)] { EndExchange(done); });
@@ -398,9 +402,9 @@ void CKelvaneSheet::EndExchange(const std::function<void()>& done)
 {
     m_showProgress.stop();
     m_pollProgress.stop();
-    if (m_exchangeDialog.isVisible()) {
-        const bool active = m_exchangeDialog.isActiveWindow();
-        m_exchangeDialog.hide();
+    if (m_exchangeDialog && m_exchangeDialog->isVisible()) {
+        const bool active = m_exchangeDialog->isActiveWindow();
+        m_exchangeDialog->hide();
         // Not every platform gives the activation back to the dialog's owner.
         if (active)
             activateWindow();
@@ -417,7 +421,19 @@ void CKelvaneSheet::EndExchange(const std::function<void()>& done)
 
 void CKelvaneSheet::ShowExchangeProgress()
 {
-    m_exchangeDialog.ShowProgress(m_runner.Received(), m_runner.Expected());
+    ExchangeDialog().ShowProgress(m_runner.Received(), m_runner.Expected());
+}
+
+// Made with the first exchange: its button's icon comes from the icon theme,
+// a search of the disk the window's first frame should not wait for.
+CExchangeDialog& CKelvaneSheet::ExchangeDialog()
+{
+    if (!m_exchangeDialog) {
+        m_exchangeDialog = new CExchangeDialog(this);
+        connect(m_exchangeDialog, &CExchangeDialog::CancelRequested, this,
+                &CKelvaneSheet::CancelExchange);
+    }
+    return *m_exchangeDialog;
 }
 
 void CKelvaneSheet::CancelExchange()
@@ -448,7 +464,7 @@ void CKelvaneSheet::RunCommand(const QString& step, const Command& command)
             if (job->outcome != CommandOutcome::Cancelled) {
                 CSheetPageSet pages(*this);
                 job->pages.ApplyTo(pages);
-                job->profile.CommitTo(m_profile);
+                m_profileSaver.Commit(job->profile);
             }
             // A line that went away ends the command with the hang-up's own
             // message instead of "通信出错！".
@@ -528,27 +544,51 @@ void CKelvaneSheet::OnImport()
     const QString path = ChosenFile(FileChoice::Import);
     if (path.isEmpty())
         return;
-    QByteArray text;
-    if (const std::optional<QString> error = CConfigFile::Load(path, text)) {
-        m_messages.ShowMessage(FlowMessages::RefusalCaption(), *error);
-        return;
-    }
-    CSheetPageSet pages(*this);
-    if (const std::optional<DocumentRefusal> refusal = CDocumentTransfer::Import(text, pages)) {
-        m_messages.ShowMessage(
-            FlowMessages::RefusalCaption(),
-            QStringLiteral("\"%1\": %2").arg(QFileInfo(path).fileName(), refusal->text));
-    }
+    struct Job
+    {
+        Configuration loaded;
+        std::optional<QString> refusal;
+    };
+    auto job = std::make_shared<Job>();
+    job->loaded.model = m_selector.Model();
+    // A large document takes a while to read and parse: off the window's
+    // thread, the way an exchange runs, though the converter is not asked.
+    RunExchange(
+        tr("正在导入…"),
+        [job, path] {
+            QByteArray text;
+            if (std::optional<QString> error = CConfigFile::Load(path, text))
+                job->refusal = *error;
+            else if (const std::optional<DocumentRefusal> refusal =
+                         CConfigDocument::Load(text, job->loaded))
+                job->refusal =
+                    QStringLiteral("\"%1\": %2").arg(QFileInfo(path).fileName(), refusal->text);
+        },
+        [this, job] {
+            if (m_runner.WasCancelled())
+                return;
+            if (job->refusal) {
+                m_messages.ShowMessage(FlowMessages::RefusalCaption(), *job->refusal);
+                return;
+            }
+            CSheetPageSet pages(*this);
+            CDocumentTransfer::Show(job->loaded, pages);
+        });
 }
 
 QString CKelvaneSheet::ChosenFile(FileChoice choice)
 {
+    // The last choice may have been saved by the saver since the window read the file.
+    m_profile.Reload();
     QString folder = m_profile.ConfigFolder();
     if (folder.isEmpty())
         folder = QDir::homePath();
     const QString path = ChooseFile(choice, folder);
-    if (!path.isEmpty())
-        m_profile.SaveConfigFolder(QFileInfo(path).absolutePath());
+    if (!path.isEmpty()) {
+        CProfile folderSave = CProfile::Deferred();
+        folderSave.SaveConfigFolder(QFileInfo(path).absolutePath());
+        m_profileSaver.Commit(folderSave);
+    }
     return path;
 }
 

@@ -9,12 +9,14 @@
 #include "CPageSet.h"
 #include "CPortHangupWatch.h"
 #include "CProfile.h"
+#include "CProfileSaver.h"
 #include "CSerialComm.h"
 #include "CSerialPage.h"
 #include "CSystemPortDetector.h"
 #include "CTranPage.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QSet>
 #include <QTimer>
 
@@ -50,7 +52,8 @@ class CKelvaneSheet;
 // Every exchange with the converter (connect, read, write) runs on a worker
 // over a copy of the fields, while the window keeps painting but takes no
 // input; its fields, profile saves and messages reach the pages, the profile
-// and the user, in their order, once it has ended. One that takes longer
+// and the user, in their order, once it has ended. The profile is written on
+// a thread of its own, never the window's. One that takes longer
 // than a moment shows its progress and can be cancelled. A close asked for
 // meanwhile waits for the end.
 class CKelvaneSheet : public QDialog
@@ -67,6 +70,8 @@ public:
 
     // Whether an exchange with the converter is under way.
     bool IsExchanging() const { return m_runner.IsRunning(); }
+    // Whether a profile save handed to the saver is still to be written.
+    bool IsSavingProfile() const { return !m_profileSaver.IsIdle(); }
     // Ends the exchange under way as the progress dialog's Cancel does.
     void CancelExchange();
 
@@ -167,6 +172,7 @@ private:
     void RunExchange(const QString& step, std::function<void()> work, std::function<void()> done);
     void EndExchange(const std::function<void()>& done);
     void ShowExchangeProgress();
+    CExchangeDialog& ExchangeDialog();
     // Read and write on a copy of the fields; the outcome as the command's
     // end shows it.
     using Command = std::function<CommandOutcome(CConfigCommands&)>;
@@ -182,6 +188,7 @@ private:
     CPortHangupWatch m_hangupWatch;
     QString m_connectedPath;
     CProfile m_profile;
+    CProfileSaver m_profileSaver;
     CSerialComm m_port;
     CKelvaneDlg m_selector;
     CTranPage m_tranPage;
@@ -193,7 +200,7 @@ private:
     bool m_initialised = false;
     // Declared after the port, which its worker uses, so it goes first.
     CExchangeRunner m_runner;
-    CExchangeDialog m_exchangeDialog;
+    QPointer<CExchangeDialog> m_exchangeDialog; // a child of the sheet
     QTimer m_showProgress;
     QTimer m_pollProgress;
     std::unique_ptr<CInputBlock> m_inputBlock;

@@ -21,6 +21,8 @@ public:
     static constexpr quint32 kStandardRangeCost = 4;
     static constexpr quint32 kExtendedRangeCost = 8;
     static constexpr quint16 kFiller = 0xFFFF;
+    // The most entries the table can hold, all of them the cheapest kind.
+    static constexpr int kMaxEntries = CanAcceptance::kTableSize / int(kStandardIdCost);
 
     // Rebuilds the working lists from the entries and writes the table with
     // its section offsets into acceptance; the filter mode is not touched.

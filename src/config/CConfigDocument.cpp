@@ -1,6 +1,7 @@
 #include "CConfigDocument.h"
 
 #include "ArmCanFields.h"
+#include "CAcceptanceTable.h"
 #include "CArmCanConfig.h"
 #include "Configuration.h"
 #include "ConverterModel.h"
@@ -261,6 +262,13 @@ std::optional<QString> ApplyFilters(const QJsonValue& value, ArmCanFields& armCa
     if (!value.isArray())
         return Refusal(QStringLiteral("Filters"), Text::tr("必须是数组"));
     const QJsonArray array = value.toArray();
+    // More could never reach the converter, and every entry is compared with
+    // those before it.
+    if (array.size() > CAcceptanceTable::kMaxEntries)
+        return Refusal(QStringLiteral("Filters"),
+                       Text::tr("最多 %1 项：转换器的过滤表放不下更多，这里有 %2 项")
+                           .arg(CAcceptanceTable::kMaxEntries)
+                           .arg(array.size()));
     QList<FilterEntry> entries;
     for (qsizetype i = 0; i < array.size(); ++i) {
         FilterEntry entry;

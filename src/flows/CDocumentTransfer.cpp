@@ -35,7 +35,12 @@ std::optional<DocumentRefusal> CDocumentTransfer::Import(const QByteArray& text,
     loaded.model = pages.Model();
     if (std::optional<DocumentRefusal> refusal = CConfigDocument::Load(text, loaded))
         return refusal;
+    Show(loaded, pages);
+    return std::nullopt;
+}
 
+void CDocumentTransfer::Show(Configuration loaded, CPageSet& pages)
+{
     // The page's own control states follow from the block members once the
     // page is filled from them.
     ArmCanFields armCan = pages.ArmCan();
@@ -51,5 +56,4 @@ std::optional<DocumentRefusal> CDocumentTransfer::Import(const QByteArray& text,
             pages.ShowFields(page);
     if (pages.IsOpen(Page::ArmCan))
         pages.FillFromBlock();
-    return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CConfigDocument.h"
+#include "Configuration.h"
 
 #include <QByteArray>
 
@@ -27,4 +28,7 @@ public:
     // (CConfigDocument::Load), and shows it. A refusal leaves every field as
     // it was.
     static std::optional<DocumentRefusal> Import(const QByteArray& text, CPageSet& pages);
+    // Import's second half, for a document loaded elsewhere (off the
+    // window's thread) for a configuration of the pages' model.
+    static void Show(Configuration loaded, CPageSet& pages);
 };

@@ -21,22 +21,25 @@ Outcome Connect(CSerialComm& port, ConverterModel model, const QString& devicePa
                    kOneStopBit))
         return Outcome::PortUnavailable;
     if (!CFrameProtocol(port).Handshake(model)) {
+        // Known only while the port is still open.
+        const bool hungUp = port.HasHungUp();
         port.Close();
-        return Outcome::NoConverter;
+        return hungUp ? Outcome::HungUp : Outcome::NoConverter;
     }
     return Outcome::Connected;
 }
 
-std::optional<ConverterModel> AnsweringModel(const QString& devicePath, ConverterModel model)
+// The port itself, not one of its own, so that the port's cancel reaches it.
+std::optional<ConverterModel> AnsweringModel(CSerialComm& port, const QString& devicePath,
+                                             ConverterModel model)
 {
-    CSerialComm probe;
     for (const ConverterModelFacts& facts : ConverterModels::kFacts) {
         if (facts.model == model)
             continue;
-        if (!probe.Open(devicePath, facts.configBaudRate, kDataBits, kNoParity, kOneStopBit))
+        if (!port.Open(devicePath, facts.configBaudRate, kDataBits, kNoParity, kOneStopBit))
             return std::nullopt;
-        const bool answered = CFrameProtocol(probe).HandshakeOnce(facts.model);
-        probe.Close();
+        const bool answered = CFrameProtocol(port).HandshakeOnce(facts.model);
+        port.Close();
         if (answered)
             return facts.model;
     }
@@ -47,24 +50,28 @@ std::optional<UserMessage> MessageOf(Outcome outcome, const CSerialComm& port, C
                                      const QString& devicePath, const QList<DetectedPort>& present,
                                      std::optional<ConverterModel> answering)
 {
+    const auto stopped = [&port] { return port.IsCancelled(); };
     switch (outcome) {
     case Outcome::PortUnavailable:
-        return UserMessage{FlowMessages::Caption(), FlowMessages::PortUnavailable(),
-                           PortDiagnosis::OpenFailure(devicePath, port.LastError(), present)};
+        return UserMessage{
+            FlowMessages::Caption(), FlowMessages::PortUnavailable(),
+            PortDiagnosis::OpenFailure(devicePath, port.LastError(), present, stopped)};
     case Outcome::NoConverter:
         return UserMessage{FlowMessages::Caption(), FlowMessages::NoConverter(),
-                           PortDiagnosis::NoConverter(devicePath, model, answering)};
+                           PortDiagnosis::NoConverter(devicePath, model, answering, stopped)};
+    case Outcome::HungUp:
+        return HungUpMessage(devicePath);
     case Outcome::Connected:
         break;
     }
     return std::nullopt;
 }
 
-std::optional<UserMessage> Diagnose(Outcome outcome, const CSerialComm& port, ConverterModel model,
+std::optional<UserMessage> Diagnose(Outcome outcome, CSerialComm& port, ConverterModel model,
                                     const QString& devicePath, const QList<DetectedPort>& present)
 {
     const std::optional<ConverterModel> answering =
-        outcome == Outcome::NoConverter ? AnsweringModel(devicePath, model) : std::nullopt;
+        outcome == Outcome::NoConverter ? AnsweringModel(port, devicePath, model) : std::nullopt;
     return MessageOf(outcome, port, model, devicePath, present, answering);
 }
 

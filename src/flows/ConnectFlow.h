@@ -20,6 +20,7 @@ enum class Outcome
     Connected,
     PortUnavailable,
     NoConverter,
+    HungUp, // the port went away (an unplug, or the line's other end closed) during the handshake
 };
 
 Outcome Connect(CSerialComm& port, ConverterModel model, const QString& devicePath);
@@ -30,12 +31,15 @@ std::optional<UserMessage> MessageOf(Outcome outcome, const CSerialComm& port, C
                                      const QString& devicePath, const QList<DetectedPort>& present,
                                      std::optional<ConverterModel> answering = std::nullopt);
 // MessageOf after asking, when no converter answered, whether one of another
-// model does: one handshake each on the port, about a second in all.
-std::optional<UserMessage> Diagnose(Outcome outcome, const CSerialComm& port, ConverterModel model,
+// model does: one handshake each on the port, about a second in all. A
+// cancel of the port ends the asking at once, and the search for the
+// programs holding the port with it.
+std::optional<UserMessage> Diagnose(Outcome outcome, CSerialComm& port, ConverterModel model,
                                     const QString& devicePath, const QList<DetectedPort>& present);
 // The first model other than `model` that acknowledges one handshake at its
-// own bit rate, on a port opened for the purpose.
-std::optional<ConverterModel> AnsweringModel(const QString& devicePath, ConverterModel model);
+// own bit rate, the closed port opened again for each.
+std::optional<ConverterModel> AnsweringModel(CSerialComm& port, const QString& devicePath,
+                                             ConverterModel model);
 // What the user is told when the port went away while connected.
 UserMessage HungUpMessage(const QString& devicePath);
 } // namespace ConnectFlow

@@ -26,8 +26,9 @@ Result Probe(const QString& devicePath, const QList<DetectedPort>& present, cons
         // Every model is tried here anyway.
         result.failure =
             ConnectFlow::MessageOf(outcome, port, facts.model, devicePath, present).value();
-        // A port that does not open will not open for the next model either.
-        if (outcome == ConnectFlow::Outcome::PortUnavailable)
+        // A port that does not open, or has gone, will not answer the next model either.
+        if (outcome == ConnectFlow::Outcome::PortUnavailable ||
+            outcome == ConnectFlow::Outcome::HungUp)
             return result;
     }
     result.failure.detail = PortDiagnosis::NoConverterOfAny(devicePath);

@@ -55,13 +55,29 @@ QString NoPermission(const QString& devicePath)
         .arg(devicePath, group);
 }
 
-QString InUse(const QString& devicePath)
+QString InUse(const QString& devicePath, const PortHolders::StopCheck& stopped)
 {
-    const QList<PortHolder> holders = PortHolders::Find(devicePath);
-    if (holders.isEmpty())
-        return Text::tr("%1 正被另一个程序占用。关闭该程序后再连接。").arg(devicePath);
-    return Text::tr("%1 正被另一个程序占用：%2。关闭该程序后再连接。")
-        .arg(devicePath, HolderNames(holders));
+    const PortHolderSearch search = PortHolders::Find(devicePath, stopped);
+    if (!search.holders.isEmpty())
+        return Text::tr("%1 正被另一个程序占用：%2。关闭该程序后再连接。")
+            .arg(devicePath, HolderNames(search.holders));
+    if (!search.complete)
+        return Text::tr("%1 正被另一个程序占用，但未能及时查明是哪个程序。关闭该程序后再连接。")
+            .arg(devicePath);
+    return Text::tr("%1 正被另一个程序占用。关闭该程序后再连接。").arg(devicePath);
+}
+
+// A program that has the port open without locking it takes the converter's
+// replies away from us.
+QString OtherOpeners(const QString& devicePath, const PortHolders::StopCheck& stopped)
+{
+    const PortHolderSearch search = PortHolders::Open(devicePath, stopped);
+    if (!search.holders.isEmpty())
+        return Text::tr("%1 还被其他程序打开，它们可能读走了应答：%2。关闭它们后再连接。")
+            .arg(devicePath, HolderNames(search.holders));
+    if (!search.complete)
+        return Text::tr("未能及时查明 %1 是否还被其他程序打开。").arg(devicePath);
+    return {};
 }
 
 QString Missing(const QString& devicePath, const QList<DetectedPort>& present)
@@ -75,7 +91,8 @@ QString Missing(const QString& devicePath, const QList<DetectedPort>& present)
 
 namespace PortDiagnosis {
 
-QString OpenFailure(const QString& devicePath, int systemError, const QList<DetectedPort>& present)
+QString OpenFailure(const QString& devicePath, int systemError, const QList<DetectedPort>& present,
+                    const PortHolders::StopCheck& stopped)
 {
     if (devicePath.isEmpty())
         return Missing(Text::tr("（无）"), present);
@@ -83,7 +100,7 @@ QString OpenFailure(const QString& devicePath, int systemError, const QList<Dete
     case PortOpenCause::NoPermission:
         return NoPermission(devicePath);
     case PortOpenCause::InUse:
-        return InUse(devicePath);
+        return InUse(devicePath, stopped);
     case PortOpenCause::Missing:
         return Missing(devicePath, present);
     case PortOpenCause::Other:
@@ -93,7 +110,7 @@ QString OpenFailure(const QString& devicePath, int systemError, const QList<Dete
 }
 
 QString NoConverter(const QString& devicePath, ConverterModel model,
-                    std::optional<ConverterModel> answering)
+                    std::optional<ConverterModel> answering, const PortHolders::StopCheck& stopped)
 {
     const QString name = ConverterModels::DisplayName(model);
     if (answering) {
@@ -103,13 +120,8 @@ QString NoConverter(const QString& devicePath, ConverterModel model,
     QString detail = Text::tr("%1 已打开，但没有 %2 应答。请检查所选的型号和串口，"
                               "以及转换器的电源和接线。")
                          .arg(devicePath, name);
-    // A program that has the port open without locking it takes the
-    // converter's replies away from us.
-    if (const QList<PortHolder> holders = PortHolders::Open(devicePath); !holders.isEmpty()) {
-        detail += QLatin1Char('\n') +
-                  Text::tr("%1 还被其他程序打开，它们可能读走了应答：%2。关闭它们后再连接。")
-                      .arg(devicePath, HolderNames(holders));
-    }
+    if (const QString others = OtherOpeners(devicePath, stopped); !others.isEmpty())
+        detail += QLatin1Char('\n') + others;
     return detail;
 }
 

@@ -3,6 +3,7 @@
 #include "CFrameProtocol.h"
 #include "ConverterModel.h"
 #include "DetectedPort.h"
+#include "PortHolders.h"
 
 #include <QList>
 #include <QString>
@@ -14,11 +15,13 @@
 namespace PortDiagnosis {
 // systemError as the open left it (errno, or GetLastError on Windows);
 // present: the serial ports the system reports, named when the device is
-// missing.
-QString OpenFailure(const QString& devicePath, int systemError, const QList<DetectedPort>& present);
+// missing; stopped ends the search for the programs holding the port.
+QString OpenFailure(const QString& devicePath, int systemError, const QList<DetectedPort>& present,
+                    const PortHolders::StopCheck& stopped = {});
 // answering: the other model that answered its own handshake, if one did.
 QString NoConverter(const QString& devicePath, ConverterModel model,
-                    std::optional<ConverterModel> answering = std::nullopt);
+                    std::optional<ConverterModel> answering = std::nullopt,
+                    const PortHolders::StopCheck& stopped = {});
 // The detail of "通信出错！": what came back, or that the adapter went away.
 QString ExchangeFailure(const CFrameProtocol::Failure& failure, bool adapterGone);
 // After every model's handshake was tried.

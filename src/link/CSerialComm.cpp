@@ -15,7 +15,7 @@ CSerialComm::~CSerialComm() = default;
 bool CSerialComm::Open(const QString& name, quint32 baudRate, int dataBits, int parityCode,
                        int stopBitsCode)
 {
-    if (name.isEmpty())
+    if (name.isEmpty() || IsCancelled())
         return false;
     const bool opened = m_impl->Open(QFile::encodeName(name).toStdString(), baudRate, dataBits,
                                      parityCode, stopBitsCode);

@@ -17,6 +17,7 @@ public:
     CSerialComm& operator=(const CSerialComm&) = delete;
 
     // parityCode 0 = none, 1 = odd, 2 = even; stopBitsCode 0 = one, 2 = two.
+    // Refused while cancelled.
     bool Open(const QString& name, quint32 baudRate, int dataBits, int parityCode,
               int stopBitsCode);
     // Does nothing on a closed port. False when the system refused to release
@@ -47,8 +48,8 @@ public:
     bool Pause(int timeoutMs);
 
     // Safe from any thread while another one talks through the port: ends
-    // the wait under way at once, and every later Read, Write and Pause
-    // returns at once with nothing done, until ClearCancel.
+    // the wait under way at once, and every later Open, Read, Write and
+    // Pause returns at once with nothing done, until ClearCancel.
     void Cancel();
     void ClearCancel();
     bool IsCancelled() const;

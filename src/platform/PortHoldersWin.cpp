@@ -1,12 +1,12 @@
 #include "PortHolders.h"
 
 // Windows tells no program which process holds a COM port.
-QList<PortHolder> PortHolders::Open(const QString&)
+PortHolderSearch PortHolders::Open(const QString&, const StopCheck&)
 {
     return {};
 }
 
-QList<PortHolder> PortHolders::Find(const QString&)
+PortHolderSearch PortHolders::Find(const QString&, const StopCheck&)
 {
     return {};
 }

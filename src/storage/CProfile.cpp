@@ -190,7 +190,12 @@ CProfile CProfile::Deferred(const QString& applicationName)
 
 bool CProfile::CommitTo(CProfile& target) const
 {
-    return m_held.isEmpty() || target.WriteKeys(m_held);
+    return target.CommitHeld(m_held);
+}
+
+bool CProfile::CommitHeld(const QVariantMap& held)
+{
+    return held.isEmpty() || WriteKeys(held);
 }
 
 bool CProfile::WriteKeys(const QVariantMap& changes)
@@ -260,11 +265,7 @@ QString CProfile::ConfigFolder() const
 
 bool CProfile::SaveConfigFolder(const QString& folder)
 {
-    if (m_readOnly)
-        return true;
-    if (m_untouched)
-        return false;
-    return SafeSettingsSync::Write(*m_settings, {{QLatin1String(kConfigFolderKey), folder}});
+    return WriteKeys({{QLatin1String(kConfigFolderKey), folder}});
 }
 
 quint32 CProfile::ReadArmCanBaud(const QSettings& settings)
@@ -280,12 +281,7 @@ void CProfile::WriteArmCanBaud(QSettings& settings, quint32 btr)
 
 bool CProfile::SavePortPath(int portIndex, const QString& path)
 {
-    if (m_readOnly)
-        return true;
-    if (m_untouched)
-        return false;
-    return SafeSettingsSync::Write(
-        *m_settings, {{PortKey(portIndex), path.isEmpty() ? QVariant() : QVariant(path)}});
+    return WriteKeys({{PortKey(portIndex), path.isEmpty() ? QVariant() : QVariant(path)}});
 }
 
 QString CProfile::PortKey(int portIndex)

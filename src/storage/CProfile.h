@@ -73,6 +73,10 @@ public:
     static CProfile Deferred(const QString& applicationName = QString());
     // The held-back saves into target's store; true when there were none.
     bool CommitTo(CProfile& target) const;
+    // The held-back saves, for CommitHeld on a profile made elsewhere.
+    const QVariantMap& Held() const { return m_held; }
+    // Saves what a deferred profile held back, as one save.
+    bool CommitHeld(const QVariantMap& held);
 
     // The store itself, for the tests. Writes go through the Save functions,
     // which alone guard the file (and keep a read-only profile unwritten).

@@ -6,6 +6,7 @@
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
 #include "CSheetProbe.h"
+#include "CStalledFileSystem.h"
 #include "ModelRows.h"
 #include "ProcessFiles.h"
 #include "SheetLookup.h"
@@ -106,6 +107,7 @@ private Q_SLOTS:
     void closingWhileConnectedClosesThePort_data();
     void closingWhileConnectedClosesThePort();
     void commandKeysWhileConnected();
+    void escapeCancelsAConnect();
 
 private:
     // The simulator on COM1 of a fresh profile for this model.
@@ -458,6 +460,41 @@ void TestKelvaneConnect::commandKeysWhileConnected()
     QTRY_VERIFY(!sheet.IsConnected());
     QCOMPARE(messages.m_messages.size(), 2);
     QCOMPARE(simulator.requestCount(HandshakeCode(2)), 1);
+}
+
+// Escape reaches the progress dialog, which takes the keyboard focus, and the
+// connect ends there: no more handshakes, no other model asked, and another
+// program's file on a file system that does not answer changes nothing.
+void TestKelvaneConnect::escapeCancelsAConnect()
+{
+    SimOptions options;
+    options.silent = true;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    CStalledFileSystem fileSystem;
+    if (fileSystem.Unavailable().isEmpty())
+        fileSystem.Stall();
+    CProfileSandbox::Write({{"Kelvane/DeviceType", 2}, {"Ports/COM1", simulator.slavePath()}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+
+    Control<QPushButton>(sheet, "connectButton")->click();
+    auto* dialog = sheet.findChild<QDialog*>(QStringLiteral("CExchangeDialog"));
+    QVERIFY(dialog);
+    QTRY_VERIFY(dialog->isVisible());
+    QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == dialog);
+    const int handshakes = simulator.requestCount(HandshakeCode(2));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(WaitForExchange(sheet));
+
+    QCOMPARE(messages.m_messages.size(), 1);
+    QCOMPARE(messages.m_messages.constFirst().text, QStringLiteral("连接已取消！"));
+    VerifyConnectedState(sheet, false);
+    QTest::qWait(700);
+    QCOMPARE(simulator.requestCount(HandshakeCode(2)), handshakes);
+    QCOMPARE(simulator.receivedFrames().size(), handshakes);
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneConnect)

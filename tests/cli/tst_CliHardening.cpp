@@ -1,4 +1,5 @@
 #include "COstrelSimulator.h"
+#include "CStalledFileSystem.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -114,6 +115,7 @@ private Q_SLOTS:
 
     void waitsEnd_data();
     void waitsEnd();
+    void killEndsAFailedConnectAtOnce();
     void inputIsBounded_data();
     void inputIsBounded();
     void failedOutputKeepsTheEarlierFile_data();
@@ -173,6 +175,10 @@ void TestCliHardening::waitsEnd_data()
         << "endless input" << 2 << QByteArray("大于 4 MiB") << 10000;
     QTest::newRow("converter trickling a byte every 30 ms")
         << "trickle" << 1 << QByteArray("配置: 通信出错！") << 12000;
+    // The failed connect names the port's holders; another program's file
+    // there must not hold it up.
+    QTest::newRow("no converter, a file system not answering")
+        << "stalled" << 4 << QByteArray("设备未连接！") << 10000;
 }
 
 void TestCliHardening::waitsEnd()
@@ -185,10 +191,20 @@ void TestCliHardening::waitsEnd()
     SimOptions options;
     if (what == "trickle")
         options.trickleMs = 30;
+    options.silent = what == "stalled";
     const auto sim = StartSim(options);
     QVERIFY(sim);
+    std::unique_ptr<CStalledFileSystem> fileSystem;
+    if (what == "stalled") {
+        fileSystem = std::make_unique<CStalledFileSystem>();
+        if (!fileSystem->Unavailable().isEmpty())
+            QSKIP(qPrintable(fileSystem->Unavailable()));
+        fileSystem->Stall();
+    }
     Run run;
-    if (what == "port as input") {
+    if (what == "stalled") {
+        run = RunCli({"-p", sim->slavePath(), "connect"});
+    } else if (what == "port as input") {
         run = RunCli({"encode", "-i", sim->slavePath()});
     } else if (what == "endless input") {
         QProcess process;
@@ -203,6 +219,31 @@ void TestCliHardening::waitsEnd()
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(message), run.err.constData());
     QVERIFY2(run.elapsedMs < limitMs, qPrintable(QString::number(run.elapsedMs)));
+}
+
+// Once no converter has answered, the connect looks for the programs holding
+// the port while another program's file does not answer: nothing it does
+// then is beyond kill -9.
+void TestCliHardening::killEndsAFailedConnectAtOnce()
+{
+    SimOptions options;
+    options.silent = true;
+    const auto sim = StartSim(options);
+    QVERIFY(sim);
+    CStalledFileSystem fileSystem;
+    if (!fileSystem.Unavailable().isEmpty())
+        QSKIP(qPrintable(fileSystem.Unavailable()));
+    fileSystem.Stall();
+    QProcess cli;
+    cli.start(kCli, {"-p", sim->slavePath(), "connect"});
+    QVERIFY(cli.waitForStarted());
+    // Four handshakes for the model chosen, one for each other model.
+    QTRY_COMPARE_WITH_TIMEOUT(sim->requestCount(0x02), 6, kRunLimitMs);
+
+    cli.kill();
+
+    QVERIFY(cli.waitForFinished(kRunLimitMs));
+    QCOMPARE(cli.exitStatus(), QProcess::CrashExit);
 }
 
 void TestCliHardening::inputIsBounded_data()
@@ -221,6 +262,14 @@ void TestCliHardening::inputIsBounded_data()
                                        << QByteArray("\"TranSpace\" 必须是 0 到 255 之间的整数");
     QTest::newRow("repeated key") << "doc.json" << QByteArray(R"({"TranSpace": 3, "TranSpace": 4})")
                                   << QByteArray("\"TranSpace\" 在同一个对象中出现了不止一次");
+    QByteArray filters;
+    for (int id = 0; id <= 1024; ++id)
+        filters += (id == 0 ? "" : ",") + QByteArray(R"({"kind": 0, "start": "0x)") +
+                   QByteArray::number(id, 16) + R"(", "end": "0x)" + QByteArray::number(id, 16) +
+                   "\"}";
+    QTest::newRow("more filters than the converter's table holds")
+        << "doc.json" << "{\"DeviceType\": 2, \"Filters\": [" + filters + "]}"
+        << QByteArray("\"Filters\" 最多 1024 项");
 }
 
 // Refused before anything is encoded: exit 2, nothing printed.

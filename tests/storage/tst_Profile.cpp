@@ -1,6 +1,7 @@
 #include "ArmCanFields.h"
 #include "CProfile.h"
 #include "CProfileSandbox.h"
+#include "CProfileSaver.h"
 #include "CanFields.h"
 #include "SerialFields.h"
 #include "TranFields.h"
@@ -140,6 +141,7 @@ private Q_SLOTS:
     void profileTheToolCannotKeepIsLeftUntouched_data();
     void profileTheToolCannotKeepIsLeftUntouched();
     void saveRemovesWhatAKilledSaveLeft();
+    void saverWritesInTheOrderHandedOver();
 
 private:
     std::unique_ptr<CProfileSandbox> m_sandbox;
@@ -502,6 +504,35 @@ void TestProfile::saveRemovesWhatAKilledSaveLeft()
         QVERIFY2(!QFile::exists(other), qPrintable(other));
     for (const QString& other : kept)
         QVERIFY2(QFile::exists(other), qPrintable(other));
+}
+
+// Saves handed to the saver land one after another in their order, and a
+// save wanted at once waits for those before it: none is lost to another
+// writer's view of the file.
+void TestProfile::saverWritesInTheOrderHandedOver()
+{
+    const QString name = CProfileSandbox::UniqueName();
+    const QString path = WriteProfileFile(name, "[Kelvane]\nNotOurs=kept\n");
+    QVERIFY(!path.isEmpty());
+    CProfileSaver saver(name);
+    for (int value = 1; value <= 20; ++value) {
+        CProfile held = CProfile::Deferred(name);
+        Fields f;
+        f.Load(held);
+        f.tran.m_nFrameSpace = value;
+        QVERIFY(f.Save(held));
+        saver.Commit(held);
+    }
+    CProfile port = CProfile::Deferred(name);
+    QVERIFY(port.SavePortPath(2, QStringLiteral("/dev/ttyUSB3")));
+
+    QVERIFY(saver.CommitNow(port));
+
+    QVERIFY(saver.IsIdle());
+    const QSettings reread(path, QSettings::IniFormat);
+    QCOMPARE(reread.value("Kelvane/TranSpace").toInt(), 20);
+    QCOMPARE(reread.value("Ports/COM3").toString(), QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(reread.value("Kelvane/NotOurs").toString(), QStringLiteral("kept"));
 }
 
 QTEST_GUILESS_MAIN(TestProfile)

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 // As the user picks a model: the list's selection, then its notification.
 inline void ChooseDevice(CKelvaneSheet& sheet, int deviceType)
@@ -27,13 +28,16 @@ inline QWidget* CanPageOf(CKelvaneSheet& sheet, int deviceType)
 }
 
 // Lets the exchange that a click or key has started run to its end, its
-// outcome shown; true at once when none was started.
+// outcome shown and its profile saves written; true at once when none was
+// started.
 inline bool WaitForExchange(CKelvaneSheet& sheet, int timeoutMs = 30000)
 {
-    if (!sheet.IsExchanging())
-        return true;
-    QSignalSpy finished(&sheet, &CKelvaneSheet::ExchangeFinished);
-    return finished.wait(timeoutMs);
+    if (sheet.IsExchanging()) {
+        QSignalSpy finished(&sheet, &CKelvaneSheet::ExchangeFinished);
+        if (!finished.wait(timeoutMs))
+            return false;
+    }
+    return QTest::qWaitFor([&sheet] { return !sheet.IsSavingProfile(); }, timeoutMs);
 }
 
 inline bool ClickConnect(CKelvaneSheet& sheet)

@@ -85,6 +85,7 @@ ExitStatus CPortTask::StatusOf(ConnectFlow::Outcome outcome)
     case ConnectFlow::Outcome::PortUnavailable:
         return ExitStatus::PortUnavailable;
     case ConnectFlow::Outcome::NoConverter:
+    case ConnectFlow::Outcome::HungUp:
         break;
     }
     return ExitStatus::NotConnected;

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QVariantMap>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+class CProfile;
+
+// Writes the saves a deferred profile held back on a thread of its own, so
+// that whoever hands them over never waits for the disk (a save locks the
+// file and flushes it twice). The saves are written one at a time in the
+// order they were handed over, each replacing the file whole, as
+// CProfile's own saves do; those still queued when the saver goes are
+// written before its destructor returns.
+class CProfileSaver
+{
+public:
+    // The profile of applicationName (empty: the application's own).
+    explicit CProfileSaver(const QString& applicationName = QString());
+    ~CProfileSaver();
+    CProfileSaver(const CProfileSaver&) = delete;
+    CProfileSaver& operator=(const CProfileSaver&) = delete;
+
+    // Returns at once.
+    void Commit(const CProfile& deferred);
+    // Writes after every save handed over before, and returns whether it
+    // was written: for a save whose result is wanted at once.
+    bool CommitNow(const CProfile& deferred);
+    // Whether every save handed over has been written (or has failed).
+    bool IsIdle() const;
+
+private:
+    void Work();
+
+    const QString m_applicationName;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::deque<QVariantMap> m_queue;
+    bool m_writing = false;
+    bool m_ending = false;
+    std::thread m_thread;
+};
