@@ -123,5 +123,7 @@ private:
     // Held apart so that the task stays movable; the port is there before
     // the task runs, so that a cancel can reach it at any time.
     std::unique_ptr<CSerialComm> m_serial;
+    // Where the task asks whether another model answers.
+    std::unique_ptr<CSerialComm> m_probe;
     std::unique_ptr<std::atomic<int>> m_stage = std::make_unique<std::atomic<int>>(0);
 };

@@ -30,6 +30,12 @@ Outcome Connect(CSerialComm& port, ConverterModel model, const QString& devicePa
 std::optional<ConverterModel> AnsweringModel(const QString& devicePath, ConverterModel model)
 {
     CSerialComm probe;
+    return AnsweringModel(probe, devicePath, model);
+}
+
+std::optional<ConverterModel> AnsweringModel(CSerialComm& probe, const QString& devicePath,
+                                             ConverterModel model)
+{
     for (const ConverterModelFacts& facts : ConverterModels::kFacts) {
         if (facts.model == model)
             continue;

@@ -36,6 +36,10 @@ std::optional<UserMessage> Diagnose(Outcome outcome, const CSerialComm& port, Co
 // The first model other than `model` that acknowledges one handshake at its
 // own bit rate, on a port opened for the purpose.
 std::optional<ConverterModel> AnsweringModel(const QString& devicePath, ConverterModel model);
+// The same on a port of the caller's, which another thread may cancel; it is
+// left closed.
+std::optional<ConverterModel> AnsweringModel(CSerialComm& probe, const QString& devicePath,
+                                             ConverterModel model);
 // What the user is told when the port went away while connected.
 UserMessage HungUpMessage(const QString& devicePath);
 } // namespace ConnectFlow
