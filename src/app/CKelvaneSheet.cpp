@@ -605,7 +605,12 @@ void CKelvaneSheet::OnVerify()
             // What the converter holds goes into a copy: the pages keep their
             // values, and only its failure is told.
             if (job->outcome != CommandOutcome::Succeeded) {
-                for (const UserMessage& message : job->messages.Held())
+                // As for a read: a line that went away speaks for itself.
+                QList<UserMessage> messages = job->messages.Held();
+                if (job->outcome == CommandOutcome::Failed && m_port.HasHungUp() &&
+                    !messages.isEmpty())
+                    messages.removeLast();
+                for (const UserMessage& message : std::as_const(messages))
                     m_messages.ShowMessage(message);
                 CheckPortStillThere();
                 return;
