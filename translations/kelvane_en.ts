@@ -9,6 +9,137 @@
     </message>
 </context>
 <context>
+    <name>CBatchDialog</name>
+    <message>
+        <source>批量配置</source>
+        <translation>Batch</translation>
+    </message>
+    <message>
+        <source>配置：</source>
+        <translation>Configuration:</translation>
+    </message>
+    <message>
+        <source>页面上的值</source>
+        <translation>The values on the pages</translation>
+    </message>
+    <message>
+        <source>页面(&amp;P)</source>
+        <translation>&amp;Pages</translation>
+    </message>
+    <message>
+        <source>文档(&amp;D)…</source>
+        <translation>&amp;Document…</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>原因</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
+        <source>全选(&amp;A)</source>
+        <translation>Select &amp;All</translation>
+    </message>
+    <message>
+        <source>导出报告(&amp;E)…</source>
+        <translation>&amp;Export Report…</translation>
+    </message>
+    <message>
+        <source>写入并校验(&amp;S)</source>
+        <translation>Write and Verify (&amp;S)</translation>
+    </message>
+    <message>
+        <source>取消(&amp;C)</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>连接…</source>
+        <translation>Connecting…</translation>
+    </message>
+    <message>
+        <source>写入…</source>
+        <translation>Writing…</translation>
+    </message>
+    <message>
+        <source>校验…</source>
+        <translation>Verifying…</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>Skipped</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>Cancelled</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>本窗口已连接</source>
+        <translation>Connected in this window</translation>
+    </message>
+    <message>
+        <source>无设备</source>
+        <translation>No device</translation>
+    </message>
+    <message>
+        <source>本窗口已连接此串口，请先断开</source>
+        <translation>This window is connected to the port; disconnect first</translation>
+    </message>
+    <message>
+        <source>与前面的串口是同一设备</source>
+        <translation>The same device as a port above</translation>
+    </message>
+    <message>
+        <source>等待</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>成功 %1 个，失败 %2 个</source>
+        <translation>%1 OK, %2 failed</translation>
+    </message>
+    <message>
+        <source>，跳过 %1 个</source>
+        <translation>, %1 skipped</translation>
+    </message>
+    <message>
+        <source>无法写入“%1”：%2</source>
+        <translation>Cannot write &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>文档</source>
+        <translation>Document</translation>
+    </message>
+    <message>
+        <source>导出报告</source>
+        <translation>Export Report</translation>
+    </message>
+</context>
+<context>
     <name>CCanPage</name>
     <message>
         <source>CAN参数</source>
@@ -503,6 +634,29 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
         <source>正在导入…</source>
         <translation>Importing…</translation>
     </message>
+    <message>
+        <source>批量配置(&amp;B)…</source>
+        <translation>&amp;Batch…</translation>
+    </message>
+    <message>
+        <source>校验(&amp;V)</source>
+        <translation>&amp;Verify</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>Verify</translation>
+    </message>
+    <message>
+        <source>页面上的值与转换器中的一致</source>
+        <translation>The values on the pages are those the converter holds</translation>
+    </message>
+    <message numerus="yes">
+        <source>有 %n 个字段与转换器中的不同</source>
+        <translation>
+            <numerusform>%n field differs from the converter</numerusform>
+            <numerusform>%n fields differ from the converter</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>COutputFile</name>
@@ -634,6 +788,10 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     <message>
         <source>有 %1 个键不同</source>
         <translation>%1 keys differ</translation>
+    </message>
+    <message>
+        <source>校验已取消！</source>
+        <translation>Verify cancelled!</translation>
     </message>
 </context>
 <context>

@@ -1,11 +1,13 @@
 #include "CKelvaneSheet.h"
 
 #include "CArmCanConfig.h"
+#include "CBatchDialog.h"
 #include "CBusyCursor.h"
 #include "CConfigCommands.h"
 #include "CConfigDocument.h"
 #include "CConfigFile.h"
 #include "CDocumentTransfer.h"
+#include "CFieldMarks.h"
 #include "CHeldMessages.h"
 #include "CInputBlock.h"
 #include "CMessageSink.h"
@@ -23,8 +25,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QShowEvent>
 #include <QStyle>
@@ -67,8 +71,8 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     setWindowFlag(Qt::WindowMinimizeButtonHint);
     m_ui->contentLayout->insertWidget(0, &m_selector);
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    m_ui->sheetScroll->SetReserved(
-        QSize(kFrameAllowance, m_ui->buttonRow->sizeHint().height() + titleBar + kFrameAllowance));
+    const int buttonRows = FitButtonRows();
+    m_ui->sheetScroll->SetReserved(QSize(kFrameAllowance, buttonRows + titleBar + kFrameAllowance));
     m_canCfgPage.hide();
 
     connect(m_ui->tabs, &QTabWidget::currentChanged, this, &CKelvaneSheet::OnCurrentTabChanged);
@@ -83,6 +87,8 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     connect(m_ui->writeButton, &QPushButton::clicked, this, &CKelvaneSheet::OnWrite);
     connect(m_ui->exportButton, &QToolButton::clicked, this, &CKelvaneSheet::OnExport);
     connect(m_ui->importButton, &QToolButton::clicked, this, &CKelvaneSheet::OnImport);
+    connect(m_ui->verifyButton, &QPushButton::clicked, this, &CKelvaneSheet::OnVerify);
+    connect(m_ui->batchButton, &QToolButton::clicked, this, &CKelvaneSheet::OnBatch);
     m_showProgress.setSingleShot(true);
     m_showProgress.setInterval(kProgressDelayMs);
     connect(&m_showProgress, &QTimer::timeout, this, [this] {
@@ -106,6 +112,28 @@ CKelvaneSheet::~CKelvaneSheet()
     // The pages die before the tab widget does, and each one leaving its tab
     // must not reach back into this half-destroyed sheet.
     disconnect(m_ui->tabs, nullptr, this, nullptr);
+}
+
+// On a screen too narrow for one row of buttons (at a large scale factor)
+// the file buttons go on a row of their own above the commands. Returns the
+// height the rows take.
+int CKelvaneSheet::FitButtonRows()
+{
+    const int room = screen()->availableGeometry().width() - kFrameAllowance;
+    if (m_ui->buttonRow->sizeHint().width() <= room)
+        return m_ui->buttonRow->sizeHint().height();
+    auto* fileRow = new QHBoxLayout;
+    m_ui->sheetLayout->insertLayout(m_ui->sheetLayout->indexOf(m_ui->buttonRow), fileRow);
+    QMargins margins = m_ui->buttonRow->contentsMargins();
+    fileRow->setContentsMargins(margins.left(), margins.top(), margins.right(), 0);
+    for (QWidget* button :
+         {static_cast<QWidget*>(m_ui->exportButton), static_cast<QWidget*>(m_ui->importButton),
+          static_cast<QWidget*>(m_ui->batchButton)}) {
+        m_ui->buttonRow->removeWidget(button);
+        fileRow->addWidget(button);
+    }
+    fileRow->addStretch();
+    return fileRow->sizeHint().height() + m_ui->buttonRow->sizeHint().height();
 }
 
 void CKelvaneSheet::AddPage(QWidget& page, const QString& title)
@@ -193,6 +221,8 @@ void CKelvaneSheet::CreatePageWindow(QWidget& widget)
     // shown, which may be after the connect has enabled the others.
     if (m_port.IsOpen())
         EnablePage(widget, true);
+    if (m_initialised)
+        UpdateMarks();
 }
 
 bool CKelvaneSheet::IsPageOpen(const QWidget& page) const
@@ -378,10 +408,14 @@ void CKelvaneSheet::Connect(ConverterModel model, int portIndex)
                 *failure = UserMessage{FlowMessages::Caption(), FlowMessages::ConnectCancelled()};
             if (needed)
                 m_selector.ShowPortSlots(portSlots);
-            if (*failure)
+            if (*failure) {
                 m_messages.ShowMessage(**failure);
-            else
+            } else {
                 m_connectedPath = path;
+                // Another converter may be on the line now.
+                m_converterHolds.reset();
+                UpdateMarks();
+            }
             ApplyConnectionState(!*failure);
         });
 }
@@ -465,6 +499,8 @@ void CKelvaneSheet::RunCommand(const QString& step, const Command& command)
                 CSheetPageSet pages(*this);
                 job->pages.ApplyTo(pages);
                 m_profileSaver.Commit(job->profile);
+                if (job->outcome == CommandOutcome::Succeeded)
+                    RememberConverter(pages.Fields());
             }
             // A line that went away ends the command with the hang-up's own
             // message instead of "通信出错！".
@@ -490,6 +526,7 @@ void CKelvaneSheet::EnableCommandButtons(bool enabled)
     m_ui->defaultsButton->setEnabled(enabled);
     m_ui->readButton->setEnabled(enabled);
     m_ui->writeButton->setEnabled(enabled);
+    m_ui->verifyButton->setEnabled(enabled);
     m_ui->exportButton->setEnabled(enabled);
     m_ui->importButton->setEnabled(enabled);
 }
@@ -500,6 +537,7 @@ void CKelvaneSheet::OnDefaults()
         return;
     CSheetPageSet pages(*this);
     CConfigCommands(pages, m_port, m_profile, m_messages).RestoreDefaults();
+    UpdateMarks();
 }
 
 void CKelvaneSheet::OnRead()
@@ -573,7 +611,90 @@ void CKelvaneSheet::OnImport()
             }
             CSheetPageSet pages(*this);
             CDocumentTransfer::Show(job->loaded, pages);
+            UpdateMarks();
         });
+}
+
+void CKelvaneSheet::OnVerify()
+{
+    if (IsExchanging() || !m_port.IsOpen())
+        return;
+    struct Job
+    {
+        explicit Job(CPageSet& pages) : converter(pages), profile(CProfile::Deferred()) {}
+        CPageSetCopy converter;
+        CProfile profile;
+        CHeldMessages messages;
+        CommandOutcome outcome = CommandOutcome::Failed;
+    };
+    CSheetPageSet pages(*this);
+    CConfigCommands::StoreForWrite(pages);
+    auto job = std::make_shared<Job>(pages);
+    RunExchange(
+        FlowMessages::Reading(),
+        [this, job] {
+            job->outcome =
+                CConfigCommands(job->converter, m_port, job->profile, job->messages).ReadConfig();
+        },
+        [this, job] {
+            // What the converter holds goes into a copy: the pages keep their
+            // values, and only its failure is told.
+            if (job->outcome != CommandOutcome::Succeeded) {
+                // As for a read: a line that went away speaks for itself.
+                QList<UserMessage> messages = job->messages.Held();
+                if (job->outcome == CommandOutcome::Failed && m_port.HasHungUp() &&
+                    !messages.isEmpty())
+                    messages.removeLast();
+                for (const UserMessage& message : std::as_const(messages))
+                    m_messages.ShowMessage(message);
+                CheckPortStillThere();
+                return;
+            }
+            RememberConverter(job->converter.Fields());
+            const int count = int(m_markedKeys.size());
+            m_messages.ShowMessage(tr("校验"),
+                                   count == 0 ? tr("页面上的值与转换器中的一致")
+                                              : tr("有 %n 个字段与转换器中的不同", nullptr, count),
+                                   m_markedKeys.join(QStringLiteral(", ")));
+        });
+}
+
+void CKelvaneSheet::OnBatch()
+{
+    if (IsExchanging())
+        return;
+    const QList<DetectedPort> detected = m_detector.DetectPorts();
+    auto* dialog = new CBatchDialog(
+        m_selector.Model(), ResolvePortSlots(detected), detected,
+        m_port.IsOpen() ? m_connectedPath : QString(),
+        [this] {
+            CSheetPageSet pages(*this);
+            return CDocumentTransfer::Export(pages, m_messages);
+        },
+        m_messages, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void CKelvaneSheet::RememberConverter(const Configuration& held)
+{
+    m_converterHolds = held;
+    UpdateMarks();
+}
+
+void CKelvaneSheet::UpdateMarks()
+{
+    CSheetPageSet pages(*this);
+    const QStringList keys = m_converterHolds
+                                 ? CFieldMarks::DifferingKeys(pages.Fields(), *m_converterHolds)
+                                 : QStringList();
+    m_markedKeys = CFieldMarks::Apply(
+        keys,
+        [this](CPageSet::Page page) -> QWidget* {
+            QWidget* widget = dynamic_cast<QWidget*>(&SheetPage(page));
+            return widget != nullptr && IsPageOpen(*widget) ? widget : nullptr;
+        },
+        *m_ui->tabs);
 }
 
 QString CKelvaneSheet::ChosenFile(FileChoice choice)

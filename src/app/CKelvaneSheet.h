@@ -80,6 +80,13 @@ public:
     void OnWrite();
     void OnExport();
     void OnImport();
+    // Reads the converter without writing and marks every field on the
+    // pages that differs from what it holds, with a box counting them.
+    void OnVerify();
+    // The batch dialog, over the pages' values, whether connected or not.
+    void OnBatch();
+    // The keys marked on the pages as differing from the converter.
+    const QStringList& MarkedKeys() const { return m_markedKeys; }
 
     enum class FileChoice
     {
@@ -133,6 +140,7 @@ private:
     CSheetPage* PageOf(const QWidget& widget);
     QWidget& ShownCanPage();
 
+    int FitButtonRows();
     void AddPage(QWidget& page, const QString& title);
     void InitDialog();
     void LoadProfile();
@@ -178,6 +186,10 @@ private:
     using Command = std::function<CommandOutcome(CConfigCommands&)>;
     void RunCommand(const QString& step, const Command& command);
     QString ChooseFile(FileChoice choice, const QString& folder);
+    // What the converter holds, as the last read, write or verify found it;
+    // the pages' fields that differ from it are marked.
+    void RememberConverter(const Configuration& held);
+    void UpdateMarks();
     // The chosen file, its folder remembered for the next choice.
     QString ChosenFile(FileChoice choice);
 
@@ -205,6 +217,8 @@ private:
     QTimer m_pollProgress;
     std::unique_ptr<CInputBlock> m_inputBlock;
     std::unique_ptr<CBusyCursor> m_busyCursor;
+    std::optional<Configuration> m_converterHolds;
+    QStringList m_markedKeys;
     bool m_closeRequested = false;
     bool m_shownBefore = false;
     int m_endedBy = 0;

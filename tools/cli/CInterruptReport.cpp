@@ -1,6 +1,7 @@
 #include "CInterruptReport.h"
 
 #include "CExitSignals.h"
+#include "CPortReport.h"
 #include "Console.h"
 
 #include <QJsonDocument>
@@ -96,7 +97,7 @@ void CInterruptReport::SpeakOf(const Entry& entry, int signal) const noexcept
     const Stage stage = entry.task->CurrentStage();
     std::size_t index = std::size_t(stage);
     if (stage == Stage::Failed) {
-        const int status = int(entry.task->Status());
+        const int status = int(CPortReport::StatusOf(entry.task->GetResult()));
         index += std::size_t(status >= 0 && status < kFailures ? status : 0);
     }
     const Text& text = entry.stages[index];

@@ -10,6 +10,7 @@
 #include "CInterruptReport.h"
 #include "COutputFile.h"
 #include "CPlainPageSet.h"
+#include "CPortReport.h"
 #include "CPortTask.h"
 #include "CSerialComm.h"
 #include "ConnectFlow.h"
@@ -201,7 +202,7 @@ ExitStatus CKelvaneCli::ServePorts()
             return Refuse(Text::tr("“%1”是前面已给出的串口").arg(port));
         devices.append(device.isEmpty() ? path : device);
         tasks.emplace_back(JobOf(m_arguments), port, path, config, encoded, m_profile, detected);
-        tasks.back().SetProgress(&m_progress);
+        tasks.back().SetObserver(&m_progress);
     }
     m_progress.SetPortCount(int(tasks.size()));
     if (tasks.size() == 1 && !m_arguments.JsonLines())
@@ -214,12 +215,12 @@ ExitStatus CKelvaneCli::ServePorts()
     m_progress.Clear();
     QByteArray lines;
     for (const CPortTask& task : tasks)
-        lines += m_arguments.JsonLines() ? task.JsonLine() : task.Line();
+        lines += m_arguments.JsonLines() ? CPortReport::JsonLine(task) : CPortReport::Line(task);
     if (!CConsoleSink::WriteOutput(lines))
         return Refuse(Text::tr("无法写入标准输出"));
     for (const CPortTask& task : tasks)
-        if (task.Status() != ExitStatus::Success)
-            return task.Status();
+        if (task.GetResult() != CPortTask::Result::Succeeded)
+            return CPortReport::StatusOf(task.GetResult());
     return ExitStatus::Success;
 }
 
@@ -237,7 +238,7 @@ ExitStatus CKelvaneCli::ServeOnePort(CPortTask& task)
         m_console.ShowMessage(message);
     if (!written)
         return Refuse(Text::tr("无法写入标准输出"));
-    return task.Status();
+    return CPortReport::StatusOf(task.GetResult());
 }
 
 ExitStatus CKelvaneCli::PrintDefaults()
@@ -292,7 +293,7 @@ ExitStatus CKelvaneCli::Detect()
         } else {
             text += result.failure.text + QLatin1Char('\t') + result.failure.detail;
             if (!failure)
-                failure = CPortTask::StatusOf(result.outcome);
+                failure = CPortReport::StatusOf(CPortTask::ResultOf(result.outcome));
         }
         text += QLatin1Char('\n');
     }
@@ -348,7 +349,8 @@ ExitStatus CKelvaneCli::ConnectPort(CSerialComm& port, QString& path)
     const auto present = [this, needed, &detected] {
         return needed ? detected : m_detector.DetectPorts();
     };
-    return CPortTask::Connect(port, m_arguments.Model(), path, present, m_console);
+    return CPortReport::StatusOf(
+        CPortTask::Connect(port, m_arguments.Model(), path, present, m_console));
 }
 
 // Opened before the converter is asked, so that an output that cannot be

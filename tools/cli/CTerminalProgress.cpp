@@ -2,6 +2,7 @@
 
 #include "CSerialComm.h"
 #include "Console.h"
+#include "FlowMessages.h"
 
 #include <cstdio>
 
@@ -52,6 +53,21 @@ void CTerminalProgress::Step(const QString& port, const QString& step)
     m_received = 0;
     m_expected = 0;
     Draw();
+}
+
+void CTerminalProgress::Stepped(const QString& port, CPortTaskObserver::Step step)
+{
+    switch (step) {
+    case CPortTaskObserver::Step::Connecting:
+        Step(port, FlowMessages::Connecting());
+        return;
+    case CPortTaskObserver::Step::Writing:
+        Step(port, FlowMessages::Writing());
+        return;
+    case CPortTaskObserver::Step::Verifying:
+        break;
+    }
+    Step(port, FlowMessages::Reading());
 }
 
 void CTerminalProgress::Observe(CSerialComm& serial, const QString& port)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CPortTaskObserver.h"
+
 #include <QString>
 
 #include <chrono>
@@ -13,11 +15,11 @@ class CSerialComm;
 // cleared before anything else is printed and at the end. Nothing at all when
 // standard error is not a terminal, so that scripts see what they always saw.
 // Safe to call from the threads of several ports.
-class CTerminalProgress
+class CTerminalProgress : public CPortTaskObserver
 {
 public:
     CTerminalProgress();
-    ~CTerminalProgress();
+    ~CTerminalProgress() override;
     CTerminalProgress(const CTerminalProgress&) = delete;
     CTerminalProgress& operator=(const CTerminalProgress&) = delete;
 
@@ -26,8 +28,10 @@ public:
     void SetPortCount(int count);
     void Step(const QString& port, const QString& step);
     // The long replies of serial, as the step of port.
-    void Observe(CSerialComm& serial, const QString& port);
+    void Observe(CSerialComm& serial, const QString& port) override;
     void PortDone(const QString& port);
+    void Stepped(const QString& port, CPortTaskObserver::Step step) override;
+    void Finished(const QString& port) override { PortDone(port); }
     void Clear();
 
 private:

@@ -1,5 +1,6 @@
 #include "CScreenshotRun.h"
 
+#include "CBatchDialog.h"
 #include "CKelvaneSheet.h"
 #include "CLoggingSink.h"
 #include "COstrelSimulator.h"
@@ -18,12 +19,15 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QThread>
 #include <QWindow>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -130,9 +134,13 @@ bool CScreenshotRun::ShootWithPort(ConverterModel model, const QString& portPath
     ok = ShootTabs(sheet, model, QStringLiteral("read")) && ok;
     // The converter with the CAN configuration page shows the progress of its
     // block best; a trickling line keeps the dialog up long enough.
-    if (simulator != nullptr && ConverterModels::Facts(model).hasCanConfigPage)
+    if (simulator != nullptr && ConverterModels::Facts(model).hasCanConfigPage) {
         ok = ShootProgress(sheet, model, *simulator) && ok;
+        ok = ShootVerify(sheet, model, *simulator) && ok;
+    }
     Press(sheet, "connectButton");
+    if (simulator != nullptr && ConverterModels::Facts(model).hasCanConfigPage)
+        ok = ShootBatch(sheet, model) && ok;
     sheet.close();
     return ok;
 }
@@ -164,6 +172,71 @@ bool CScreenshotRun::ShootProgress(CKelvaneSheet& sheet, ConverterModel model,
         loop.exec();
     options.trickleMs = 0;
     simulator.setOptions(options);
+    return saved;
+}
+
+QString CScreenshotRun::PicturePath(const QString& name, const QWidget& window) const
+{
+    return m_outDir.filePath(QStringLiteral("%1%2-%3.png")
+                                 .arg(name, LanguageSuffix())
+                                 .arg(int(std::lround(window.devicePixelRatioF() * 100))));
+}
+
+// Another program set the converter back to its factory values after the
+// read: the verify marks what a write would change.
+bool CScreenshotRun::ShootVerify(CKelvaneSheet& sheet, ConverterModel model,
+                                 COstrelSimulator& simulator)
+{
+    const QByteArray held = simulator.parameterBlock();
+    simulator.setParameterBlock(COstrelSimulator::DefaultParameterBlock(model));
+    Press(sheet, "verifyButton");
+    Settle(sheet);
+    const QString path =
+        PicturePath(QStringLiteral("ostrel-%1-verify-marks").arg(ModelName(model)), sheet);
+    const bool saved = !sheet.MarkedKeys().isEmpty() && sheet.grab().save(path);
+    if (!saved)
+        std::fprintf(stderr, "kelvane-screenshot: no marks, or cannot write %s\n",
+                     qPrintable(path));
+    simulator.setParameterBlock(held);
+    return saved;
+}
+
+// The pages' values to the converter on COM1, two more on COM2 and COM3 and
+// a silent one on COM4, as a line operator would: the batch button, select
+// all, write and verify.
+bool CScreenshotRun::ShootBatch(CKelvaneSheet& sheet, ConverterModel model)
+{
+    std::vector<std::unique_ptr<COstrelSimulator>> others;
+    for (int index = 1; index <= 3; ++index) {
+        SimOptions options;
+        options.model = model;
+        options.silent = index == 3;
+        others.push_back(std::make_unique<COstrelSimulator>(options));
+        if (!others.back()->start())
+            return false;
+        sheet.AssignPort(index, others.back()->slavePath());
+    }
+    Child<QAbstractButton>(sheet, "batchButton").click();
+    auto* dialog = sheet.findChild<CBatchDialog*>();
+    if (dialog == nullptr)
+        return false;
+    Settle(*dialog);
+    Child<QPushButton>(*dialog, "selectAllButton").click();
+    QEventLoop loop;
+    QObject::connect(dialog, &CBatchDialog::RunFinished, &loop, &QEventLoop::quit);
+    Child<QPushButton>(*dialog, "startButton").click();
+    if (dialog->IsRunning())
+        loop.exec();
+    Child<QTableWidget>(*dialog, "portTable").resizeColumnsToContents();
+    dialog->resize(dialog->sizeHint().expandedTo(QSize(760, 360)));
+    Settle(*dialog);
+    const QString path = PicturePath(QStringLiteral("batch-run"), *dialog);
+    const bool saved = dialog->grab().save(path);
+    if (!saved)
+        std::fprintf(stderr, "kelvane-screenshot: cannot write %s\n", qPrintable(path));
+    dialog->close();
+    for (int index = 1; index <= 3; ++index)
+        sheet.AssignPort(index, QString());
     return saved;
 }
 

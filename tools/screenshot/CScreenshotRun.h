@@ -14,7 +14,11 @@ class COstrelSimulator;
 // "disconnected" or "read", scale the display scale in percent). For the
 // model with the CAN configuration page and a simulator of its own it also
 // saves the progress dialog of a slow read as
-// ostrel-<model>-progress-read-<scale>.png.
+// ostrel-<model>-progress-read-<scale>.png, the pages after a verify found
+// the converter changed behind the window's back as
+// ostrel-<model>-verify-marks-<scale>.png, and the batch dialog after writing
+// the pages to that converter, two more and a silent one as
+// batch-run-<scale>.png.
 class CScreenshotRun
 {
 public:
@@ -31,6 +35,9 @@ private:
     bool ShootWithPort(ConverterModel model, const QString& portPath,
                        COstrelSimulator* simulator = nullptr);
     bool ShootProgress(CKelvaneSheet& sheet, ConverterModel model, COstrelSimulator& simulator);
+    bool ShootVerify(CKelvaneSheet& sheet, ConverterModel model, COstrelSimulator& simulator);
+    bool ShootBatch(CKelvaneSheet& sheet, ConverterModel model);
+    QString PicturePath(const QString& name, const QWidget& window) const;
 
     QDir m_outDir;
     QString m_portPath;

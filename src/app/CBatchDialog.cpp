@@ -1,0 +1,417 @@
+#include "CBatchDialog.h"
+
+#include "CConfigDocument.h"
+#include "CConfigFile.h"
+#include "CEncodedConfig.h"
+#include "CMessageSink.h"
+#include "FlowMessages.h"
+#include "ui_CBatchDialog.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTableWidgetItem>
+
+namespace {
+
+enum Column
+{
+    PortColumn,
+    DeviceColumn,
+    ModelColumn,
+    StateColumn,
+    ReasonColumn,
+};
+
+QString CanonicalOf(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+QString StepText(CPortTaskObserver::Step step)
+{
+    switch (step) {
+    case CPortTaskObserver::Step::Connecting:
+        return CBatchDialog::tr("连接…");
+    case CPortTaskObserver::Step::Writing:
+        return CBatchDialog::tr("写入…");
+    case CPortTaskObserver::Step::Verifying:
+        break;
+    }
+    return CBatchDialog::tr("校验…");
+}
+
+QString ResultText(const QString& result)
+{
+    if (result == QLatin1String("ok"))
+        return CBatchDialog::tr("成功");
+    if (result == QLatin1String("skipped"))
+        return CBatchDialog::tr("跳过");
+    if (result == QLatin1String("cancelled"))
+        return CBatchDialog::tr("已取消");
+    return CBatchDialog::tr("失败");
+}
+
+QString ResultOf(CPortTask::Result result)
+{
+    switch (result) {
+    case CPortTask::Result::Succeeded:
+        return QStringLiteral("ok");
+    case CPortTask::Result::Cancelled:
+        return QStringLiteral("cancelled");
+    case CPortTask::Result::CommunicationFailed:
+    case CPortTask::Result::PortUnavailable:
+    case CPortTask::Result::NotConnected:
+    case CPortTask::Result::Differs:
+        break;
+    }
+    return QStringLiteral("failed");
+}
+
+// The converter that answered: the task's own model once connected, else
+// the other one that answered the probe.
+QString AnsweredModel(const CPortTask& task)
+{
+    if (task.CurrentStage() != CPortTask::Stage::Failed ||
+        task.GetResult() == CPortTask::Result::CommunicationFailed ||
+        task.GetResult() == CPortTask::Result::Differs)
+        return ConverterModels::DisplayName(task.Model());
+    if (const std::optional<ConverterModel> answering = task.AnsweringModel())
+        return ConverterModels::DisplayName(*answering);
+    return {};
+}
+
+} // namespace
+
+CBatchDialog::CBatchDialog(ConverterModel model, const QList<PortSlot>& portSlots,
+                           const QList<DetectedPort>& detected, const QString& connectedPath,
+                           PagesDocument pagesDocument, CMessageSink& messages, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CBatchDialog>()), m_model(model),
+      m_detected(detected),
+      m_connectedDevice(connectedPath.isEmpty() ? QString() : CanonicalOf(connectedPath)),
+      m_pagesDocument(std::move(pagesDocument)), m_messages(messages),
+      m_profile(CProfile::ReadOnly())
+{
+    m_ui->setupUi(this);
+    QStringList listed;
+    for (const PortSlot& slot : portSlots) {
+        // Nobody assigned a built-in port, which may be a console.
+        const bool preselect = slot.source == PortSlot::Source::Profile ||
+                               (slot.source == PortSlot::Source::Detected && slot.device.adapter);
+        AddRow(slot.Name(), slot.path, slot.device, slot.IsPresent(), preselect);
+        listed << CanonicalOf(slot.path);
+    }
+    for (const DetectedPort& port : detected)
+        if (!listed.contains(CanonicalOf(port.path)))
+            AddRow(port.path, port.path, port, true, port.adapter);
+    m_ui->portTable->resizeColumnsToContents();
+
+    connect(m_ui->selectAllButton, &QPushButton::clicked, this, &CBatchDialog::OnSelectAll);
+    connect(m_ui->documentButton, &QToolButton::clicked, this, &CBatchDialog::OnChooseDocument);
+    connect(m_ui->pagesButton, &QToolButton::clicked, this, &CBatchDialog::OnUsePages);
+    connect(m_ui->startButton, &QPushButton::clicked, this, &CBatchDialog::OnStart);
+    connect(m_ui->cancelButton, &QPushButton::clicked, &m_runner, &CBatchRunner::Cancel);
+    connect(m_ui->exportButton, &QPushButton::clicked, this, &CBatchDialog::OnExport);
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &CBatchDialog::reject);
+    connect(&m_runner, &CBatchRunner::StepTaken, this, &CBatchDialog::OnStepTaken);
+    connect(&m_runner, &CBatchRunner::PortDone, this, &CBatchDialog::OnPortDone);
+    connect(&m_runner, &CBatchRunner::AllDone, this, &CBatchDialog::OnAllDone);
+    OnUsePages();
+}
+
+CBatchDialog::~CBatchDialog() = default;
+
+void CBatchDialog::AddRow(const QString& name, const QString& path, const DetectedPort& device,
+                          bool present, bool preselect)
+{
+    Row row;
+    row.name = name;
+    row.path = path;
+    row.device = device;
+    row.present = present;
+    m_rows.append(row);
+    const int index = m_ui->portTable->rowCount();
+    m_ui->portTable->insertRow(index);
+    auto* port = new QTableWidgetItem(name);
+    port->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+    port->setCheckState(Qt::Unchecked);
+    port->setData(Qt::UserRole, preselect);
+    m_ui->portTable->setItem(index, PortColumn, port);
+    const QString label = device.Label();
+    m_ui->portTable->setItem(
+        index, DeviceColumn,
+        new QTableWidgetItem(label.isEmpty() ? path : path + QStringLiteral("  ") + label));
+    for (const int column : {ModelColumn, StateColumn, ReasonColumn})
+        m_ui->portTable->setItem(index, column, new QTableWidgetItem);
+    if (IsConnectedDevice(path))
+        ShowState(index, tr("本窗口已连接"));
+    else if (!present)
+        ShowState(index, tr("无设备"));
+}
+
+bool CBatchDialog::IsConnectedDevice(const QString& path) const
+{
+    return !m_connectedDevice.isEmpty() && CanonicalOf(path) == m_connectedDevice;
+}
+
+void CBatchDialog::OnSelectAll()
+{
+    if (IsRunning())
+        return;
+    for (int row = 0; row < m_ui->portTable->rowCount(); ++row) {
+        QTableWidgetItem* port = m_ui->portTable->item(row, PortColumn);
+        port->setCheckState(port->data(Qt::UserRole).toBool() ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void CBatchDialog::OnUsePages()
+{
+    m_document.reset();
+    m_ui->sourceName->setText(tr("页面上的值"));
+}
+
+void CBatchDialog::OnChooseDocument()
+{
+    const QString path = ChooseFile(FileChoice::Document);
+    if (path.isEmpty())
+        return;
+    QByteArray text;
+    if (const std::optional<QString> error = CConfigFile::Load(path, text)) {
+        m_messages.ShowMessage(FlowMessages::RefusalCaption(), *error);
+        return;
+    }
+    // Checked now, so that a document nobody can write is refused before any port.
+    QJsonObject document;
+    Configuration config = Configuration::Defaults(m_model);
+    std::optional<DocumentRefusal> refusal = CConfigDocument::Parse(text, document);
+    if (!refusal) {
+        config = Configuration::Defaults(CConfigDocument::NamedModel(document).value_or(m_model));
+        refusal = CConfigDocument::Load(document, config);
+    }
+    if (refusal) {
+        m_messages.ShowMessage(
+            FlowMessages::RefusalCaption(),
+            QStringLiteral("\"%1\": %2").arg(QFileInfo(path).fileName(), refusal->text));
+        return;
+    }
+    m_document = text;
+    m_ui->sourceName->setText(QFileInfo(path).fileName());
+    m_ui->sourceName->setToolTip(QDir::toNativeSeparators(path));
+}
+
+// As the command line prepares a document: loaded for the model it names
+// (else the window's), then what a write sends for it worked out once, the
+// identifier check speaking once for every port.
+bool CBatchDialog::Prepare(Configuration& config, CEncodedConfig& encoded)
+{
+    const std::optional<QByteArray> text = m_document ? m_document : m_pagesDocument();
+    if (!text)
+        return false;
+    QJsonObject document;
+    std::optional<DocumentRefusal> refusal = CConfigDocument::Parse(*text, document);
+    if (!refusal) {
+        config = Configuration::Defaults(CConfigDocument::NamedModel(document).value_or(m_model));
+        refusal = CConfigDocument::Load(document, config);
+    }
+    if (refusal) {
+        m_messages.ShowMessage(FlowMessages::RefusalCaption(), refusal->text);
+        return false;
+    }
+    encoded = CEncodedConfig::From(config);
+    // The pages' export has shown the check's messages already.
+    if (m_document || !encoded.Accepted())
+        for (const UserMessage& message : encoded.CanIdCheck().messages)
+            m_messages.ShowMessage(message.caption, message.text);
+    return encoded.Accepted();
+}
+
+void CBatchDialog::OnStart()
+{
+    if (IsRunning())
+        return;
+    Configuration config = Configuration::Defaults(m_model);
+    CEncodedConfig encoded;
+    bool any = false;
+    for (int row = 0; row < m_rows.size(); ++row)
+        any = any || m_ui->portTable->item(row, PortColumn)->checkState() == Qt::Checked;
+    if (!any || !Prepare(config, encoded))
+        return;
+    std::vector<CPortTask> tasks;
+    QStringList devices;
+    for (int index = 0; index < m_rows.size(); ++index) {
+        Row& row = m_rows[index];
+        row.inRun = m_ui->portTable->item(index, PortColumn)->checkState() == Qt::Checked;
+        row.task = -1;
+        row.outcome = BatchOutcome{row.name, row.path, {}, row.device.serialNumber, {}, {}, {}, {}};
+        m_ui->portTable->item(index, ModelColumn)->setText({});
+        m_ui->portTable->item(index, ReasonColumn)->setText({});
+        if (!row.inRun) {
+            ShowState(index, {});
+            continue;
+        }
+        const QString device = CanonicalOf(row.path);
+        QString skipped;
+        if (IsConnectedDevice(row.path))
+            skipped = tr("本窗口已连接此串口，请先断开");
+        else if (devices.contains(device))
+            skipped = tr("与前面的串口是同一设备");
+        if (!skipped.isEmpty()) {
+            row.outcome.result = QStringLiteral("skipped");
+            row.outcome.reason = skipped;
+            row.outcome.time = QDateTime::currentDateTime();
+            ShowOutcome(index);
+            continue;
+        }
+        devices << device;
+        row.task = int(tasks.size());
+        tasks.emplace_back(CPortTask::Job::WriteAndVerify, row.name, row.path, config, encoded,
+                           m_profile, m_detected);
+        ShowState(index, tr("等待"));
+    }
+    m_runner.Start(std::move(tasks));
+    EnableButtons();
+    ShowSummary();
+    if (!IsRunning())
+        OnAllDone();
+}
+
+int CBatchDialog::RowOfTask(int task) const
+{
+    for (int row = 0; row < m_rows.size(); ++row)
+        if (m_rows[row].inRun && m_rows[row].task == task)
+            return row;
+    return -1;
+}
+
+void CBatchDialog::OnStepTaken(int task, int step)
+{
+    const int row = RowOfTask(task);
+    if (row >= 0 && m_rows[row].outcome.result.isEmpty())
+        ShowState(row, StepText(CPortTaskObserver::Step(step)));
+}
+
+void CBatchDialog::OnPortDone(int task)
+{
+    const int row = RowOfTask(task);
+    if (row < 0 || task >= int(m_runner.Tasks().size()))
+        return;
+    const CPortTask& done = m_runner.Tasks()[std::size_t(task)];
+    BatchOutcome& outcome = m_rows[row].outcome;
+    outcome.result = ResultOf(done.GetResult());
+    outcome.model = AnsweredModel(done);
+    outcome.time = QDateTime::currentDateTime();
+    if (outcome.result != QLatin1String("ok") && !done.Messages().isEmpty()) {
+        const UserMessage& last = done.Messages().constLast();
+        outcome.reason =
+            last.detail.isEmpty()
+                ? last.text
+                : last.text + QLatin1Char(' ') +
+                      QString(last.detail).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    }
+    for (const KeyDifference& difference : done.Differences())
+        outcome.differingKeys << difference.key;
+    ShowOutcome(row);
+    ShowSummary();
+}
+
+void CBatchDialog::OnAllDone()
+{
+    EnableButtons();
+    ShowSummary();
+    m_ui->portTable->resizeColumnsToContents();
+    Q_EMIT RunFinished();
+    if (std::exchange(m_closeWhenDone, false))
+        QDialog::reject();
+}
+
+void CBatchDialog::ShowState(int row, const QString& state)
+{
+    m_ui->portTable->item(row, StateColumn)->setText(state);
+}
+
+void CBatchDialog::ShowOutcome(int row)
+{
+    const BatchOutcome& outcome = m_rows[row].outcome;
+    m_ui->portTable->item(row, ModelColumn)->setText(outcome.model);
+    ShowState(row, ResultText(outcome.result));
+    QTableWidgetItem* reason = m_ui->portTable->item(row, ReasonColumn);
+    reason->setText(outcome.reason);
+    reason->setToolTip(outcome.reason);
+}
+
+void CBatchDialog::ShowSummary()
+{
+    int ok = 0;
+    int failed = 0;
+    int skipped = 0;
+    for (const Row& row : std::as_const(m_rows)) {
+        if (!row.inRun || row.outcome.result.isEmpty())
+            continue;
+        if (row.outcome.result == QLatin1String("ok"))
+            ++ok;
+        else if (row.outcome.result == QLatin1String("skipped"))
+            ++skipped;
+        else
+            ++failed;
+    }
+    QString summary = tr("成功 %1 个，失败 %2 个").arg(ok).arg(failed);
+    if (skipped > 0)
+        summary += tr("，跳过 %1 个").arg(skipped);
+    m_ui->summaryLabel->setText(summary);
+}
+
+void CBatchDialog::EnableButtons()
+{
+    const bool running = IsRunning();
+    m_ui->startButton->setEnabled(!running);
+    m_ui->selectAllButton->setEnabled(!running);
+    m_ui->documentButton->setEnabled(!running);
+    m_ui->pagesButton->setEnabled(!running);
+    m_ui->cancelButton->setEnabled(running);
+    m_ui->exportButton->setEnabled(!running && !Outcomes().isEmpty());
+}
+
+QList<BatchOutcome> CBatchDialog::Outcomes() const
+{
+    QList<BatchOutcome> outcomes;
+    for (const Row& row : m_rows)
+        if (row.inRun && !row.outcome.result.isEmpty())
+            outcomes.append(row.outcome);
+    return outcomes;
+}
+
+void CBatchDialog::OnExport()
+{
+    if (IsRunning())
+        return;
+    const QString path = ChooseFile(FileChoice::Report);
+    if (path.isEmpty())
+        return;
+    if (const auto failure = CBatchReport::Save(CBatchReport::BaseOf(path), Outcomes()))
+        m_messages.ShowMessage(FlowMessages::RefusalCaption(),
+                               tr("无法写入“%1”：%2").arg(failure->file, failure->error));
+}
+
+QString CBatchDialog::ChooseFile(FileChoice choice)
+{
+    if (m_chooseFile)
+        return m_chooseFile(choice);
+    if (choice == FileChoice::Document)
+        return QFileDialog::getOpenFileName(this, tr("文档"), QDir::homePath(),
+                                            QStringLiteral("JSON (*.json);;* (*)"));
+    return QFileDialog::getSaveFileName(this, tr("导出报告"), QDir::homePath(),
+                                        QStringLiteral("CSV, JSON (*.csv *.json)"));
+}
+
+void CBatchDialog::reject()
+{
+    if (!IsRunning()) {
+        QDialog::reject();
+        return;
+    }
+    m_closeWhenDone = true;
+    m_runner.Cancel();
+    hide();
+}

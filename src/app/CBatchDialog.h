@@ -1,0 +1,105 @@
+#pragma once
+
+#include "CBatchReport.h"
+#include "CBatchRunner.h"
+#include "CProfile.h"
+#include "ConverterModel.h"
+#include "DetectedPort.h"
+#include "PortNames.h"
+
+#include <QByteArray>
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class CMessageSink;
+namespace Ui {
+class CBatchDialog;
+}
+
+// Writes one configuration to many converters and verifies it, every
+// checked port at once, each as `kelvane-cli write --verify` serves it
+// (CPortTask), with the state of each shown as it changes. The configuration
+// is the pages' values or a document. Usable without a connection; the port
+// the window itself holds is skipped. Closing the dialog during a run
+// cancels it.
+class CBatchDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // The pages' values as a document, the identifier check having spoken;
+    // none when it refused.
+    using PagesDocument = std::function<std::optional<QByteArray>()>;
+    CBatchDialog(ConverterModel model, const QList<PortSlot>& portSlots,
+                 const QList<DetectedPort>& detected, const QString& connectedPath,
+                 PagesDocument pagesDocument, CMessageSink& messages, QWidget* parent = nullptr);
+    ~CBatchDialog() override;
+
+    enum class FileChoice
+    {
+        Document,
+        Report,
+    };
+    // The platform's file dialogs unless set; empty when the user cancelled.
+    using FileChooser = std::function<QString(FileChoice choice)>;
+    void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+
+    bool IsRunning() const { return m_runner.IsRunning(); }
+    // The ports of the last run, in the table's order.
+    QList<BatchOutcome> Outcomes() const;
+
+public Q_SLOTS:
+    void reject() override;
+
+Q_SIGNALS:
+    void RunFinished();
+
+private:
+    struct Row
+    {
+        QString name;
+        QString path;
+        DetectedPort device;
+        bool present = false;
+        bool inRun = false;
+        int task = -1;
+        BatchOutcome outcome;
+    };
+
+    void AddRow(const QString& name, const QString& path, const DetectedPort& device, bool present,
+                bool preselect);
+    void OnSelectAll();
+    void OnChooseDocument();
+    void OnUsePages();
+    void OnStart();
+    void OnExport();
+    void OnStepTaken(int task, int step);
+    void OnPortDone(int task);
+    void OnAllDone();
+    // The configuration to write; false when it is refused (and said why).
+    bool Prepare(Configuration& config, CEncodedConfig& encoded);
+    void BeginRow(Row& row, QStringList& devices);
+    int RowOfTask(int task) const;
+    void ShowState(int row, const QString& state);
+    void ShowOutcome(int row);
+    void ShowSummary();
+    void EnableButtons();
+    bool IsConnectedDevice(const QString& path) const;
+    QString ChooseFile(FileChoice choice);
+
+    std::unique_ptr<Ui::CBatchDialog> m_ui;
+    ConverterModel m_model;
+    QList<DetectedPort> m_detected;
+    QString m_connectedDevice;
+    PagesDocument m_pagesDocument;
+    CMessageSink& m_messages;
+    CProfile m_profile;
+    std::optional<QByteArray> m_document;
+    QList<Row> m_rows;
+    FileChooser m_chooseFile;
+    bool m_closeWhenDone = false;
+    // Last, so that its tasks end before anything they report to goes.
+    CBatchRunner m_runner;
+};
