@@ -1,6 +1,7 @@
 #include "PortDiagnosis.h"
 
 #include "ConverterModel.h"
+#include "PortOpenError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include <cerrno>
 #include <optional>
 
 #ifndef Q_OS_WIN
@@ -22,46 +22,6 @@ struct Text
 {
     Q_DECLARE_TR_FUNCTIONS(PortDiagnosis)
 };
-
-enum class Cause
-{
-    NoPermission,
-    InUse,
-    Missing,
-    Other,
-};
-
-Cause CauseOf(int error)
-{
-#ifdef Q_OS_WIN
-    // The system's codes: access denied is a port another program holds.
-    switch (error) {
-    case 5:
-        return Cause::InUse;
-    case 2:
-    case 3:
-        return Cause::Missing;
-    default:
-        return Cause::Other;
-    }
-#else
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return Cause::NoPermission;
-    case EBUSY:
-    case EWOULDBLOCK:
-        return Cause::InUse;
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-    case ENOTDIR:
-        return Cause::Missing;
-    default:
-        return Cause::Other;
-    }
-#endif
-}
 
 struct Holder
 {
@@ -247,6 +207,21 @@ QString InUse(const QString& devicePath)
         .arg(devicePath, HolderNames(holders));
 }
 
+// Windows answers a port another program holds with this refusal too; a
+// right withheld from the user is the rare other case.
+QString Denied(const QString& devicePath)
+{
+    return Text::tr("系统拒绝打开 %1：它多半正被另一个程序占用。关闭该程序后再连接；"
+                    "没有程序占用它时，请管理员检查这个串口的权限。")
+        .arg(devicePath);
+}
+
+QString NotWorking(const QString& devicePath, int systemError)
+{
+    return Text::tr("%1 的设备不工作或已被拔出。重新插好适配器后再连接。").arg(devicePath) +
+           QLatin1Char('\n') + Text::tr("系统的说明：%1").arg(qt_error_string(systemError));
+}
+
 QString Missing(const QString& devicePath, const QList<DetectedPort>& present)
 {
     if (present.isEmpty())
@@ -262,14 +237,18 @@ QString OpenFailure(const QString& devicePath, int systemError, const QList<Dete
 {
     if (devicePath.isEmpty())
         return Missing(Text::tr("（无）"), present);
-    switch (CauseOf(systemError)) {
-    case Cause::NoPermission:
+    switch (PortOpenErrors::CauseOf(systemError)) {
+    case PortOpenCause::NoPermission:
         return NoPermission(devicePath);
-    case Cause::InUse:
+    case PortOpenCause::InUse:
         return InUse(devicePath);
-    case Cause::Missing:
+    case PortOpenCause::Denied:
+        return Denied(devicePath);
+    case PortOpenCause::Missing:
         return Missing(devicePath, present);
-    case Cause::Other:
+    case PortOpenCause::NotWorking:
+        return NotWorking(devicePath, systemError);
+    case PortOpenCause::Other:
         break;
     }
     return Text::tr("%1：%2").arg(devicePath, qt_error_string(systemError));

@@ -1,5 +1,7 @@
 #include "CSystemPortDetector.h"
 
+#include "PortOpenError.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -10,6 +12,7 @@
 #include <QSet>
 
 #include <memory>
+#include <string>
 #include <type_traits>
 
 namespace {
@@ -93,9 +96,27 @@ bool IsAdapterId(const QString& hardwareId)
     return hardwareId.contains(QLatin1String("VID_"), Qt::CaseInsensitive);
 }
 
+// The system's own spelling, as the user reads it: "COM3".
 QString DevicePathOf(const QString& portName)
 {
-    return QStringLiteral("\\\\.\\") + portName;
+    return portName.trimmed().toUpper();
+}
+
+// Wine lists every port it maps in the device map, whether its tty is there
+// or not, and some drivers leave their entry behind when the adapter goes. An
+// open that asks for no access reaches the driver without taking the port; a
+// refusal because another program holds it still means the port is there.
+bool Answers(const QString& portName)
+{
+    const std::wstring path = L"\\\\.\\" + portName.toStdWString();
+    const HANDLE port =
+        CreateFileW(path.c_str(), 0, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (port != INVALID_HANDLE_VALUE) {
+        CloseHandle(port);
+        return true;
+    }
+    const PortOpenCause cause = PortOpenErrors::CauseOfWin32(GetLastError());
+    return cause == PortOpenCause::InUse || cause == PortOpenCause::Denied;
 }
 
 QList<DetectedPort> InterfacePorts()
@@ -160,8 +181,8 @@ QList<DetectedPort> CSystemPortDetector::DetectPorts() const
     for (const QString& name : MappedPortNames()) {
         DetectedPort port;
         port.path = DevicePathOf(name);
-        if (!name.isEmpty() && !known.contains(port.path.toUpper())) {
-            known.insert(port.path.toUpper());
+        if (!port.path.isEmpty() && !known.contains(port.path) && Answers(port.path)) {
+            known.insert(port.path);
             ports.append(port);
         }
     }

@@ -1,0 +1,85 @@
+// The Windows naming of the ports, built here from its own source: it needs
+// nothing of Windows but the names.
+#include "PortNames.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class TestPortNamesWin : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void namesReadAsComNames_data();
+    void namesReadAsComNames();
+    void slotsShowComNames();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<QSettings> m_profile;
+};
+
+void TestPortNamesWin::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_profile = std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("profile.ini")),
+                                            QSettings::IniFormat);
+    m_profile->setValue(QStringLiteral("Ports/COM1"), QStringLiteral("\\\\.\\com12"));
+    m_profile->setValue(QStringLiteral("Ports/COM2"), QStringLiteral(" \\\\.\\CNCA0 "));
+}
+
+void TestPortNamesWin::namesReadAsComNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("port");
+    QTest::newRow("slot mapped in the device namespace") << "COM1"
+                                                         << "COM12";
+    QTest::newRow("slot mapped to another driver's port") << "com2"
+                                                          << "CNCA0";
+    QTest::newRow("slot of its own number") << "COM5"
+                                            << "COM5";
+    QTest::newRow("beyond the slots") << "com12"
+                                      << "COM12";
+    QTest::newRow("device namespace") << "\\\\.\\COM12"
+                                      << "COM12";
+    QTest::newRow("device namespace, lower case") << "\\\\.\\com3"
+                                                  << "COM3";
+    QTest::newRow("not a port") << "ttyS0" << QString();
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestPortNamesWin::namesReadAsComNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, port);
+    QCOMPARE(PortNames::ResolvePort(name, m_profile.get()), port);
+    QVERIFY(!PortNames::NeedsDetectedPorts(name, m_profile.get()));
+}
+
+// The ports the system reports take the slots left by the profile, a port
+// named twice only once, and the rest fall back to their own COM numbers.
+void TestPortNamesWin::slotsShowComNames()
+{
+    const QList<DetectedPort> detected{
+        {"COM1", "Communications Port (COM1)", {}, {}, {}, false},
+        {"COM12", "USB Serial Port (COM12)", "FTDI", "A50285BI", {}, true},
+        {"COM7", "USB-SERIAL CH340 (COM7)", {}, {}, {}, true},
+    };
+    const QList<PortSlot> portSlots = PortNames::ResolveSlots(m_profile.get(), detected);
+    QStringList paths;
+    for (const PortSlot& slot : portSlots)
+        paths << slot.path;
+    QCOMPARE(paths,
+             (QStringList{"COM12", "CNCA0", "COM7", "COM1", "COM5", "COM6", "COM7", "COM8"}));
+    QCOMPARE(portSlots.at(0).Summary(), QStringLiteral("COM12  USB Serial Port (COM12)"));
+    QVERIFY(portSlots.at(0).IsPresent());
+    QCOMPARE(portSlots.at(3).Details(), QStringLiteral("COM1  Communications Port (COM1)"));
+    QVERIFY(!portSlots.at(4).IsPresent());
+}
+
+QTEST_GUILESS_MAIN(TestPortNamesWin)
+#include "tst_PortNamesWin.moc"
