@@ -102,21 +102,30 @@ QString DevicePathOf(const QString& portName)
     return portName.trimmed().toUpper();
 }
 
+bool IsGone(DWORD error)
+{
+    const PortOpenCause cause = PortOpenErrors::CauseOfWin32(error);
+    return cause == PortOpenCause::Missing || cause == PortOpenCause::NotWorking;
+}
+
 // Wine lists every port it maps in the device map, whether its tty is there
 // or not, and some drivers leave their entry behind when the adapter goes. An
-// open that asks for no access reaches the driver without taking the port; a
-// refusal because another program holds it still means the port is there.
+// open that asks for no access does not take the port, and a refusal because
+// another program holds it still means the port is there. Wine opens a port
+// without asking its device, so the port's properties are asked for too:
+// Windows gives them on such a handle, Wine refuses them for a port that is
+// there and fails them as a driver does whose device has gone.
 bool Answers(const QString& portName)
 {
     const std::wstring path = L"\\\\.\\" + portName.toStdWString();
     const HANDLE port =
         CreateFileW(path.c_str(), 0, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (port != INVALID_HANDLE_VALUE) {
-        CloseHandle(port);
-        return true;
-    }
-    const PortOpenCause cause = PortOpenErrors::CauseOfWin32(GetLastError());
-    return cause == PortOpenCause::InUse || cause == PortOpenCause::Denied;
+    if (port == INVALID_HANDLE_VALUE)
+        return !IsGone(GetLastError());
+    COMMPROP properties{};
+    const bool answered = GetCommProperties(port, &properties) || !IsGone(GetLastError());
+    CloseHandle(port);
+    return answered;
 }
 
 QList<DetectedPort> InterfacePorts()
