@@ -1180,5 +1180,17 @@ then log in again.</translation>
         <source>未能及时查明 %1 是否还被其他程序打开。</source>
         <translation>Could not tell in time whether other programs also have %1 open.</translation>
     </message>
+    <message>
+        <source>系统拒绝打开 %1：它多半正被另一个程序占用。关闭该程序后再连接；没有程序占用它时，请管理员检查这个串口的权限。</source>
+        <translation>The system refused to open %1: most likely another program is using it. Close that program and connect again; if no program is using it, ask an administrator to check the permissions on this port.</translation>
+    </message>
+    <message>
+        <source>%1 的设备不工作或已被拔出。重新插好适配器后再连接。</source>
+        <translation>The device of %1 is not working or has been removed. Plug the adapter in again, then connect again.</translation>
+    </message>
+    <message>
+        <source>系统的说明：%1</source>
+        <translation>The system says: %1</translation>
+    </message>
 </context>
 </TS>

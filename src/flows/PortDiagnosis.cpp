@@ -2,7 +2,7 @@
 
 #include "ConverterModel.h"
 #include "PortHolders.h"
-#include "PortOpenCause.h"
+#include "PortOpenError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -80,6 +80,21 @@ QString OtherOpeners(const QString& devicePath, const PortHolders::StopCheck& st
     return {};
 }
 
+// Windows answers a port another program holds with this refusal too; a
+// right withheld from the user is the rare other case.
+QString Denied(const QString& devicePath)
+{
+    return Text::tr("系统拒绝打开 %1：它多半正被另一个程序占用。关闭该程序后再连接；"
+                    "没有程序占用它时，请管理员检查这个串口的权限。")
+        .arg(devicePath);
+}
+
+QString NotWorking(const QString& devicePath, int systemError)
+{
+    return Text::tr("%1 的设备不工作或已被拔出。重新插好适配器后再连接。").arg(devicePath) +
+           QLatin1Char('\n') + Text::tr("系统的说明：%1").arg(qt_error_string(systemError));
+}
+
 QString Missing(const QString& devicePath, const QList<DetectedPort>& present)
 {
     if (present.isEmpty())
@@ -96,13 +111,17 @@ QString OpenFailure(const QString& devicePath, int systemError, const QList<Dete
 {
     if (devicePath.isEmpty())
         return Missing(Text::tr("（无）"), present);
-    switch (PortOpenCauseOf(systemError)) {
+    switch (PortOpenErrors::CauseOf(systemError)) {
     case PortOpenCause::NoPermission:
         return NoPermission(devicePath);
     case PortOpenCause::InUse:
         return InUse(devicePath, stopped);
+    case PortOpenCause::Denied:
+        return Denied(devicePath);
     case PortOpenCause::Missing:
         return Missing(devicePath, present);
+    case PortOpenCause::NotWorking:
+        return NotWorking(devicePath, systemError);
     case PortOpenCause::Other:
         break;
     }

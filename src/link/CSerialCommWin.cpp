@@ -111,6 +111,13 @@ HANDLE ClaimPort(const std::string& device)
     return claim;
 }
 
+// "COM12" as the user reads it; only the device namespace opens ports beyond
+// COM9, and a name already in a namespace is left as it is.
+std::string OpenedName(const std::string& device)
+{
+    return device.rfind("\\\\", 0) == 0 ? device : "\\\\.\\" + device;
+}
+
 } // namespace
 
 CSerialCommImpl::CSerialCommImpl() : m_cancelEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
@@ -153,14 +160,15 @@ bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, in
 {
     if (IsOpen())
         return false;
+    const std::string opened = OpenedName(device);
     const HANDLE port =
-        CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+        CreateFileA(opened.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
         m_lastError = static_cast<int>(GetLastError());
         return false;
     }
-    const HANDLE claim = ClaimPort(device);
+    const HANDLE claim = ClaimPort(opened);
     if (claim == nullptr) {
         m_lastError = static_cast<int>(GetLastError());
         CloseHandle(port);

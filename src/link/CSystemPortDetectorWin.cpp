@@ -1,5 +1,7 @@
 #include "CSystemPortDetector.h"
 
+#include "PortOpenError.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -10,6 +12,7 @@
 #include <QSet>
 
 #include <memory>
+#include <string>
 #include <type_traits>
 
 namespace {
@@ -93,9 +96,36 @@ bool IsAdapterId(const QString& hardwareId)
     return hardwareId.contains(QLatin1String("VID_"), Qt::CaseInsensitive);
 }
 
+// The system's own spelling, as the user reads it: "COM3".
 QString DevicePathOf(const QString& portName)
 {
-    return QStringLiteral("\\\\.\\") + portName;
+    return portName.trimmed().toUpper();
+}
+
+bool IsGone(DWORD error)
+{
+    const PortOpenCause cause = PortOpenErrors::CauseOfWin32(error);
+    return cause == PortOpenCause::Missing || cause == PortOpenCause::NotWorking;
+}
+
+// Wine lists every port it maps in the device map, whether its tty is there
+// or not, and some drivers leave their entry behind when the adapter goes. An
+// open that asks for no access does not take the port, and a refusal because
+// another program holds it still means the port is there. Wine opens a port
+// without asking its device, so the port's properties are asked for too:
+// Windows gives them on such a handle, Wine refuses them for a port that is
+// there and fails them as a driver does whose device has gone.
+bool Answers(const QString& portName)
+{
+    const std::wstring path = L"\\\\.\\" + portName.toStdWString();
+    const HANDLE port =
+        CreateFileW(path.c_str(), 0, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (port == INVALID_HANDLE_VALUE)
+        return !IsGone(GetLastError());
+    COMMPROP properties{};
+    const bool answered = GetCommProperties(port, &properties) || !IsGone(GetLastError());
+    CloseHandle(port);
+    return answered;
 }
 
 QList<DetectedPort> InterfacePorts()
@@ -160,8 +190,8 @@ QList<DetectedPort> CSystemPortDetector::DetectPorts() const
     for (const QString& name : MappedPortNames()) {
         DetectedPort port;
         port.path = DevicePathOf(name);
-        if (!name.isEmpty() && !known.contains(port.path.toUpper())) {
-            known.insert(port.path.toUpper());
+        if (!port.path.isEmpty() && !known.contains(port.path) && Answers(port.path)) {
+            known.insert(port.path);
             ports.append(port);
         }
     }

@@ -6,7 +6,7 @@
 // A serial port the system reports, with what it tells about the device.
 struct DetectedPort
 {
-    QString path;         // the device node, "/dev/ttyUSB0"
+    QString path;         // the device node, "/dev/ttyUSB0"; on Windows its name, "COM3"
     QString description;  // "FT232R USB UART"; may be empty
     QString manufacturer; // may be empty
     QString serialNumber; // may be empty

@@ -1,19 +1,14 @@
 #include "PortNames.h"
 
+#include "PortNamesPlatform.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
 
 namespace {
 
-bool IsDevicePath(const QString& name)
-{
-#ifdef Q_OS_WIN
-    return name.startsWith(QLatin1String("\\\\.\\"));
-#else
-    return name.startsWith(QLatin1Char('/'));
-#endif
-}
+using PortNamesPlatform::Canonical;
 
 // "COM1".."COM8" in any case gives 0..7; anything else -1.
 int PortIndexOf(const QString& name)
@@ -23,33 +18,6 @@ int PortIndexOf(const QString& name)
     const int index = name.at(3).digitValue() - 1;
     return index >= 0 && index < PortNames::kPortCount ? index : -1;
 }
-
-#ifdef Q_OS_WIN
-// "com12", "COM12" and "\\.\COM12" are one port; only the last opens every
-// port (COM10 and above need the device namespace).
-QString Canonical(const QString& path)
-{
-    const QString upper = path.trimmed().toUpper();
-    return upper.startsWith(QLatin1String("\\\\.\\")) ? upper : QStringLiteral("\\\\.\\") + upper;
-}
-
-QString FallbackPath(int portIndex)
-{
-    return QStringLiteral("\\\\.\\COM%1").arg(portIndex + 1);
-}
-#else
-// The same device under another name (a by-id link, say) counts as taken.
-QString Canonical(const QString& path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
-}
-
-QString FallbackPath(int portIndex)
-{
-    return QStringLiteral("/dev/ttyS%1").arg(portIndex);
-}
-#endif
 
 // ttyS2 before ttyS10: the trailing number compares as a number.
 bool NaturalLess(const QString& a, const QString& b)
@@ -81,11 +49,7 @@ QList<DetectedPort> InSlotOrder(QList<DetectedPort> ports)
 QString ProfileEntry(const PortMap& portMap, int portIndex)
 {
     const QString entry = portMap.PathOf(portIndex);
-#ifdef Q_OS_WIN
-    return entry.isEmpty() ? entry : Canonical(entry);
-#else
-    return entry;
-#endif
+    return entry.isEmpty() ? entry : PortNamesPlatform::UserForm(entry);
 }
 
 DetectedPort DeviceAt(const QString& path, const QList<DetectedPort>& detected)
@@ -163,7 +127,7 @@ QList<PortSlot> ResolveSlots(const PortMap& portMap, const QList<DetectedPort>& 
             slot.path = slot.device.path;
             slot.source = PortSlot::Source::Detected;
         } else {
-            slot.path = FallbackPath(slot.index);
+            slot.path = PortNamesPlatform::FallbackPath(slot.index);
             slot.source = PortSlot::Source::Fallback;
             slot.device = DeviceAt(slot.path, detected);
         }
@@ -180,28 +144,21 @@ QString DevicePath(int portIndex, const PortMap& portMap, const QList<DetectedPo
 
 bool NeedsDetectedPorts(const QString& nameOrPath, const PortMap& portMap)
 {
-#ifdef Q_OS_WIN
-    Q_UNUSED(nameOrPath);
-    Q_UNUSED(portMap);
-    return false;
-#else
     const int index = PortIndexOf(nameOrPath);
-    return !IsDevicePath(nameOrPath) && index >= 0 && ProfileEntry(portMap, index).isEmpty();
-#endif
+    return PortNamesPlatform::ComSlotsNeedDetection() &&
+           !PortNamesPlatform::IsDevicePath(nameOrPath) && index >= 0 &&
+           ProfileEntry(portMap, index).isEmpty();
 }
 
 QString ResolvePort(const QString& nameOrPath, const PortMap& portMap,
                     const QList<DetectedPort>& detected)
 {
-    if (IsDevicePath(nameOrPath))
-        return nameOrPath;
+    if (PortNamesPlatform::IsDevicePath(nameOrPath))
+        return PortNamesPlatform::UserForm(nameOrPath);
     const int index = PortIndexOf(nameOrPath);
-#ifdef Q_OS_WIN
-    // Beyond the eight slots a COM name is the system's own port.
-    if (index < 0 && nameOrPath.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
-        return Canonical(nameOrPath);
-#endif
-    return index < 0 ? QString() : DevicePath(index, portMap, detected);
+    if (index < 0)
+        return PortNamesPlatform::SystemPort(nameOrPath);
+    return DevicePath(index, portMap, detected);
 }
 
 } // namespace PortNames

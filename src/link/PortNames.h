@@ -14,7 +14,7 @@ struct PortSlot
     {
         Profile,  // the profile's [Ports] section names the device
         Detected, // a serial port the system reports
-        Fallback, // nothing else left: /dev/ttyS{n-1}, on Windows \\.\COMn
+        Fallback, // nothing else left: /dev/ttyS{n-1}, on Windows COMn
     };
 
     int index = 0;
@@ -47,11 +47,11 @@ struct PortMap
 // port map names for it; the slots without one take the
 // system's serial ports not already named there, USB and ACM adapters first
 // (in the order of their by-id names), then the others in natural order;
-// slots still left go to /dev/ttyS{n-1}, on Windows to "\\.\COMn". On
-// Windows a port is always opened in the device namespace ("COM12" in the
-// profile opens "\\.\COM12"), and a COM name beyond the slots is the
-// system's own port. An index or name outside COM1..COM8 gives an empty
-// path, which no port opens.
+// slots still left go to /dev/ttyS{n-1}, on Windows to "COMn". On Windows
+// every name reads as the user knows it ("\\.\com12" in the port map is
+// "COM12"; the port adds the device namespace only where it opens), and a
+// COM name beyond the slots is the system's own port. An index or name
+// outside COM1..COM8 gives an empty path, which no port opens.
 namespace PortNames {
 constexpr int kPortCount = 8;
 QString DisplayName(int portIndex); // "COM1" for 0

@@ -3,6 +3,7 @@
 // simulator behind COM1; each run is one situation of the simulator's.
 
 #include "CSerialCommImpl.h"
+#include "PortOpenError.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -24,7 +25,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
 
-const char* const kPort = "\\\\.\\COM1";
+// As the user names it; the port adds the device namespace itself.
+const char* const kPort = "COM1";
 const char* const kMissingPort = "\\\\.\\COM9";
 
 constexpr int kAckSize = 5;
@@ -160,16 +162,18 @@ void CheckSecondOpenRefused(CSerialCommImpl& port, std::uint32_t baudRate)
     Report(!OpenPort(port, baudRate) && port.IsOpen(), "reopening an open port is refused");
     CSerialCommImpl other;
     const bool opened = OpenPort(other, baudRate);
-    Report(!opened && !other.IsOpen() && other.LastError() == ERROR_ACCESS_DENIED,
-           "a second open of COM1 is refused (error %d)", other.LastError());
+    Report(!opened && !other.IsOpen() && other.LastError() == ERROR_ACCESS_DENIED &&
+               PortOpenErrors::CauseOfWin32(other.LastError()) == PortOpenCause::Denied,
+           "a second open of COM1 is refused, as held or denied (error %d)", other.LastError());
 }
 
 void CheckMissingPort(std::uint32_t baudRate)
 {
     CSerialCommImpl missing;
     const bool opened = missing.Open(kMissingPort, baudRate, 8, 0, 0);
-    Report(!opened && !missing.IsOpen() && missing.LastError() == ERROR_FILE_NOT_FOUND,
-           "open of missing COM9 fails with the system's error (error %d)", missing.LastError());
+    Report(!opened && !missing.IsOpen() && missing.LastError() == ERROR_FILE_NOT_FOUND &&
+               PortOpenErrors::CauseOfWin32(missing.LastError()) == PortOpenCause::Missing,
+           "open of missing COM9 fails as no such port (error %d)", missing.LastError());
 }
 
 void CheckHandshake(CSerialCommImpl& port, char model, const char* what)
@@ -353,6 +357,18 @@ int RunKilled(const char* marker)
     return 0;
 }
 
+// The script stopped the simulator: COM1 is still mapped, its tty is gone,
+// and Wine answers as a driver whose adapter was pulled.
+int RunGone()
+{
+    CSerialCommImpl port;
+    const bool opened = OpenPort(port, 57600);
+    const PortOpenCause cause = PortOpenErrors::CauseOfWin32(port.LastError());
+    Report(!opened && cause == PortOpenCause::NotWorking,
+           "open of COM1 without its device fails as gone (error %d)", port.LastError());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -365,11 +381,14 @@ int main(int argc, char** argv)
             RunExchange(static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10)), argv[3][0]);
     } else if (mode == "silent" && argc == 2) {
         status = RunSilent();
+    } else if (mode == "gone" && argc == 2) {
+        status = RunGone();
     } else if (mode == "killed" && argc == 3) {
         g_label = mode;
         status = RunKilled(argv[2]);
     } else {
-        std::fprintf(stderr, "usage: %s exchange BAUD A|B|X | silent | killed MARKER\n", argv[0]);
+        std::fprintf(stderr, "usage: %s exchange BAUD A|B|X | silent | gone | killed MARKER\n",
+                     argv[0]);
     }
     return status != 0 || g_failures != 0 ? 1 : 0;
 }

@@ -1,10 +1,12 @@
-#include "PortOpenCause.h"
+#include "PortOpenError.h"
 
 #include <cerrno>
 
-PortOpenCause PortOpenCauseOf(int error)
+namespace PortOpenErrors {
+
+PortOpenCause CauseOf(int systemError)
 {
-    switch (error) {
+    switch (systemError) {
     case EACCES:
     case EPERM:
         return PortOpenCause::NoPermission;
@@ -16,7 +18,12 @@ PortOpenCause PortOpenCauseOf(int error)
     case ENXIO:
     case ENOTDIR:
         return PortOpenCause::Missing;
+    // A USB adapter on its way out, or a pseudo-terminal whose other side closed.
+    case EIO:
+        return PortOpenCause::NotWorking;
     default:
         return PortOpenCause::Other;
     }
 }
+
+} // namespace PortOpenErrors
