@@ -19,8 +19,10 @@ QString OpenFailure(const QString& devicePath, int systemError, const QList<Dete
 // answering: the other model that answered its own handshake, if one did.
 QString NoConverter(const QString& devicePath, ConverterModel model,
                     std::optional<ConverterModel> answering = std::nullopt);
-// The detail of "通信出错！": what came back, or that the adapter went away.
-QString ExchangeFailure(const CFrameProtocol::Failure& failure, bool adapterGone);
+// The detail of "通信出错！": what came back, or that the adapter went away;
+// led by the programs that also have devicePath open, the likelier cause.
+QString ExchangeFailure(const CFrameProtocol::Failure& failure, bool adapterGone,
+                        const QString& devicePath = {});
 // After every model's handshake was tried.
 QString NoConverterOfAny(const QString& devicePath);
 QString HungUp(const QString& devicePath);
