@@ -118,7 +118,9 @@ QString ValueTables()
                 entry += QStringLiteral(" (X: %1)").arg(arm.at(index));
             entries << entry;
         }
-        text += WrappedEntries(QStringLiteral("  ") + key.Name() + QStringLiteral(": "), entries);
+        // Two blanks after the key, as after an option: the manual page then
+        // keeps each key's table apart.
+        text += WrappedEntries(QStringLiteral("  ") + key.Name() + QStringLiteral(":  "), entries);
     }
     return text;
 }
