@@ -99,7 +99,7 @@ QString WrappedEntries(const QString& head, const QStringList& entries)
 QString ValueTables()
 {
     QString text =
-        QLatin1Char('\n') +
+        QStringLiteral("\n\n") +
         Text::tr("列表键的取值：位置，或窗口的列表中显示的文字（如 \"115200\"、\"250K\"）；"
                  "标有 X 的只用于 Ostrel-X：") +
         QLatin1Char('\n');
