@@ -203,16 +203,16 @@ with several ports, every port&apos;s state is printed first.</translation>
         <translation>, </translation>
     </message>
     <message>
-        <source>列表键的取值：位置，或窗口的列表中显示的文字（如 &quot;115200&quot;、&quot;250K&quot;）；标有 X 的只用于 Ostrel-X：</source>
-        <translation>Values of the list keys: the position, or the text the window&apos;s list shows there (e.g. &quot;115200&quot;, &quot;250K&quot;); those marked X are for the Ostrel-X only:</translation>
-    </message>
-    <message>
         <source>connect、write、verify、detect：每个串口在标准输出上输出一个 JSON 对象。</source>
         <translation>connect, write, verify, detect: one JSON object per port on standard output.</translation>
     </message>
     <message>
         <source>--json 只用于 connect、write、verify 和 detect</source>
         <translation>--json is only for connect, write, verify and detect</translation>
+    </message>
+    <message>
+        <source>列表键的取值：位置，或窗口的列表中显示的文字（如 &quot;115200&quot;、&quot;250K&quot;）；标有 X 的只用于 Ostrel-X。</source>
+        <translation>Values of the list keys: the position, or the text the window&apos;s list shows there (e.g. &quot;115200&quot;, &quot;250K&quot;); those marked X are for the Ostrel-X only.</translation>
     </message>
 </context>
 <context>

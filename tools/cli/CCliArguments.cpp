@@ -101,7 +101,7 @@ QString ValueTables()
     QString text =
         QStringLiteral("\n\n") +
         Text::tr("列表键的取值：位置，或窗口的列表中显示的文字（如 \"115200\"、\"250K\"）；"
-                 "标有 X 的只用于 Ostrel-X：") +
+                 "标有 X 的只用于 Ostrel-X。") +
         QLatin1Char('\n');
     for (const ParameterKey& key : ParameterKeys::All()) {
         const QStringList classic = ValueNames::Of(key.Name(), ConverterModel::OstrelA);
