@@ -155,7 +155,7 @@
   write -i FILE|-   把 JSON 中的配置写入转换器（型号 X 随后写 CAN 配置块）；
                     --verify：写完后校验
   verify -i FILE|-  把转换器中的块与 write 将发送的块比较；每个不同的键输出一行
-                    &quot;key: expected ... got ...&quot;
+                    “键：应为 …，读到 …”
   diff A B          输出两个文档中取值不同的键
   defaults          以 JSON 输出该型号的出厂默认值
   encode -i FILE|-  不用串口，输出 write 将发送的帧

@@ -48,7 +48,7 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "  write -i FILE|-   把 JSON 中的配置写入转换器（型号 X 随后写 CAN 配置块）；\n"
     "                    --verify：写完后校验\n"
     "  verify -i FILE|-  把转换器中的块与 write 将发送的块比较；每个不同的键输出一行\n"
-    "                    \"key: expected ... got ...\"\n"
+    "                    “键：应为 …，读到 …”\n"
     "  diff A B          输出两个文档中取值不同的键\n"
     "  defaults          以 JSON 输出该型号的出厂默认值\n"
     "  encode -i FILE|-  不用串口，输出 write 将发送的帧\n"
