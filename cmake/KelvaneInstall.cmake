@@ -61,6 +61,29 @@ if(KELVANE_HELP2MAN)
   endforeach()
   list(APPEND kelvane_generated ${kelvane_man_pages})
   install(FILES ${kelvane_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+  # The Chinese pages, for "man -L zh_CN": the programs speak Chinese under
+  # the C locale, whatever locales the builder has.
+  file(MAKE_DIRECTORY ${kelvane_dist}/man/zh_CN)
+  set(kelvane_zh_pages)
+  foreach(program kelvane kelvane-cli)
+    if(NOT TARGET ${program})
+      continue()
+    endif()
+    set(page ${kelvane_dist}/man/zh_CN/${program}.1)
+    add_custom_command(
+      OUTPUT ${page}.gz
+      COMMAND ${CMAKE_COMMAND} -E env --unset=LANGUAGE LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen
+              ${KELVANE_HELP2MAN} --no-info --locale=C.UTF-8 --section=1
+              --include=${kelvane_data}/man/zh_CN/${program}.h2m --output=${page}
+              $<TARGET_FILE:${program}>
+      COMMAND ${KELVANE_GZIP} -9nf ${page}
+      DEPENDS ${program} ${kelvane_data}/man/zh_CN/${program}.h2m
+      VERBATIM)
+    list(APPEND kelvane_zh_pages ${page}.gz)
+  endforeach()
+  list(APPEND kelvane_generated ${kelvane_zh_pages})
+  install(FILES ${kelvane_zh_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/zh_CN/man1)
 else()
   message(STATUS "help2man not found: no manual pages")
 endif()

@@ -158,11 +158,6 @@
         <translation>Custom</translation>
     </message>
     <message>
-        <source>帧类型(&amp;T):</source>
-        <extracomment>T is also the model list&apos;s letter in the band above, as in the Chinese text.</extracomment>
-        <translation>Frame &amp;type:</translation>
-    </message>
-    <message>
         <source>标准帧</source>
         <translation>Standard frame</translation>
     </message>
@@ -195,13 +190,16 @@
         <translation>Custom mask</translation>
     </message>
     <message>
-        <source>过滤验收码(&amp;C):</source>
-        <extracomment>C is also the Connect button&apos;s letter in the band above, as in the Chinese text.</extracomment>
-        <translation>A&amp;cceptance code:</translation>
-    </message>
-    <message>
         <source>过滤屏蔽码(&amp;M):</source>
         <translation>Acceptance &amp;mask:</translation>
+    </message>
+    <message>
+        <source>帧类型(&amp;Y):</source>
+        <translation>Frame t&amp;ype:</translation>
+    </message>
+    <message>
+        <source>过滤验收码(&amp;N):</source>
+        <translation>Accepta&amp;nce code:</translation>
     </message>
 </context>
 <context>
@@ -225,10 +223,6 @@
     <message>
         <source>write：写完后校验转换器。</source>
         <translation>write: verify the converter afterwards.</translation>
-    </message>
-    <message>
-        <source>connect、write、verify：每个串口在标准输出上输出一个 JSON 对象。</source>
-        <translation>connect, write, verify: one JSON object per port on standard output.</translation>
     </message>
     <message>
         <source>ports、connect、read、write、verify、defaults、encode、diff 或 detect。</source>
@@ -275,10 +269,6 @@
         <translation>--verify is for write only</translation>
     </message>
     <message>
-        <source>--json 只用于 connect、write 和 verify</source>
-        <translation>--json is for connect, write and verify only</translation>
-    </message>
-    <message>
         <source>只有 connect、write、verify 和 detect 可以给多个 -p</source>
         <translation>only connect, write, verify and detect take more than one -p</translation>
     </message>
@@ -296,7 +286,7 @@
   write -i FILE|-   把 JSON 中的配置写入转换器（型号 X 随后写 CAN 配置块）；
                     --verify：写完后校验
   verify -i FILE|-  把转换器中的块与 write 将发送的块比较；每个不同的键输出一行
-                    &quot;key: expected ... got ...&quot;
+                    “键：应为 …，读到 …”
   diff A B          输出两个文档中取值不同的键
   defaults          以 JSON 输出该型号的出厂默认值
   encode -i FILE|-  不用串口，输出 write 将发送的帧
@@ -338,6 +328,22 @@ Exit status: 0 success, 1 communication error, 2 usage error or invalid input fi
 differ. With several ports, that of the first port that failed.
 128 + N: ended by signal N (SIGHUP, SIGINT, SIGQUIT, SIGTERM) after releasing the port;
 with several ports, every port&apos;s state is printed first.</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>connect、write、verify、detect：每个串口在标准输出上输出一个 JSON 对象。</source>
+        <translation>connect, write, verify, detect: one JSON object per port on standard output.</translation>
+    </message>
+    <message>
+        <source>--json 只用于 connect、write、verify 和 detect</source>
+        <translation>--json is only for connect, write, verify and detect</translation>
+    </message>
+    <message>
+        <source>列表键的取值：位置，或窗口的列表中显示的文字（如 &quot;115200&quot;、&quot;250K&quot;）；标有 X 的只用于 Ostrel-X。</source>
+        <translation>Values of the list keys: the position, or the text the window&apos;s list shows there (e.g. &quot;115200&quot;, &quot;250K&quot;); those marked X are for the Ostrel-X only.</translation>
     </message>
 </context>
 <context>
@@ -410,6 +416,14 @@ with several ports, every port&apos;s state is printed first.</translation>
         <source>最多 %1 项：转换器的过滤表放不下更多，这里有 %2 项</source>
         <translation>may hold at most %1 entries, as many as the converter&apos;s filter table can take; this one has %2</translation>
     </message>
+    <message>
+        <source>必须是 %1 到 %2 之间的整数，或以下之一：%3</source>
+        <translation>must be an integer from %1 to %2, or one of: %3</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>CConfigFile</name>
@@ -439,6 +453,10 @@ with several ports, every port&apos;s state is printed first.</translation>
     <message>
         <source>CAN 配置块</source>
         <translation>CAN configuration block</translation>
+    </message>
+    <message>
+        <source>%1：应为 %2，读到 %3</source>
+        <translation>%1: expected %2 got %3</translation>
     </message>
 </context>
 <context>
@@ -573,7 +591,7 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     </message>
     <message>
         <source>CAN 总线 / 串口协议转换器配置工具</source>
-        <translation>CAN bus / serial converter configuration</translation>
+        <translation>CAN / serial converter setup</translation>
     </message>
     <message>
         <source>没有这个设备：适配器未插入，或用“…”指定另一个设备。</source>
@@ -656,6 +674,10 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
             <numerusform>%n field differs from the converter</numerusform>
             <numerusform>%n fields differ from the converter</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>JSON 文档 (*.json);;所有文件 (*)</source>
+        <translation>JSON documents (*.json);;All files (*)</translation>
     </message>
 </context>
 <context>
@@ -820,16 +842,6 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
         <translation>Ba&amp;ud rate:</translation>
     </message>
     <message>
-        <source>数据位(&amp;D):</source>
-        <extracomment>D is also the Defaults button&apos;s letter, as in the Chinese text; Alt+D keeps going to the data bits list on this page.</extracomment>
-        <translation>&amp;Data bits:</translation>
-    </message>
-    <message>
-        <source>奇偶校验(&amp;P):</source>
-        <extracomment>P is also the serial port list&apos;s letter in the band above, as in the Chinese text.</extracomment>
-        <translation>&amp;Parity:</translation>
-    </message>
-    <message>
         <source>无校验</source>
         <translation>None</translation>
     </message>
@@ -884,6 +896,14 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     <message>
         <source>RS-422模式</source>
         <translation>RS-422</translation>
+    </message>
+    <message>
+        <source>数据位(&amp;B):</source>
+        <translation>Data &amp;bits:</translation>
+    </message>
+    <message>
+        <source>奇偶校验(&amp;Y):</source>
+        <translation>Parit&amp;y:</translation>
     </message>
 </context>
 <context>
@@ -1073,6 +1093,10 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
         <source>写配置…</source>
         <translation>Writing the configuration…</translation>
     </message>
+    <message>
+        <source>这些值没有被记住，下次启动时不会显示！</source>
+        <translation>These values were not remembered: the next start will not show them!</translation>
+    </message>
 </context>
 <context>
     <name>PortDiagnosis</name>
@@ -1191,6 +1215,45 @@ then log in again.</translation>
     <message>
         <source>系统的说明：%1</source>
         <translation>The system says: %1</translation>
+    </message>
+    <message>
+        <source>转换器应答太慢：在允许的 %1 毫秒内只收到 %2 字节（应有 %3 字节），应答仍在传送。请检查接线和适配器，是否有其他程序在使用该串口，以及转换器是否正忙于大量总线数据。</source>
+        <translation>The converter answered too slowly: in the %1 ms allowed only %2 of %3 bytes arrived, and the reply was still coming. Check the cable and the adapter, whether another program uses the port, and whether the converter is busy with heavy bus traffic.</translation>
+    </message>
+    <message>
+        <source>%1 还被其他程序打开，它们可能读走了应答：%2。关闭它们后再试。</source>
+        <translation>%1 is also open in other programs, which may have taken the reply: %2. Close them and try again.</translation>
+    </message>
+</context>
+<context>
+    <name>SafeSettingsSync</name>
+    <message>
+        <source>%1 不是普通文件。</source>
+        <translation>%1 is not a regular file.</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 %1</source>
+        <translation>cannot create the folder %1</translation>
+    </message>
+    <message>
+        <source>写入中断（磁盘已满？）</source>
+        <translation>the write was cut short (disk full?)</translation>
+    </message>
+    <message>
+        <source>保存后的 %1 会大于 %2 KiB，下次启动将无法读取，所以没有保存。</source>
+        <translation>Saved, %1 would be larger than %2 KiB and could not be read at the next start, so it was not saved.</translation>
+    </message>
+    <message>
+        <source>写入的内容读回时不一致</source>
+        <translation>what was written did not read back the same</translation>
+    </message>
+    <message>
+        <source>无法写入 %1。</source>
+        <translation>Cannot write %1.</translation>
     </message>
 </context>
 </TS>

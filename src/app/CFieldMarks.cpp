@@ -82,7 +82,7 @@ QStringList CFieldMarks::DifferingKeys(const Configuration& shown, const Configu
 {
     QStringList keys;
     for (const KeyDifference& difference : CConfigComparison::Differences(
-             CConfigDocument::ToJson(held), CConfigDocument::ToJson(shown)))
+             shown.model, CConfigDocument::ToJson(held), CConfigDocument::ToJson(shown)))
         keys << difference.key;
     return keys;
 }

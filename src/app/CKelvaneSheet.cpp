@@ -22,6 +22,7 @@
 #include "ui_CKelvaneSheet.h"
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTimer>
@@ -53,7 +55,19 @@ QString CanTabTitle()
 
 QString FileFilter()
 {
-    return QStringLiteral("JSON (*.json);;* (*)");
+    return CKelvaneSheet::tr("JSON 文档 (*.json);;所有文件 (*)");
+}
+
+const QLatin1String kDocumentSuffix(".json");
+
+// A name typed without a suffix gets the document's, so that the import's
+// filter lists the file; an existing file (a FIFO, a device) is taken as named.
+QString WithDocumentSuffix(const QString& path)
+{
+    const QFileInfo file(path);
+    if (!file.suffix().isEmpty() || file.exists())
+        return path;
+    return path + kDocumentSuffix;
 }
 
 } // namespace
@@ -89,6 +103,21 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     connect(m_ui->importButton, &QToolButton::clicked, this, &CKelvaneSheet::OnImport);
     connect(m_ui->verifyButton, &QPushButton::clicked, this, &CKelvaneSheet::OnVerify);
     connect(m_ui->batchButton, &QToolButton::clicked, this, &CKelvaneSheet::OnBatch);
+    // A button's mnemonic replaces any shortcut set on it, so the documented
+    // Ctrl+S and Ctrl+O live beside their buttons.
+    AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), *m_ui->exportButton);
+    AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), *m_ui->importButton);
+    // A save that failed is told after what the command showed, on the
+    // window's thread; the saver speaks from its own.
+    m_profileSaver.SetFailureHandler([this](const QString& why) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, why] {
+                m_messages.ShowMessage(FlowMessages::WarningCaption(),
+                                       FlowMessages::ValuesNotRemembered(), why);
+            },
+            Qt::QueuedConnection);
+    });
     m_showProgress.setSingleShot(true);
     m_showProgress.setInterval(kProgressDelayMs);
     connect(&m_showProgress, &QTimer::timeout, this, [this] {
@@ -102,7 +131,29 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     AddPage(m_tranPage, tr("转换参数"));
     AddPage(m_serialPage, tr("串口参数"));
     AddPage(m_canPage, CanTabTitle());
+    FitTabsToEveryModel();
     InitDialog();
+}
+
+void CKelvaneSheet::AddShortcut(const QKeySequence& keys, QAbstractButton& button)
+{
+    auto* shortcut = new QShortcut(keys, this);
+    connect(shortcut, &QShortcut::activated, &button, &QAbstractButton::click);
+}
+
+// The sheet's size is fixed by its layout; were it to follow the pages of the
+// model chosen, the buttons below them would move under the pointer.
+void CKelvaneSheet::FitTabsToEveryModel()
+{
+    QSize largest;
+    for (const ConverterModelFacts& facts : ConverterModels::kFacts) {
+        SwitchPages(facts.model);
+        largest = largest.expandedTo(m_ui->tabs->sizeHint());
+    }
+    // Back to the pages the sheet starts with, which the profile then
+    // switches as it would have.
+    SwitchPages(ConverterModel::OstrelA);
+    m_ui->tabs->setMinimumSize(largest);
 }
 
 CKelvaneSheet::~CKelvaneSheet()
@@ -404,11 +455,13 @@ void CKelvaneSheet::Connect(ConverterModel model, int portIndex)
                                                  needed ? detected : m_detector.DetectPorts());
         },
         [this, outcome, failure, path, needed, portSlots] {
-            if (*outcome != ConnectFlow::Outcome::Connected && m_runner.WasCancelled())
-                *failure = UserMessage{FlowMessages::Caption(), FlowMessages::ConnectCancelled()};
             if (needed)
                 m_selector.ShowPortSlots(portSlots);
-            if (*failure) {
+            // The user asked for the cancel and needs no box to confirm it.
+            if (*outcome != ConnectFlow::Outcome::Connected && m_runner.WasCancelled()) {
+                *failure = UserMessage{FlowMessages::Caption(), FlowMessages::ConnectCancelled()};
+                ShowStatus(**failure);
+            } else if (*failure) {
                 m_messages.ShowMessage(**failure);
             } else {
                 m_connectedPath = path;
@@ -424,6 +477,7 @@ void CKelvaneSheet::RunExchange(const QString& step, std::function<void()> work,
                                 std::function<void()> done)
 {
     m_hangupWatch.Stop();
+    ShowStatus({});
     m_inputBlock = std::make_unique<CInputBlock>(*this);
     m_busyCursor = std::make_unique<CBusyCursor>();
     ExchangeDialog().Begin(step);
@@ -503,15 +557,27 @@ void CKelvaneSheet::RunCommand(const QString& step, const Command& command)
                     RememberConverter(pages.Fields());
             }
             // A line that went away ends the command with the hang-up's own
-            // message instead of "通信出错！".
+            // message instead of "通信出错！"; a cancel the user asked for
+            // is shown in the window, without a box.
             const bool hungUp = job->outcome == CommandOutcome::Failed && m_port.HasHungUp();
+            const bool cancelled = job->outcome == CommandOutcome::Cancelled;
             QList<UserMessage> messages = job->messages.Held();
+            if (cancelled && !messages.isEmpty())
+                ShowStatus(messages.takeLast());
             if (hungUp && !messages.isEmpty())
                 messages.removeLast();
             for (const UserMessage& message : std::as_const(messages))
                 m_messages.ShowMessage(message);
             CheckPortStillThere();
         });
+}
+
+void CKelvaneSheet::ShowStatus(const UserMessage& message)
+{
+    const QString text =
+        message.detail.isEmpty() ? message.text : message.text + QLatin1Char(' ') + message.detail;
+    m_ui->statusLabel->setText(text);
+    m_ui->statusLabel->setToolTip(text);
 }
 
 void CKelvaneSheet::ClosePort()
@@ -564,9 +630,10 @@ void CKelvaneSheet::OnExport()
 {
     if (IsExchanging())
         return;
-    const QString path = ChosenFile(FileChoice::Export);
-    if (path.isEmpty())
+    const QString chosen = ChosenFile(FileChoice::Export);
+    if (chosen.isEmpty())
         return;
+    const QString path = WithDocumentSuffix(chosen);
     CSheetPageSet pages(*this);
     const std::optional<QByteArray> text = CDocumentTransfer::Export(pages, m_messages);
     if (!text)
@@ -704,7 +771,9 @@ QString CKelvaneSheet::ChosenFile(FileChoice choice)
     QString folder = m_profile.ConfigFolder();
     if (folder.isEmpty())
         folder = QDir::homePath();
-    const QString path = ChooseFile(choice, folder);
+    const QString proposal =
+        choice == FileChoice::Export ? QDir(folder).filePath(ProposedExportName()) : folder;
+    const QString path = ChooseFile(choice, proposal);
     if (!path.isEmpty()) {
         CProfile folderSave = CProfile::Deferred();
         folderSave.SaveConfigFolder(QFileInfo(path).absolutePath());
@@ -713,13 +782,19 @@ QString CKelvaneSheet::ChosenFile(FileChoice choice)
     return path;
 }
 
-QString CKelvaneSheet::ChooseFile(FileChoice choice, const QString& folder)
+QString CKelvaneSheet::ProposedExportName() const
+{
+    return ConverterModels::DisplayName(m_selector.Model()) + QLatin1Char('-') +
+           QDate::currentDate().toString(Qt::ISODate) + kDocumentSuffix;
+}
+
+QString CKelvaneSheet::ChooseFile(FileChoice choice, const QString& proposal)
 {
     if (m_chooseFile)
-        return m_chooseFile(choice, folder);
+        return m_chooseFile(choice, proposal);
     if (choice == FileChoice::Export)
-        return QFileDialog::getSaveFileName(this, tr("导出"), folder, FileFilter());
-    return QFileDialog::getOpenFileName(this, tr("导入"), folder, FileFilter());
+        return QFileDialog::getSaveFileName(this, tr("导出"), proposal, FileFilter());
+    return QFileDialog::getOpenFileName(this, tr("导入"), proposal, FileFilter());
 }
 
 void CKelvaneSheet::EndOnSignal(int signal)

@@ -14,6 +14,7 @@
 #include "CSerialPage.h"
 #include "CSystemPortDetector.h"
 #include "CTranPage.h"
+#include "UserMessage.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -26,6 +27,8 @@
 #include <optional>
 
 class CBusyCursor;
+class QAbstractButton;
+class QKeySequence;
 class CInputBlock;
 class CMessageSink;
 class QCloseEvent;
@@ -93,9 +96,10 @@ public:
         Export,
         Import
     };
-    // Asks for the file to export to or import from, starting in folder;
-    // empty when the user cancelled. The platform's file dialog unless set.
-    using FileChooser = std::function<QString(FileChoice choice, const QString& folder)>;
+    // Asks for the file to export to or import from; proposal is the folder
+    // to start in, for an export with the proposed file name in it. Empty
+    // when the user cancelled. The platform's file dialog unless set.
+    using FileChooser = std::function<QString(FileChoice choice, const QString& proposal)>;
     void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
 
     // Names the device of a COM slot in the profile's [Ports] section (an
@@ -142,6 +146,8 @@ private:
 
     int FitButtonRows();
     void AddPage(QWidget& page, const QString& title);
+    void AddShortcut(const QKeySequence& keys, QAbstractButton& button);
+    void FitTabsToEveryModel();
     void InitDialog();
     void LoadProfile();
     // Once the first frame is on the screen: the port list filled (asking
@@ -185,7 +191,11 @@ private:
     // end shows it.
     using Command = std::function<CommandOutcome(CConfigCommands&)>;
     void RunCommand(const QString& step, const Command& command);
-    QString ChooseFile(FileChoice choice, const QString& folder);
+    QString ChooseFile(FileChoice choice, const QString& proposal);
+    // "<model>-<date>.json"
+    QString ProposedExportName() const;
+    // Beside the buttons, until the next exchange starts; empty clears it.
+    void ShowStatus(const UserMessage& message);
     // What the converter holds, as the last read, write or verify found it;
     // the pages' fields that differ from it are marked.
     void RememberConverter(const Configuration& held);

@@ -7,8 +7,8 @@
 
 class QMessageBox;
 
-// Shows each message as a modal box with one OK button and no icon, owned by
-// the given window.
+// Shows each message as a modal box with one OK button, owned by the given
+// window: the information icon for a success, the warning icon otherwise.
 class CMessageBoxSink : public CMessageSink
 {
 public:
@@ -18,7 +18,7 @@ public:
     void SetOwner(QWidget* owner);
 
 private:
-    static void WidenFor(QMessageBox& box, const QString& detail);
+    static void WidenFor(QMessageBox& box, const UserMessage& message);
 
     QPointer<QWidget> m_owner;
 

@@ -35,6 +35,11 @@ inline QString PortsNotSaved()
 {
     return QCoreApplication::translate("FlowMessages", "串口设置没有保存！");
 }
+// After a success whose values the profile could not keep.
+inline QString ValuesNotRemembered()
+{
+    return QCoreApplication::translate("FlowMessages", "这些值没有被记住，下次启动时不会显示！");
+}
 inline QString ReadSucceeded()
 {
     return QCoreApplication::translate("FlowMessages", "读配置成功！");

@@ -2,6 +2,7 @@
 
 #include "CBlockDocument.h"
 #include "CEncodedConfig.h"
+#include "ValueNames.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -41,17 +42,30 @@ std::optional<KeyDifference> FirstByte(const QString& block, const QByteArray& e
     while (index < common && expected.at(index) == got.at(index))
         ++index;
     if (index == common)
-        return KeyDifference{Text::tr("%1长度").arg(block), expected.size(), got.size()};
-    return KeyDifference{Text::tr("%1第 %2 字节").arg(block).arg(index), ByteHex(expected, index),
-                         ByteHex(got, index)};
+        return KeyDifference{Text::tr("%1长度").arg(block), expected.size(), got.size(), {}};
+    return KeyDifference{Text::tr("%1第 %2 字节").arg(block).arg(index),
+                         ByteHex(expected, index),
+                         ByteHex(got, index),
+                         {}};
 }
 
 } // namespace
 
+QString KeyDifference::Shown(const QJsonValue& value) const
+{
+    if (!value.isDouble() || ValueNames::Of(key, model).isEmpty())
+        return Compact(value);
+    return ValueNames::Described(key, value.toInt(), model);
+}
+
 QString KeyDifference::Line() const
 {
-    return key + QStringLiteral(": expected ") + Compact(expected) + QStringLiteral(" got ") +
-           Compact(got);
+    return Text::tr("%1：应为 %2，读到 %3").arg(key, Shown(expected), Shown(got));
+}
+
+QString KeyDifference::Change() const
+{
+    return QStringLiteral("%1: %2 -> %3").arg(key, Shown(expected), Shown(got));
 }
 
 QList<KeyDifference> CConfigComparison::Compare(ConverterModel model,
@@ -72,7 +86,7 @@ QList<KeyDifference> CConfigComparison::Compare(ConverterModel model,
         CBlockDocument::FromBlocks(model, parameterBlock, canConfigBlock);
     QList<KeyDifference> differences;
     if (want && have)
-        differences = Differences(*want, *have);
+        differences = Differences(model, *want, *have);
     if (!differences.isEmpty())
         return differences;
     if (auto byte = FirstByte(Text::tr("参数块"), expected.ParameterBlock(), parameterBlock))
@@ -82,7 +96,8 @@ QList<KeyDifference> CConfigComparison::Compare(ConverterModel model,
     return differences;
 }
 
-QList<KeyDifference> CConfigComparison::Differences(const QJsonObject& expected,
+QList<KeyDifference> CConfigComparison::Differences(ConverterModel model,
+                                                    const QJsonObject& expected,
                                                     const QJsonObject& got)
 {
     QStringList keys = expected.keys() + got.keys();
@@ -93,7 +108,7 @@ QList<KeyDifference> CConfigComparison::Differences(const QJsonObject& expected,
         const QJsonValue want = expected.value(key);
         const QJsonValue have = got.value(key);
         if (want != have)
-            differences.append({key, want, have});
+            differences.append({key, want, have, model});
     }
     return differences;
 }

@@ -17,15 +17,22 @@ struct KeyDifference
     QString key;
     QJsonValue expected;
     QJsonValue got;
+    // Whose lists name the positions.
+    ConverterModel model = ConverterModel::OstrelX;
 
-    // "key: expected … got …", the values as compact JSON.
+    // "key: expected … got …" in the user's language, the values as Shown.
     QString Line() const;
+    // "key: expected -> got", the values as Shown.
+    QString Change() const;
     // A value as compact JSON; "(none)" for a key the document lacks.
     static QString Compact(const QJsonValue& value);
+    // Compact, and for a list's position what the window's list shows there:
+    // "4 (9600)".
+    QString Shown(const QJsonValue& value) const;
 
     friend bool operator==(const KeyDifference& a, const KeyDifference& b)
     {
-        return a.key == b.key && a.expected == b.expected && a.got == b.got;
+        return a.key == b.key && a.expected == b.expected && a.got == b.got && a.model == b.model;
     }
 };
 
@@ -45,5 +52,6 @@ public:
                                         const QByteArray& canConfigBlock);
 
     // The keys of either document whose values differ, in key order.
-    static QList<KeyDifference> Differences(const QJsonObject& expected, const QJsonObject& got);
+    static QList<KeyDifference> Differences(ConverterModel model, const QJsonObject& expected,
+                                            const QJsonObject& got);
 };

@@ -8,6 +8,7 @@
 #include "FilterKind.h"
 #include "HexDigit.h"
 #include "ParameterKeys.h"
+#include "ValueNames.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -105,6 +106,23 @@ std::optional<QString> ApplyInt(const QString& key, const QJsonValue& value, int
     if (!number)
         return Refusal(key, IntegerRange(range.first, range.second));
     field = int(*number);
+    return std::nullopt;
+}
+
+// A list's value may also be named as the window's list shows it.
+std::optional<QString> ApplyListValue(const QString& key, const QJsonValue& value, int& field,
+                                      ConverterModel model, std::pair<int, int> range)
+{
+    const QStringList names = ValueNames::Of(key, model);
+    if (names.isEmpty() || !value.isString())
+        return ApplyInt(key, value, field, range);
+    const std::optional<int> position = ValueNames::PositionOf(key, value.toString(), model);
+    if (!position || *position < range.first || *position > range.second)
+        return Refusal(key, Text::tr("必须是 %1 到 %2 之间的整数，或以下之一：%3")
+                                .arg(range.first)
+                                .arg(range.second)
+                                .arg(names.join(Text::tr("、"))));
+    field = *position;
     return std::nullopt;
 }
 
@@ -316,8 +334,8 @@ std::optional<QString> ApplyKey(const QString& key, const QJsonValue& value, Con
 {
     if (const ParameterKey* parameter = Find(ParameterKeys::All(), key)) {
         if (parameter->integer)
-            return ApplyInt(key, value, parameter->integer(FieldsOf(config)),
-                            RangeOf(*parameter, config.model));
+            return ApplyListValue(key, value, parameter->integer(FieldsOf(config)), config.model,
+                                  RangeOf(*parameter, config.model));
         return ApplyText(key, value, parameter->text(FieldsOf(config)), parameter->groups);
     }
     if (key == kArmCanIdKey)

@@ -178,7 +178,8 @@ void CConfigCommands::SaveProfile()
 
 CommandOutcome CConfigCommands::Succeed(const QString& text)
 {
-    m_messages.ShowMessage(FlowMessages::Caption(), text);
+    m_messages.ShowMessage(
+        UserMessage(FlowMessages::Caption(), text, {}, UserMessage::Kind::Success));
     return CommandOutcome::Succeeded;
 }
 
@@ -188,8 +189,8 @@ CommandOutcome CConfigCommands::Fail(const UserMessage& cancelled)
         m_messages.ShowMessage(cancelled);
         return CommandOutcome::Cancelled;
     }
-    m_messages.ShowMessage(
-        FlowMessages::Caption(), FlowMessages::CommunicationError(),
-        PortDiagnosis::ExchangeFailure(m_protocol.LastFailure(), m_port.HasHungUp()));
+    m_messages.ShowMessage(FlowMessages::Caption(), FlowMessages::CommunicationError(),
+                           PortDiagnosis::ExchangeFailure(m_protocol.LastFailure(),
+                                                          m_port.HasHungUp(), m_port.Name()));
     return CommandOutcome::Failed;
 }

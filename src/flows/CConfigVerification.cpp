@@ -20,7 +20,7 @@ CConfigVerification::Outcome CConfigVerification::Verify(CSerialComm& port, Conv
         (!expected.CanConfigBlock().isEmpty() && !protocol.ReadCanConfigBlock(canConfigBlock))) {
         messages.ShowMessage(
             FlowMessages::Caption(), FlowMessages::CommunicationError(),
-            PortDiagnosis::ExchangeFailure(protocol.LastFailure(), port.HasHungUp()));
+            PortDiagnosis::ExchangeFailure(protocol.LastFailure(), port.HasHungUp(), port.Name()));
         return Outcome::Failed;
     }
     differences = CConfigComparison::Compare(model, expected, parameterBlock, canConfigBlock);

@@ -102,6 +102,35 @@ QString Missing(const QString& devicePath, const QList<DetectedPort>& present)
     return Text::tr("没有设备 %1。现有的串口：%2。").arg(devicePath, PresentPorts(present));
 }
 
+// A reply still coming when its time ran out was slow, not cut off: the line
+// or the converter is too busy, or another program takes part of it.
+QString WhatCameBack(const CFrameProtocol::Failure& failure)
+{
+    using Kind = CFrameProtocol::Failure::Kind;
+    switch (failure.kind) {
+    case Kind::NoReply:
+        return Text::tr("转换器没有应答。");
+    case Kind::CutOff:
+        return Text::tr("应答在第 %1 字节后中断（应有 %2 字节）。")
+            .arg(failure.received)
+            .arg(failure.expected);
+    case Kind::TooSlow:
+        return Text::tr("转换器应答太慢：在允许的 %1 毫秒内只收到 %2 字节（应有 %3 字节），"
+                        "应答仍在传送。请检查接线和适配器，是否有其他程序在使用该串口，"
+                        "以及转换器是否正忙于大量总线数据。")
+            .arg(failure.allowedMs)
+            .arg(failure.received)
+            .arg(failure.expected);
+    case Kind::BadCheck:
+        return Text::tr("应答的校验字节错误。");
+    case Kind::WrongReply:
+        return Text::tr("收到的不是所请求的应答。");
+    case Kind::None:
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
 namespace PortDiagnosis {
@@ -144,26 +173,19 @@ QString NoConverter(const QString& devicePath, ConverterModel model,
     return detail;
 }
 
-QString ExchangeFailure(const CFrameProtocol::Failure& failure, bool adapterGone)
+QString ExchangeFailure(const CFrameProtocol::Failure& failure, bool adapterGone,
+                        const QString& devicePath)
 {
-    using Kind = CFrameProtocol::Failure::Kind;
     if (adapterGone)
         return Text::tr("适配器已断开：串口在通信中消失了。");
-    switch (failure.kind) {
-    case Kind::NoReply:
-        return Text::tr("转换器没有应答。");
-    case Kind::CutOff:
-        return Text::tr("应答在第 %1 字节后中断（应有 %2 字节）。")
-            .arg(failure.received)
-            .arg(failure.expected);
-    case Kind::BadCheck:
-        return Text::tr("应答的校验字节错误。");
-    case Kind::WrongReply:
-        return Text::tr("收到的不是所请求的应答。");
-    case Kind::None:
-        break;
-    }
-    return {};
+    const QString what = WhatCameBack(failure);
+    const QList<PortHolder> holders =
+        devicePath.isEmpty() ? QList<PortHolder>() : PortHolders::Open(devicePath).holders;
+    if (holders.isEmpty())
+        return what;
+    return Text::tr("%1 还被其他程序打开，它们可能读走了应答：%2。关闭它们后再试。")
+               .arg(devicePath, HolderNames(holders)) +
+           QLatin1Char('\n') + what;
 }
 
 QString NoConverterOfAny(const QString& devicePath)

@@ -22,8 +22,10 @@ QString OpenFailure(const QString& devicePath, int systemError, const QList<Dete
 QString NoConverter(const QString& devicePath, ConverterModel model,
                     std::optional<ConverterModel> answering = std::nullopt,
                     const PortHolders::StopCheck& stopped = {});
-// The detail of "通信出错！": what came back, or that the adapter went away.
-QString ExchangeFailure(const CFrameProtocol::Failure& failure, bool adapterGone);
+// The detail of "通信出错！": what came back, or that the adapter went away;
+// led by the programs that also have devicePath open, the likelier cause.
+QString ExchangeFailure(const CFrameProtocol::Failure& failure, bool adapterGone,
+                        const QString& devicePath = {});
 // After every model's handshake was tried.
 QString NoConverterOfAny(const QString& devicePath);
 QString HungUp(const QString& devicePath);

@@ -70,31 +70,44 @@ int ReplyBudgetMs(int timeoutMs, int bytes, quint32 bitRate)
     return timeoutMs + 2 * WireMs(bytes, bitRate);
 }
 
+struct Collected
+{
+    QByteArray reply;
+    // The budget ran out while bytes were still coming, as opposed to a line
+    // that fell quiet for a whole read's time-out.
+    bool outOfTime = false;
+};
+
 // Appends reads until `wanted` bytes are in, a read brings nothing or the
 // budget is spent; a read hands back whatever has arrived, so a reply usually
 // takes several.
-QByteArray Collect(CSerialComm& port, const Collection& rule)
+Collected Collect(CSerialComm& port, const Collection& rule)
 {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(rule.budgetMs);
     QByteArray reply(rule.capacity, '\0');
     int received = 0;
     int last = 0;
+    bool outOfTime = false;
     if (rule.observed)
         port.NoteReply(received, rule.wanted);
     do {
         const auto left =
             std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0)
+        if (left <= 0) {
+            outOfTime = received > 0;
             break;
+        }
         const int room = qMin(rule.chunk, rule.capacity - received);
         const int timeoutMs = static_cast<int>(qMin<qint64>(rule.timeoutMs, left));
         last = port.Read(reply.data() + received, room, timeoutMs);
+        // A read cut short by the deadline says nothing about the line.
+        outOfTime = last == 0 && received > 0 && timeoutMs < rule.timeoutMs;
         received += last;
         if (rule.observed && last > 0)
             port.NoteReply(received, rule.wanted);
     } while (received < rule.wanted && last > 0);
     reply.truncate(received);
-    return reply;
+    return {reply, outOfTime && !port.IsCancelled()};
 }
 
 void Send(CSerialComm& port, const QByteArray& frame, int timeoutMs)
@@ -192,11 +205,14 @@ bool CFrameProtocol::IsCanConfigReply(const QByteArray& reply)
     return reply.size() == kCanConfigReplySize;
 }
 
-void CFrameProtocol::NoteShortOrWrong(const QByteArray& reply, int expected)
+void CFrameProtocol::NoteShortOrWrong(const QByteArray& reply, int expected, bool outOfTime,
+                                      int allowedMs)
 {
     const auto received = static_cast<int>(reply.size());
     if (received == 0)
         m_failure = {Failure::Kind::NoReply, 0, expected};
+    else if (received < expected && outOfTime)
+        m_failure = {Failure::Kind::TooSlow, received, expected, allowedMs};
     else if (received < expected)
         m_failure = {Failure::Kind::CutOff, received, expected};
     else
@@ -206,13 +222,13 @@ void CFrameProtocol::NoteShortOrWrong(const QByteArray& reply, int expected)
 bool CFrameProtocol::WaitAck(quint8 expectedCode)
 {
     const int budgetMs = ReplyBudgetMs(kAckReadTimeoutMs, kAckSize, m_port.BaudRate());
-    const QByteArray reply =
+    const Collected collected =
         Collect(m_port, {kAckCapacity, kAckSize, kAckCapacity, kAckReadTimeoutMs, budgetMs});
-    if (IsAcknowledgement(reply, expectedCode)) {
+    if (IsAcknowledgement(collected.reply, expectedCode)) {
         m_failure = {};
         return true;
     }
-    NoteShortOrWrong(reply, kAckSize);
+    NoteShortOrWrong(collected.reply, kAckSize, collected.outOfTime, budgetMs);
     return false;
 }
 
@@ -260,18 +276,19 @@ bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
         ReplyBudgetMs(kParameterReadTimeoutMs, kParameterReplySize, m_port.BaudRate())};
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         Send(m_port, request, kParameterRequestTimeoutMs);
-        const QByteArray reply = Collect(m_port, rule);
+        const Collected collected = Collect(m_port, rule);
+        const QByteArray& reply = collected.reply;
         switch (JudgeParameterReply(reply)) {
         case ReplyVerdict::AskAgain:
             // Fewer bytes than a header may be the start of a reply cut off.
             if (reply.size() < kHeaderSize)
-                NoteShortOrWrong(reply, kParameterReplySize);
+                NoteShortOrWrong(reply, kParameterReplySize, collected.outOfTime, rule.budgetMs);
             else
                 m_failure = {Failure::Kind::WrongReply, int(reply.size()), kParameterReplySize};
             continue;
         case ReplyVerdict::Refused:
             if (reply.size() < kParameterReplySize)
-                NoteShortOrWrong(reply, kParameterReplySize);
+                NoteShortOrWrong(reply, kParameterReplySize, collected.outOfTime, rule.budgetMs);
             else
                 m_failure = {Failure::Kind::BadCheck, kParameterReplySize, kParameterReplySize};
             return false;
@@ -304,14 +321,15 @@ bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
     m_port.Pause(CFrameProtocol::kCanConfigPauseMs);
     // At 19200 bit/s the reply alone outlasts the pause, so reading goes on
     // while it keeps arriving, up to twice its wire time.
-    const QByteArray reply =
+    const int budgetMs = CanConfigReadBudgetMs(m_port.BaudRate());
+    const Collected collected =
         Collect(m_port, {kCanConfigReplySize, kCanConfigReplySize, kCanConfigReplySize,
-                         kCanConfigReadTimeoutMs, CanConfigReadBudgetMs(m_port.BaudRate()), true});
-    if (!IsCanConfigReply(reply)) {
-        NoteShortOrWrong(reply, kCanConfigReplySize);
+                         kCanConfigReadTimeoutMs, budgetMs, true});
+    if (!IsCanConfigReply(collected.reply)) {
+        NoteShortOrWrong(collected.reply, kCanConfigReplySize, collected.outOfTime, budgetMs);
         return false;
     }
-    block = reply.mid(kHeaderSize, kCanConfigBlockSize);
+    block = collected.reply.mid(kHeaderSize, kCanConfigBlockSize);
     return true;
 }
 

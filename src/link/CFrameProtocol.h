@@ -38,12 +38,14 @@ public:
             None,       // the last operation succeeded, or sent nothing
             NoReply,    // nothing arrived
             CutOff,     // the reply stopped after `received` of `expected` bytes
+            TooSlow,    // still arriving when the `allowedMs` given to it ran out
             BadCheck,   // the whole reply arrived with a wrong check byte
             WrongReply, // something arrived, but not the reply asked for
         };
         Kind kind = Kind::None;
         int received = 0;
         int expected = 0;
+        int allowedMs = 0;
     };
 
     explicit CFrameProtocol(CSerialComm& port);
@@ -98,8 +100,10 @@ public:
 private:
     // Up to four attempts, each writing the request and awaiting its acknowledgement.
     bool SendUntilAcknowledged(const QByteArray& request, int writeTimeoutMs, int attempts);
-    // Notes what a reply that was not accepted looked like.
-    void NoteShortOrWrong(const QByteArray& reply, int expected);
+    // Notes what a reply that was not accepted looked like; outOfTime: its
+    // bytes were still coming when the allowedMs given to it ran out.
+    void NoteShortOrWrong(const QByteArray& reply, int expected, bool outOfTime = false,
+                          int allowedMs = 0);
 
     CSerialComm& m_port;
     Failure m_failure;

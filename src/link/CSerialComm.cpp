@@ -19,8 +19,10 @@ bool CSerialComm::Open(const QString& name, quint32 baudRate, int dataBits, int 
         return false;
     const bool opened = m_impl->Open(QFile::encodeName(name).toStdString(), baudRate, dataBits,
                                      parityCode, stopBitsCode);
-    if (opened)
+    if (opened) {
         m_baudRate = baudRate;
+        m_name = name;
+    }
     return opened;
 }
 

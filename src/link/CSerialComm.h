@@ -33,6 +33,8 @@ public:
     int WatchDescriptor() const;
     // The bit rate the port was opened at; 0 while closed.
     quint32 BaudRate() const { return m_baudRate; }
+    // The device the port was last opened on, for the messages about it.
+    const QString& Name() const { return m_name; }
 
     // Async-signal-safe, for a handler that ends the process: every open
     // port gets its line settings back and loses its exclusive mode.
@@ -68,5 +70,6 @@ private:
     class Impl;
     std::unique_ptr<Impl> m_impl;
     quint32 m_baudRate = 0;
+    QString m_name;
     ReplyObserver m_replyObserver;
 };

@@ -49,10 +49,13 @@ void Install(QCoreApplication& app, const QLocale& system)
     const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (!PrefersEnglish(system)) {
         // Qt speaks English by itself; its buttons and file dialog must not
-        // beside the tool's Chinese.
-        Load(app, QStringLiteral("qtbase"), qtFolder, QLocale(QLocale::Chinese, QLocale::China));
+        // beside the tool's Chinese, nor show English dates and sizes there.
+        const QLocale chinese(QLocale::Chinese, QLocale::China);
+        QLocale::setDefault(chinese);
+        Load(app, QStringLiteral("qtbase"), qtFolder, chinese);
         return;
     }
+    QLocale::setDefault(system);
     const QLocale english(QLocale::English);
     Load(app, QStringLiteral("kelvane"), QString::fromLatin1(kTranslationFolder), english);
     Load(app, QStringLiteral("qtbase"), qtFolder, system);

@@ -15,6 +15,8 @@ bool PrefersEnglish(const QLocale& locale);
 // A text of the tool in the system's language before any application
 // object exists, when no translator can be installed yet.
 QString TranslateEarly(const char* context, const char* sourceText);
-// Installs the translations the system's language calls for, owned by app.
+// Installs the translations the system's language calls for, owned by app,
+// and makes that language's locale the default one, which Qt's dialogs use
+// for their dates and sizes.
 void Install(QCoreApplication& app, const QLocale& system = QLocale::system());
 } // namespace UiLanguage

@@ -60,6 +60,13 @@ std::optional<quint32> ToInt32(const QVariant& value)
     return quint32(number);
 }
 
+// As a save writes it back: without the byte-order marks an editor may have
+// left, which the store cannot keep (SafeSettingsSync).
+QString Visible(QString text)
+{
+    return text.remove(QChar(0xFEFF));
+}
+
 int ReadInt(const QSettings& settings, const char* name, int fallback)
 {
     return int(ToInt32(settings.value(Key(name))).value_or(quint32(fallback)));
@@ -68,7 +75,7 @@ int ReadInt(const QSettings& settings, const char* name, int fallback)
 QString ReadText(const QSettings& settings, const char* name, const QString& fallback)
 {
     const QVariant value = settings.value(Key(name));
-    return value.typeId() == QMetaType::QString ? value.toString() : fallback;
+    return value.typeId() == QMetaType::QString ? Visible(value.toString()) : fallback;
 }
 
 void Put(QVariantMap& changes, const char* name, const QVariant& value)
@@ -202,11 +209,32 @@ bool CProfile::WriteKeys(const QVariantMap& changes)
 {
     if (m_readOnly)
         return true;
-    if (!m_deferred)
-        return !m_untouched && SafeSettingsSync::Write(*m_settings, changes);
+    if (!m_deferred) {
+        if (m_untouched) {
+            m_saveFailure = m_untouched->why;
+            return false;
+        }
+        return Store(changes);
+    }
     for (auto it = changes.cbegin(); it != changes.cend(); ++it)
         m_held.insert(it.key(), it.value());
     return true;
+}
+
+bool CProfile::Store(const QVariantMap& changes)
+{
+    switch (SafeSettingsSync::Write(*m_settings, changes, kMaxFileBytes, &m_saveFailure)) {
+    case SafeSettingsSync::Result::Written:
+        return true;
+    case SafeSettingsSync::Result::TooLarge:
+        // Saved, the file would be one the next start refuses; it stays as
+        // it was, and so do later saves.
+        m_untouched = Untouched{false, m_saveFailure};
+        return false;
+    case SafeSettingsSync::Result::Failed:
+        break;
+    }
+    return false;
 }
 
 ProfileSelection CProfile::Load(CanFields& can, SerialFields& serial, TranFields& tran) const
@@ -260,7 +288,7 @@ bool CProfile::SaveArmCanBaud(const ArmCanFields& armCan)
 
 QString CProfile::ConfigFolder() const
 {
-    return m_settings->value(QLatin1String(kConfigFolderKey)).toString();
+    return Visible(m_settings->value(QLatin1String(kConfigFolderKey)).toString());
 }
 
 bool CProfile::SaveConfigFolder(const QString& folder)
@@ -293,7 +321,8 @@ PortMap CProfile::LoadPortMap() const
 {
     PortMap portMap;
     for (int index = 0; index < PortNames::kPortCount; ++index)
-        portMap.paths.at(std::size_t(index)) = m_settings->value(PortKey(index)).toString();
+        portMap.paths.at(std::size_t(index)) =
+            Visible(m_settings->value(PortKey(index)).toString());
     return portMap;
 }
 

@@ -83,18 +83,20 @@ public:
     QSettings& Settings() { return *m_settings; }
     const QSettings& Settings() const { return *m_settings; }
     QString FileName() const { return m_settings->fileName(); }
-    // Set when the file is too large or holds what a save could not write
-    // back exactly; its saves then do nothing and return false.
+    // Set when the file is too large, holds what a save could not write
+    // back exactly, or a save would have made it too large; its saves then
+    // do nothing and return false.
     const std::optional<Untouched>& LeftUntouched() const { return m_untouched; }
 
     ProfileSelection Load(CanFields& can, SerialFields& serial, TranFields& tran) const;
     // m_dwBtr of the device-type-2 page, under key ArmCanBaud.
     void LoadArmCanBaud(ArmCanFields& armCan) const;
-    // Each returns false when the store could not be written; the caller
-    // goes on, as a failed save is never reported to the user.
+    // Each returns false when the store could not be written; SaveFailure
+    // then says why, naming the file.
     bool Save(CanFields can, SerialFields serial, TranFields tran,
               const ProfileSelection& selection);
     bool SaveArmCanBaud(const ArmCanFields& armCan);
+    QString SaveFailure() const { return m_saveFailure; }
     // The port map, kept in section "Ports" under the slots' names ("COM1");
     // only the user's own choice in the window writes an entry, and an empty
     // path removes it.
@@ -123,10 +125,13 @@ private:
     static QString PortKey(int portIndex);
     // Saves the parameter keys, or holds them back in a deferred profile.
     bool WriteKeys(const QVariantMap& changes);
+    // Writes the changes into the file, within kMaxFileBytes.
+    bool Store(const QVariantMap& changes);
 
     std::optional<Untouched> m_untouched;
     std::unique_ptr<QSettings> m_settings;
     bool m_readOnly = false;
     bool m_deferred = false;
     QVariantMap m_held;
+    QString m_saveFailure;
 };

@@ -17,6 +17,12 @@ CProfileSaver::~CProfileSaver()
         m_thread.join();
 }
 
+void CProfileSaver::SetFailureHandler(FailureHandler handler)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_failed = std::move(handler);
+}
+
 void CProfileSaver::Commit(const CProfile& deferred)
 {
     if (deferred.Held().isEmpty())
@@ -60,8 +66,11 @@ void CProfileSaver::Work()
         lock.unlock();
         // Its own store, read afresh: the file may have changed since the
         // window read it, and a store is used by one thread at a time.
-        CProfile(m_applicationName).CommitHeld(held);
+        CProfile profile(m_applicationName);
+        const bool written = profile.CommitHeld(held);
         lock.lock();
+        if (!written && m_failed)
+            m_failed(profile.SaveFailure());
         m_writing = false;
         m_idle.notify_all();
     }

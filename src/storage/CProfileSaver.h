@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -25,6 +26,12 @@ public:
     CProfileSaver(const CProfileSaver&) = delete;
     CProfileSaver& operator=(const CProfileSaver&) = delete;
 
+    // Told, on the saver's own thread, why a save could not be written (a
+    // read-only folder, a full disk, a file grown past what a start reads),
+    // so that the user learns the values were not remembered.
+    using FailureHandler = std::function<void(const QString& why)>;
+    void SetFailureHandler(FailureHandler handler);
+
     // Returns at once.
     void Commit(const CProfile& deferred);
     // Writes after every save handed over before, and returns whether it
@@ -37,6 +44,7 @@ private:
     void Work();
 
     const QString m_applicationName;
+    FailureHandler m_failed;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;

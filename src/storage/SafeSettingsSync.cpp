@@ -10,6 +10,9 @@
 #include <QTemporaryFile>
 #include <QVariant>
 
+#include <QCoreApplication>
+
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -35,6 +38,26 @@ QString Canonical(const QVariant& value)
     for (const QVariant& item : value.toList())
         items << Canonical(item);
     return QStringLiteral("list:") + items.join(QChar(0));
+}
+
+// Qt's reader drops a byte-order mark wherever a run of text starts (at a
+// value's start, after an escape or a comma), so a value holding one would
+// read back as another. It is an invisible mark a text editor left, and goes.
+QVariant WithoutByteOrderMarks(const QVariant& value)
+{
+    const QChar mark(0xFEFF);
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return value.toString().remove(mark);
+    case QMetaType::QStringList: {
+        QStringList items = value.toStringList();
+        for (QString& item : items)
+            item.remove(mark);
+        return items;
+    }
+    default:
+        return value;
+    }
 }
 
 // A key as a store writes it: "a//b/" and "a/b" are one key.
@@ -84,25 +107,42 @@ bool FileHolds(const QString& path, const QVariantMap& values)
     return true;
 }
 
-bool WriteFile(QSettings& settings, const QVariantMap& changes)
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(SafeSettingsSync)
+};
+
+using SafeSettingsSync::Result;
+
+Result Fail(QString* why, const QString& text, Result result = Result::Failed)
+{
+    if (why != nullptr)
+        *why = text;
+    return result;
+}
+
+Result WriteFile(QSettings& settings, const QVariantMap& changes, qint64 maxFileBytes, QString* why)
 {
     const QString path = settings.fileName();
     const QFileInfo target(path);
     if (target.exists() && !target.isFile())
-        return false;
+        return Fail(why, Text::tr("%1 不是普通文件。").arg(path));
     QVariantMap values = OwnValues(settings);
     for (auto it = changes.cbegin(); it != changes.cend(); ++it)
         if (it->isValid())
             values.insert(it.key(), *it);
         else
             values.remove(it.key());
+    for (QVariant& value : values)
+        value = WithoutByteOrderMarks(value);
 
+    const QString unwritable = Text::tr("无法写入 %1：%2").arg(path);
     if (!QDir().mkpath(target.path()))
-        return false;
+        return Fail(why, unwritable.arg(Text::tr("无法创建文件夹 %1").arg(target.path())));
     COutputFile::RemoveStaleTemporaries(path);
     QTemporaryFile fresh(path + QStringLiteral(".XXXXXX"));
     if (!fresh.open())
-        return false;
+        return Fail(why, unwritable.arg(fresh.errorString()));
     fresh.close();
     {
         QSettings writer(fresh.fileName(), QSettings::IniFormat);
@@ -110,35 +150,44 @@ bool WriteFile(QSettings& settings, const QVariantMap& changes)
             writer.setValue(it.key(), *it);
         writer.sync();
         if (writer.status() != QSettings::NoError)
-            return false;
+            return Fail(why, unwritable.arg(Text::tr("写入中断（磁盘已满？）")));
     }
+    // The next start would refuse a file over the bound, port map and all.
+    if (maxFileBytes > 0 && QFileInfo(fresh.fileName()).size() > maxFileBytes)
+        return Fail(why,
+                    Text::tr("保存后的 %1 会大于 %2 KiB，下次启动将无法读取，所以没有保存。")
+                        .arg(path)
+                        .arg(maxFileBytes / 1024),
+                    Result::TooLarge);
     if (!FileHolds(fresh.fileName(), values))
-        return false;
+        return Fail(why, unwritable.arg(Text::tr("写入的内容读回时不一致")));
     if (target.exists())
         QFile::setPermissions(fresh.fileName(), QFile::permissions(path));
     if (std::rename(QFile::encodeName(fresh.fileName()).constData(),
                     QFile::encodeName(path).constData()) != 0)
-        return false;
+        return Fail(why, unwritable.arg(qt_error_string(errno)));
     fresh.setAutoRemove(false);
     settings.sync();
-    return true;
+    return Result::Written;
 }
 
 } // namespace
 
 namespace SafeSettingsSync {
 
-bool Write(QSettings& settings, const QVariantMap& changes)
+Result Write(QSettings& settings, const QVariantMap& changes, qint64 maxFileBytes, QString* why)
 {
     if (IsFileStore(settings))
-        return WriteFile(settings, changes);
+        return WriteFile(settings, changes, maxFileBytes, why);
     for (auto it = changes.cbegin(); it != changes.cend(); ++it)
         if (it->isValid())
             settings.setValue(it.key(), *it);
         else
             settings.remove(it.key());
     settings.sync();
-    return settings.status() == QSettings::NoError;
+    if (settings.status() != QSettings::NoError)
+        return Fail(why, Text::tr("无法写入 %1。").arg(settings.fileName()));
+    return Result::Written;
 }
 
 } // namespace SafeSettingsSync

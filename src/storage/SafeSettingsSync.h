@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QVariantMap>
 
 class QSettings;
@@ -15,7 +16,15 @@ namespace SafeSettingsSync {
 // its file itself. The new file holds every key the store could read, other
 // sections included; the old file stays untouched until the rename and is
 // kept whole on any failure. A profile that is not a regular file is never
-// written. Stores that are not files (the Windows registry) take the changes
-// as they are.
-bool Write(QSettings& settings, const QVariantMap& changes);
+// written, nor one whose new file would be larger than maxFileBytes (when
+// positive). Stores that are not files (the Windows registry) take the
+// changes as they are. On failure, why says what went wrong, for the user.
+enum class Result
+{
+    Written,
+    TooLarge, // the new file would exceed maxFileBytes
+    Failed,
+};
+Result Write(QSettings& settings, const QVariantMap& changes, qint64 maxFileBytes = 0,
+             QString* why = nullptr);
 } // namespace SafeSettingsSync

@@ -13,9 +13,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
@@ -455,7 +458,7 @@ void TestKelvaneCommands::failedReadKeepsProfile_data()
     QTest::newRow("no CAN block") << false << true << 1 << 0 << "转换器没有应答。";
     // A byte every 20 ms lets the parameter block through, but the CAN block
     // would take 42 s: the window gives up on it at its deadline.
-    QTest::newRow("CAN block trickling") << false << true << 1 << 20 << "应答在第 ";
+    QTest::newRow("CAN block trickling") << false << true << 1 << 20 << "转换器应答太慢";
 }
 
 void TestKelvaneCommands::failedReadKeepsProfile()
@@ -531,7 +534,9 @@ void TestKelvaneCommands::cancelledReadKeepsPortAndProfile()
     QTest::keyClick(dialog, Qt::Key_Escape);
     QVERIFY(WaitForExchange(*sheet));
 
-    QCOMPARE(messages.m_messages, (Messages{{kCaption, QStringLiteral("读配置已取消！")}}));
+    // The user asked for it: the window says so, without a box.
+    QVERIFY(messages.m_messages.isEmpty());
+    QCOMPARE(Control<QLabel>(*sheet, "statusLabel")->text(), QStringLiteral("读配置已取消！"));
     QVERIFY(!dialog->isVisible());
     QVERIFY(sheet->IsConnected());
     QCOMPARE(ProfileBytes(), profile);
@@ -545,8 +550,9 @@ void TestKelvaneCommands::cancelledReadKeepsPortAndProfile()
     simulator.setOptions(options);
     Click(*sheet, "readButton");
 
-    QCOMPARE(messages.m_messages.size(), 2);
-    QCOMPARE(messages.m_messages.at(1), UserMessage(kCaption, kReadDone));
+    QCOMPARE(messages.m_messages, (Messages{{kCaption, kReadDone}}));
+    QCOMPARE(messages.m_messages.constFirst().kind, UserMessage::Kind::Success);
+    QVERIFY(Control<QLabel>(*sheet, "statusLabel")->text().isEmpty());
     VERIFY_SHOWN(*sheet, kClassicRead);
     QCOMPARE(simulator.receivedFrames().size(), 4);
     QCOMPARE(simulator.requestCount(kReadParameters), 2);
@@ -685,6 +691,8 @@ void TestKelvaneCommands::exportedFileImportsTheReadValuesBack()
     const QTemporaryDir dir;
     const QString cliFile = dir.filePath(QStringLiteral("cli.json"));
     const QString exported = dir.filePath(QStringLiteral("exported.json"));
+    // Typed without its suffix, which the export adds.
+    const QString typed = dir.filePath(QStringLiteral("exported"));
     QProcess cli;
     cli.start(QStringLiteral(KELVANE_CLI_PATH), {"-d", QString::number(deviceType), "-p",
                                                  simulator.slavePath(), "read", "-o", cliFile});
@@ -694,9 +702,9 @@ void TestKelvaneCommands::exportedFileImportsTheReadValuesBack()
     CRecordingSink messages;
     const auto sheet = Connected(simulator, messages, deviceType);
     QStringList folders;
-    sheet->SetFileChooser([&](CKelvaneSheet::FileChoice, const QString& folder) {
-        folders.append(folder);
-        return exported;
+    sheet->SetFileChooser([&](CKelvaneSheet::FileChoice choice, const QString& proposal) {
+        folders.append(proposal);
+        return choice == CKelvaneSheet::FileChoice::Export ? typed : exported;
     });
     Click(*sheet, "readButton");
     Click(*sheet, "exportButton");
@@ -724,7 +732,13 @@ void TestKelvaneCommands::exportedFileImportsTheReadValuesBack()
     QVERIFY(simulator.rawReceived().isEmpty());
     QCOMPARE(ProfileBytes(), profile);
     QCOMPARE(folders.size(), 2);
+    QVERIFY2(folders.at(0).endsWith(
+                 QStringLiteral("/%1-%2.json")
+                     .arg(options.model == ConverterModel::OstrelX ? "Ostrel-X" : "Ostrel-A",
+                          QDate::currentDate().toString(Qt::ISODate))),
+             qPrintable(folders.at(0)));
     QCOMPARE(folders.at(1), dir.path());
+    QVERIFY(!QFileInfo::exists(typed));
 }
 
 void TestKelvaneCommands::importedDocumentIsWrittenAsEncodeSendsIt_data()

@@ -1,3 +1,4 @@
+#include "CEnglishTexts.h"
 #include "CExitSignals.h"
 #include "CFakePortDetector.h"
 #include "CFrameProtocol.h"
@@ -17,6 +18,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -106,6 +108,7 @@ private Q_SLOTS:
     void unpluggedAdapterDisconnects();
     void closingWhileConnectedClosesThePort_data();
     void closingWhileConnectedClosesThePort();
+    void commandKeysWhileConnected_data();
     void commandKeysWhileConnected();
     void escapeCancelsAConnect();
 
@@ -412,18 +415,44 @@ void TestKelvaneConnect::closingWhileConnectedClosesThePort()
     QVERIFY(simulator.rawReceived().isEmpty());
 }
 
+void TestKelvaneConnect::commandKeysWhileConnected_data()
+{
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<int>("deviceType");
+    QTest::addColumn<int>("tab");
+    // The serial and CAN tabs have mnemonics of their own beside the band's
+    // and the buttons'.
+    QTest::newRow("Chinese, serial tab") << false << 2 << 1;
+    QTest::newRow("Chinese, CAN tab") << false << 0 << 2;
+    QTest::newRow("English, serial tab") << true << 2 << 1;
+    QTest::newRow("English, CAN tab") << true << 0 << 2;
+}
+
 void TestKelvaneConnect::commandKeysWhileConnected()
 {
-    COstrelSimulator simulator;
+    QFETCH(bool, english);
+    QFETCH(int, deviceType);
+    QFETCH(int, tab);
+    const CEnglishTexts texts(english);
+    QCOMPARE(texts.IsInstalled(), english);
+    SimOptions options;
+    options.model = ModelAt(deviceType);
+    COstrelSimulator simulator(options);
     QVERIFY(simulator.start());
-    MapCom1(simulator, 2);
+    MapCom1(simulator, deviceType);
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
+    QList<CKelvaneSheet::FileChoice> choices;
+    sheet.SetFileChooser([&choices](CKelvaneSheet::FileChoice choice, const QString&) {
+        choices.append(choice);
+        return QString();
+    });
     sheet.show();
     QApplication::setActiveWindow(&sheet);
     QVERIFY(QTest::qWaitForWindowActive(&sheet));
     ClickConnect(sheet);
     QVERIFY(sheet.IsConnected());
+    Control<QTabWidget>(sheet, "tabs")->setCurrentIndex(tab);
 
     // Enter and Escape neither close the sheet nor press a command.
     auto* edit = Control<QLineEdit>(CSheetProbe::TranPage(sheet), "frameSpaceEdit");
@@ -451,15 +480,32 @@ void TestKelvaneConnect::commandKeysWhileConnected()
     for (const auto& spy : spies)
         QCOMPARE(spy->count(), 1);
 
-    QCOMPARE(messages.m_messages, (QList<UserMessage>{{kCaption, QStringLiteral("读配置成功！")},
-                                                      {kCaption, QStringLiteral("写配置成功！")}}));
+    QCOMPARE(messages.m_messages.size(), 2);
+    for (const UserMessage& message : std::as_const(messages.m_messages))
+        QCOMPARE(message.kind, UserMessage::Kind::Success);
     QCOMPARE(simulator.requestCount(kReadParameters), 1);
     QCOMPARE(simulator.requestCount(kWriteParameters), 1);
+
+    // The file commands answer to their documented shortcuts and mnemonics.
+    const std::pair<Qt::Key, Qt::KeyboardModifier> fileKeys[] = {
+        {Qt::Key_S, Qt::ControlModifier},
+        {Qt::Key_E, Qt::AltModifier},
+        {Qt::Key_O, Qt::ControlModifier},
+        {Qt::Key_O, Qt::AltModifier},
+    };
+    for (const auto& [key, modifier] : fileKeys) {
+        const qsizetype before = choices.size();
+        QTest::keyClick(&sheet, key, modifier);
+        QTRY_COMPARE(choices.size(), before + 1);
+    }
+    using Choice = CKelvaneSheet::FileChoice;
+    QTRY_COMPARE(choices,
+                 (QList<Choice>{Choice::Export, Choice::Export, Choice::Import, Choice::Import}));
 
     QTest::keyClick(&sheet, Qt::Key_C, Qt::AltModifier);
     QTRY_VERIFY(!sheet.IsConnected());
     QCOMPARE(messages.m_messages.size(), 2);
-    QCOMPARE(simulator.requestCount(HandshakeCode(2)), 1);
+    QCOMPARE(simulator.requestCount(HandshakeCode(deviceType)), 1);
 }
 
 // Escape reaches the progress dialog, which takes the keyboard focus, and the
@@ -489,8 +535,9 @@ void TestKelvaneConnect::escapeCancelsAConnect()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QVERIFY(WaitForExchange(sheet));
 
-    QCOMPARE(messages.m_messages.size(), 1);
-    QCOMPARE(messages.m_messages.constFirst().text, QStringLiteral("连接已取消！"));
+    // The user asked for it: the window says so without a box.
+    QVERIFY(messages.m_messages.isEmpty());
+    QCOMPARE(Control<QLabel>(sheet, "statusLabel")->text(), QStringLiteral("连接已取消！"));
     VerifyConnectedState(sheet, false);
     QTest::qWait(700);
     QCOMPARE(simulator.requestCount(HandshakeCode(2)), handshakes);

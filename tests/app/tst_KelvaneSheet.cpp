@@ -1,3 +1,4 @@
+#include "CEnglishTexts.h"
 #include "CFakePortDetector.h"
 #include "CKelvaneSheet.h"
 #include "CPortAssignDialog.h"
@@ -5,10 +6,12 @@
 #include "CRecordingSink.h"
 #include "CSheetProbe.h"
 #include "SheetLookup.h"
+#include "ValueNames.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -45,6 +48,9 @@ private Q_SLOTS:
     void assigningAPortWritesOnlyItsEntry();
     void sheetFitsTheScreen_data();
     void sheetFitsTheScreen();
+    void keepsOneSizeForEveryModel_data();
+    void keepsOneSizeForEveryModel();
+    void valueNamesAreThoseOfThePages();
 };
 
 void TestKelvaneSheet::startsFromProfile_data()
@@ -379,6 +385,94 @@ void TestKelvaneSheet::sheetFitsTheScreen()
         QVERIFY(button);
         const QRect onSheet(button->mapTo(&sheet, QPoint(0, 0)), button->size());
         QVERIFY2(sheet.rect().contains(onSheet), name);
+    }
+}
+
+void TestKelvaneSheet::keepsOneSizeForEveryModel_data()
+{
+    QTest::addColumn<bool>("english");
+    QTest::newRow("Chinese") << false;
+    QTest::newRow("English") << true;
+}
+
+// A window that followed the model's pages would move the buttons under the
+// pointer between two clicks.
+void TestKelvaneSheet::keepsOneSizeForEveryModel()
+{
+    QFETCH(bool, english);
+    const CEnglishTexts texts(english);
+    CProfileSandbox::Write({{"Kelvane/DeviceType", 0}});
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages);
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+    QCoreApplication::processEvents();
+    sheet.layout()->activate();
+    const auto* read = Control<QPushButton>(sheet, "readButton");
+    const QSize size = sheet.size();
+    const QPoint place = read->mapTo(&sheet, QPoint());
+
+    for (const int tab : {2, 1, 0}) {
+        Tabs(sheet)->setCurrentIndex(tab);
+        for (const int deviceType : {2, 1, 0}) {
+            ChooseDevice(sheet, deviceType);
+            QCoreApplication::processEvents();
+            sheet.layout()->activate();
+            const QString where = QStringLiteral("tab %1, model %2").arg(tab).arg(deviceType);
+            QCOMPARE(sheet.size(), size);
+            QVERIFY2(read->mapTo(&sheet, QPoint()) == place, qPrintable(where));
+        }
+    }
+}
+
+// A document may name a list's value as the page's list shows it; the names
+// must be the lists' own, in every language and for every model.
+void TestKelvaneSheet::valueNamesAreThoseOfThePages()
+{
+    struct ListOf
+    {
+        const char* key;
+        QWidget& (*page)(CKelvaneSheet&);
+        const char* list;
+    };
+    const ListOf lists[] = {
+        {"CanBaudrate", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::CanPage(s); },
+         "baudrateList"},
+        {"CanFrameType", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::CanPage(s); },
+         "frameTypeList"},
+        {"CanFiterMode", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::CanPage(s); },
+         "filterModeList"},
+        {"SerialBaudrate", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::SerialPage(s); },
+         "baudrateList"},
+        {"SerialParity", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::SerialPage(s); },
+         "parityList"},
+        {"SerialDataBit", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::SerialPage(s); },
+         "dataBitsList"},
+        {"SerialStopBit", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::SerialPage(s); },
+         "stopBitsList"},
+        {"SerialFlowCtrl", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::SerialPage(s); },
+         "flowControlList"},
+        {"SerialMode", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::SerialPage(s); },
+         "lineModeList"},
+        {"TranMode", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::TranPage(s); },
+         "modeList"},
+        {"TranDir", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::TranPage(s); },
+         "directionList"},
+    };
+    for (const bool english : {false, true}) {
+        const CEnglishTexts texts(english);
+        for (const int deviceType : {0, 2}) {
+            CProfileSandbox::Write({{"Kelvane/DeviceType", deviceType}});
+            CRecordingSink messages;
+            CKelvaneSheet sheet(messages);
+            for (const ListOf& entry : lists) {
+                const auto* list = Control<QComboBox>(entry.page(sheet), entry.list);
+                QStringList shown;
+                for (int index = 0; index < list->count(); ++index)
+                    shown << list->itemText(index);
+                QCOMPARE(ValueNames::Of(QLatin1String(entry.key), ModelAt(deviceType)), shown);
+            }
+        }
     }
 }
 

@@ -370,8 +370,8 @@ void TestCliExchange::verifyReportsTheKeysChangedBehindItsBack_data()
         << 5 << 0x3AC00Bu << 0 << QByteArray();
     QTest::newRow("gap and register changed")
         << written << 7 << 0x3AC002u << 6
-        << QByteArray("ArmCanBaud: expected 3850251 got 3850242\n"
-                      "TranSpace: expected 5 got 7\n");
+        << QByteArray("ArmCanBaud：应为 3850251，读到 3850242\n"
+                      "TranSpace：应为 5，读到 7\n");
 }
 
 void TestCliExchange::verifyReportsTheKeysChangedBehindItsBack()
@@ -485,7 +485,8 @@ void TestCliExchange::diffComparesWhatEachDocumentWrites()
     };
     const QString first = file("first.json", R"({"CanAcptMask": "1f ff 00 ff"})");
     const QString second = file("second.json", R"({"Format": "kelvane-config/1", "DeviceType": 2,
-            "CanAcptMask": "1F FF 00 FF", "TranSpace": 5, "ArmCanBaud": 3850242})");
+            "CanAcptMask": "1F FF 00 FF", "TranSpace": 5, "ArmCanBaud": 3850242,
+            "SerialBaudrate": "115200", "CanBaudrate": "500K"})");
     QVERIFY(!first.isEmpty() && !second.isEmpty());
 
     const CliResult same = m_cli.Run({"diff", first, first});
@@ -494,7 +495,10 @@ void TestCliExchange::diffComparesWhatEachDocumentWrites()
     const CliResult differ = m_cli.Run({"diff", first, second});
     QCOMPARE(differ.exitCode, 6);
     QCOMPARE(differ.err, QByteArray());
-    QCOMPARE(differ.out, QByteArray("ArmCanBaud: 3850251 -> 3850242\nTranSpace: 2 -> 5\n"));
+    QCOMPARE(differ.out, QByteArray("ArmCanBaud: 3850251 -> 3850242\n"
+                                    "CanBaudrate: 10 (250 K) -> 12 (500 K)\n"
+                                    "SerialBaudrate: 4 (9600) -> 9 (115200)\n"
+                                    "TranSpace: 2 -> 5\n"));
 }
 
 // The models are tried in their order on every port at once; each simulator

@@ -4,6 +4,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -126,6 +128,7 @@ private Q_SLOTS:
     void interruptedWriteToManyPortsTellsEachState();
     void detectSpeaksAsConnect_data();
     void detectSpeaksAsConnect();
+    void progressLineFitsANarrowTerminal();
 
 private:
     Run RunCli(const QStringList& arguments, const QString& inputFile = QString(),
@@ -268,7 +271,8 @@ void TestCliHardening::inputIsBounded_data()
                    QByteArray::number(id, 16) + R"(", "end": "0x)" + QByteArray::number(id, 16) +
                    "\"}";
     QTest::newRow("more filters than the converter's table holds")
-        << "doc.json" << "{\"DeviceType\": 2, \"Filters\": [" + filters + "]}"
+        << "doc.json"
+        << "{\"DeviceType\": 2, \"Filters\": [" + filters + "]}"
         << QByteArray("\"Filters\" 最多 1024 项");
 }
 
@@ -498,6 +502,43 @@ void TestCliHardening::detectSpeaksAsConnect()
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.out.startsWith(QByteArray(port.toUtf8() + '\t')) && run.out.contains(message),
              run.out.constData());
+}
+
+// A progress line wider than the terminal wraps, and rewriting it in place
+// then leaves a stale row at every redraw; the message that ends the command
+// must not follow a progress line either.
+void TestCliHardening::progressLineFitsANarrowTerminal()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("tmux")).isEmpty())
+        QSKIP("needs tmux for a terminal of a known width");
+    SimOptions options;
+    options.trickleMs = 1;
+    const auto sim = StartSim(options);
+    QVERIFY(sim);
+    // As long as the stable name of a USB adapter.
+    const QString port =
+        m_dir.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A1B2C3D4-if00-port0"));
+    QVERIFY(QFile::link(sim->slavePath(), port));
+    const QString done = m_dir.filePath(QStringLiteral("progress-done"));
+    const QString server =
+        QStringLiteral("kelvane-test-%1").arg(QCoreApplication::applicationPid());
+    const auto tmux = [&server](QStringList arguments) {
+        QProcess process;
+        process.start(QStringLiteral("tmux"), QStringList{"-L", server} + arguments);
+        process.waitForFinished(kRunLimitMs);
+        return process.readAllStandardOutput();
+    };
+    const auto stopServer = qScopeGuard([&tmux] { tmux({"kill-server"}); });
+    tmux({"new-session", "-d", "-x", "40", "-y", "20",
+          QStringLiteral("'%1' -p '%2' read >/dev/null; touch '%3'; sleep 60")
+              .arg(kCli, port, done)});
+
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(done), kRunLimitMs);
+    const QString pane = QString::fromUtf8(tmux({"capture-pane", "-p"}));
+    QVERIFY2(!pane.contains(QStringLiteral("/2085")), qPrintable(pane));
+    QVERIFY2(pane.startsWith(QStringLiteral("配置: ")) ||
+                 pane.startsWith(QStringLiteral("Configuration: ")),
+             qPrintable(pane));
 }
 
 QTEST_GUILESS_MAIN(TestCliHardening)

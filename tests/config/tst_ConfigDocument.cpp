@@ -4,6 +4,7 @@
 #include "CanConfigBlock.h"
 #include "Configuration.h"
 #include "ModelRows.h"
+#include "ParameterKeys.h"
 #include "UiLanguage.h"
 
 #include <QJsonArray>
@@ -51,6 +52,8 @@ private Q_SLOTS:
     void refusesWhatTheFieldsCannotHold_data();
     void refusesWhatTheFieldsCannotHold();
     void takesValuesInsideTheirKindAsGiven();
+    void takesListValuesByTheirTexts_data();
+    void takesListValuesByTheirTexts();
     void serialRateListFollowsTheModel();
     void repeatedKeysAreFound_data();
     void repeatedKeysAreFound();
@@ -74,7 +77,13 @@ void TestConfigDocument::refusesWhatTheFieldsCannotHold_data()
     QTest::newRow("unknown key") << QByteArray(R"({"CanBaudRate": 10})")
                                  << "unknown key \"CanBaudRate\"";
     QTest::newRow("integer as text")
-        << QByteArray(R"({"SerialParity": "0"})") << "\"SerialParity\" " + range(0, 4);
+        << QByteArray(R"({"SerialParity": "0"})")
+        << "\"SerialParity\" " + range(0, 4) + ", or one of: None, Odd, Even, Space (0), Mark (1)";
+    QTest::newRow("text of another list")
+        << QByteArray(R"({"SerialBaudrate": "250 K"})")
+        << "\"SerialBaudrate\" " + range(0, 12) +
+               ", or one of: 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200, "
+               "230400, 460800, 921600";
     QTest::newRow("fraction") << QByteArray(R"({"TranSpace": 2.5})")
                               << "\"TranSpace\" " + range(0, 255);
     QTest::newRow("beyond 32 bits")
@@ -205,6 +214,54 @@ void TestConfigDocument::takesValuesInsideTheirKindAsGiven()
     const QList<FilterEntry> entries{
         {1, 0x1ABCDEF0, 0x1ABCDEF0}, {0, 0x300, 0x300}, {1, 0, 0xFFFFFFFF}};
     QCOMPARE(arm.m_filters, entries);
+}
+
+void TestConfigDocument::takesListValuesByTheirTexts_data()
+{
+    QTest::addColumn<int>("deviceType");
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("position"); // -1: refused
+    QTest::newRow("bit rate") << 0 << QByteArray(R"({"SerialBaudrate": "115200"})")
+                              << "SerialBaudrate" << 9;
+    QTest::newRow("Ostrel-X's own bit rate")
+        << 2 << QByteArray(R"({"SerialBaudrate": "921600"})") << "SerialBaudrate" << 12;
+    QTest::newRow("Ostrel-X's bit rate elsewhere")
+        << 1 << QByteArray(R"({"SerialBaudrate": "921600"})") << "SerialBaudrate" << -1;
+    QTest::newRow("CAN rate as shown")
+        << 0 << QByteArray(R"({"CanBaudrate": "250 K"})") << "CanBaudrate" << 10;
+    QTest::newRow("CAN rate without the blank")
+        << 0 << QByteArray(R"({"CanBaudrate": "250k"})") << "CanBaudrate" << 10;
+    QTest::newRow("the user's language")
+        << 0 << QByteArray(R"({"SerialParity": "Even"})") << "SerialParity" << 2;
+    QTest::newRow("the tool's own language")
+        << 0 << QByteArray(R"({"SerialParity": "偶校验"})") << "SerialParity" << 2;
+    QTest::newRow("third mode of the classic models")
+        << 1 << QByteArray(R"({"TranMode": "MODBUS转换"})") << "TranMode" << 2;
+    QTest::newRow("no list") << 0 << QByteArray(R"({"TranSpace": "5"})") << "TranSpace" << -1;
+}
+
+// A list's value may be named as the window's list shows it, in either
+// language, blanks and letter case aside.
+void TestConfigDocument::takesListValuesByTheirTexts()
+{
+    QFETCH(int, deviceType);
+    QFETCH(QByteArray, json);
+    QFETCH(QString, key);
+    QFETCH(int, position);
+    Configuration pages = Of(deviceType);
+
+    const QString refusal = RefusalOf(Object(json), pages);
+
+    QCOMPARE(refusal.isEmpty(), position >= 0);
+    if (position >= 0) {
+        const ParameterKey* parameter = nullptr;
+        for (const ParameterKey& candidate : ParameterKeys::All())
+            if (candidate.Name() == key)
+                parameter = &candidate;
+        QVERIFY(parameter != nullptr);
+        QCOMPARE(parameter->integer(pages.Parameters()), position);
+    }
 }
 
 // Thirteen serial bit rates for the Ostrel-X, ten for the others.

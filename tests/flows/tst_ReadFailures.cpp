@@ -6,7 +6,10 @@
 #include "CRecordingSink.h"
 #include "FieldSnapshot.h"
 #include "ModelRows.h"
+#include "ProcessFiles.h"
 #include "ReadFixtures.h"
+
+#include <QProcess>
 
 #include <QtTest>
 
@@ -19,6 +22,8 @@ class TestReadFailures : public QObject
 private Q_SLOTS:
     void failedReads_data();
     void failedReads();
+    void failureLeadsWithTheLikelyCause_data();
+    void failureLeadsWithTheLikelyCause();
 };
 
 void TestReadFailures::failedReads_data()
@@ -86,6 +91,59 @@ void TestReadFailures::failedReads()
         QCOMPARE(pages.Can().m_strSendID, QStringLiteral("0F 0A C6 82"));
         QCOMPARE(pages.ArmCan().m_dwBtr, ArmCanFields::kDefaultBtr);
     }
+}
+
+void TestReadFailures::failureLeadsWithTheLikelyCause_data()
+{
+    QTest::addColumn<int>("trickleMs");
+    QTest::addColumn<bool>("held"); // another program has the port open
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    // The 33-byte reply needs 1.3 s at a byte every 40 ms, and is given
+    // 1012 ms at 57600 bit/s: it was still coming, so it was not cut off.
+    QTest::newRow("too slow") << 40 << false
+                              << QStringLiteral("转换器应答太慢：在允许的 1012 毫秒内只收到 ")
+                              << QStringLiteral("以及转换器是否正忙于大量总线数据。");
+    QTest::newRow("another reader")
+        << 0 << true << QStringLiteral(" 还被其他程序打开") << QStringLiteral("\n转换器没有应答。");
+}
+
+void TestReadFailures::failureLeadsWithTheLikelyCause()
+{
+    QFETCH(int, trickleMs);
+    QFETCH(bool, held);
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    SimOptions options;
+    options.silent = held;
+    options.trickleMs = trickleMs;
+    CConverterBench bench(ConverterModel::OstrelA, options);
+    QVERIFY(bench.Connect());
+    bench.Sim().setParameterBlock(ParameterBlock());
+    QProcess holder;
+    if (held) {
+        holder.setStandardInputFile(bench.Port().Name());
+        holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        QVERIFY(holder.waitForStarted());
+        QTRY_VERIFY(ProcessHasOpen(holder.processId(), bench.Port().Name()));
+        start.prepend(bench.Port().Name());
+    }
+
+    const qint64 holderId = holder.processId();
+
+    CPlainPageSet pages(ModelAt(0));
+    CProfile profile(CProfileSandbox::UniqueName());
+    CRecordingSink sink;
+    QCOMPARE(CConfigCommands(pages, bench.Port(), profile, sink).ReadConfig(),
+             CommandOutcome::Failed);
+    holder.kill();
+    holder.waitForFinished();
+
+    QCOMPARE(sink.m_messages.size(), 1);
+    const QString detail = sink.m_messages.constFirst().detail;
+    QVERIFY2(detail.startsWith(start) && detail.endsWith(end), qPrintable(detail));
+    if (held)
+        QVERIFY2(detail.contains(QStringLiteral("（进程 %1）").arg(holderId)), qPrintable(detail));
 }
 
 KELVANE_SANDBOXED_GUILESS_TEST_MAIN(TestReadFailures)

@@ -44,6 +44,7 @@ expected=(
     "share/metainfo/$id.metainfo.xml"
     "share/icons/hicolor/scalable/apps/$id.svg"
     share/man/man1/kelvane.1.gz share/man/man1/kelvane-cli.1.gz share/man/man1/ostrel-sim.1.gz
+    share/man/zh_CN/man1/kelvane.1.gz share/man/zh_CN/man1/kelvane-cli.1.gz
     share/doc/kelvane/copyright share/doc/kelvane/changelog.gz
 )
 for size in 16 32 48 64 128 256; do
@@ -116,6 +117,12 @@ if [ -x "$usr/bin/kelvane" ]; then
     { [ "$(printf '%s\n' "$said" | wc -l)" -eq 1 ] && grep -q 'kelvane-cli' <<<"$said"; } ||
         fail "kelvane without a display says: $said"
 fi
+for page in "$usr/share/man/man1/kelvane-cli.1.gz" "$usr/share/man/zh_CN/man1/kelvane-cli.1.gz"; do
+    [ -f "$page" ] || continue
+    MANWIDTH=80 man -E UTF-8 -l "$page" >"$scratch/table.txt" 2>/dev/null
+    grep -A2 'SerialBaudrate:' "$scratch/table.txt" | grep -E '0 +600' >/dev/null ||
+        fail "$page lacks the list keys' table"
+done
 if [ -x "$usr/bin/kelvane-cli" ]; then
     "$usr/bin/kelvane-cli" -d A defaults >"$scratch/defaults.json" || fail "kelvane-cli -d A defaults failed"
     grep -q '"DeviceType": 0' "$scratch/defaults.json" || fail "kelvane-cli -d A defaults printed no Ostrel-A document"

@@ -446,14 +446,20 @@ void TestProfile::profileTheToolCannotKeepIsLeftUntouched_data()
 {
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<bool>("read");
+    QTest::addColumn<bool>("seenAtLoad"); // else only once a save is tried
     // A parse of this would hold the window for seconds, of 50 MB for minutes.
     QTest::newRow("larger than any profile")
         << "[Kelvane]\nTranSpace=9\n[Junk]\n" + QByteArray(2 * 1024 * 1024, 'x') + "=1\n"
-        << false;
+        << false << true;
     // Saved back it would name another path.
     QTest::newRow("port entry that is not UTF-8")
         << QByteArray("[Kelvane]\nTranSpace=9\n[Ports]\nCOM1=/dev/serial/by-id/usb-\xe9t\xe9\n")
-        << true;
+        << true << true;
+    // Every control character is written back as three: the clean file would
+    // be one the next start refuses, port map and all.
+    QTest::newRow("larger once saved")
+        << "[Kelvane]\nTranSpace=9\n[Junk]\nk=" + QByteArray(100 * 1024, '\x01') + "\n"
+        << true << false;
 }
 
 // Never written, and its values taken only when reading it is cheap.
@@ -461,6 +467,7 @@ void TestProfile::profileTheToolCannotKeepIsLeftUntouched()
 {
     QFETCH(QByteArray, contents);
     QFETCH(bool, read);
+    QFETCH(bool, seenAtLoad);
     const QString name = CProfileSandbox::UniqueName();
     const QString path = CProfile(name).FileName();
     QVERIFY(QDir().mkpath(QFileInfo(path).path()));
@@ -469,12 +476,14 @@ void TestProfile::profileTheToolCannotKeepIsLeftUntouched()
     file.close();
 
     CProfile profile(name);
-    QVERIFY(profile.LeftUntouched().has_value());
-    QCOMPARE(profile.LeftUntouched()->unread, !read);
+    QCOMPARE(profile.LeftUntouched().has_value(), seenAtLoad);
     Fields f = Sentinels();
     f.Load(profile);
     QCOMPARE(f.tran.m_nFrameSpace, read ? 9 : 2);
     QVERIFY(!f.Save(profile));
+    QVERIFY(profile.LeftUntouched().has_value());
+    QCOMPARE(profile.LeftUntouched()->unread, !read);
+    QVERIFY2(profile.SaveFailure().contains(path), qPrintable(profile.SaveFailure()));
     QVERIFY(!profile.SavePortPath(1, QStringLiteral("/dev/ttyUSB1")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), contents);

@@ -1,10 +1,13 @@
 #include "CCliArguments.h"
 
 #include "ConverterModel.h"
+#include "ParameterKeys.h"
 #include "PortNames.h"
+#include "ValueNames.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <array>
 #include <optional>
@@ -45,7 +48,7 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "  write -i FILE|-   把 JSON 中的配置写入转换器（型号 X 随后写 CAN 配置块）；\n"
     "                    --verify：写完后校验\n"
     "  verify -i FILE|-  把转换器中的块与 write 将发送的块比较；每个不同的键输出一行\n"
-    "                    \"key: expected ... got ...\"\n"
+    "                    “键：应为 …，读到 …”\n"
     "  diff A B          输出两个文档中取值不同的键\n"
     "  defaults          以 JSON 输出该型号的出厂默认值\n"
     "  encode -i FILE|-  不用串口，输出 write 将发送的帧\n"
@@ -59,6 +62,68 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "4 没有转换器应答，5 CAN ID 被拒绝，6 配置不同。有多个串口时，为第一个失败的串口的状态。\n"
     "128 + N：被信号 N（SIGHUP、SIGINT、SIGQUIT、SIGTERM）结束，结束前已释放串口；\n"
     "有多个串口时，先输出每个串口的状态。");
+
+constexpr int kHelpColumns = 79;
+
+// Columns on a terminal: CJK characters take two.
+int Columns(const QString& text)
+{
+    int columns = 0;
+    for (const QChar c : text)
+        columns += c.unicode() >= 0x1100 ? 2 : 1;
+    return columns;
+}
+
+// "  Key: 0 text, 1 text, ..." wrapped under its first entry.
+QString WrappedEntries(const QString& head, const QStringList& entries)
+{
+    const QString indent(Columns(head), QLatin1Char(' '));
+    const QString separator = Text::tr("，");
+    QString text = head;
+    int column = Columns(head);
+    for (qsizetype index = 0; index < entries.size(); ++index) {
+        const QString entry =
+            entries.at(index) + (index + 1 < entries.size() ? separator : QString());
+        if (column + Columns(entry) > kHelpColumns && column > Columns(head)) {
+            text += QLatin1Char('\n') + indent;
+            column = Columns(indent);
+        }
+        text += entry;
+        column += Columns(entry);
+    }
+    return text + QLatin1Char('\n');
+}
+
+// Each list key's positions with the texts the window's list shows there,
+// which a document may give instead of the position.
+QString ValueTables()
+{
+    QString text =
+        QStringLiteral("\n\n") +
+        Text::tr("列表键的取值：位置，或窗口的列表中显示的文字（如 \"115200\"、\"250K\"）；"
+                 "标有 X 的只用于 Ostrel-X。") +
+        QLatin1Char('\n');
+    for (const ParameterKey& key : ParameterKeys::All()) {
+        const QStringList classic = ValueNames::Of(key.Name(), ConverterModel::OstrelA);
+        const QStringList arm = ValueNames::Of(key.Name(), ConverterModel::OstrelX);
+        if (arm.isEmpty())
+            continue;
+        QStringList entries;
+        for (qsizetype index = 0; index < arm.size(); ++index) {
+            QString entry = QStringLiteral("%1 %2").arg(index).arg(
+                index < classic.size() ? classic.at(index) : arm.at(index));
+            if (index >= classic.size())
+                entry += QStringLiteral(" (X)");
+            else if (classic.at(index) != arm.at(index))
+                entry += QStringLiteral(" (X: %1)").arg(arm.at(index));
+            entries << entry;
+        }
+        // Two blanks after the key, as after an option: the manual page then
+        // keeps each key's table apart.
+        text += WrappedEntries(QStringLiteral("  ") + key.Name() + QStringLiteral(":  "), entries);
+    }
+    return text;
+}
 
 std::optional<CCliArguments::Command> CommandOf(const QString& name)
 {
@@ -82,7 +147,7 @@ std::optional<ConverterModel> ModelOf(const QString& text)
 CCliArguments::CCliArguments(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(Text::tr(kDescription));
+    parser.setApplicationDescription(Text::tr(kDescription) + ValueTables());
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption device({QStringLiteral("d"), QStringLiteral("device")},
@@ -103,13 +168,18 @@ CCliArguments::CCliArguments(const QStringList& arguments)
                                     Text::tr("write：写完后校验转换器。"));
     const QCommandLineOption json(
         QStringLiteral("json"),
-        Text::tr("connect、write、verify：每个串口在标准输出上输出一个 JSON 对象。"));
+        Text::tr("connect、write、verify、detect：每个串口在标准输出上输出一个 JSON 对象。"));
     parser.addOptions({device, port, output, input, verify, json});
     parser.addPositionalArgument(
         QStringLiteral("command"),
         Text::tr("ports、connect、read、write、verify、defaults、encode、diff 或 detect。"),
         QStringLiteral("COMMAND"));
+    // The usage line names the program as it is typed, not the path it was
+    // started by.
     m_helpText = parser.helpText();
+    const QString program = arguments.value(0);
+    if (const qsizetype at = m_helpText.indexOf(program); !program.isEmpty() && at >= 0)
+        m_helpText.replace(at, program.size(), QFileInfo(program).fileName());
 
     if (!parser.parse(arguments)) {
         Refuse(parser.errorText());
@@ -200,8 +270,8 @@ void CCliArguments::CheckPortOptions()
                              m_command == Command::Verify || m_command == Command::Detect;
     if (m_verify && m_command != Command::Write)
         Refuse(Text::tr("--verify 只用于 write"));
-    else if (m_json && (!servesPorts || m_command == Command::Detect))
-        Refuse(Text::tr("--json 只用于 connect、write 和 verify"));
+    else if (m_json && !servesPorts)
+        Refuse(Text::tr("--json 只用于 connect、write、verify 和 detect"));
     else if (m_ports.size() > 1 && !servesPorts)
         Refuse(Text::tr("只有 connect、write、verify 和 detect 可以给多个 -p"));
     else if (m_ports.removeDuplicates() > 0)

@@ -26,27 +26,25 @@ CDocumentDiff::CDocumentDiff(ConverterModel model, CMessageSink& messages)
 
 ExitStatus CDocumentDiff::Run(const QStringList& files)
 {
-    const std::optional<QJsonObject> first = Written(files.value(0));
+    ConverterModel model = m_model;
+    const std::optional<QJsonObject> first = Written(files.value(0), model);
     if (!first)
         return m_refusal;
-    const std::optional<QJsonObject> second = Written(files.value(1));
+    ConverterModel secondModel = m_model;
+    const std::optional<QJsonObject> second = Written(files.value(1), secondModel);
     if (!second)
         return m_refusal;
     QByteArray lines;
-    const QList<KeyDifference> differences = CConfigComparison::Differences(*first, *second);
-    for (const KeyDifference& difference : differences) {
-        lines +=
-            (difference.key + QStringLiteral(": ") + KeyDifference::Compact(difference.expected) +
-             QStringLiteral(" -> ") + KeyDifference::Compact(difference.got) + QLatin1Char('\n'))
-                .toUtf8();
-    }
+    const QList<KeyDifference> differences = CConfigComparison::Differences(model, *first, *second);
+    for (const KeyDifference& difference : differences)
+        lines += difference.Change().toUtf8() + '\n';
     if (!CConsoleSink::WriteOutput(lines))
         return Refuse(Text::tr("无法写入标准输出"));
     return differences.isEmpty() ? ExitStatus::Success : ExitStatus::Differs;
 }
 
 // The document as a read would report it after the document was written.
-std::optional<QJsonObject> CDocumentDiff::Written(const QString& file)
+std::optional<QJsonObject> CDocumentDiff::Written(const QString& file, ConverterModel& model)
 {
     const QString name = QLatin1Char('"') + file + QLatin1Char('"');
     QByteArray text;
@@ -58,6 +56,7 @@ std::optional<QJsonObject> CDocumentDiff::Written(const QString& file)
     std::optional<DocumentRefusal> refusal = CConfigDocument::Parse(text, document);
     Configuration config;
     config.model = CConfigDocument::NamedModel(document).value_or(m_model);
+    model = config.model;
     if (!refusal)
         refusal = CConfigDocument::Load(document, config);
     if (refusal) {

@@ -20,11 +20,13 @@ public:
     // model stands for a document without "DeviceType".
     CDocumentDiff(ConverterModel model, CMessageSink& messages);
 
-    // Prints "key: <first> -> <second>" per differing key on standard output.
+    // Prints "key: <first> -> <second>" per differing key on standard output,
+    // a list's positions with their texts.
     ExitStatus Run(const QStringList& files);
 
 private:
-    std::optional<QJsonObject> Written(const QString& file);
+    // model: the document's own, which names its list positions.
+    std::optional<QJsonObject> Written(const QString& file, ConverterModel& model);
     ExitStatus Refuse(const QString& text);
 
     ConverterModel m_model;

@@ -88,6 +88,8 @@ void CInterruptReport::Speak(int signal) noexcept
     const CInterruptReport* report = g_active.load();
     if (report == nullptr)
         return;
+    // The progress line would otherwise stand in front of the first port.
+    Console::ClearErrorLineFromSignal();
     for (const Entry& entry : report->m_entries)
         report->SpeakOf(entry, signal);
 }

@@ -20,7 +20,9 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QJsonParseError>
 
 #include <memory>
@@ -266,15 +268,18 @@ ExitStatus CKelvaneCli::Encode()
 ExitStatus CKelvaneCli::Detect()
 {
     const QList<DetectedPort> detected = m_detector.DetectPorts();
+    QStringList names = m_arguments.Ports();
     QStringList paths;
-    for (const QString& port : m_arguments.Ports())
+    for (const QString& port : std::as_const(names))
         paths << PortNames::ResolvePort(port, m_profile.LoadPortMap(), detected);
-    if (m_arguments.Ports().isEmpty())
+    if (names.isEmpty()) {
         for (const DetectedPort& port : detected)
             paths << port.path;
+        names = paths;
+    }
     std::optional<ExitStatus> failure;
     bool answered = false;
-    QString text;
+    QByteArray text;
     m_progress.SetPortCount(int(paths.size()));
     const auto trying = [this](const QString& path, std::optional<ConverterModel> model) {
         if (model)
@@ -285,21 +290,53 @@ ExitStatus CKelvaneCli::Detect()
     };
     const QList<ConverterProbe::Result> results = ConverterProbe::ProbeAll(paths, detected, trying);
     m_progress.Clear();
-    for (const ConverterProbe::Result& result : results) {
-        text += result.devicePath + QLatin1Char('\t');
-        if (result.model) {
-            answered = true;
-            text += ConverterModels::DisplayName(*result.model);
-        } else {
-            text += result.failure.text + QLatin1Char('\t') + result.failure.detail;
-            if (!failure)
-                failure = CPortReport::StatusOf(CPortTask::ResultOf(result.outcome));
-        }
-        text += QLatin1Char('\n');
+    for (qsizetype index = 0; index < results.size(); ++index) {
+        const ConverterProbe::Result& result = results.at(index);
+        const ExitStatus status = result.model
+                                      ? ExitStatus::Success
+                                      : CPortReport::StatusOf(CPortTask::ResultOf(result.outcome));
+        answered = answered || result.model.has_value();
+        if (!result.model && !failure)
+            failure = status;
+        text += m_arguments.JsonLines() ? DetectJsonLine(names.value(index), result, status)
+                                        : DetectLine(result);
     }
-    if (!CConsoleSink::WriteOutput(text.toUtf8()))
+    if (!CConsoleSink::WriteOutput(text))
         return Refuse(Text::tr("无法写入标准输出"));
     return answered ? ExitStatus::Success : failure.value_or(ExitStatus::NotConnected);
+}
+
+QByteArray CKelvaneCli::DetectLine(const ConverterProbe::Result& result)
+{
+    QString line = result.devicePath + QLatin1Char('\t');
+    if (result.model)
+        line += ConverterModels::DisplayName(*result.model);
+    else
+        line += result.failure.text + QLatin1Char('\t') + result.failure.detail;
+    return (line + QLatin1Char('\n')).toUtf8();
+}
+
+// As a port of connect --json says it, with the model that answered (null
+// when none did).
+QByteArray CKelvaneCli::DetectJsonLine(const QString& port, const ConverterProbe::Result& result,
+                                       ExitStatus status)
+{
+    QJsonArray messages;
+    if (!result.model)
+        messages.append(result.failure.detail.isEmpty()
+                            ? result.failure.text
+                            : result.failure.text + QLatin1Char('\n') + result.failure.detail);
+    const QJsonObject line{
+        {QStringLiteral("port"), port},
+        {QStringLiteral("device"), result.devicePath},
+        {QStringLiteral("status"), int(status)},
+        {QStringLiteral("result"), result.model ? QStringLiteral("ok") : QStringLiteral("failed")},
+        {QStringLiteral("model"), result.model
+                                      ? QJsonValue(ConverterModels::DisplayName(*result.model))
+                                      : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("messages"), messages},
+    };
+    return QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
 }
 
 ExitStatus CKelvaneCli::Prepare(Configuration& config, CEncodedConfig& encoded)

@@ -5,6 +5,7 @@
 #include "CProfile.h"
 #include "CSystemPortDetector.h"
 #include "CTerminalProgress.h"
+#include "ConverterProbe.h"
 #include "ExitStatus.h"
 
 #include <QByteArray>
@@ -42,6 +43,9 @@ private:
     ExitStatus PrintDefaults();
     ExitStatus Encode();
     ExitStatus Detect();
+    static QByteArray DetectLine(const ConverterProbe::Result& result);
+    static QByteArray DetectJsonLine(const QString& port, const ConverterProbe::Result& result,
+                                     ExitStatus status);
 
     // The document loaded for config's model, and what a write would send
     // for it, the identifier check's messages shown.

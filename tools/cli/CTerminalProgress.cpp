@@ -20,6 +20,19 @@ int Columns(const QString& text)
     return columns;
 }
 
+// At most `columns` columns of line, the port's path shortened from its
+// start first, since its end and the count are what tell the ports apart.
+QString Fitted(const QString& prefix, QString port, const QString& rest, int columns)
+{
+    const QString ellipsis(QChar(0x2026));
+    while (Columns(prefix + port + rest) > columns && port.size() > 1)
+        port = ellipsis + port.mid(2);
+    QString line = prefix + port + rest;
+    while (Columns(line) > columns && !line.isEmpty())
+        line.chop(1);
+    return line;
+}
+
 void Write(const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -117,13 +130,22 @@ void CTerminalProgress::Clear()
 
 void CTerminalProgress::Draw()
 {
-    QString line;
+    QString prefix;
+    QString port;
+    QString rest;
     if (m_portCount > 1)
-        line += QStringLiteral("[%1/%2] ").arg(m_portsDone).arg(m_portCount);
-    if (!m_step.isEmpty())
-        line += m_port + QLatin1Char(' ') + m_step;
+        prefix = QStringLiteral("[%1/%2] ").arg(m_portsDone).arg(m_portCount);
+    if (!m_step.isEmpty()) {
+        port = m_port;
+        rest = QLatin1Char(' ') + m_step;
+    }
     if (m_expected > 0)
-        line += QStringLiteral(" %1/%2").arg(m_received).arg(m_expected);
+        rest += QStringLiteral(" %1/%2").arg(m_received).arg(m_expected);
+    // A line that wraps cannot be rewritten in place: the carriage return
+    // goes back to its last row only. The last column stays free, as some
+    // terminals wrap once it is written.
+    const int width = Console::ErrorColumns();
+    const QString line = width > 1 ? Fitted(prefix, port, rest, width - 1) : prefix + port + rest;
     const int columns = Columns(line);
     Write(QLatin1Char('\r') + line + QString(qMax(0, m_drawnColumns - columns), QLatin1Char(' ')) +
           QLatin1Char('\r') + line);
