@@ -4,6 +4,7 @@
 // (start-up, the profile, asking the system for its ports) shows as the
 // ratio above 1.
 #include "COstrelSimulator.h"
+#include "CliRunTiming.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -39,31 +40,12 @@ double MinimumMs(int turnaroundMs)
     return handshake + parameters + canConfig;
 }
 
-double MedianMs(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
-// Negative when the command did not succeed.
 double ReadMs(const QString& port, const QString& configHome)
 {
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    cli.setProcessEnvironment(environment);
-    QElapsedTimer clock;
-    clock.start();
-    cli.start(QStringLiteral(KELVANE_CLI_PATH),
-              {QStringLiteral("-d"), QStringLiteral("X"), QStringLiteral("-p"), port,
-               QStringLiteral("read")});
-    const bool finished = cli.waitForFinished(kRunLimitMs);
-    const double elapsed = double(clock.nsecsElapsed()) / 1e6;
-    if (!finished || cli.exitStatus() != QProcess::NormalExit || cli.exitCode() != 0) {
-        std::fprintf(stderr, "cli_read: %s", cli.readAllStandardError().constData());
-        return -1;
-    }
-    return elapsed;
+    return CliRunTiming::RunMs("cli_read",
+                               {QStringLiteral("-d"), QStringLiteral("X"), QStringLiteral("-p"),
+                                port, QStringLiteral("read")},
+                               configHome, 0, kRunLimitMs);
 }
 
 } // namespace
@@ -87,7 +69,7 @@ int main(int argc, char* argv[])
             return 1;
         samples.push_back(elapsed);
     }
-    const double median = MedianMs(samples);
+    const double median = CliRunTiming::MedianMs(samples);
     const double minimum = MinimumMs(options.turnaroundMs);
     const double ratio = median / minimum;
     std::printf("%-28s %9s %9s %6s\n", "command", "wall ms", "minimum", "ratio");

@@ -6,6 +6,7 @@
 // ratio above 1 is everything else), and the search for the holders timed
 // on its own.
 #include "COstrelSimulator.h"
+#include "CliRunTiming.h"
 #include "PortHolders.h"
 
 #include <QCoreApplication>
@@ -63,31 +64,12 @@ void EndProcesses(const std::vector<pid_t>& children)
         ::waitpid(child, nullptr, 0);
 }
 
-double MedianMs(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
-// Negative unless the connect failed as it should: no converter (exit 4).
 double ConnectMs(const QString& port, const QString& configHome)
 {
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    cli.setProcessEnvironment(environment);
-    QElapsedTimer clock;
-    clock.start();
-    cli.start(QStringLiteral(KELVANE_CLI_PATH),
-              {QStringLiteral("-d"), QStringLiteral("X"), QStringLiteral("-p"), port,
-               QStringLiteral("connect")});
-    const bool finished = cli.waitForFinished(kRunLimitMs);
-    const double elapsed = double(clock.nsecsElapsed()) / 1e6;
-    if (!finished || cli.exitStatus() != QProcess::NormalExit || cli.exitCode() != 4) {
-        std::fprintf(stderr, "failed_connect: %s", cli.readAllStandardError().constData());
-        return -1;
-    }
-    return elapsed;
+    return CliRunTiming::RunMs("failed_connect",
+                               {QStringLiteral("-d"), QStringLiteral("X"), QStringLiteral("-p"),
+                                port, QStringLiteral("connect")},
+                               configHome, 4, kRunLimitMs);
 }
 
 double ThreadCpuMs()
@@ -145,9 +127,9 @@ int main(int argc, char* argv[])
     EndProcesses(extra);
     if (*std::min_element(connects.begin(), connects.end()) < 0)
         return 1;
-    const double search = MedianMs(searches);
-    const double cpu = MedianMs(searchCpu);
-    const double connect = MedianMs(connects);
+    const double search = CliRunTiming::MedianMs(searches);
+    const double cpu = CliRunTiming::MedianMs(searchCpu);
+    const double connect = CliRunTiming::MedianMs(connects);
     std::printf("%-34s %9s %9s %6s\n", "", "wall ms", "goal ms", "ratio");
     std::printf("%-34s %9.1f %9.1f %6.3f\n", "holder search", search, kGoalSearchMs,
                 search / kGoalSearchMs);
