@@ -34,7 +34,18 @@ namespace {
 constexpr qint64 kBeforeWorstMs = 4147;
 // The median read of each model, A, B and X, as the window made it on its own
 // thread before the worker, measured on the machine that measured the stall.
-constexpr double kBeforeReadMs[] = {536, 1142, 556};
+double BeforeReadMs(ConverterModel model)
+{
+    switch (model) {
+    case ConverterModel::OstrelA:
+        return 536;
+    case ConverterModel::OstrelB:
+        return 1142;
+    case ConverterModel::OstrelX:
+        break;
+    }
+    return 556;
+}
 constexpr qint64 kGoalMs = 100;
 constexpr int kReadRuns = 5;
 constexpr qint64 kFailed = 1000000;
@@ -287,7 +298,7 @@ int main(int argc, char* argv[])
         const QString readMessage = messages.Take();
         Press(sheet, "connectButton");
         const Timing cancelledConnect = Press(sheet, "connectButton", kConnectCancelAfterMs);
-        const double before = kBeforeReadMs[ConverterModels::DeviceTypeOf(facts.model)];
+        const double before = BeforeReadMs(facts.model);
         std::printf("%-9s %9.0f %9.0f %6.3f %9.0f %6.3f %9.1f %6.3f   %lld  %s, %lld  %s\n",
                     facts.displayName, median, before, median / before, directMedian,
                     median / directMedian, minimum, median / minimum,

@@ -1,6 +1,7 @@
 #include "SafeSettingsSync.h"
 
 #include "COutputFile.h"
+#include "SettingsStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,16 +17,6 @@
 #include <cstdio>
 
 namespace {
-
-bool IsFileStore(const QSettings& settings)
-{
-#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
-    return settings.format() != QSettings::NativeFormat;
-#else
-    Q_UNUSED(settings);
-    return true;
-#endif
-}
 
 // A list written from one kind may read back as the other: a value that
 // looked like "@Variant(...)" is held as a variant list, read back as texts.
@@ -177,7 +168,7 @@ namespace SafeSettingsSync {
 
 Result Write(QSettings& settings, const QVariantMap& changes, qint64 maxFileBytes, QString* why)
 {
-    if (IsFileStore(settings))
+    if (SettingsStore::IsFileStore(settings))
         return WriteFile(settings, changes, maxFileBytes, why);
     for (auto it = changes.cbegin(); it != changes.cend(); ++it)
         if (it->isValid())
