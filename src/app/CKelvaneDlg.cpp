@@ -1,11 +1,17 @@
 #include "CKelvaneDlg.h"
 
 #include "CPortList.h"
+#include "ResourcePicture.h"
 #include "ui_CKelvaneDlg.h"
 
+#include <QColor>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFont>
+#include <QPalette>
+#include <QScreen>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -32,12 +38,31 @@ ConverterModel ModelAt(int index)
     return ConverterModels::FromDeviceType(index).value_or(ConverterModel::OstrelA);
 }
 
+// The banner's own colours and the subtitle's small type. Set as palette and
+// font rather than a style sheet, which would put the band's widgets under a
+// style of its own and cost the window's start for two colours.
+void StyleBanner(QWidget& strip, QWidget& subtitle)
+{
+    QPalette stripColours = strip.palette();
+    stripColours.setColor(QPalette::Window, QColor(0x0b, 0x2f, 0x47));
+    strip.setPalette(stripColours);
+    strip.setAutoFillBackground(true);
+    QPalette subtitleColours = subtitle.palette();
+    subtitleColours.setColor(QPalette::WindowText, QColor(0xcf, 0xe6, 0xf5));
+    subtitle.setPalette(subtitleColours);
+    QFont small = subtitle.font();
+    small.setPixelSize(11);
+    subtitle.setFont(small);
+}
+
 } // namespace
 
 CKelvaneDlg::CKelvaneDlg(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::CKelvaneDlg>())
 {
     m_ui->setupUi(this);
+    StyleBanner(*m_ui->bannerStrip, *m_ui->bannerSubtitle);
+    ShowBanner();
     // activated, not currentIndexChanged: only the user's choice swaps pages,
     // never the selection that UpdateData sets.
     connect(m_ui->deviceList, &QComboBox::activated, this, &CKelvaneDlg::OnDeviceChanged);
@@ -49,6 +74,24 @@ CKelvaneDlg::CKelvaneDlg(QWidget* parent)
 }
 
 CKelvaneDlg::~CKelvaneDlg() = default;
+
+void CKelvaneDlg::ShowBanner()
+{
+    m_ui->banner->setPixmap(
+        ResourcePicture::Pixmap(QStringLiteral(":/images/banner.png"), devicePixelRatioF()));
+}
+
+// Moved to a screen of another density, the window draws the banner anew from
+// the picture made for it.
+void CKelvaneDlg::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    QWindow* const shownIn = window()->windowHandle();
+    if (shownIn == nullptr || shownIn == m_watchedWindow)
+        return;
+    m_watchedWindow = shownIn;
+    connect(shownIn, &QWindow::screenChanged, this, &CKelvaneDlg::ShowBanner);
+}
 
 ConverterModel CKelvaneDlg::Model() const
 {

@@ -3,9 +3,12 @@
 #include "ConverterModel.h"
 #include "PortNames.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
+
+class QWindow;
 
 namespace Ui {
 class CKelvaneDlg;
@@ -44,10 +47,15 @@ Q_SIGNALS:
     // The "…" button: the user wants to name the device of this slot.
     void AssignPortRequested(int portIndex);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void ShowBanner();
     void ShowChosenPath();
     void OnConnect();
     void OnDeviceChanged();
 
     std::unique_ptr<Ui::CKelvaneDlg> m_ui;
+    QPointer<QWindow> m_watchedWindow;
 };

@@ -19,6 +19,7 @@
 #include "ConverterModel.h"
 #include "FlowMessages.h"
 #include "PortNames.h"
+#include "ResourcePicture.h"
 #include "ui_CKelvaneSheet.h"
 
 #include <QCloseEvent>
@@ -82,6 +83,7 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
       m_canPage(this), m_canCfgPage(messages, this), m_runner(m_port)
 {
     m_ui->setupUi(this);
+    setWindowIcon(ResourcePicture::Icon(QStringLiteral(":/icons/kelvane.png")));
     setWindowFlag(Qt::WindowMinimizeButtonHint);
     m_ui->contentLayout->insertWidget(0, &m_selector);
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);

@@ -11,16 +11,7 @@ constexpr int kDeviceColumn = 1;
 
 } // namespace
 
-CPortList::CPortList(QWidget* parent) : QComboBox(parent)
-{
-    auto* view = new QTreeView(this);
-    view->setHeaderHidden(true);
-    view->setRootIsDecorated(false);
-    view->setAllColumnsShowFocus(true);
-    view->setItemsExpandable(false);
-    setView(view);
-    setModelColumn(kSlotColumn);
-}
+CPortList::CPortList(QWidget* parent) : QComboBox(parent) {}
 
 void CPortList::ShowDevice(int index, const QString& summary, const QString& details, bool absent)
 {
@@ -39,17 +30,32 @@ void CPortList::ShowDevice(int index, const QString& summary, const QString& det
         model->setData(model->index(index, column), foreground, Qt::ForegroundRole);
 }
 
+// The two-column view is made when the list first opens: the closed list
+// shows only the slot's name, and the window's first frame need not wait
+// for a popup nobody has asked for yet.
+QTreeView& CPortList::PopupView()
+{
+    if (m_tree == nullptr) {
+        m_tree = new QTreeView(this);
+        m_tree->setHeaderHidden(true);
+        m_tree->setRootIsDecorated(false);
+        m_tree->setAllColumnsShowFocus(true);
+        m_tree->setItemsExpandable(false);
+        setView(m_tree);
+        setModelColumn(kSlotColumn);
+    }
+    return *m_tree;
+}
+
 void CPortList::showPopup()
 {
     Q_EMIT Opening();
-    auto* tree = qobject_cast<QTreeView*>(view());
-    if (tree != nullptr) {
-        int width = 0;
-        for (int column = 0; column < model()->columnCount(); ++column) {
-            tree->resizeColumnToContents(column);
-            width += tree->columnWidth(column);
-        }
-        tree->setMinimumWidth(width + tree->frameWidth() * 2);
+    QTreeView& tree = PopupView();
+    int width = 0;
+    for (int column = 0; column < model()->columnCount(); ++column) {
+        tree.resizeColumnToContents(column);
+        width += tree.columnWidth(column);
     }
+    tree.setMinimumWidth(width + tree.frameWidth() * 2);
     QComboBox::showPopup();
 }

@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 
+class QTreeView;
+
 // The port list of the selector band: "COM1".."COM8" when closed; opened, it
 // shows beside each slot the device it reaches. It announces its opening
 // first, so that the slots can be resolved again before the user looks.
@@ -18,4 +20,9 @@ public:
 
 Q_SIGNALS:
     void Opening();
+
+private:
+    QTreeView& PopupView();
+
+    QTreeView* m_tree = nullptr;
 };

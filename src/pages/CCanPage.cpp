@@ -2,6 +2,7 @@
 
 #include "CanPageRules.h"
 #include "DataExchange.h"
+#include "ResourcePicture.h"
 #include "ui_CCanPage.h"
 
 #include <initializer_list>
@@ -19,6 +20,7 @@ using DataExchange::Exchange;
 CCanPage::CCanPage(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::CCanPage>())
 {
     m_ui->setupUi(this);
+    m_ui->iconLabel->setPixmap(ResourcePicture::Pixmap(QStringLiteral(":/icons/page.png")));
     UpdateData(false);
 
     for (QComboBox* list : {m_ui->baudrateList, m_ui->frameTypeList, m_ui->filterModeList})

@@ -2,6 +2,7 @@
 
 #include "CMessageSink.h"
 #include "DataExchange.h"
+#include "ResourcePicture.h"
 #include "ui_CTranPage.h"
 
 #include <QCoreApplication>
@@ -34,6 +35,7 @@ CTranPage::CTranPage(CMessageSink& messages, QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::CTranPage>()), m_messages(messages)
 {
     m_ui->setupUi(this);
+    m_ui->iconLabel->setPixmap(ResourcePicture::Pixmap(QStringLiteral(":/icons/page.png")));
     const QRegularExpression digits(QStringLiteral("[0-9]*"));
     for (QLineEdit* edit : {m_ui->frameSpaceEdit, m_ui->idOffsetEdit, m_ui->idLengthEdit})
         edit->setValidator(new QRegularExpressionValidator(digits, edit));

@@ -5,6 +5,7 @@
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
 #include "CSheetProbe.h"
+#include "ResourcePicture.h"
 #include "SheetLookup.h"
 #include "ValueNames.h"
 
@@ -191,7 +192,13 @@ void TestKelvaneSheet::showsPictures()
     QVERIFY(!sheet.windowIcon().isNull());
     const QLabel* banner = Control<QLabel>(sheet, "banner");
     QVERIFY(!banner->pixmap().isNull());
-    QVERIFY(!QPixmap(QStringLiteral(":/icons/page.png")).isNull());
+    for (const QLabel* pageIcon : sheet.findChildren<QLabel*>(QStringLiteral("iconLabel")))
+        QVERIFY(!pageIcon->pixmap().isNull());
+    // A high-density screen gets the banner drawn at twice the size, not the
+    // ordinary one scaled up.
+    const QString bannerPath = QStringLiteral(":/images/banner.png");
+    QCOMPARE(ResourcePicture::Pixmap(bannerPath, 2.0).size(),
+             ResourcePicture::Pixmap(bannerPath, 1.0).size() * 2);
 }
 
 void TestKelvaneSheet::switchesPages_data()

@@ -18,7 +18,7 @@ emblem() {
         -draw 'line 28,46 88,46' -draw 'line 40,82 100,82' \
         -stroke none -fill white \
         -draw 'polygon 84,30 106,46 84,62' -draw 'polygon 44,66 22,82 44,98' \
-        -resize "${size}x${size}" -strip "$out"
+        -resize "${size}x${size}" -depth 8 -strip "PNG32:$out"
 }
 
 # A settings sheet with three sliders.
@@ -30,12 +30,14 @@ page() {
         -draw 'line 32,40 96,40' -draw 'line 32,64 96,64' -draw 'line 32,88 96,88' \
         -stroke '#0b3d5c' -strokewidth 4 -fill '#2a86c8' \
         -draw 'circle 76,40 76,50' -draw 'circle 48,64 48,74' -draw 'circle 66,88 66,98' \
-        -resize 64x64 -strip "$1"
+        -resize 64x64 -depth 8 -strip "PNG32:$1"
 }
 
-# Drawn at twice the size it is shown, so it stays sharp on high-density screens.
+# Drawn at twice the size it is shown, for high-density screens, and halved
+# for the ordinary ones, which then show it without scaling it first.
 # Opaque, at 8 bits a channel and with the simplest row filter: the window
-# decodes it before its first frame.
+# decodes it before its first frame. All icons are 8 bits a channel too: a
+# 16-bit PNG costs the start twice as much to decode and shows the same.
 # The subtitle below the name is a label of the window over the picture, so
 # that it follows the user's language.
 banner() {
@@ -63,6 +65,12 @@ banner() {
     rm -f "$tile"
 }
 
+# The ordinary screen's banner, half the drawn one.
+half() {
+    "$im" "$1" -resize 50% -alpha off -depth 8 -strip -quality 91 "PNG24:$2"
+}
+
 emblem "$icons/kelvane.png" 128
 page "$icons/page.png"
-banner "$here/banner.png"
+banner "$here/banner@2x.png"
+half "$here/banner@2x.png" "$here/banner.png"
