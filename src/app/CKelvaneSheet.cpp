@@ -364,8 +364,16 @@ QList<PortSlot> CKelvaneSheet::ResolvePortSlots()
 
 QList<PortSlot> CKelvaneSheet::ResolvePortSlots(const QList<DetectedPort>& detected)
 {
+    return PortNames::ResolveSlots(ShownPortMap(), detected);
+}
+
+PortMap CKelvaneSheet::ShownPortMap()
+{
     m_profile.Reload();
-    return PortNames::ResolveSlots(m_profile.LoadPortMap(), detected);
+    PortMap shown = m_profile.LoadPortMap();
+    for (const auto& [portIndex, pending] : m_pendingPorts)
+        shown.paths.at(std::size_t(portIndex)) = pending.path;
+    return shown;
 }
 
 void CKelvaneSheet::ShowPortSlots()
@@ -377,10 +385,8 @@ void CKelvaneSheet::OnAssignPortRequested(int portIndex)
 {
     if (IsExchanging() || portIndex < 0 || portIndex >= PortNames::kPortCount)
         return;
-    m_profile.Reload();
-    CPortAssignDialog dialog(PortNames::DisplayName(portIndex),
-                             m_profile.LoadPortMap().PathOf(portIndex), m_detector.DetectPorts(),
-                             this);
+    CPortAssignDialog dialog(PortNames::DisplayName(portIndex), ShownPortMap().PathOf(portIndex),
+                             m_detector.DetectPorts(), this);
     if (dialog.exec() == QDialog::Accepted)
         AssignPort(portIndex, dialog.Path());
 }
@@ -389,12 +395,25 @@ void CKelvaneSheet::AssignPort(int portIndex, const QString& path)
 {
     CProfile portSave = CProfile::Deferred();
     portSave.SavePortPath(portIndex, path);
-    // The list shown next reads it back, so it is written at once, though
-    // never beside a save still under way.
-    if (!m_profileSaver.CommitNow(portSave)) {
-        m_messages.ShowMessage(FlowMessages::Caption(), FlowMessages::PortsNotSaved(),
-                               m_profile.FileName());
-    }
+    const quint64 save = ++m_portSaves;
+    m_pendingPorts[portIndex] = {save, path};
+    m_profileSaver.Commit(portSave, [this, portIndex, save](bool written, const QString&) {
+        QMetaObject::invokeMethod(
+            this, [this, portIndex, save, written] { OnPortSaved(portIndex, save, written); },
+            Qt::QueuedConnection);
+    });
+    ShowPortSlots();
+}
+
+void CKelvaneSheet::OnPortSaved(int portIndex, quint64 save, bool written)
+{
+    const auto pending = m_pendingPorts.find(portIndex);
+    if (pending != m_pendingPorts.end() && pending->second.save == save)
+        m_pendingPorts.erase(pending);
+    if (written)
+        return;
+    m_messages.ShowMessage(FlowMessages::Caption(), FlowMessages::PortsNotSaved(),
+                           m_profile.FileName());
     ShowPortSlots();
 }
 
@@ -436,9 +455,8 @@ void CKelvaneSheet::Connect(ConverterModel model, int portIndex)
 {
     // Asking the system for its ports takes a moment: only for a slot
     // without a [Ports] entry, or for the message of a failed connect.
-    m_profile.Reload();
     const bool needed =
-        PortNames::NeedsDetectedPorts(PortNames::DisplayName(portIndex), m_profile.LoadPortMap());
+        PortNames::NeedsDetectedPorts(PortNames::DisplayName(portIndex), ShownPortMap());
     const QList<DetectedPort> detected = needed ? m_detector.DetectPorts() : QList<DetectedPort>();
     const QList<PortSlot> portSlots = ResolvePortSlots(detected);
     const QString path =

@@ -23,6 +23,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -155,6 +156,9 @@ private:
     // left untouched, if it is.
     void OnFirstFrame();
     QList<PortSlot> ResolvePortSlots(const QList<DetectedPort>& detected);
+    // The profile's port map with the paths still being saved put over it.
+    PortMap ShownPortMap();
+    void OnPortSaved(int portIndex, quint64 save, bool written);
     void OnConnectRequested(ConverterModel model, int portIndex);
     void OnDeviceChosen(ConverterModel model);
     void OnAssignPortRequested(int portIndex);
@@ -211,6 +215,16 @@ private:
     QString m_connectedPath;
     CProfile m_profile;
     CProfileSaver m_profileSaver;
+    // The paths the user named whose save has not landed yet, by slot: the
+    // list and a connect use them as if stored. Each keeps the number of its
+    // save, so that only the last save of a slot clears it.
+    struct PendingPort
+    {
+        quint64 save = 0;
+        QString path;
+    };
+    std::map<int, PendingPort> m_pendingPorts;
+    quint64 m_portSaves = 0;
     CSerialComm m_port;
     CKelvaneDlg m_selector;
     CTranPage m_tranPage;

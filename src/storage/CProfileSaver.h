@@ -32,11 +32,13 @@ public:
     using FailureHandler = std::function<void(const QString& why)>;
     void SetFailureHandler(FailureHandler handler);
 
-    // Returns at once.
+    // Told, on the saver's own thread, whether one save was written and if
+    // not why; that save's failure goes here rather than to the handler.
+    using Done = std::function<void(bool written, const QString& why)>;
+
+    // Both return at once.
     void Commit(const CProfile& deferred);
-    // Writes after every save handed over before, and returns whether it
-    // was written: for a save whose result is wanted at once.
-    bool CommitNow(const CProfile& deferred);
+    void Commit(const CProfile& deferred, Done done);
     // Whether every save handed over has been written (or has failed).
     bool IsIdle() const;
 
@@ -47,8 +49,12 @@ private:
     FailureHandler m_failed;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::condition_variable m_idle;
-    std::deque<QVariantMap> m_queue;
+    struct Save
+    {
+        QVariantMap held;
+        Done done;
+    };
+    std::deque<Save> m_queue;
     bool m_writing = false;
     bool m_ending = false;
     std::thread m_thread;

@@ -2,15 +2,18 @@
 #include "CFakePortDetector.h"
 #include "CKelvaneSheet.h"
 #include "CPortAssignDialog.h"
+#include "CProfile.h"
 #include "CProfileSandbox.h"
 #include "CRecordingSink.h"
 #include "CSheetProbe.h"
+#include "FlowMessages.h"
 #include "ResourcePicture.h"
 #include "SheetLookup.h"
 #include "ValueNames.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -47,6 +50,7 @@ private Q_SLOTS:
     void closeButtonEndsTheRun();
     void mnemonicsReachTheirControls();
     void assigningAPortWritesOnlyItsEntry();
+    void failedPortSaveIsToldAndUndone();
     void sheetFitsTheScreen_data();
     void sheetFitsTheScreen();
     void keepsOneSizeForEveryModel_data();
@@ -356,11 +360,38 @@ void TestKelvaneSheet::assigningAPortWritesOnlyItsEntry()
 
     QCOMPARE(sheet.ResolvePortSlots().at(2).path, adapter.byIdPath);
     QCOMPARE(sheet.ResolvePortSlots().at(0).path, QStringLiteral("/dev/ttyS0"));
-    QSettings stored(CSheetProbe::Profile(sheet).FileName(), QSettings::IniFormat);
-    QCOMPARE(stored.value("Ports/COM3").toString(), adapter.byIdPath);
-    QVERIFY(!stored.contains("Ports/COM1"));
+    // Written off the window's thread, a moment later.
+    const QString file = CSheetProbe::Profile(sheet).FileName();
+    QTRY_COMPARE(QSettings(file, QSettings::IniFormat).value("Ports/COM3").toString(),
+                 adapter.byIdPath);
+    QTRY_VERIFY(!QSettings(file, QSettings::IniFormat).contains("Ports/COM1"));
+    const QSettings stored(file, QSettings::IniFormat);
     QCOMPARE(stored.value("Kelvane/TranSpace").toInt(), 7);
     QVERIFY(messages.m_messages.isEmpty());
+}
+
+// A port the profile cannot keep is said so, and the list goes back to what
+// the profile holds.
+void TestKelvaneSheet::failedPortSaveIsToldAndUndone()
+{
+    CProfileSandbox::Write({{"Ports/COM1", "/dev/ttyUSB9"}});
+    const QString path = CProfile().FileName();
+    QFile file(path);
+    // Every control character is written back as three, past what a start
+    // reads: the profile refuses to save it.
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("[Junk]\nk=" + QByteArray(100 * 1024, '\x01') + "\n");
+    file.close();
+    CFakePortDetector detector;
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages, detector);
+
+    sheet.AssignPort(0, QStringLiteral("/dev/ttyUSB4"));
+
+    QCOMPARE(sheet.ResolvePortSlots().at(0).path, QStringLiteral("/dev/ttyUSB4"));
+    QTRY_COMPARE(messages.m_messages.size(), 1);
+    QCOMPARE(messages.m_messages.constFirst().text, FlowMessages::PortsNotSaved());
+    QCOMPARE(sheet.ResolvePortSlots().at(0).path, QStringLiteral("/dev/ttyUSB9"));
 }
 
 void TestKelvaneSheet::sheetFitsTheScreen_data()

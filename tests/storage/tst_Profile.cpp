@@ -8,7 +8,9 @@
 
 #include <QtTest>
 
+#include <chrono>
 #include <csignal>
+#include <future>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -515,9 +517,9 @@ void TestProfile::saveRemovesWhatAKilledSaveLeft()
         QVERIFY2(QFile::exists(other), qPrintable(other));
 }
 
-// Saves handed to the saver land one after another in their order, and a
-// save wanted at once waits for those before it: none is lost to another
-// writer's view of the file.
+// Saves handed to the saver land one after another in their order, and the
+// one whose end is asked for is told once it is written after all before
+// it: none is lost to another writer's view of the file.
 void TestProfile::saverWritesInTheOrderHandedOver()
 {
     const QString name = CProfileSandbox::UniqueName();
@@ -535,9 +537,14 @@ void TestProfile::saverWritesInTheOrderHandedOver()
     CProfile port = CProfile::Deferred(name);
     QVERIFY(port.SavePortPath(2, QStringLiteral("/dev/ttyUSB3")));
 
-    QVERIFY(saver.CommitNow(port));
+    std::promise<bool> portLanded;
+    saver.Commit(port,
+                 [&portLanded](bool written, const QString&) { portLanded.set_value(written); });
 
-    QVERIFY(saver.IsIdle());
+    std::future<bool> landed = portLanded.get_future();
+    QCOMPARE(landed.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    QVERIFY(landed.get());
+    QTRY_VERIFY(saver.IsIdle());
     const QSettings reread(path, QSettings::IniFormat);
     QCOMPARE(reread.value("Kelvane/TranSpace").toInt(), 20);
     QCOMPARE(reread.value("Ports/COM3").toString(), QStringLiteral("/dev/ttyUSB3"));
