@@ -1,3 +1,4 @@
+#include "CFontWarmUp.h"
 #include "CKelvaneApp.h"
 #include "UiLanguage.h"
 
@@ -159,6 +160,7 @@ int main(int argc, char* argv[])
             return 0;
         }
     }
+    const CFontWarmUp fonts;
     Startup().previous = qInstallMessageHandler(HoldStartupMessage);
     CKelvaneApp app(argc, argv);
     ReleaseStartupMessages();
