@@ -393,6 +393,8 @@ void CKelvaneSheet::OnAssignPortRequested(int portIndex)
 
 void CKelvaneSheet::AssignPort(int portIndex, const QString& path)
 {
+    if (portIndex < 0 || portIndex >= PortNames::kPortCount)
+        return;
     CProfile portSave = CProfile::Deferred();
     portSave.SavePortPath(portIndex, path);
     const quint64 save = ++m_portSaves;

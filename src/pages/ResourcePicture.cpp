@@ -15,9 +15,10 @@ QPixmap Pixmap(const QString& path, qreal devicePixelRatio)
 {
     if (devicePixelRatio <= 1.0)
         return Pixmap(path);
-    QString sharp = path;
-    sharp.insert(sharp.lastIndexOf(QLatin1Char('.')), QLatin1String("@2x"));
-    return Pixmap(sharp);
+    QString sharpPath = path;
+    sharpPath.insert(sharpPath.lastIndexOf(QLatin1Char('.')), QLatin1String("@2x"));
+    const QPixmap sharp = Pixmap(sharpPath);
+    return sharp.isNull() ? Pixmap(path) : sharp;
 }
 
 QIcon Icon(const QString& path)

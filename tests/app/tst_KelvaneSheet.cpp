@@ -7,6 +7,7 @@
 #include "CRecordingSink.h"
 #include "CSheetProbe.h"
 #include "FlowMessages.h"
+#include "PortNames.h"
 #include "ResourcePicture.h"
 #include "SheetLookup.h"
 #include "ValueNames.h"
@@ -203,6 +204,8 @@ void TestKelvaneSheet::showsPictures()
     const QString bannerPath = QStringLiteral(":/images/banner.png");
     QCOMPARE(ResourcePicture::Pixmap(bannerPath, 2.0).size(),
              ResourcePicture::Pixmap(bannerPath, 1.0).size() * 2);
+    QCOMPARE(ResourcePicture::Pixmap(QStringLiteral(":/icons/page.png"), 2.0).size(),
+             QSize(64, 64));
 }
 
 void TestKelvaneSheet::switchesPages_data()
@@ -357,6 +360,7 @@ void TestKelvaneSheet::assigningAPortWritesOnlyItsEntry()
     QCOMPARE(sheet.ResolvePortSlots().at(1).path, adapter.path);
     sheet.AssignPort(2, dialog.Path());
     sheet.AssignPort(0, QString());
+    sheet.AssignPort(PortNames::kPortCount, QStringLiteral("/dev/ttyUSB7"));
 
     QCOMPARE(sheet.ResolvePortSlots().at(2).path, adapter.byIdPath);
     QCOMPARE(sheet.ResolvePortSlots().at(0).path, QStringLiteral("/dev/ttyS0"));
@@ -367,6 +371,7 @@ void TestKelvaneSheet::assigningAPortWritesOnlyItsEntry()
     QTRY_VERIFY(!QSettings(file, QSettings::IniFormat).contains("Ports/COM1"));
     const QSettings stored(file, QSettings::IniFormat);
     QCOMPARE(stored.value("Kelvane/TranSpace").toInt(), 7);
+    QVERIFY(!stored.contains("Ports/COM9"));
     QVERIFY(messages.m_messages.isEmpty());
 }
 
