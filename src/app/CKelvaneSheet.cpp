@@ -457,10 +457,10 @@ void CKelvaneSheet::Connect(ConverterModel model, int portIndex)
 {
     // Asking the system for its ports takes a moment: only for a slot
     // without a [Ports] entry, or for the message of a failed connect.
-    const bool needed =
-        PortNames::NeedsDetectedPorts(PortNames::DisplayName(portIndex), ShownPortMap());
+    const PortMap portMap = ShownPortMap();
+    const bool needed = PortNames::NeedsDetectedPorts(PortNames::DisplayName(portIndex), portMap);
     const QList<DetectedPort> detected = needed ? m_detector.DetectPorts() : QList<DetectedPort>();
-    const QList<PortSlot> portSlots = ResolvePortSlots(detected);
+    const QList<PortSlot> portSlots = PortNames::ResolveSlots(portMap, detected);
     const QString path =
         portIndex >= 0 && portIndex < portSlots.size() ? portSlots.at(portIndex).path : QString();
     auto outcome = std::make_shared<ConnectFlow::Outcome>(ConnectFlow::Outcome::NoConverter);

@@ -33,7 +33,8 @@ public:
     void SetFailureHandler(FailureHandler handler);
 
     // Told, on the saver's own thread, whether one save was written and if
-    // not why; that save's failure goes here rather than to the handler.
+    // not why; that save's failure goes here rather than to the handler. A
+    // save that holds nothing is told at once, on the caller's thread.
     using Done = std::function<void(bool written, const QString& why)>;
 
     // Both return at once.
