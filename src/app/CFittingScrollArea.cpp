@@ -1,6 +1,7 @@
 #include "CFittingScrollArea.h"
 
 #include <QEvent>
+#include <QLayout>
 #include <QScreen>
 #include <QScrollBar>
 
@@ -13,6 +14,18 @@ void CFittingScrollArea::SetReserved(const QSize& reserved)
     // the sheet's fixed-size layout.
     if (QWidget* page = widget())
         page->installEventFilter(this);
+    updateGeometry();
+}
+
+// The page's nested layouts keep the sizes they first worked out until its
+// layout is activated. Showing the page would do that only after the window
+// had taken its own size from this area, so the window would open at the
+// size of a page without its tabs, with scroll bars, and grow after its
+// first frame.
+void CFittingScrollArea::TakePageSize()
+{
+    if (QWidget* page = widget(); page && page->layout())
+        page->layout()->activate();
     updateGeometry();
 }
 

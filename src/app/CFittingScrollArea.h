@@ -18,6 +18,8 @@ public:
     // Room kept for what lies around the area: the rest of the window and
     // its frame. Called once the page is in place.
     void SetReserved(const QSize& reserved);
+    // Takes the page's size as it is now, for a window about to be shown.
+    void TakePageSize();
     QSize sizeHint() const override;
 
 protected:

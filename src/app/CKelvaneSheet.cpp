@@ -135,6 +135,7 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     AddPage(m_canPage, CanTabTitle());
     FitTabsToEveryModel();
     InitDialog();
+    m_ui->sheetScroll->TakePageSize();
 }
 
 void CKelvaneSheet::AddShortcut(const QKeySequence& keys, QAbstractButton& button)
