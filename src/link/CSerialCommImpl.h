@@ -1,14 +1,10 @@
 #pragma once
 
+#include "SerialPortState.h"
+
 #include <atomic>
 #include <cstdint>
 #include <string>
-
-#ifndef _WIN32
-#include <termios.h>
-#endif
-
-struct SignalSlot;
 
 // The serial port on the operating system's own interface. Kept free of Qt so
 // that each platform's half compiles on its own.
@@ -53,22 +49,6 @@ private:
     int m_lastError = 0;
     int m_readTimeoutMs = kDefaultTimeoutMs;
     int m_writeTimeoutMs = kDefaultTimeoutMs;
-#ifdef _WIN32
-    void* m_handle = nullptr;
-    void* m_claim = nullptr;
-    void* m_cancelEvent = nullptr;
-#else
-    // Polled beside the port, so that Cancel can wake a wait on the port.
-    int m_wakeRead = -1;
-    int m_wakeWrite = -1;
-    void ApplyLineSettings(std::uint32_t baudRate, int dataBits, int parityCode, int stopBitsCode);
-    // Whether the port became ready for events; false on time-out or cancel.
-    bool WaitFor(short events, int timeoutMs) const;
-    void WaitUntilSent(int timeoutMs) const;
-    int m_fd = -1;
-    SignalSlot* m_signalSlot = nullptr; // where a signal handler finds the port
-    std::uint32_t m_baudRate = 0;
-    bool m_savedValid = false;
-    termios m_saved{};
-#endif
+    // The platform's half, from the header of the platform built for.
+    SerialPortState m_state;
 };

@@ -149,6 +149,83 @@ void ClearExclusive(int fd)
 #endif
 }
 
+void ApplyLineSettings(int fd, std::uint32_t baudRate, int dataBits, int parityCode,
+                       int stopBitsCode)
+{
+    termios settings{};
+    if (::tcgetattr(fd, &settings) != 0)
+        return;
+    settings.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
+                                               ICRNL | IXON | IXOFF | IXANY | INPCK);
+    settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    settings.c_lflag &=
+        ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
+    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
+#ifdef CRTSCTS
+    settings.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+#endif
+    settings.c_cflag |= CLOCAL | CREAD | CharacterSize(dataBits);
+    if (parityCode == kOddParity)
+        settings.c_cflag |= PARENB | PARODD;
+    else if (parityCode == kEvenParity)
+        settings.c_cflag |= PARENB;
+    if (stopBitsCode != 0)
+        settings.c_cflag |= CSTOPB;
+    // With a minimum of 1 an empty non-blocking read says "nothing yet"
+    // rather than end of file.
+    settings.c_cc[VMIN] = 1;
+    settings.c_cc[VTIME] = 0;
+    speed_t speed = B0;
+    if (SpeedCode(baudRate, speed)) {
+        ::cfsetispeed(&settings, speed);
+        ::cfsetospeed(&settings, speed);
+    }
+    ::tcsetattr(fd, TCSANOW, &settings);
+}
+
+// Whether the port became ready for events; false on time-out or cancel.
+bool WaitFor(const SerialPortState& port, short events, int timeoutMs)
+{
+    const auto deadline = DeadlineAfter(timeoutMs);
+    for (;;) {
+        const int waitMs = MsUntil(deadline);
+        if (waitMs == 0)
+            return false;
+        pollfd watches[2] = {{port.fd, events, 0}, {port.wakeRead, POLLIN, 0}};
+        const int ready = ::poll(watches, 2, waitMs);
+        if (ready > 0)
+            return watches[1].revents == 0 && (watches[0].revents & events) != 0;
+        if (ready == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// The converter's reply time-outs count from the end of the request on the
+// wire, as they do where a write completes only once it has been sent, so the
+// request is let out of the driver's queue before the caller starts waiting.
+void WaitUntilSent(const SerialPortState& port, int timeoutMs)
+{
+#ifdef TIOCOUTQ
+    const auto deadline = DeadlineAfter(timeoutMs);
+    const std::uint32_t bitRate = port.baudRate > 0 ? port.baudRate : 9600;
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(port.fd, TIOCOUTQ, &queued) != 0 || queued <= 0)
+            return;
+        const int waitMs = MsUntil(deadline);
+        if (waitMs == 0)
+            return;
+        const auto wireMs = static_cast<long long>(queued) * 10 * 1000 / bitRate + 1;
+        pollfd wake{port.wakeRead, POLLIN, 0};
+        if (::poll(&wake, 1, static_cast<int>(std::min<long long>(wireMs, waitMs))) > 0)
+            return;
+    }
+#else
+    (void)timeoutMs;
+    ::tcdrain(port.fd);
+#endif
+}
+
 } // namespace
 
 CSerialCommImpl::CSerialCommImpl()
@@ -160,14 +237,14 @@ CSerialCommImpl::CSerialCommImpl()
         ::fcntl(fd, F_SETFD, FD_CLOEXEC);
         ::fcntl(fd, F_SETFL, O_NONBLOCK);
     }
-    m_wakeRead = ends[0];
-    m_wakeWrite = ends[1];
+    m_state.wakeRead = ends[0];
+    m_state.wakeWrite = ends[1];
 }
 
 CSerialCommImpl::~CSerialCommImpl()
 {
     Close();
-    for (const int fd : {m_wakeRead, m_wakeWrite})
+    for (const int fd : {m_state.wakeRead, m_state.wakeWrite})
         if (fd >= 0)
             ::close(fd);
 }
@@ -175,17 +252,17 @@ CSerialCommImpl::~CSerialCommImpl()
 void CSerialCommImpl::Cancel()
 {
     m_cancelled.store(true);
-    if (m_wakeWrite < 0)
+    if (m_state.wakeWrite < 0)
         return;
     // A full pipe is awake already.
     const char wake = 1;
-    [[maybe_unused]] const ssize_t written = ::write(m_wakeWrite, &wake, 1);
+    [[maybe_unused]] const ssize_t written = ::write(m_state.wakeWrite, &wake, 1);
 }
 
 void CSerialCommImpl::ClearCancel()
 {
     char scrap[64];
-    while (m_wakeRead >= 0 && ::read(m_wakeRead, scrap, sizeof scrap) > 0) {
+    while (m_state.wakeRead >= 0 && ::read(m_state.wakeRead, scrap, sizeof scrap) > 0) {
     }
     m_cancelled.store(false);
 }
@@ -200,7 +277,7 @@ bool CSerialCommImpl::Pause(int timeoutMs)
         if (waitMs == 0)
             return true;
         // Asked for no event, the port still reports its hang-up.
-        pollfd watch[2] = {{m_fd, 0, 0}, {m_wakeRead, POLLIN, 0}};
+        pollfd watch[2] = {{m_state.fd, 0, 0}, {m_state.wakeRead, POLLIN, 0}};
         const int ready = ::poll(watch, 2, waitMs);
         if (ready > 0)
             return false;
@@ -233,16 +310,16 @@ bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, in
 #ifdef TIOCEXCL
     ::ioctl(fd, TIOCEXCL);
 #endif
-    m_fd = fd;
-    m_baudRate = baudRate;
+    m_state.fd = fd;
+    m_state.baudRate = baudRate;
     m_readTimeoutMs = kDefaultTimeoutMs;
     m_writeTimeoutMs = kDefaultTimeoutMs;
-    m_savedValid = ::tcgetattr(fd, &m_saved) == 0;
-    m_signalSlot = Publish(fd, m_saved, m_savedValid);
+    m_state.savedValid = ::tcgetattr(fd, &m_state.saved) == 0;
+    m_state.signalSlot = Publish(fd, m_state.saved, m_state.savedValid);
 
     // Pseudo-terminals and some adapters refuse parts of these; the port is
     // usable all the same.
-    ApplyLineSettings(baudRate, dataBits, parityCode, stopBitsCode);
+    ApplyLineSettings(fd, baudRate, dataBits, parityCode, stopBitsCode);
 #ifdef TIOCMBIC
     int lines = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(fd, TIOCMBIC, &lines);
@@ -259,53 +336,19 @@ bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, in
     return true;
 }
 
-void CSerialCommImpl::ApplyLineSettings(std::uint32_t baudRate, int dataBits, int parityCode,
-                                        int stopBitsCode)
-{
-    termios settings{};
-    if (::tcgetattr(m_fd, &settings) != 0)
-        return;
-    settings.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
-                                               ICRNL | IXON | IXOFF | IXANY | INPCK);
-    settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
-    settings.c_lflag &=
-        ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
-    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
-#ifdef CRTSCTS
-    settings.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
-#endif
-    settings.c_cflag |= CLOCAL | CREAD | CharacterSize(dataBits);
-    if (parityCode == kOddParity)
-        settings.c_cflag |= PARENB | PARODD;
-    else if (parityCode == kEvenParity)
-        settings.c_cflag |= PARENB;
-    if (stopBitsCode != 0)
-        settings.c_cflag |= CSTOPB;
-    // With a minimum of 1 an empty non-blocking read says "nothing yet"
-    // rather than end of file.
-    settings.c_cc[VMIN] = 1;
-    settings.c_cc[VTIME] = 0;
-    speed_t speed = B0;
-    if (SpeedCode(baudRate, speed)) {
-        ::cfsetispeed(&settings, speed);
-        ::cfsetospeed(&settings, speed);
-    }
-    ::tcsetattr(m_fd, TCSANOW, &settings);
-}
-
 bool CSerialCommImpl::Close()
 {
     if (!IsOpen())
         return true;
-    if (m_savedValid)
-        ::tcsetattr(m_fd, TCSANOW, &m_saved);
-    ClearExclusive(m_fd);
-    Withdraw(m_signalSlot);
-    m_signalSlot = nullptr;
-    const int result = ::close(m_fd);
+    if (m_state.savedValid)
+        ::tcsetattr(m_state.fd, TCSANOW, &m_state.saved);
+    ClearExclusive(m_state.fd);
+    Withdraw(m_state.signalSlot);
+    m_state.signalSlot = nullptr;
+    const int result = ::close(m_state.fd);
     const int error = errno;
-    m_fd = -1;
-    m_savedValid = false;
+    m_state.fd = -1;
+    m_state.savedValid = false;
     if (result != 0) {
         m_lastError = error;
         return false;
@@ -328,20 +371,20 @@ void CSerialCommImpl::ReleaseAllForSignal() noexcept
 
 bool CSerialCommImpl::IsOpen() const
 {
-    return m_fd >= 0;
+    return m_state.fd >= 0;
 }
 
 bool CSerialCommImpl::HasHungUp() const
 {
     if (!IsOpen())
         return false;
-    pollfd watch{m_fd, 0, 0};
+    pollfd watch{m_state.fd, 0, 0};
     return ::poll(&watch, 1, 0) > 0 && (watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 int CSerialCommImpl::WatchDescriptor() const
 {
-    return m_fd;
+    return m_state.fd;
 }
 
 int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
@@ -352,14 +395,14 @@ int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
         m_readTimeoutMs = timeoutMs;
     const auto deadline = DeadlineAfter(m_readTimeoutMs);
     for (;;) {
-        pollfd watches[2] = {{m_fd, POLLIN, 0}, {m_wakeRead, POLLIN, 0}};
+        pollfd watches[2] = {{m_state.fd, POLLIN, 0}, {m_state.wakeRead, POLLIN, 0}};
         const pollfd& watch = watches[0];
         const int ready = ::poll(watches, 2, MsUntil(deadline));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0 || watches[1].revents != 0 || (watch.revents & POLLIN) == 0)
             return 0;
-        const ssize_t received = ::read(m_fd, buffer, static_cast<size_t>(count));
+        const ssize_t received = ::read(m_state.fd, buffer, static_cast<size_t>(count));
         if (received > 0)
             return static_cast<int>(received);
         // End of file, an error, or a hang-up with nothing to read: the line
@@ -376,7 +419,7 @@ void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
 {
     if (!IsOpen() || IsCancelled())
         return;
-    ::tcflush(m_fd, TCIOFLUSH);
+    ::tcflush(m_state.fd, TCIOFLUSH);
     if (count <= 0)
         return;
     if (timeoutMs > 0)
@@ -385,60 +428,18 @@ void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
     const auto* next = static_cast<const char*>(buffer);
     size_t left = static_cast<size_t>(count);
     while (left > 0) {
-        const ssize_t sent = ::write(m_fd, next, left);
+        const ssize_t sent = ::write(m_state.fd, next, left);
         if (sent > 0) {
             next += sent;
             left -= static_cast<size_t>(sent);
         } else if (sent < 0 && errno == EINTR) {
             continue;
         } else if (sent < 0 && WouldBlock(errno)) {
-            if (!WaitFor(POLLOUT, MsUntil(deadline)))
+            if (!WaitFor(m_state, POLLOUT, MsUntil(deadline)))
                 return;
         } else {
             return;
         }
     }
-    WaitUntilSent(MsUntil(deadline));
-}
-
-bool CSerialCommImpl::WaitFor(short events, int timeoutMs) const
-{
-    const auto deadline = DeadlineAfter(timeoutMs);
-    for (;;) {
-        const int waitMs = MsUntil(deadline);
-        if (waitMs == 0)
-            return false;
-        pollfd watches[2] = {{m_fd, events, 0}, {m_wakeRead, POLLIN, 0}};
-        const int ready = ::poll(watches, 2, waitMs);
-        if (ready > 0)
-            return watches[1].revents == 0 && (watches[0].revents & events) != 0;
-        if (ready == 0 || errno != EINTR)
-            return false;
-    }
-}
-
-// The converter's reply time-outs count from the end of the request on the
-// wire, as they do where a write completes only once it has been sent, so the
-// request is let out of the driver's queue before the caller starts waiting.
-void CSerialCommImpl::WaitUntilSent(int timeoutMs) const
-{
-#ifdef TIOCOUTQ
-    const auto deadline = DeadlineAfter(timeoutMs);
-    const std::uint32_t bitRate = m_baudRate > 0 ? m_baudRate : 9600;
-    for (;;) {
-        int queued = 0;
-        if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0 || queued <= 0)
-            return;
-        const int waitMs = MsUntil(deadline);
-        if (waitMs == 0)
-            return;
-        const auto wireMs = static_cast<long long>(queued) * 10 * 1000 / bitRate + 1;
-        pollfd wake{m_wakeRead, POLLIN, 0};
-        if (::poll(&wake, 1, static_cast<int>(std::min<long long>(wireMs, waitMs))) > 0)
-            return;
-    }
-#else
-    (void)timeoutMs;
-    ::tcdrain(m_fd);
-#endif
+    WaitUntilSent(m_state, MsUntil(deadline));
 }

@@ -120,26 +120,29 @@ std::string OpenedName(const std::string& device)
 
 } // namespace
 
-CSerialCommImpl::CSerialCommImpl() : m_cancelEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+CSerialCommImpl::CSerialCommImpl()
+{
+    m_state.cancelEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+}
 
 CSerialCommImpl::~CSerialCommImpl()
 {
     Close();
-    if (m_cancelEvent != nullptr)
-        CloseHandle(static_cast<HANDLE>(m_cancelEvent));
+    if (m_state.cancelEvent != nullptr)
+        CloseHandle(static_cast<HANDLE>(m_state.cancelEvent));
 }
 
 void CSerialCommImpl::Cancel()
 {
     m_cancelled.store(true);
-    if (m_cancelEvent != nullptr)
-        SetEvent(static_cast<HANDLE>(m_cancelEvent));
+    if (m_state.cancelEvent != nullptr)
+        SetEvent(static_cast<HANDLE>(m_state.cancelEvent));
 }
 
 void CSerialCommImpl::ClearCancel()
 {
-    if (m_cancelEvent != nullptr)
-        ResetEvent(static_cast<HANDLE>(m_cancelEvent));
+    if (m_state.cancelEvent != nullptr)
+        ResetEvent(static_cast<HANDLE>(m_state.cancelEvent));
     m_cancelled.store(false);
 }
 
@@ -147,12 +150,12 @@ bool CSerialCommImpl::Pause(int timeoutMs)
 {
     if (IsCancelled())
         return false;
-    if (m_cancelEvent == nullptr) {
+    if (m_state.cancelEvent == nullptr) {
         Sleep(static_cast<DWORD>(timeoutMs));
         return true;
     }
-    return WaitForSingleObject(static_cast<HANDLE>(m_cancelEvent), static_cast<DWORD>(timeoutMs)) ==
-           WAIT_TIMEOUT;
+    return WaitForSingleObject(static_cast<HANDLE>(m_state.cancelEvent),
+                               static_cast<DWORD>(timeoutMs)) == WAIT_TIMEOUT;
 }
 
 bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, int dataBits,
@@ -174,8 +177,8 @@ bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, in
         CloseHandle(port);
         return false;
     }
-    m_handle = port;
-    m_claim = claim;
+    m_state.handle = port;
+    m_state.claim = claim;
     m_readTimeoutMs = kDefaultTimeoutMs;
     m_writeTimeoutMs = kDefaultTimeoutMs;
     // Interval and multiplier at MAXDWORD: a read returns what is waiting, or
@@ -200,11 +203,11 @@ bool CSerialCommImpl::Close()
 {
     if (!IsOpen())
         return true;
-    const BOOL closed = CloseHandle(static_cast<HANDLE>(m_handle));
+    const BOOL closed = CloseHandle(static_cast<HANDLE>(m_state.handle));
     const DWORD error = GetLastError();
-    m_handle = nullptr;
-    CloseHandle(static_cast<HANDLE>(m_claim));
-    m_claim = nullptr;
+    m_state.handle = nullptr;
+    CloseHandle(static_cast<HANDLE>(m_state.claim));
+    m_state.claim = nullptr;
     if (!closed) {
         m_lastError = static_cast<int>(error);
         return false;
@@ -214,15 +217,15 @@ bool CSerialCommImpl::Close()
 
 bool CSerialCommImpl::IsOpen() const
 {
-    return m_handle != nullptr;
+    return m_state.handle != nullptr;
 }
 
 int CSerialCommImpl::Read(void* buffer, int count, int timeoutMs)
 {
     if (count <= 0 || !IsOpen() || IsCancelled())
         return 0;
-    const HANDLE port = static_cast<HANDLE>(m_handle);
-    const HANDLE cancel = static_cast<HANDLE>(m_cancelEvent);
+    const HANDLE port = static_cast<HANDLE>(m_state.handle);
+    const HANDLE cancel = static_cast<HANDLE>(m_state.cancelEvent);
     const EventHandle event = MakeEvent();
     if (!event)
         return 0;
@@ -255,7 +258,7 @@ void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
 {
     if (!IsOpen() || IsCancelled())
         return;
-    const HANDLE port = static_cast<HANDLE>(m_handle);
+    const HANDLE port = static_cast<HANDLE>(m_state.handle);
     PurgeComm(port, PURGE_TXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     if (count <= 0)
         return;
@@ -269,16 +272,17 @@ void CSerialCommImpl::Write(const void* buffer, int count, int timeoutMs)
     OVERLAPPED overlapped{};
     overlapped.hEvent = event.get();
     const BOOL started = WriteFile(port, buffer, static_cast<DWORD>(count), nullptr, &overlapped);
-    FinishTransfer(port, static_cast<HANDLE>(m_cancelEvent), started, overlapped, m_writeTimeoutMs);
+    FinishTransfer(port, static_cast<HANDLE>(m_state.cancelEvent), started, overlapped,
+                   m_writeTimeoutMs);
 }
 
 bool CSerialCommImpl::HasHungUp() const
 {
-    if (m_handle == nullptr)
+    if (m_state.handle == nullptr)
         return false;
     // A vanished adapter fails every request on its handle.
     DWORD errors = 0;
-    return ClearCommError(m_handle, &errors, nullptr) == 0;
+    return ClearCommError(m_state.handle, &errors, nullptr) == 0;
 }
 
 int CSerialCommImpl::WatchDescriptor() const
