@@ -70,6 +70,8 @@ int ShowWindow(int argc, char* argv[], bool bare)
     QApplication app(argc, argv);
     app.setOrganizationName(CProfile::OrganizationName());
     UiLanguage::Install(app);
+    if (fonts)
+        fonts->ApplyTo(app);
     CSilentSink messages;
     std::unique_ptr<QDialog> dialog;
     if (bare) {

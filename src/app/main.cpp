@@ -160,9 +160,10 @@ int main(int argc, char* argv[])
             return 0;
         }
     }
-    const CFontWarmUp fonts;
+    CFontWarmUp fonts;
     Startup().previous = qInstallMessageHandler(HoldStartupMessage);
     CKelvaneApp app(argc, argv);
     ReleaseStartupMessages();
+    fonts.ApplyTo(app);
     return app.Run();
 }

@@ -1,3 +1,4 @@
+#include "CFontWarmUp.h"
 #include "CScreenshotRun.h"
 #include "ConverterModel.h"
 #include "UiLanguage.h"
@@ -71,10 +72,13 @@ int main(int argc, char* argv[])
         arguments->profileDir.isEmpty() ? scratch.path() : arguments->profileDir;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(profileDir));
 
+    // Drawn as the tool draws itself.
+    CFontWarmUp fonts;
     QApplication app(argc, argv);
     // The same profile file as the tool itself.
     QApplication::setApplicationName(QStringLiteral("kelvane"));
     UiLanguage::Install(app);
+    fonts.ApplyTo(app);
 
     const QDir outDir(arguments->outDir);
     if (!outDir.mkpath(QStringLiteral("."))) {
