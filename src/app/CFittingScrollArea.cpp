@@ -12,8 +12,14 @@ void CFittingScrollArea::SetReserved(const QSize& reserved)
     m_reserved = reserved;
     // The page's layout changes with the device type; its new size must reach
     // the sheet's fixed-size layout.
-    if (QWidget* page = widget())
+    if (QWidget* page = widget()) {
         page->installEventFilter(this);
+        // The page and the viewport under it lie on the window's own
+        // background, which the window paints anyway; filling them as well
+        // cost the first frame two more fills of nearly the whole window.
+        page->setAutoFillBackground(false);
+    }
+    viewport()->setAutoFillBackground(false);
     updateGeometry();
 }
 
