@@ -83,7 +83,6 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
       m_canPage(this), m_canCfgPage(messages, this), m_runner(m_port)
 {
     m_ui->setupUi(this);
-    setWindowIcon(ResourcePicture::Icon(QStringLiteral(":/icons/kelvane.png")));
     setWindowFlag(Qt::WindowMinimizeButtonHint);
     m_ui->contentLayout->insertWidget(0, &m_selector);
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
@@ -867,6 +866,9 @@ bool CKelvaneSheet::eventFilter(QObject* watched, QEvent* event)
 
 void CKelvaneSheet::OnFirstFrame()
 {
+    // Until now the system shows its own: the executable's on Windows, a
+    // generic one on X11.
+    setWindowIcon(ResourcePicture::Icon(QStringLiteral(":/icons/kelvane.png")));
     ShowPortSlots();
     if (const std::optional<CProfile::Untouched>& untouched = m_profile.LeftUntouched())
         m_messages.ShowMessage(FlowMessages::WarningCaption(), untouched->why);

@@ -151,9 +151,9 @@ private:
     void FitTabsToEveryModel();
     void InitDialog();
     void LoadProfile();
-    // Once the first frame is on the screen: the port list filled (asking
-    // the system for its ports takes a moment), and why the profile file is
-    // left untouched, if it is.
+    // Once the first frame is on the screen: the window's icon, the port
+    // list filled (asking the system for its ports takes a moment), and why
+    // the profile file is left untouched, if it is.
     void OnFirstFrame();
     QList<PortSlot> ResolvePortSlots(const QList<DetectedPort>& detected);
     // The profile's port map with the paths still being saved put over it.

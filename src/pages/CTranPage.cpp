@@ -1,12 +1,12 @@
 #include "CTranPage.h"
 
+#include "CDigitsValidator.h"
 #include "CMessageSink.h"
 #include "DataExchange.h"
 #include "ResourcePicture.h"
 #include "ui_CTranPage.h"
 
 #include <QCoreApplication>
-#include <QRegularExpressionValidator>
 #include <QStringList>
 
 #include <initializer_list>
@@ -36,9 +36,8 @@ CTranPage::CTranPage(CMessageSink& messages, QWidget* parent)
 {
     m_ui->setupUi(this);
     m_ui->iconLabel->setPixmap(ResourcePicture::Pixmap(QStringLiteral(":/icons/page.png")));
-    const QRegularExpression digits(QStringLiteral("[0-9]*"));
     for (QLineEdit* edit : {m_ui->frameSpaceEdit, m_ui->idOffsetEdit, m_ui->idLengthEdit})
-        edit->setValidator(new QRegularExpressionValidator(digits, edit));
+        edit->setValidator(new CDigitsValidator(edit));
     m_ui->frameSpaceUpDown->SetBuddy(m_ui->frameSpaceEdit);
     m_ui->idOffsetUpDown->SetBuddy(m_ui->idOffsetEdit);
     m_ui->idLengthUpDown->SetBuddy(m_ui->idLengthEdit);

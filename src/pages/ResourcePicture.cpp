@@ -1,14 +1,22 @@
 #include "ResourcePicture.h"
 
 #include <QImageReader>
+#include <QPixmapCache>
 
 namespace ResourcePicture {
 
+// Two pages show the same picture; it is decoded once.
 QPixmap Pixmap(const QString& path)
 {
+    QPixmap picture;
+    if (QPixmapCache::find(path, &picture))
+        return picture;
     QImageReader reader(path, "png");
     reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
+    picture = QPixmap::fromImage(reader.read());
+    if (!picture.isNull())
+        QPixmapCache::insert(path, picture);
+    return picture;
 }
 
 QPixmap Pixmap(const QString& path, qreal devicePixelRatio)

@@ -194,7 +194,9 @@ void TestKelvaneSheet::showsPictures()
     CRecordingSink messages;
     CKelvaneSheet sheet(messages);
 
-    QVERIFY(!sheet.windowIcon().isNull());
+    // Given after the first frame.
+    sheet.show();
+    QTRY_VERIFY(!sheet.windowIcon().isNull());
     const QLabel* banner = Control<QLabel>(sheet, "banner");
     QVERIFY(!banner->pixmap().isNull());
     for (const QLabel* pageIcon : sheet.findChildren<QLabel*>(QStringLiteral("iconLabel")))

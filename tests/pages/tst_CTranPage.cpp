@@ -218,15 +218,18 @@ void TestCTranPage::typedValuesAreNotBounded()
     CTranPage page(m_sink);
     page.m_nMode = 1;
     StartUp(page);
-    const auto retype = [&page](const char* name, const char* text) {
+    const auto retype = [&page](const char* name, const QString& text) {
         auto* edit = Control<QLineEdit>(page, name);
         edit->clear();
-        QTest::keyClicks(edit, text);
+        for (const QChar typed : text)
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, typed, Qt::NoModifier);
     };
 
     retype("frameSpaceEdit", "25");
     retype("idOffsetEdit", "x-9");
-    retype("idLengthEdit", "300");
+    // Full-width and other scripts' digits are no integers to toInt.
+    retype("idLengthEdit", QStringLiteral("\uFF13"
+                                          "300\u0663"));
     QVERIFY(page.UpdateData(true));
     QCOMPARE(page.m_nFrameSpace, 25);
     QCOMPARE(page.m_nIdOffset, 9);
