@@ -48,10 +48,12 @@ protected:
     {
         if (watched == m_window && event->type() == QEvent::Expose && m_window->isExposed()) {
             m_window->removeEventFilter(this);
-            QTimer::singleShot(0, [] {
+            // Closed as the user closes it, so that the window keeps what it
+            // keeps for its next start.
+            QTimer::singleShot(0, m_window, [this] {
                 std::fputs("shown\n", stdout);
                 std::fflush(stdout);
-                QCoreApplication::quit();
+                m_window->close();
             });
         }
         return false;
@@ -121,6 +123,12 @@ int main(int argc, char* argv[])
 
     QCoreApplication app(argc, argv);
     const QTemporaryDir configHome;
+    // The tool's first start measures its tabs before it first shows and
+    // keeps their size for every later one; the figure is that of a later.
+    if (StartMs(QStringLiteral("window"), configHome.path()) < 0) {
+        std::fprintf(stderr, "window_start: no window appeared (is there a display?)\n");
+        return 1;
+    }
     std::vector<double> window;
     std::vector<double> bare;
     // Alternating, so that a busy moment of the machine costs both alike.

@@ -49,9 +49,41 @@ constexpr int kFrameAllowance = 16;
 constexpr int kProgressDelayMs = 500;
 constexpr int kProgressPollMs = 100;
 
+QString TranTabTitle()
+{
+    return CKelvaneSheet::tr("转换参数");
+}
+
+QString SerialTabTitle()
+{
+    return CKelvaneSheet::tr("串口参数");
+}
+
 QString CanTabTitle()
 {
     return CKelvaneSheet::tr("CAN参数");
+}
+
+// The controls under page that take the focus, in the window's focus chain.
+QList<QWidget*> FocusControls(const QWidget& page)
+{
+    QList<QWidget*> controls;
+    QWidget* const window = page.window();
+    for (QWidget* widget = window->nextInFocusChain(); widget != window;
+         widget = widget->nextInFocusChain())
+        if (widget->focusPolicy() != Qt::NoFocus && page.isAncestorOf(widget))
+            controls.append(widget);
+    return controls;
+}
+
+// Enter would otherwise press whichever button has the focus, on the pages
+// as well.
+void NoDefaultButtons(const QWidget& root)
+{
+    for (QPushButton* button : root.findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
 }
 
 QString FileFilter()
@@ -79,8 +111,9 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, QWidget* parent)
 
 CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detector, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CKelvaneSheet>()), m_messages(messages),
-      m_detector(detector), m_selector(this), m_tranPage(messages, this), m_serialPage(this),
-      m_canPage(this), m_canCfgPage(messages, this), m_runner(m_port)
+      m_detector(detector), m_selector(this), m_tranPage(messages, this),
+      m_serialPage(this, PageControls::Later), m_canPage(this, PageControls::Later),
+      m_canCfgPage(messages, this, PageControls::Later), m_runner(m_port)
 {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
@@ -129,10 +162,10 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     m_pollProgress.setInterval(kProgressPollMs);
     connect(&m_pollProgress, &QTimer::timeout, this, &CKelvaneSheet::ShowExchangeProgress);
 
-    AddPage(m_tranPage, tr("转换参数"));
-    AddPage(m_serialPage, tr("串口参数"));
+    AddPage(m_tranPage, TranTabTitle());
+    AddPage(m_serialPage, SerialTabTitle());
     AddPage(m_canPage, CanTabTitle());
-    FitTabsToEveryModel();
+    FitTabs();
     InitDialog();
     m_ui->sheetScroll->TakePageSize();
 }
@@ -145,17 +178,97 @@ void CKelvaneSheet::AddShortcut(const QKeySequence& keys, QAbstractButton& butto
 
 // The sheet's size is fixed by its layout; were it to follow the pages of the
 // model chosen, the buttons below them would move under the pointer.
-void CKelvaneSheet::FitTabsToEveryModel()
+void CKelvaneSheet::FitTabs()
 {
+    m_rememberedTabs = m_profile.TabsSize(TabsFittedFor());
+    if (!m_rememberedTabs.isValid())
+        m_measuredTabs = MeasureTabs();
+    m_ui->tabs->setMinimumSize(m_rememberedTabs.isValid() ? m_rememberedTabs : m_measuredTabs);
+}
+
+QSize CKelvaneSheet::MeasureTabs()
+{
+    // Declared before the pages, so that they leave it before it goes.
+    QTabWidget tabs(m_ui->tabs->parentWidget());
+    tabs.hide();
+    CTranPage tran(m_messages);
+    CSerialPage serial;
+    CCanPage can;
+    CPageArmCfgCan canConfig(m_messages);
+    tabs.addTab(&tran, TranTabTitle());
+    tabs.addTab(&serial, SerialTabTitle());
     QSize largest;
     for (const ConverterModelFacts& facts : ConverterModels::kFacts) {
-        SwitchPages(facts.model);
-        largest = largest.expandedTo(m_ui->tabs->sizeHint());
+        tran.ConfigureForDevice(facts.model);
+        serial.ConfigureForDevice(facts.model);
+        if (tabs.count() > 2)
+            tabs.removeTab(2);
+        tabs.addTab(facts.hasCanConfigPage ? static_cast<QWidget*>(&canConfig) : &can,
+                    CanTabTitle());
+        largest = largest.expandedTo(tabs.sizeHint());
     }
-    // Back to the pages the sheet starts with, which the profile then
-    // switches as it would have.
-    SwitchPages(ConverterModel::OstrelA);
-    m_ui->tabs->setMinimumSize(largest);
+    return largest;
+}
+
+QString CKelvaneSheet::TabsFittedFor() const
+{
+    const QScreen* shownOn = screen();
+    return QStringList{QStringLiteral(KELVANE_VERSION),
+                       QString::fromLatin1(qVersion()),
+                       style()->name(),
+                       font().toString(),
+                       TranTabTitle(),
+                       QString::number(shownOn ? shownOn->logicalDotsPerInch() : 0),
+                       QString::number(devicePixelRatioF())}
+        .join(QLatin1Char('|'));
+}
+
+void CKelvaneSheet::RememberTabsSize()
+{
+    if (!m_measuredTabs.isValid() || m_measuredTabs == m_rememberedTabs)
+        return;
+    CProfile sizeSave = CProfile::Deferred();
+    sizeSave.SaveTabsSize(m_measuredTabs, TabsFittedFor());
+    // Only a help for the next start: a failure is not the user's concern.
+    m_profileSaver.Commit(sizeSave, [](bool, const QString&) {});
+    m_rememberedTabs = m_measuredTabs;
+}
+
+void CKelvaneSheet::BuildPages()
+{
+    if (m_pagesBuilt)
+        return;
+    m_pagesBuilt = true;
+    const ConverterModel model = m_selector.Model();
+    for (const PageEntry& entry : Pages()) {
+        if (entry.page->HasControls())
+            continue;
+        entry.page->BuildControls();
+        NoDefaultButtons(*entry.widget);
+        // As the start left the page built with it: for the model chosen,
+        // its fields shown without changing any.
+        if (entry.widget == &m_serialPage)
+            m_serialPage.ConfigureForDevice(model);
+        if (!IsPageOpen(*entry.widget))
+            continue;
+        entry.page->ShowFields();
+        if (m_port.IsOpen())
+            EnablePage(*entry.widget, true);
+    }
+    // Made last, their controls would come after the buttons in the focus
+    // chain; the Tab key visits them after the first page's, as it would had
+    // they been made with it.
+    const QList<QWidget*> first = FocusControls(m_tranPage);
+    QWidget* previous = first.isEmpty() ? nullptr : first.last();
+    for (const QWidget* page :
+         {static_cast<QWidget*>(&m_serialPage), static_cast<QWidget*>(&m_canPage),
+          static_cast<QWidget*>(&m_canCfgPage)})
+        for (QWidget* control : FocusControls(*page)) {
+            if (previous)
+                QWidget::setTabOrder(previous, control);
+            previous = control;
+        }
+    UpdateMarks();
 }
 
 CKelvaneSheet::~CKelvaneSheet()
@@ -196,26 +309,17 @@ void CKelvaneSheet::AddPage(QWidget& page, const QString& title)
 
 void CKelvaneSheet::InitDialog()
 {
-    // Enter would otherwise press whichever button has the focus, on the
-    // pages as well.
-    for (QPushButton* button : findChildren<QPushButton*>()) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    NoDefaultButtons(*this);
 
     for (int index = m_ui->tabs->count() - 1; index >= 0; --index) {
         m_ui->tabs->setCurrentIndex(index);
         m_ui->tabs->widget(index)->setEnabled(false);
     }
 
+    // The other pages have no controls yet: BuildPages shows their fields.
     m_tranPage.UpdateData(true);
-    m_serialPage.UpdateData(true);
-    m_canPage.UpdateData(true);
     LoadProfile();
     m_tranPage.UpdateData(false);
-    m_serialPage.UpdateData(false);
-    if (!ConverterModels::Facts(m_selector.Model()).hasCanConfigPage)
-        m_canPage.UpdateData(false);
 
     m_canCfgPage.m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
 
@@ -234,6 +338,8 @@ void CKelvaneSheet::LoadProfile()
 
 void CKelvaneSheet::SwitchPages(ConverterModel model)
 {
+    if (m_initialised)
+        BuildPages();
     const int active = m_ui->tabs->currentIndex();
     const bool canConfigPage = ConverterModels::Facts(model).hasCanConfigPage;
     QWidget& leaving = canConfigPage ? static_cast<QWidget&>(m_canPage) : m_canCfgPage;
@@ -250,13 +356,17 @@ void CKelvaneSheet::SwitchPages(ConverterModel model)
         if (m_initialised)
             CreatePageWindow(coming);
     }
-    m_serialPage.ConfigureForDevice(model);
+    // At the start BuildPages configures the serial page once it has controls.
+    if (m_serialPage.HasControls())
+        m_serialPage.ConfigureForDevice(model);
     m_tranPage.ConfigureForDevice(model);
     m_ui->tabs->setCurrentIndex(active);
 }
 
 void CKelvaneSheet::OnCurrentTabChanged(int index)
 {
+    if (m_initialised)
+        BuildPages();
     QWidget* page = m_ui->tabs->widget(index);
     if (page != nullptr && !IsPageOpen(*page))
         CreatePageWindow(*page);
@@ -269,6 +379,9 @@ void CKelvaneSheet::CreatePageWindow(QWidget& widget)
         return;
     m_openPages.insert(&widget);
     widget.setEnabled(false);
+    // One whose controls are still to be made shows its fields then.
+    if (!page->HasControls())
+        return;
     page->OnInitDialog();
     // A page swapped in while disconnected gets its window only when first
     // shown, which may be after the connect has enabled the others.
@@ -301,6 +414,7 @@ CSheetPage* CKelvaneSheet::PageOf(const QWidget& widget)
 
 CSheetPage& CKelvaneSheet::SheetPage(CPageSet::Page page)
 {
+    BuildPages();
     switch (page) {
     case CPageSet::Page::Tran:
         return m_tranPage;
@@ -335,6 +449,7 @@ void CKelvaneSheet::EnableCanPages(bool enabled)
 
 void CKelvaneSheet::EnablePage(QWidget& widget, bool enabled)
 {
+    BuildPages();
     CSheetPage* page = PageOf(widget);
     if (page == nullptr || !IsPageOpen(widget))
         return;
@@ -866,6 +981,16 @@ bool CKelvaneSheet::eventFilter(QObject* watched, QEvent* event)
 
 void CKelvaneSheet::OnFirstFrame()
 {
+    BuildPages();
+    // A size kept from an earlier run is checked against the pages as they
+    // are now; another font or density than the one remembered shows here.
+    if (!m_measuredTabs.isValid()) {
+        m_measuredTabs = MeasureTabs();
+        if (m_measuredTabs != m_rememberedTabs) {
+            m_ui->tabs->setMinimumSize(m_measuredTabs);
+            m_ui->sheetScroll->TakePageSize();
+        }
+    }
     // Until now the system shows its own: the executable's on Windows, a
     // generic one on X11.
     setWindowIcon(ResourcePicture::Icon(QStringLiteral(":/icons/kelvane.png")));
@@ -882,6 +1007,7 @@ void CKelvaneSheet::closeEvent(QCloseEvent* event)
         return;
     }
     ClosePort();
+    RememberTabsSize();
     done(QDialog::Rejected);
     event->accept();
 }

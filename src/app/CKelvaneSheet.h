@@ -46,7 +46,12 @@ class CKelvaneSheet;
 //
 // A page's "window" exists from the first time its tab is shown until
 // SwitchPages takes it out of the sheet; only pages whose window exists take
-// part in enabling and in the commands (IsPageOpen).
+// part in enabling and in the commands (IsPageOpen). The controls of the
+// pages the first frame does not show are made once it is on the screen (or
+// when anything needs them first), so the sheet takes the tabs' size from the
+// profile, measured for the same fonts and screen by an earlier run; without
+// one it measures before its first frame, and with one it measures after it
+// and follows what it finds.
 //
 // The COM slots are resolved from the profile and the ports the detector
 // reports (the system's unless a test gives another) each time the port list
@@ -148,7 +153,19 @@ private:
     int FitButtonRows();
     void AddPage(QWidget& page, const QString& title);
     void AddShortcut(const QKeySequence& keys, QAbstractButton& button);
-    void FitTabsToEveryModel();
+    // The tabs' size, remembered or measured, for every model's pages.
+    void FitTabs();
+    // Measures the tabs on a set of pages of its own, as each model shows
+    // them, so that the sheet's own pages are never switched for it.
+    QSize MeasureTabs();
+    // What the tabs' size depends on besides the pages: fonts, language,
+    // style, screen density and the tool's version.
+    QString TabsFittedFor() const;
+    // Keeps a newly measured size in the profile for the next start.
+    void RememberTabsSize();
+    // Makes the controls of the pages that have none and shows their fields
+    // as the start left them; once, whatever calls it first.
+    void BuildPages();
     void InitDialog();
     void LoadProfile();
     // Once the first frame is on the screen: the window's icon, the port
@@ -234,6 +251,10 @@ private:
     QSet<const QWidget*> m_openPages;
     FileChooser m_chooseFile;
     bool m_initialised = false;
+    bool m_pagesBuilt = false;
+    // The tabs' size as measured in this run, and as the profile gave it.
+    QSize m_measuredTabs;
+    QSize m_rememberedTabs;
     // Declared after the port, which its worker uses, so it goes first.
     CExchangeRunner m_runner;
     QPointer<CExchangeDialog> m_exchangeDialog; // a child of the sheet

@@ -65,10 +65,12 @@ void CSheetPageSet::RefreshControls(Page page)
 
 void CSheetPageSet::CollectIntoBlock()
 {
+    m_sheet.BuildPages();
     m_sheet.m_canCfgPage.CollectIntoBlock();
 }
 
 void CSheetPageSet::FillFromBlock()
 {
+    m_sheet.BuildPages();
     m_sheet.m_canCfgPage.FillFromBlock();
 }

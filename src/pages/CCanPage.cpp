@@ -17,8 +17,17 @@ constexpr int kTwoByteLength = 5;
 
 using DataExchange::Exchange;
 
-CCanPage::CCanPage(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::CCanPage>())
+CCanPage::CCanPage(QWidget* parent, PageControls controls) : QWidget(parent)
 {
+    if (controls == PageControls::Now)
+        BuildControls();
+}
+
+void CCanPage::BuildControls()
+{
+    if (m_ui)
+        return;
+    m_ui = std::make_unique<Ui::CCanPage>();
     m_ui->setupUi(this);
     m_ui->iconLabel->setPixmap(ResourcePicture::Pixmap(QStringLiteral(":/icons/page.png")));
     UpdateData(false);
@@ -26,13 +35,6 @@ CCanPage::CCanPage(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui:
     for (QComboBox* list : {m_ui->baudrateList, m_ui->frameTypeList, m_ui->filterModeList})
         connect(list, &QComboBox::activated, this, &CCanPage::RefreshControls);
     connect(m_ui->customMaskCheck, &QCheckBox::clicked, this, &CCanPage::OnCustomMask);
-}
-
-CCanPage::~CCanPage() = default;
-
-void CCanPage::OnInitDialog()
-{
-    UpdateData(false);
     m_ui->btr0Edit->SetInputLimit(kBtrLength);
     m_ui->btr1Edit->SetInputLimit(kBtrLength);
     for (CHexEdit* edit : {m_ui->sendIdEdit, m_ui->acptCodeEdit, m_ui->acptMaskEdit})
@@ -40,6 +42,13 @@ void CCanPage::OnInitDialog()
     for (CHexEdit* edit : {m_ui->acptCodeDual1Edit, m_ui->acptCodeDual2Edit,
                            m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit})
         edit->SetInputLimit(kTwoByteLength);
+}
+
+CCanPage::~CCanPage() = default;
+
+void CCanPage::OnInitDialog()
+{
+    UpdateData(false);
     RefreshControls();
 }
 

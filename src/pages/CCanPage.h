@@ -16,8 +16,11 @@ class CCanPage : public QWidget, public CanFields, public CSheetPage
 {
     Q_OBJECT
 public:
-    explicit CCanPage(QWidget* parent = nullptr);
+    explicit CCanPage(QWidget* parent = nullptr, PageControls controls = PageControls::Now);
     ~CCanPage() override;
+
+    void BuildControls() override;
+    bool HasControls() const override { return m_ui != nullptr; }
 
     // Runs each time the sheet creates the page's window (first show, and
     // again whenever the page is swapped back in).

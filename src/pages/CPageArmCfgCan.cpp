@@ -23,9 +23,18 @@ constexpr int kColumnWidths[] = {120, 80, 80};
 
 } // namespace
 
-CPageArmCfgCan::CPageArmCfgCan(CMessageSink& messages, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::CPageArmCfgCan>()), m_messages(messages)
+CPageArmCfgCan::CPageArmCfgCan(CMessageSink& messages, QWidget* parent, PageControls controls)
+    : QWidget(parent), m_messages(messages)
 {
+    if (controls == PageControls::Now)
+        BuildControls();
+}
+
+void CPageArmCfgCan::BuildControls()
+{
+    if (m_ui)
+        return;
+    m_ui = std::make_unique<Ui::CPageArmCfgCan>();
     m_ui->setupUi(this);
     SetUpFilterList();
 

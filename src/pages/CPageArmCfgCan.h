@@ -22,11 +22,15 @@ class CPageArmCfgCan : public QWidget, public ArmCanFields, public CSheetPage
 {
     Q_OBJECT
 public:
-    explicit CPageArmCfgCan(CMessageSink& messages, QWidget* parent = nullptr);
+    explicit CPageArmCfgCan(CMessageSink& messages, QWidget* parent = nullptr,
+                            PageControls controls = PageControls::Now);
     ~CPageArmCfgCan() override;
 
-    // Each time the sheet creates the page's window; the constructor runs it
-    // once too, so a page is complete before the sheet first shows it. The
+    void BuildControls() override;
+    bool HasControls() const override { return m_ui != nullptr; }
+
+    // Each time the sheet creates the page's window; making the controls runs
+    // it once too, so a page is complete before the sheet first shows it. The
     // controls follow the connection as last told.
     void OnInitDialog() override;
     // Storing takes m_strCanID, m_strStartID, m_strEndID and the mirrored

@@ -28,9 +28,17 @@ QStringList OstrelXRates()
 
 using DataExchange::Exchange;
 
-CSerialPage::CSerialPage(QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::CSerialPage>())
+CSerialPage::CSerialPage(QWidget* parent, PageControls controls) : QWidget(parent)
 {
+    if (controls == PageControls::Now)
+        BuildControls();
+}
+
+void CSerialPage::BuildControls()
+{
+    if (m_ui)
+        return;
+    m_ui = std::make_unique<Ui::CSerialPage>();
     m_ui->setupUi(this);
     UpdateData(false);
     connect(m_ui->lineModeList, &QComboBox::currentIndexChanged, this,

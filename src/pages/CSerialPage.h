@@ -18,8 +18,11 @@ class CSerialPage : public QWidget, public SerialFields, public CSheetPage
 {
     Q_OBJECT
 public:
-    explicit CSerialPage(QWidget* parent = nullptr);
+    explicit CSerialPage(QWidget* parent = nullptr, PageControls controls = PageControls::Now);
     ~CSerialPage() override;
+
+    void BuildControls() override;
+    bool HasControls() const override { return m_ui != nullptr; }
 
     void OnInitDialog() override;
     void UpdateData(bool saveAndValidate);

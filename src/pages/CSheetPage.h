@@ -1,5 +1,14 @@
 #pragma once
 
+// When a page makes its controls: as it is made, or when BuildControls is
+// called (the sheet's pages its first frame does not show, once it is on the
+// screen). The fields exist either way.
+enum class PageControls
+{
+    Now,
+    Later
+};
+
 // What the sheet does with each of its pages, whichever page it is. The
 // sheet creates a page's window the first time its tab is shown (and again
 // when the page is swapped back in), enables it on connect and moves its
@@ -8,6 +17,10 @@ class CSheetPage
 {
 public:
     virtual ~CSheetPage() = default;
+
+    // Makes the controls, once, showing the fields as they are then.
+    virtual void BuildControls() = 0;
+    virtual bool HasControls() const = 0;
 
     virtual void OnInitDialog() = 0;
     // The page has just been enabled or disabled, after a connect or

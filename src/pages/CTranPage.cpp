@@ -31,9 +31,18 @@ QStringList ModeItems(ConverterModel model)
 
 using DataExchange::Exchange;
 
-CTranPage::CTranPage(CMessageSink& messages, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::CTranPage>()), m_messages(messages)
+CTranPage::CTranPage(CMessageSink& messages, QWidget* parent, PageControls controls)
+    : QWidget(parent), m_messages(messages)
 {
+    if (controls == PageControls::Now)
+        BuildControls();
+}
+
+void CTranPage::BuildControls()
+{
+    if (m_ui)
+        return;
+    m_ui = std::make_unique<Ui::CTranPage>();
     m_ui->setupUi(this);
     m_ui->iconLabel->setPixmap(ResourcePicture::Pixmap(QStringLiteral(":/icons/page.png")));
     for (QLineEdit* edit : {m_ui->frameSpaceEdit, m_ui->idOffsetEdit, m_ui->idLengthEdit})

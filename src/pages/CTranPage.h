@@ -20,8 +20,12 @@ class CTranPage : public QWidget, public TranFields, public CSheetPage
 {
     Q_OBJECT
 public:
-    explicit CTranPage(CMessageSink& messages, QWidget* parent = nullptr);
+    explicit CTranPage(CMessageSink& messages, QWidget* parent = nullptr,
+                       PageControls controls = PageControls::Now);
     ~CTranPage() override;
+
+    void BuildControls() override;
+    bool HasControls() const override { return m_ui != nullptr; }
 
     void OnInitDialog() override; // once, when the sheet first shows the page
     // true: controls to fields (false when an integer edit holds none, after

@@ -26,6 +26,10 @@ QString Key(const char* name)
 }
 
 const char* const kConfigFolderKey = "Files/ConfigFolder";
+const char* const kTabsSizeKey = "Window/TabsSize";
+const char* const kTabsFittedForKey = "Window/TabsFittedFor";
+// Far above any screen's room; a larger value is not the tool's.
+constexpr int kLargestTabs = 16384;
 
 QString ApplicationName(const QString& explicitName)
 {
@@ -210,6 +214,30 @@ QString CProfile::ConfigFolder() const
 bool CProfile::SaveConfigFolder(const QString& folder)
 {
     return WriteKeys({{QLatin1String(kConfigFolderKey), folder}});
+}
+
+QSize CProfile::TabsSize(const QString& fittedFor) const
+{
+    if (m_settings->value(QLatin1String(kTabsFittedForKey)).toString() != fittedFor)
+        return {};
+    const QStringList sides =
+        m_settings->value(QLatin1String(kTabsSizeKey)).toString().split(QLatin1Char('x'));
+    if (sides.size() != 2)
+        return {};
+    bool widthOk = false;
+    bool heightOk = false;
+    const QSize size(sides[0].toInt(&widthOk), sides[1].toInt(&heightOk));
+    const bool plausible = size.width() > 0 && size.height() > 0 && size.width() <= kLargestTabs &&
+                           size.height() <= kLargestTabs;
+    return widthOk && heightOk && plausible ? size : QSize();
+}
+
+bool CProfile::SaveTabsSize(const QSize& size, const QString& fittedFor)
+{
+    const QString sides =
+        QString::number(size.width()) + QLatin1Char('x') + QString::number(size.height());
+    return WriteKeys(
+        {{QLatin1String(kTabsSizeKey), sides}, {QLatin1String(kTabsFittedForKey), fittedFor}});
 }
 
 quint32 CProfile::ReadArmCanBaud(const QSettings& settings)

@@ -7,6 +7,7 @@
 #include "TranFields.h"
 
 #include <QSettings>
+#include <QSize>
 #include <QString>
 #include <QVariantMap>
 #include <QtGlobal>
@@ -110,6 +111,11 @@ public:
     // apart from the parameter keys; empty before the first.
     QString ConfigFolder() const;
     bool SaveConfigFolder(const QString& folder);
+    // The size the window last measured its tabs at, with what it measured
+    // them for (fonts, language, screen); also apart from the parameter keys.
+    // Invalid when none was kept for fittedFor.
+    QSize TabsSize(const QString& fittedFor) const;
+    bool SaveTabsSize(const QSize& size, const QString& fittedFor);
 
     // The key ArmCanBaud on any store, for the device-type-2 page: a missing
     // value, or one that is not a 32-bit integer, gives 0x003AC00B.

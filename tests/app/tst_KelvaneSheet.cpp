@@ -25,11 +25,42 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 QTabWidget* Tabs(CKelvaneSheet& sheet)
 {
     return Control<QTabWidget>(sheet, "tabs");
+}
+
+// The size of a shown sheet once its first frame and what follows it are done.
+QSize SettledSize(CKelvaneSheet& sheet)
+{
+    QCoreApplication::processEvents();
+    sheet.layout()->activate();
+    return sheet.size();
+}
+
+// Which page each control the Tab key visits lies on, in the order it visits
+// them: 0 to 3 for the pages in tab order, -1 for the rest of the window.
+QList<int> FocusPages(CKelvaneSheet& sheet)
+{
+    const QWidget* const pages[] = {&CSheetProbe::TranPage(sheet), &CSheetProbe::SerialPage(sheet),
+                                    &CSheetProbe::CanPage(sheet),
+                                    &CSheetProbe::CanConfigPage(sheet)};
+    QList<int> order;
+    for (QWidget* widget = sheet.nextInFocusChain(); widget != &sheet;
+         widget = widget->nextInFocusChain()) {
+        if (widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        const auto on =
+            std::find_if(std::begin(pages), std::end(pages),
+                         [widget](const QWidget* page) { return page->isAncestorOf(widget); });
+        order.append(on == std::end(pages) ? -1 : int(on - std::begin(pages)));
+    }
+    return order;
 }
 
 } // namespace
@@ -56,6 +87,7 @@ private Q_SLOTS:
     void sheetFitsTheScreen();
     void keepsOneSizeForEveryModel_data();
     void keepsOneSizeForEveryModel();
+    void remembersTheTabsSize();
     void valueNamesAreThoseOfThePages();
 };
 
@@ -471,6 +503,58 @@ void TestKelvaneSheet::keepsOneSizeForEveryModel()
             QVERIFY2(read->mapTo(&sheet, QPoint()) == place, qPrintable(where));
         }
     }
+}
+
+// The tabs' size measured at the first start is kept when the window closes;
+// a later start takes it and makes only the first page before its first
+// frame. A kept size that no longer fits is put right after that frame.
+void TestKelvaneSheet::remembersTheTabsSize()
+{
+    CProfileSandbox::Write({{"Kelvane/DeviceType", 0}});
+    CRecordingSink messages;
+    QSize fitted;
+    QSize window;
+    QString fittedFor;
+    {
+        CKelvaneSheet first(messages);
+        fitted = Tabs(first)->minimumSize();
+        fittedFor = CSheetProbe::TabsFittedFor(first);
+        first.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&first));
+        window = SettledSize(first);
+        QVERIFY(!CProfile().TabsSize(fittedFor).isValid());
+        QVERIFY(first.close());
+    }
+    QCOMPARE(CProfile().TabsSize(fittedFor), fitted);
+    {
+        CKelvaneSheet later(messages);
+        QCOMPARE(Tabs(later)->minimumSize(), fitted);
+        QVERIFY(!CSheetProbe::PagesBuilt(later));
+        later.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&later));
+        QTRY_VERIFY(CSheetProbe::PagesBuilt(later));
+        QCOMPARE(SettledSize(later), window);
+        // Made after the others, the pages' controls still come in tab order,
+        // before the tabs and the buttons.
+        const QList<int> order = FocusPages(later);
+        const QList<int> pages(order.begin() + order.indexOf(0),
+                               order.begin() + order.lastIndexOf(3) + 1);
+        QVERIFY(std::is_sorted(pages.begin(), pages.end()));
+        QVERIFY(!pages.contains(-1));
+    }
+    {
+        CProfile().SaveTabsSize(fitted / 2, fittedFor);
+        CKelvaneSheet wrongly(messages);
+        QCOMPARE(Tabs(wrongly)->minimumSize(), fitted / 2);
+        wrongly.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&wrongly));
+        QTRY_COMPARE(Tabs(wrongly)->minimumSize(), fitted);
+        QTRY_COMPARE(SettledSize(wrongly), window);
+    }
+    // Another language lays the pages out anew.
+    const CEnglishTexts english(true);
+    CKelvaneSheet translated(messages);
+    QVERIFY(CSheetProbe::TabsFittedFor(translated) != fittedFor);
 }
 
 // A document may name a list's value as the page's list shows it; the names
