@@ -180,7 +180,8 @@ void CKelvaneSheet::AddShortcut(const QKeySequence& keys, QAbstractButton& butto
 // model chosen, the buttons below them would move under the pointer.
 void CKelvaneSheet::FitTabs()
 {
-    m_rememberedTabs = m_profile.TabsSize(TabsFittedFor());
+    m_tabsFittedFor = TabsFittedFor();
+    m_rememberedTabs = m_profile.TabsSize(m_tabsFittedFor);
     if (!m_rememberedTabs.isValid())
         m_measuredTabs = MeasureTabs();
     m_ui->tabs->setMinimumSize(m_rememberedTabs.isValid() ? m_rememberedTabs : m_measuredTabs);
@@ -228,7 +229,8 @@ void CKelvaneSheet::RememberTabsSize()
     if (!m_measuredTabs.isValid() || m_measuredTabs == m_rememberedTabs)
         return;
     CProfile sizeSave = CProfile::Deferred();
-    sizeSave.SaveTabsSize(m_measuredTabs, TabsFittedFor());
+    // Under the start's own key, whatever screen the window has moved to.
+    sizeSave.SaveTabsSize(m_measuredTabs, m_tabsFittedFor);
     // Only a help for the next start: a failure is not the user's concern.
     m_profileSaver.Commit(sizeSave, [](bool, const QString&) {});
     m_rememberedTabs = m_measuredTabs;

@@ -252,9 +252,11 @@ private:
     FileChooser m_chooseFile;
     bool m_initialised = false;
     bool m_pagesBuilt = false;
-    // The tabs' size as measured in this run, and as the profile gave it.
+    // The tabs' size as measured in this run, and as the profile gave it for
+    // the key the start looked under.
     QSize m_measuredTabs;
     QSize m_rememberedTabs;
+    QString m_tabsFittedFor;
     // Declared after the port, which its worker uses, so it goes first.
     CExchangeRunner m_runner;
     QPointer<CExchangeDialog> m_exchangeDialog; // a child of the sheet

@@ -13,7 +13,7 @@ public:
     static CCanPage& CanPage(CKelvaneSheet& sheet) { return Built(sheet).m_canPage; }
     static CPageArmCfgCan& CanConfigPage(CKelvaneSheet& sheet) { return Built(sheet).m_canCfgPage; }
     static bool PagesBuilt(const CKelvaneSheet& sheet) { return sheet.m_pagesBuilt; }
-    static QString TabsFittedFor(const CKelvaneSheet& sheet) { return sheet.TabsFittedFor(); }
+    static QString TabsFittedFor(const CKelvaneSheet& sheet) { return sheet.m_tabsFittedFor; }
     static const CKelvaneDlg& Selector(CKelvaneSheet& sheet) { return sheet.m_selector; }
     static const CProfile& Profile(CKelvaneSheet& sheet) { return sheet.m_profile; }
 
