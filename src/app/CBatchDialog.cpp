@@ -24,12 +24,6 @@ enum Column
     ReasonColumn,
 };
 
-QString CanonicalOf(const QString& path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
-}
-
 QString StepText(CPortTaskObserver::Step step)
 {
     switch (step) {
@@ -90,7 +84,7 @@ CBatchDialog::CBatchDialog(ConverterModel model, const QList<PortSlot>& portSlot
                            PagesDocument pagesDocument, CMessageSink& messages, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CBatchDialog>()), m_model(model),
       m_detected(detected),
-      m_connectedDevice(connectedPath.isEmpty() ? QString() : CanonicalOf(connectedPath)),
+      m_connectedDevice(connectedPath.isEmpty() ? QString() : PortNames::DeviceKey(connectedPath)),
       m_pagesDocument(std::move(pagesDocument)), m_messages(messages),
       m_profile(CProfile::ReadOnly())
 {
@@ -101,10 +95,10 @@ CBatchDialog::CBatchDialog(ConverterModel model, const QList<PortSlot>& portSlot
         const bool preselect = slot.source == PortSlot::Source::Profile ||
                                (slot.source == PortSlot::Source::Detected && slot.device.adapter);
         AddRow(slot.Name(), slot.path, slot.device, slot.IsPresent(), preselect);
-        listed << CanonicalOf(slot.path);
+        listed << PortNames::DeviceKey(slot.path);
     }
     for (const DetectedPort& port : detected)
-        if (!listed.contains(CanonicalOf(port.path)))
+        if (!listed.contains(PortNames::DeviceKey(port.path)))
             AddRow(port.path, port.path, port, true, port.adapter);
     m_ui->portTable->resizeColumnsToContents();
 
@@ -153,7 +147,7 @@ void CBatchDialog::AddRow(const QString& name, const QString& path, const Detect
 
 bool CBatchDialog::IsConnectedDevice(const QString& path) const
 {
-    return !m_connectedDevice.isEmpty() && CanonicalOf(path) == m_connectedDevice;
+    return !m_connectedDevice.isEmpty() && PortNames::DeviceKey(path) == m_connectedDevice;
 }
 
 void CBatchDialog::OnSelectAll()
@@ -251,7 +245,7 @@ void CBatchDialog::OnStart()
             ShowState(index, {});
             continue;
         }
-        const QString device = CanonicalOf(row.path);
+        const QString device = PortNames::DeviceKey(row.path);
         QString skipped;
         if (IsConnectedDevice(row.path))
             skipped = tr("本窗口已连接此串口，请先断开");

@@ -161,4 +161,9 @@ QString ResolvePort(const QString& nameOrPath, const PortMap& portMap,
     return DevicePath(index, portMap, detected);
 }
 
+QString DeviceKey(const QString& path)
+{
+    return Canonical(path);
+}
+
 } // namespace PortNames

@@ -63,4 +63,7 @@ bool NeedsDetectedPorts(const QString& nameOrPath, const PortMap& portMap);
 // "COM3" as its slot resolves, a device path as it is.
 QString ResolvePort(const QString& nameOrPath, const PortMap& portMap,
                     const QList<DetectedPort>& detected = {});
+// Equal for two names of one device, and only then: on Windows "com3" and
+// "\\.\COM3"; elsewhere a link and the device it leads to.
+QString DeviceKey(const QString& path);
 } // namespace PortNames

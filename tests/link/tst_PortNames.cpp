@@ -1,5 +1,7 @@
 #include "PortNames.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestPortNames : public QObject
@@ -12,6 +14,7 @@ private Q_SLOTS:
     void namesAreResolved_data();
     void namesAreResolved();
     void slotsTakeProfileThenAdaptersThenOthers();
+    void linksShareTheirDevicesKey();
 
 private:
     static PortMap OpenProfile();
@@ -120,6 +123,27 @@ void TestPortNames::slotsTakeProfileThenAdaptersThenOthers()
     QCOMPARE(present, (QList<bool>{true, true, true, true, true, false, false, false}));
     QCOMPARE(PortNames::ResolvePort(QStringLiteral("COM3"), profile, detected),
              QStringLiteral("/dev/ttyUSB1"));
+}
+
+// A by-id name is a link to the device: one key for both, and another
+// device keeps its own.
+void TestPortNames::linksShareTheirDevicesKey()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString device = dir.filePath(QStringLiteral("ttyUSB0"));
+    const QString other = dir.filePath(QStringLiteral("ttyUSB1"));
+    const QString link = dir.filePath(QStringLiteral("usb-Maker_A1-if00"));
+    for (const QString& path : {device, other}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QFile::link(device, link));
+    QCOMPARE(PortNames::DeviceKey(link), PortNames::DeviceKey(device));
+    QVERIFY(PortNames::DeviceKey(other) != PortNames::DeviceKey(device));
+    // A device that is not there (yet) still has a key of its own.
+    const QString missing = dir.filePath(QStringLiteral("ttyUSB9"));
+    QCOMPARE(PortNames::DeviceKey(missing), missing);
 }
 
 QTEST_GUILESS_MAIN(TestPortNames)

@@ -12,6 +12,8 @@ private Q_SLOTS:
     void namesReadAsComNames_data();
     void namesReadAsComNames();
     void slotsShowComNames();
+    void namesOfOneDeviceShareAKey_data();
+    void namesOfOneDeviceShareAKey();
 
 private:
     static PortMap Assigned();
@@ -73,6 +75,29 @@ void TestPortNamesWin::slotsShowComNames()
     QVERIFY(portSlots.at(0).IsPresent());
     QCOMPARE(portSlots.at(3).Details(), QStringLiteral("COM1  Communications Port (COM1)"));
     QVERIFY(!portSlots.at(4).IsPresent());
+}
+
+void TestPortNamesWin::namesOfOneDeviceShareAKey_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("case and device namespace") << "com3"
+                                               << "\\\\.\\COM3" << true;
+    QTest::newRow("blanks") << " COM3 "
+                            << "com3" << true;
+    QTest::newRow("other driver's port") << "\\\\.\\cnca0"
+                                         << "CNCA0" << true;
+    QTest::newRow("other number") << "COM3"
+                                  << "COM13" << false;
+}
+
+void TestPortNamesWin::namesOfOneDeviceShareAKey()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(bool, same);
+    QCOMPARE(PortNames::DeviceKey(first) == PortNames::DeviceKey(second), same);
 }
 
 QTEST_GUILESS_MAIN(TestPortNamesWin)

@@ -19,7 +19,6 @@
 #include "PortNames.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -199,10 +198,10 @@ ExitStatus CKelvaneCli::ServePorts()
     QStringList devices;
     for (const QString& port : m_arguments.Ports()) {
         const QString path = PortNames::ResolvePort(port, m_profile.LoadPortMap(), detected);
-        const QString device = QFileInfo(path).canonicalFilePath();
-        if (devices.contains(device.isEmpty() ? path : device))
+        const QString device = PortNames::DeviceKey(path);
+        if (devices.contains(device))
             return Refuse(Text::tr("“%1”是前面已给出的串口").arg(port));
-        devices.append(device.isEmpty() ? path : device);
+        devices.append(device);
         tasks.emplace_back(JobOf(m_arguments), port, path, config, encoded, m_profile, detected);
         tasks.back().SetObserver(&m_progress);
     }
