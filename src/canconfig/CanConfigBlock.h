@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ArmCanFields.h"
-#include "CFrameProtocol.h"
+#include "BlockSizes.h"
 #include "CanAcceptance.h"
 
 #include <QByteArray>
@@ -11,7 +11,7 @@
 // frame type and acceptance part, little-endian throughout.
 struct CanConfigBlock
 {
-    static constexpr int kSize = CFrameProtocol::kCanConfigBlockSize;
+    static constexpr int kSize = BlockSizes::kCanConfigBlock;
 
     quint32 btr = ArmCanFields::kDefaultBtr;
     qint32 frameType = 0;

@@ -1,7 +1,6 @@
 #include "CEncodedConfig.h"
 
 #include "CArmCanConfig.h"
-#include "CFrameProtocol.h"
 #include "CanConfigBlock.h"
 
 CEncodedConfig CEncodedConfig::From(Configuration& config)
@@ -30,16 +29,4 @@ QByteArray CEncodedConfig::CollectCanConfig(Configuration& config)
         return {};
     CArmCanConfig::CollectIntoBlock(config.armCan);
     return CanConfigBlock::fromFields(config.armCan).toBytes();
-}
-
-QList<QByteArray> CEncodedConfig::Frames() const
-{
-    using Command = CFrameProtocol::Command;
-    QList<QByteArray> frames;
-    if (!Accepted())
-        return frames;
-    frames.append(CFrameProtocol::BuildFrame(Command::WriteParameters, m_parameterBlock));
-    if (!m_canConfigBlock.isEmpty())
-        frames.append(CFrameProtocol::BuildFrame(Command::WriteCanConfig, m_canConfigBlock));
-    return frames;
 }

@@ -29,9 +29,6 @@ public:
     const QByteArray& ParameterBlock() const { return m_parameterBlock; }
     const QByteArray& CanConfigBlock() const { return m_canConfigBlock; } // empty: not sent
 
-    // The frames on the wire, in the order the write sends them.
-    QList<QByteArray> Frames() const;
-
 private:
     CanIdCheckResult m_canIdCheck;
     QByteArray m_parameterBlock;

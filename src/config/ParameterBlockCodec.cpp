@@ -1,13 +1,13 @@
 #include "ParameterBlockCodec.h"
 
-#include "CFrameProtocol.h"
+#include "BlockSizes.h"
 #include "HexText.h"
 
 #include <QtEndian>
 
 namespace {
 
-constexpr int kBlockSize = CFrameProtocol::kParameterBlockSize;
+constexpr int kBlockSize = BlockSizes::kParameterBlock;
 
 // The Ostrel-X codes the serial line, the line mode and its identifier its
 // own way.

@@ -14,8 +14,7 @@ struct ParameterBlockEncoding
     // and whose replacement text it puts into m_strCanID. Other types: an
     // accepted check without messages.
     CanIdCheckResult canIdCheck;
-    QByteArray
-        block; // CFrameProtocol::kParameterBlockSize bytes; empty when the identifier was refused
+    QByteArray block; // BlockSizes::kParameterBlock bytes; empty when the identifier was refused
 
     bool Accepted() const { return !block.isEmpty(); }
 };
@@ -28,7 +27,7 @@ struct ParameterBlockEncoding
 ParameterBlockEncoding EncodeParameterBlock(const Configuration& config);
 
 // Stores the block into the fields; false, with nothing changed, when the
-// block is not CFrameProtocol::kParameterBlockSize bytes. The Ostrel-A and -B
+// block is not BlockSizes::kParameterBlock bytes. The Ostrel-A and -B
 // never change data bits, stop bits or the line mode; the Ostrel-X never
 // changes the filter mode or the send identifier, and sets m_strCanID instead. Out-of-range codes
 // are stored as computed.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BlockSizes.h"
 #include "ConverterModel.h"
 
 #include <QByteArray>
@@ -13,8 +14,8 @@ class CSerialComm;
 class CFrameProtocol
 {
 public:
-    static constexpr int kParameterBlockSize = 28;
-    static constexpr int kCanConfigBlockSize = 2080;
+    static constexpr int kParameterBlockSize = BlockSizes::kParameterBlock;
+    static constexpr int kCanConfigBlockSize = BlockSizes::kCanConfigBlock;
     // How long the converter needs before it takes the CAN configuration
     // block in or sends it: after acknowledging the parameter block, and
     // after a request for the block.

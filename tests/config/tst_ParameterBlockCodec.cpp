@@ -1,3 +1,4 @@
+#include "BlockSizes.h"
 #include "CFrameProtocol.h"
 #include "CanIdCheck.h"
 #include "CanPageRules.h"
@@ -231,7 +232,7 @@ void TestParameterBlockCodec::singleByteCodes()
     f.tran.m_nIdLength = idLength;
     f.tran.m_nFrameSpace = frameSpace;
     const QByteArray block = f.Encode(deviceType).block;
-    QCOMPARE(block.size(), CFrameProtocol::kParameterBlockSize);
+    QCOMPARE(block.size(), BlockSizes::kParameterBlock);
     const QByteArray frame = Frame(block);
     QByteArray picked;
     for (const int offset : {4, 11, 30, 22})

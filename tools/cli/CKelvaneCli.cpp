@@ -6,6 +6,7 @@
 #include "CDocumentDiff.h"
 #include "CDocumentInput.h"
 #include "CEncodedConfig.h"
+#include "CFrameProtocol.h"
 #include "CHeldMessages.h"
 #include "CInterruptReport.h"
 #include "COutputFile.h"
@@ -253,8 +254,15 @@ ExitStatus CKelvaneCli::Encode()
     CEncodedConfig encoded;
     if (const ExitStatus status = Prepare(config, encoded); status != ExitStatus::Success)
         return status;
+    // The frames on the wire, in the order the write sends them.
+    using Command = CFrameProtocol::Command;
+    QList<QByteArray> frames{
+        CFrameProtocol::BuildFrame(Command::WriteParameters, encoded.ParameterBlock())};
+    if (!encoded.CanConfigBlock().isEmpty())
+        frames.append(
+            CFrameProtocol::BuildFrame(Command::WriteCanConfig, encoded.CanConfigBlock()));
     QByteArray lines;
-    for (const QByteArray& frame : encoded.Frames())
+    for (const QByteArray& frame : std::as_const(frames))
         lines += frame.toHex(' ').toUpper() + '\n';
     if (!CConsoleSink::WriteOutput(lines))
         return Refuse(Text::tr("无法写入标准输出"));
