@@ -12,26 +12,19 @@
 #include "CInputBlock.h"
 #include "CMessageSink.h"
 #include "CPageSetCopy.h"
-#include "CPortAssignDialog.h"
 #include "CSheetPageSet.h"
 #include "Configuration.h"
 #include "ConnectFlow.h"
 #include "ConverterModel.h"
 #include "FlowMessages.h"
-#include "PortNames.h"
 #include "ResourcePicture.h"
 #include "ui_CKelvaneSheet.h"
 
 #include <QCloseEvent>
-#include <QDate>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QScreen>
-#include <QSettings>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStyle>
@@ -49,60 +42,6 @@ constexpr int kFrameAllowance = 16;
 constexpr int kProgressDelayMs = 500;
 constexpr int kProgressPollMs = 100;
 
-QString TranTabTitle()
-{
-    return CKelvaneSheet::tr("转换参数");
-}
-
-QString SerialTabTitle()
-{
-    return CKelvaneSheet::tr("串口参数");
-}
-
-QString CanTabTitle()
-{
-    return CKelvaneSheet::tr("CAN参数");
-}
-
-// The controls under page that take the focus, in the window's focus chain.
-QList<QWidget*> FocusControls(const QWidget& page)
-{
-    QList<QWidget*> controls;
-    QWidget* const window = page.window();
-    for (QWidget* widget = window->nextInFocusChain(); widget != window;
-         widget = widget->nextInFocusChain())
-        if (widget->focusPolicy() != Qt::NoFocus && page.isAncestorOf(widget))
-            controls.append(widget);
-    return controls;
-}
-
-// Enter would otherwise press whichever button has the focus, on the pages
-// as well.
-void NoDefaultButtons(const QWidget& root)
-{
-    for (QPushButton* button : root.findChildren<QPushButton*>()) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
-}
-
-QString FileFilter()
-{
-    return CKelvaneSheet::tr("JSON 文档 (*.json);;所有文件 (*)");
-}
-
-const QLatin1String kDocumentSuffix(".json");
-
-// A name typed without a suffix gets the document's, so that the import's
-// filter lists the file; an existing file (a FIFO, a device) is taken as named.
-QString WithDocumentSuffix(const QString& path)
-{
-    const QFileInfo file(path);
-    if (!file.suffix().isEmpty() || file.exists())
-        return path;
-    return path + kDocumentSuffix;
-}
-
 } // namespace
 
 CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, QWidget* parent)
@@ -111,9 +50,10 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, QWidget* parent)
 
 CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detector, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CKelvaneSheet>()), m_messages(messages),
-      m_detector(detector), m_selector(this), m_tranPage(messages, this),
-      m_serialPage(this, PageControls::Later), m_canPage(this, PageControls::Later),
-      m_canCfgPage(messages, this, PageControls::Later), m_runner(m_port)
+      m_detector(detector),
+      m_portSlots(m_profile, m_profileSaver, detector, messages, m_selector, *this),
+      m_files(m_profile, m_profileSaver, *this), m_selector(this),
+      m_pages(messages, *this, [this] { return m_selector.Model(); }), m_runner(m_port)
 {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
@@ -121,12 +61,11 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
     const int buttonRows = FitButtonRows();
     m_ui->sheetScroll->SetReserved(QSize(kFrameAllowance, buttonRows + titleBar + kFrameAllowance));
-    m_canCfgPage.hide();
-
-    connect(m_ui->tabs, &QTabWidget::currentChanged, this, &CKelvaneSheet::OnCurrentTabChanged);
+    m_pages.AddTo(*m_ui->tabs);
+    connect(&m_pages, &CSheetPages::PagesChanged, this, &CKelvaneSheet::UpdateMarks);
     connect(&m_selector, &CKelvaneDlg::ConnectRequested, this, &CKelvaneSheet::OnConnectRequested);
     connect(&m_selector, &CKelvaneDlg::DeviceChosen, this, &CKelvaneSheet::OnDeviceChosen);
-    connect(&m_selector, &CKelvaneDlg::PortListOpening, this, &CKelvaneSheet::ShowPortSlots);
+    connect(&m_selector, &CKelvaneDlg::PortListOpening, &m_portSlots, &CPortSlots::Show);
     connect(&m_selector, &CKelvaneDlg::AssignPortRequested, this,
             &CKelvaneSheet::OnAssignPortRequested);
     connect(&m_hangupWatch, &CPortHangupWatch::HungUp, this, &CKelvaneSheet::OnPortHungUp);
@@ -162,10 +101,7 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     m_pollProgress.setInterval(kProgressPollMs);
     connect(&m_pollProgress, &QTimer::timeout, this, &CKelvaneSheet::ShowExchangeProgress);
 
-    AddPage(m_tranPage, TranTabTitle());
-    AddPage(m_serialPage, SerialTabTitle());
-    AddPage(m_canPage, CanTabTitle());
-    FitTabs();
+    m_pages.FitTabs(m_profile);
     InitDialog();
     m_ui->sheetScroll->TakePageSize();
 }
@@ -176,110 +112,15 @@ void CKelvaneSheet::AddShortcut(const QKeySequence& keys, QAbstractButton& butto
     connect(shortcut, &QShortcut::activated, &button, &QAbstractButton::click);
 }
 
-// The sheet's size is fixed by its layout; were it to follow the pages of the
-// model chosen, the buttons below them would move under the pointer.
-void CKelvaneSheet::FitTabs()
-{
-    m_tabsFittedFor = TabsFittedFor();
-    m_rememberedTabs = m_profile.TabsSize(m_tabsFittedFor);
-    if (!m_rememberedTabs.isValid())
-        m_measuredTabs = MeasureTabs();
-    m_ui->tabs->setMinimumSize(m_rememberedTabs.isValid() ? m_rememberedTabs : m_measuredTabs);
-}
-
-QSize CKelvaneSheet::MeasureTabs()
-{
-    // Declared before the pages, so that they leave it before it goes.
-    QTabWidget tabs(m_ui->tabs->parentWidget());
-    tabs.hide();
-    CTranPage tran(m_messages);
-    CSerialPage serial;
-    CCanPage can;
-    CPageArmCfgCan canConfig(m_messages);
-    tabs.addTab(&tran, TranTabTitle());
-    tabs.addTab(&serial, SerialTabTitle());
-    QSize largest;
-    for (const ConverterModelFacts& facts : ConverterModels::kFacts) {
-        tran.ConfigureForDevice(facts.model);
-        serial.ConfigureForDevice(facts.model);
-        if (tabs.count() > 2)
-            tabs.removeTab(2);
-        tabs.addTab(facts.hasCanConfigPage ? static_cast<QWidget*>(&canConfig) : &can,
-                    CanTabTitle());
-        largest = largest.expandedTo(tabs.sizeHint());
-    }
-    return largest;
-}
-
-QString CKelvaneSheet::TabsFittedFor() const
-{
-    const QScreen* shownOn = screen();
-    return QStringList{QStringLiteral(KELVANE_VERSION),
-                       QString::fromLatin1(qVersion()),
-                       style()->name(),
-                       font().toString(),
-                       TranTabTitle(),
-                       QString::number(shownOn ? shownOn->logicalDotsPerInch() : 0),
-                       QString::number(devicePixelRatioF())}
-        .join(QLatin1Char('|'));
-}
-
-void CKelvaneSheet::RememberTabsSize()
-{
-    if (!m_measuredTabs.isValid() || m_measuredTabs == m_rememberedTabs)
-        return;
-    CProfile sizeSave = CProfile::Deferred();
-    // Under the start's own key, whatever screen the window has moved to.
-    sizeSave.SaveTabsSize(m_measuredTabs, m_tabsFittedFor);
-    // Only a help for the next start: a failure is not the user's concern.
-    m_profileSaver.Commit(sizeSave, [](bool, const QString&) {});
-    m_rememberedTabs = m_measuredTabs;
-}
-
-void CKelvaneSheet::BuildPages()
-{
-    if (m_pagesBuilt)
-        return;
-    m_pagesBuilt = true;
-    const ConverterModel model = m_selector.Model();
-    for (const PageEntry& entry : Pages()) {
-        if (entry.page->HasControls())
-            continue;
-        entry.page->BuildControls();
-        NoDefaultButtons(*entry.widget);
-        // As the start left the page built with it: for the model chosen,
-        // its fields shown without changing any.
-        if (entry.widget == &m_serialPage)
-            m_serialPage.ConfigureForDevice(model);
-        if (!IsPageOpen(*entry.widget))
-            continue;
-        entry.page->ShowFields();
-        if (m_port.IsOpen())
-            EnablePage(*entry.widget, true);
-    }
-    // Made last, their controls would come after the buttons in the focus
-    // chain; the Tab key visits them after the first page's, as it would had
-    // they been made with it.
-    const QList<QWidget*> first = FocusControls(m_tranPage);
-    QWidget* previous = first.isEmpty() ? nullptr : first.last();
-    for (const QWidget* page :
-         {static_cast<QWidget*>(&m_serialPage), static_cast<QWidget*>(&m_canPage),
-          static_cast<QWidget*>(&m_canCfgPage)})
-        for (QWidget* control : FocusControls(*page)) {
-            if (previous)
-                QWidget::setTabOrder(previous, control);
-            previous = control;
-        }
-    UpdateMarks();
-}
-
 CKelvaneSheet::~CKelvaneSheet()
 {
     m_runner.Abandon();
     ClosePort();
-    // The pages die before the tab widget does, and each one leaving its tab
-    // must not reach back into this half-destroyed sheet.
-    disconnect(m_ui->tabs, nullptr, this, nullptr);
+}
+
+CSheetPageSet CKelvaneSheet::PageSet()
+{
+    return CSheetPageSet(m_pages, m_selector);
 }
 
 // On a screen too narrow for one row of buttons (at a large scale factor)
@@ -304,159 +145,27 @@ int CKelvaneSheet::FitButtonRows()
     return fileRow->sizeHint().height() + m_ui->buttonRow->sizeHint().height();
 }
 
-void CKelvaneSheet::AddPage(QWidget& page, const QString& title)
-{
-    m_ui->tabs->addTab(&page, title);
-}
-
 void CKelvaneSheet::InitDialog()
 {
-    NoDefaultButtons(*this);
+    CSheetPages::NoDefaultButtons(*this);
+    m_pages.OpenTabs();
 
-    for (int index = m_ui->tabs->count() - 1; index >= 0; --index) {
-        m_ui->tabs->setCurrentIndex(index);
-        m_ui->tabs->widget(index)->setEnabled(false);
-    }
-
-    // The other pages have no controls yet: BuildPages shows their fields.
-    m_tranPage.UpdateData(true);
+    // The other pages have no controls yet: Build shows their fields.
+    m_pages.Tran().UpdateData(true);
     LoadProfile();
-    m_tranPage.UpdateData(false);
+    m_pages.Tran().UpdateData(false);
 
-    m_canCfgPage.m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
-
-    m_initialised = true;
-    if (QWidget& canTab = ShownCanPage(); !IsPageOpen(canTab))
-        CreatePageWindow(canTab);
+    m_pages.CanConfig().m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
+    m_pages.Started();
 }
 
 void CKelvaneSheet::LoadProfile()
 {
-    const ProfileSelection selection = m_profile.Load(m_canPage, m_serialPage, m_tranPage);
+    const ProfileSelection selection =
+        m_profile.Load(m_pages.Can(), m_pages.Serial(), m_pages.Tran());
     m_selector.Select(selection.model, selection.configPort);
-    SwitchPages(selection.model);
-    m_profile.LoadArmCanBaud(m_canCfgPage);
-}
-
-void CKelvaneSheet::SwitchPages(ConverterModel model)
-{
-    if (m_initialised)
-        BuildPages();
-    const int active = m_ui->tabs->currentIndex();
-    const bool canConfigPage = ConverterModels::Facts(model).hasCanConfigPage;
-    QWidget& leaving = canConfigPage ? static_cast<QWidget&>(m_canPage) : m_canCfgPage;
-    QWidget& coming = canConfigPage ? static_cast<QWidget&>(m_canCfgPage) : m_canPage;
-    const int leavingIndex = m_ui->tabs->indexOf(&leaving);
-    if (leavingIndex >= 0) {
-        m_ui->tabs->removeTab(leavingIndex);
-        m_openPages.remove(&leaving);
-        AddPage(coming, CanTabTitle());
-        // The page gets its window at once rather than when first shown: the
-        // commands act only on pages with a window, and a write must not send
-        // the type-2 frame type as standard, nor skip the CAN configuration
-        // block, just because its tab was never looked at.
-        if (m_initialised)
-            CreatePageWindow(coming);
-    }
-    // At the start BuildPages configures the serial page once it has controls.
-    if (m_serialPage.HasControls())
-        m_serialPage.ConfigureForDevice(model);
-    m_tranPage.ConfigureForDevice(model);
-    m_ui->tabs->setCurrentIndex(active);
-}
-
-void CKelvaneSheet::OnCurrentTabChanged(int index)
-{
-    if (m_initialised)
-        BuildPages();
-    QWidget* page = m_ui->tabs->widget(index);
-    if (page != nullptr && !IsPageOpen(*page))
-        CreatePageWindow(*page);
-}
-
-void CKelvaneSheet::CreatePageWindow(QWidget& widget)
-{
-    CSheetPage* page = PageOf(widget);
-    if (page == nullptr)
-        return;
-    m_openPages.insert(&widget);
-    widget.setEnabled(false);
-    // One whose controls are still to be made shows its fields then.
-    if (!page->HasControls())
-        return;
-    page->OnInitDialog();
-    // A page swapped in while disconnected gets its window only when first
-    // shown, which may be after the connect has enabled the others.
-    if (m_port.IsOpen())
-        EnablePage(widget, true);
-    if (m_initialised)
-        UpdateMarks();
-}
-
-bool CKelvaneSheet::IsPageOpen(const QWidget& page) const
-{
-    return m_openPages.contains(&page);
-}
-
-std::array<CKelvaneSheet::PageEntry, 4> CKelvaneSheet::Pages()
-{
-    return {{{&m_tranPage, &m_tranPage},
-             {&m_serialPage, &m_serialPage},
-             {&m_canPage, &m_canPage},
-             {&m_canCfgPage, &m_canCfgPage}}};
-}
-
-CSheetPage* CKelvaneSheet::PageOf(const QWidget& widget)
-{
-    for (const PageEntry& entry : Pages())
-        if (entry.widget == &widget)
-            return entry.page;
-    return nullptr;
-}
-
-CSheetPage& CKelvaneSheet::SheetPage(CPageSet::Page page)
-{
-    BuildPages();
-    switch (page) {
-    case CPageSet::Page::Tran:
-        return m_tranPage;
-    case CPageSet::Page::Serial:
-        return m_serialPage;
-    case CPageSet::Page::Can:
-        return m_canPage;
-    case CPageSet::Page::ArmCan:
-        break;
-    }
-    return m_canCfgPage;
-}
-
-QWidget& CKelvaneSheet::ShownCanPage()
-{
-    if (m_ui->tabs->indexOf(&m_canCfgPage) >= 0)
-        return m_canCfgPage;
-    return m_canPage;
-}
-
-void CKelvaneSheet::EnablePages(bool enabled)
-{
-    for (const PageEntry& entry : Pages())
-        EnablePage(*entry.widget, enabled);
-}
-
-void CKelvaneSheet::EnableCanPages(bool enabled)
-{
-    EnablePage(m_canPage, enabled);
-    EnablePage(m_canCfgPage, enabled);
-}
-
-void CKelvaneSheet::EnablePage(QWidget& widget, bool enabled)
-{
-    BuildPages();
-    CSheetPage* page = PageOf(widget);
-    if (page == nullptr || !IsPageOpen(widget))
-        return;
-    widget.setEnabled(enabled);
-    page->OnEnable(enabled);
+    m_pages.Switch(selection.model);
+    m_profile.LoadArmCanBaud(m_pages.CanConfig());
 }
 
 void CKelvaneSheet::OnConnectRequested(ConverterModel model, int portIndex)
@@ -468,72 +177,15 @@ void CKelvaneSheet::OnConnectRequested(ConverterModel model, int portIndex)
 void CKelvaneSheet::ApplyConnectionState(bool connected)
 {
     EnableCommandButtons(connected);
-    for (const PageEntry& entry : Pages())
-        entry.page->OnConnectionChanged(connected);
+    m_pages.SetConnected(connected);
     m_selector.SetConnected(connected);
-    EnablePages(connected);
-}
-
-QList<PortSlot> CKelvaneSheet::ResolvePortSlots()
-{
-    return ResolvePortSlots(m_detector.DetectPorts());
-}
-
-QList<PortSlot> CKelvaneSheet::ResolvePortSlots(const QList<DetectedPort>& detected)
-{
-    return PortNames::ResolveSlots(ShownPortMap(), detected);
-}
-
-PortMap CKelvaneSheet::ShownPortMap()
-{
-    m_profile.Reload();
-    PortMap shown = m_profile.LoadPortMap();
-    for (const auto& [portIndex, pending] : m_pendingPorts)
-        shown.paths.at(std::size_t(portIndex)) = pending.path;
-    return shown;
-}
-
-void CKelvaneSheet::ShowPortSlots()
-{
-    m_selector.ShowPortSlots(ResolvePortSlots());
+    m_pages.EnableOpen();
 }
 
 void CKelvaneSheet::OnAssignPortRequested(int portIndex)
 {
-    if (IsExchanging() || portIndex < 0 || portIndex >= PortNames::kPortCount)
-        return;
-    CPortAssignDialog dialog(PortNames::DisplayName(portIndex), ShownPortMap().PathOf(portIndex),
-                             m_detector.DetectPorts(), this);
-    if (dialog.exec() == QDialog::Accepted)
-        AssignPort(portIndex, dialog.Path());
-}
-
-void CKelvaneSheet::AssignPort(int portIndex, const QString& path)
-{
-    if (portIndex < 0 || portIndex >= PortNames::kPortCount)
-        return;
-    CProfile portSave = CProfile::Deferred();
-    portSave.SavePortPath(portIndex, path);
-    const quint64 save = ++m_portSaves;
-    m_pendingPorts[portIndex] = {save, path};
-    m_profileSaver.Commit(portSave, [this, portIndex, save](bool written, const QString&) {
-        QMetaObject::invokeMethod(
-            this, [this, portIndex, save, written] { OnPortSaved(portIndex, save, written); },
-            Qt::QueuedConnection);
-    });
-    ShowPortSlots();
-}
-
-void CKelvaneSheet::OnPortSaved(int portIndex, quint64 save, bool written)
-{
-    const auto pending = m_pendingPorts.find(portIndex);
-    if (pending != m_pendingPorts.end() && pending->second.save == save)
-        m_pendingPorts.erase(pending);
-    if (written)
-        return;
-    m_messages.ShowMessage(FlowMessages::Caption(), FlowMessages::PortsNotSaved(),
-                           m_profile.FileName());
-    ShowPortSlots();
+    if (!IsExchanging())
+        m_portSlots.Ask(portIndex);
 }
 
 void CKelvaneSheet::OnPortHungUp()
@@ -556,8 +208,8 @@ void CKelvaneSheet::OnDeviceChosen(ConverterModel model)
 {
     if (IsExchanging())
         return;
-    SwitchPages(model);
-    EnableCanPages(m_port.IsOpen());
+    m_pages.Switch(model);
+    m_pages.RefreshCanPages();
 }
 
 void CKelvaneSheet::ToggleConnection(ConverterModel model, int portIndex)
@@ -572,14 +224,13 @@ void CKelvaneSheet::ToggleConnection(ConverterModel model, int portIndex)
 
 void CKelvaneSheet::Connect(ConverterModel model, int portIndex)
 {
-    // Asking the system for its ports takes a moment: only for a slot
-    // without a [Ports] entry, or for the message of a failed connect.
-    const PortMap portMap = ShownPortMap();
-    const bool needed = PortNames::NeedsDetectedPorts(PortNames::DisplayName(portIndex), portMap);
-    const QList<DetectedPort> detected = needed ? m_detector.DetectPorts() : QList<DetectedPort>();
-    const QList<PortSlot> portSlots = PortNames::ResolveSlots(portMap, detected);
-    const QString path =
-        portIndex >= 0 && portIndex < portSlots.size() ? portSlots.at(portIndex).path : QString();
+    // The system's ports are asked for only when the slot needs them, or
+    // for the message of a failed connect.
+    const CPortSlots::Target target = m_portSlots.TargetOf(portIndex);
+    const QString path = target.path;
+    const bool needed = target.detectedNeeded;
+    const QList<DetectedPort> detected = target.detected;
+    const QList<PortSlot> portSlots = target.portSlots;
     auto outcome = std::make_shared<ConnectFlow::Outcome>(ConnectFlow::Outcome::NoConverter);
     auto failure = std::make_shared<std::optional<UserMessage>>();
     RunExchange(
@@ -678,7 +329,7 @@ void CKelvaneSheet::RunCommand(const QString& step, const Command& command)
         CHeldMessages messages;
         CommandOutcome outcome = CommandOutcome::Failed;
     };
-    CSheetPageSet sheetPages(*this);
+    CSheetPageSet sheetPages = PageSet();
     auto job = std::make_shared<Job>(sheetPages);
     RunExchange(
         step,
@@ -689,7 +340,7 @@ void CKelvaneSheet::RunCommand(const QString& step, const Command& command)
         [this, job] {
             // A cancelled command leaves the pages and the profile as they were.
             if (job->outcome != CommandOutcome::Cancelled) {
-                CSheetPageSet pages(*this);
+                CSheetPageSet pages = PageSet();
                 job->pages.ApplyTo(pages);
                 m_profileSaver.Commit(job->profile);
                 if (job->outcome == CommandOutcome::Succeeded)
@@ -740,7 +391,7 @@ void CKelvaneSheet::OnDefaults()
 {
     if (IsExchanging())
         return;
-    CSheetPageSet pages(*this);
+    CSheetPageSet pages = PageSet();
     CConfigCommands(pages, m_port, m_profile, m_messages).RestoreDefaults();
     UpdateMarks();
 }
@@ -749,7 +400,7 @@ void CKelvaneSheet::OnRead()
 {
     if (IsExchanging() || !m_port.IsOpen())
         return;
-    CSheetPageSet pages(*this);
+    CSheetPageSet pages = PageSet();
     CConfigCommands::StoreForRead(pages);
     RunCommand(FlowMessages::Reading(),
                [](CConfigCommands& commands) { return commands.ReadConfig(); });
@@ -759,7 +410,7 @@ void CKelvaneSheet::OnWrite()
 {
     if (IsExchanging() || !m_port.IsOpen())
         return;
-    CSheetPageSet pages(*this);
+    CSheetPageSet pages = PageSet();
     CConfigCommands::StoreForWrite(pages);
     RunCommand(FlowMessages::Writing(),
                [](CConfigCommands& commands) { return commands.WriteConfig(); });
@@ -769,11 +420,11 @@ void CKelvaneSheet::OnExport()
 {
     if (IsExchanging())
         return;
-    const QString chosen = ChosenFile(FileChoice::Export);
+    const QString chosen = m_files.Choose(FileChoice::Export, m_selector.Model());
     if (chosen.isEmpty())
         return;
-    const QString path = WithDocumentSuffix(chosen);
-    CSheetPageSet pages(*this);
+    const QString path = CFileChoice::WithDocumentSuffix(chosen);
+    CSheetPageSet pages = PageSet();
     const std::optional<QByteArray> text = CDocumentTransfer::Export(pages, m_messages);
     if (!text)
         return;
@@ -785,7 +436,7 @@ void CKelvaneSheet::OnImport()
 {
     if (IsExchanging())
         return;
-    const QString path = ChosenFile(FileChoice::Import);
+    const QString path = m_files.Choose(FileChoice::Import, m_selector.Model());
     if (path.isEmpty())
         return;
     struct Job
@@ -815,7 +466,7 @@ void CKelvaneSheet::OnImport()
                 m_messages.ShowMessage(FlowMessages::RefusalCaption(), *job->refusal);
                 return;
             }
-            CSheetPageSet pages(*this);
+            CSheetPageSet pages = PageSet();
             CDocumentTransfer::Show(job->loaded, pages);
             UpdateMarks();
         });
@@ -833,7 +484,7 @@ void CKelvaneSheet::OnVerify()
         CHeldMessages messages;
         CommandOutcome outcome = CommandOutcome::Failed;
     };
-    CSheetPageSet pages(*this);
+    CSheetPageSet pages = PageSet();
     CConfigCommands::StoreForWrite(pages);
     auto job = std::make_shared<Job>(pages);
     RunExchange(
@@ -871,10 +522,10 @@ void CKelvaneSheet::OnBatch()
         return;
     const QList<DetectedPort> detected = m_detector.DetectPorts();
     auto* dialog = new CBatchDialog(
-        m_selector.Model(), ResolvePortSlots(detected), detected,
+        m_selector.Model(), m_portSlots.Resolve(detected), detected,
         m_port.IsOpen() ? m_connectedPath : QString(),
         [this] {
-            CSheetPageSet pages(*this);
+            CSheetPageSet pages = PageSet();
             return CDocumentTransfer::Export(pages, m_messages);
         },
         m_messages, this);
@@ -890,50 +541,12 @@ void CKelvaneSheet::RememberConverter(const Configuration& held)
 
 void CKelvaneSheet::UpdateMarks()
 {
-    CSheetPageSet pages(*this);
+    CSheetPageSet pages = PageSet();
     const QStringList keys = m_converterHolds
                                  ? CFieldMarks::DifferingKeys(pages.Fields(), *m_converterHolds)
                                  : QStringList();
     m_markedKeys = CFieldMarks::Apply(
-        keys,
-        [this](CPageSet::Page page) -> QWidget* {
-            QWidget* widget = dynamic_cast<QWidget*>(&SheetPage(page));
-            return widget != nullptr && IsPageOpen(*widget) ? widget : nullptr;
-        },
-        *m_ui->tabs);
-}
-
-QString CKelvaneSheet::ChosenFile(FileChoice choice)
-{
-    // The last choice may have been saved by the saver since the window read the file.
-    m_profile.Reload();
-    QString folder = m_profile.ConfigFolder();
-    if (folder.isEmpty())
-        folder = QDir::homePath();
-    const QString proposal =
-        choice == FileChoice::Export ? QDir(folder).filePath(ProposedExportName()) : folder;
-    const QString path = ChooseFile(choice, proposal);
-    if (!path.isEmpty()) {
-        CProfile folderSave = CProfile::Deferred();
-        folderSave.SaveConfigFolder(QFileInfo(path).absolutePath());
-        m_profileSaver.Commit(folderSave);
-    }
-    return path;
-}
-
-QString CKelvaneSheet::ProposedExportName() const
-{
-    return ConverterModels::DisplayName(m_selector.Model()) + QLatin1Char('-') +
-           QDate::currentDate().toString(Qt::ISODate) + kDocumentSuffix;
-}
-
-QString CKelvaneSheet::ChooseFile(FileChoice choice, const QString& proposal)
-{
-    if (m_chooseFile)
-        return m_chooseFile(choice, proposal);
-    if (choice == FileChoice::Export)
-        return QFileDialog::getSaveFileName(this, tr("导出"), proposal, FileFilter());
-    return QFileDialog::getOpenFileName(this, tr("导入"), proposal, FileFilter());
+        keys, [this](CPageSet::Page page) { return m_pages.OpenWidget(page); }, *m_ui->tabs);
 }
 
 void CKelvaneSheet::EndOnSignal(int signal)
@@ -983,20 +596,15 @@ bool CKelvaneSheet::eventFilter(QObject* watched, QEvent* event)
 
 void CKelvaneSheet::OnFirstFrame()
 {
-    BuildPages();
+    m_pages.Build();
     // A size kept from an earlier run is checked against the pages as they
     // are now; another font or density than the one remembered shows here.
-    if (!m_measuredTabs.isValid()) {
-        m_measuredTabs = MeasureTabs();
-        if (m_measuredTabs != m_rememberedTabs) {
-            m_ui->tabs->setMinimumSize(m_measuredTabs);
-            m_ui->sheetScroll->TakePageSize();
-        }
-    }
+    if (m_pages.CheckFittedTabs())
+        m_ui->sheetScroll->TakePageSize();
     // Until now the system shows its own: the executable's on Windows, a
     // generic one on X11.
     setWindowIcon(ResourcePicture::Icon(QStringLiteral(":/icons/kelvane.png")));
-    ShowPortSlots();
+    m_portSlots.Show();
     if (const std::optional<CProfile::Untouched>& untouched = m_profile.LeftUntouched())
         m_messages.ShowMessage(FlowMessages::WarningCaption(), untouched->why);
 }
@@ -1009,7 +617,7 @@ void CKelvaneSheet::closeEvent(QCloseEvent* event)
         return;
     }
     ClosePort();
-    RememberTabsSize();
+    m_pages.RememberTabsSize(m_profileSaver);
     done(QDialog::Rejected);
     event->accept();
 }

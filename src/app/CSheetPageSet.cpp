@@ -1,46 +1,49 @@
 #include "CSheetPageSet.h"
 
-#include "CKelvaneSheet.h"
+#include "CKelvaneDlg.h"
+#include "CSheetPages.h"
 
-CSheetPageSet::CSheetPageSet(CKelvaneSheet& sheet) : m_sheet(sheet) {}
+CSheetPageSet::CSheetPageSet(CSheetPages& pages, const CKelvaneDlg& selector)
+    : m_pages(pages), m_selector(selector)
+{}
 
 ConverterModel CSheetPageSet::Model() const
 {
-    return m_sheet.m_selector.Model();
+    return m_selector.Model();
 }
 
 int CSheetPageSet::ConfigPort() const
 {
-    return m_sheet.m_selector.PortIndex();
+    return m_selector.PortIndex();
 }
 
 TranFields& CSheetPageSet::Tran()
 {
-    return m_sheet.m_tranPage;
+    return m_pages.Tran();
 }
 
 SerialFields& CSheetPageSet::Serial()
 {
-    return m_sheet.m_serialPage;
+    return m_pages.Serial();
 }
 
 CanFields& CSheetPageSet::Can()
 {
-    return m_sheet.m_canPage;
+    return m_pages.Can();
 }
 
 ArmCanFields& CSheetPageSet::ArmCan()
 {
-    return m_sheet.m_canCfgPage;
+    return m_pages.CanConfig();
 }
 
 bool CSheetPageSet::IsOpen(Page page) const
 {
     switch (page) {
     case Page::Can:
-        return m_sheet.IsPageOpen(m_sheet.m_canPage);
+        return m_pages.IsOpen(m_pages.Can());
     case Page::ArmCan:
-        return m_sheet.IsPageOpen(m_sheet.m_canCfgPage);
+        return m_pages.IsOpen(m_pages.CanConfig());
     case Page::Tran:
     case Page::Serial:
         break;
@@ -50,27 +53,27 @@ bool CSheetPageSet::IsOpen(Page page) const
 
 void CSheetPageSet::StoreControls(Page page)
 {
-    m_sheet.SheetPage(page).StoreControls();
+    m_pages.Page(page).StoreControls();
 }
 
 void CSheetPageSet::ShowFields(Page page)
 {
-    m_sheet.SheetPage(page).ShowFields();
+    m_pages.Page(page).ShowFields();
 }
 
 void CSheetPageSet::RefreshControls(Page page)
 {
-    m_sheet.SheetPage(page).RefreshControls();
+    m_pages.Page(page).RefreshControls();
 }
 
 void CSheetPageSet::CollectIntoBlock()
 {
-    m_sheet.BuildPages();
-    m_sheet.m_canCfgPage.CollectIntoBlock();
+    m_pages.Build();
+    m_pages.CanConfig().CollectIntoBlock();
 }
 
 void CSheetPageSet::FillFromBlock()
 {
-    m_sheet.BuildPages();
-    m_sheet.m_canCfgPage.FillFromBlock();
+    m_pages.Build();
+    m_pages.CanConfig().FillFromBlock();
 }

@@ -2,7 +2,8 @@
 
 #include "CPageSet.h"
 
-class CKelvaneSheet;
+class CKelvaneDlg;
+class CSheetPages;
 
 // The sheet's own pages and selector, as the read, write and defaults
 // commands work on them. Showing a page's fields also enables and lays out
@@ -11,7 +12,7 @@ class CKelvaneSheet;
 class CSheetPageSet : public CPageSet
 {
 public:
-    explicit CSheetPageSet(CKelvaneSheet& sheet);
+    CSheetPageSet(CSheetPages& pages, const CKelvaneDlg& selector);
 
     ConverterModel Model() const override;
     int ConfigPort() const override;
@@ -29,5 +30,6 @@ public:
     void FillFromBlock() override;
 
 private:
-    CKelvaneSheet& m_sheet;
+    CSheetPages& m_pages;
+    const CKelvaneDlg& m_selector;
 };

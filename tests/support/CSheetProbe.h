@@ -8,19 +8,22 @@ class CSheetProbe
 {
 public:
     // Each with its controls, as after the sheet's first frame.
-    static CTranPage& TranPage(CKelvaneSheet& sheet) { return Built(sheet).m_tranPage; }
-    static CSerialPage& SerialPage(CKelvaneSheet& sheet) { return Built(sheet).m_serialPage; }
-    static CCanPage& CanPage(CKelvaneSheet& sheet) { return Built(sheet).m_canPage; }
-    static CPageArmCfgCan& CanConfigPage(CKelvaneSheet& sheet) { return Built(sheet).m_canCfgPage; }
-    static bool PagesBuilt(const CKelvaneSheet& sheet) { return sheet.m_pagesBuilt; }
-    static QString TabsFittedFor(const CKelvaneSheet& sheet) { return sheet.m_tabsFittedFor; }
+    static CTranPage& TranPage(CKelvaneSheet& sheet) { return Built(sheet).Tran(); }
+    static CSerialPage& SerialPage(CKelvaneSheet& sheet) { return Built(sheet).Serial(); }
+    static CCanPage& CanPage(CKelvaneSheet& sheet) { return Built(sheet).Can(); }
+    static CPageArmCfgCan& CanConfigPage(CKelvaneSheet& sheet) { return Built(sheet).CanConfig(); }
+    static bool PagesBuilt(const CKelvaneSheet& sheet) { return sheet.m_pages.IsBuilt(); }
+    static QString TabsFittedFor(const CKelvaneSheet& sheet)
+    {
+        return sheet.m_pages.TabsFittedFor();
+    }
     static const CKelvaneDlg& Selector(CKelvaneSheet& sheet) { return sheet.m_selector; }
     static const CProfile& Profile(CKelvaneSheet& sheet) { return sheet.m_profile; }
 
 private:
-    static CKelvaneSheet& Built(CKelvaneSheet& sheet)
+    static CSheetPages& Built(CKelvaneSheet& sheet)
     {
-        sheet.BuildPages();
-        return sheet;
+        sheet.m_pages.Build();
+        return sheet.m_pages;
     }
 };
