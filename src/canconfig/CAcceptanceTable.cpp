@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <limits>
+
 namespace {
 
 constexpr quint32 kTableSize = CanAcceptance::kTableSize;
@@ -55,6 +57,23 @@ FilterRow MakeRow(FilterKind kind, quint32 start, quint32 end)
 
 void CAcceptanceTable::RebuildTable(const QList<FilterEntry>& entries, CanAcceptance& acceptance)
 {
+    FillLists(entries);
+    WriteSections(acceptance);
+    m_bytesUsed = acceptance.tableEnd;
+}
+
+quint32 CAcceptanceTable::BytesNeeded(const QList<FilterEntry>& entries)
+{
+    CAcceptanceTable unbounded;
+    unbounded.m_budget = std::numeric_limits<quint32>::max();
+    unbounded.FillLists(entries);
+    // An odd count of standard identifiers fills its last word up.
+    const quint32 filler = unbounded.m_standardIds.size() % 2 != 0 ? kStandardIdCost : 0;
+    return unbounded.m_bytesUsed + filler;
+}
+
+void CAcceptanceTable::FillLists(const QList<FilterEntry>& entries)
+{
     m_standardIds.clear();
     m_extendedIds.clear();
     m_standardRanges.clear();
@@ -80,14 +99,11 @@ void CAcceptanceTable::RebuildTable(const QList<FilterEntry>& entries, CanAccept
                         extended ? kExtendedRangeCost : kStandardRangeCost);
         }
     }
-
-    WriteSections(acceptance);
-    m_bytesUsed = acceptance.tableEnd;
 }
 
 bool CAcceptanceTable::Affordable(quint32 cost) const
 {
-    return m_bytesUsed + cost <= kTableSize;
+    return quint64(m_bytesUsed) + cost <= m_budget;
 }
 
 bool CAcceptanceTable::InsertSingle(QList<quint32>& ids, quint32 id, quint32 cost)

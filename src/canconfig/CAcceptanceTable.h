@@ -34,6 +34,15 @@ public:
     const QList<FilterEntry>& ExtendedRanges() const { return m_extendedRanges; }
     quint32 BytesUsed() const { return m_bytesUsed; }
 
+    // The bytes the entries would take in a table without limit, merged and
+    // packed as RebuildTable does: the one count of what a list costs, which
+    // everything that bounds a list compares with kTableSize.
+    static quint32 BytesNeeded(const QList<FilterEntry>& entries);
+    static bool FitsTable(const QList<FilterEntry>& entries)
+    {
+        return BytesNeeded(entries) <= quint32(CanAcceptance::kTableSize);
+    }
+
     // Entries of controller 0 in table order. Reads nothing beyond the table,
     // whatever the offsets say.
     static QList<FilterRow> DecodeTable(const CanAcceptance& acceptance);
@@ -42,6 +51,7 @@ public:
     static QList<FilterRow> ShowTable(const CanAcceptance& acceptance, QList<FilterEntry>& entries);
 
 private:
+    void FillLists(const QList<FilterEntry>& entries);
     bool InsertSingle(QList<quint32>& ids, quint32 id, quint32 cost);
     bool InsertRange(QList<FilterEntry>& ranges, const FilterEntry& range, quint32 cost);
     void AbsorbFollowing(QList<FilterEntry>& ranges, int index, quint32 cost);
@@ -53,4 +63,5 @@ private:
     QList<FilterEntry> m_standardRanges;
     QList<FilterEntry> m_extendedRanges;
     quint32 m_bytesUsed = 0;
+    quint32 m_budget = CanAcceptance::kTableSize;
 };

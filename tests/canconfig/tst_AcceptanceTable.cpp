@@ -252,6 +252,8 @@ void TestAcceptanceTable::packsSortsAndMerges()
     QCOMPARE(acceptance->stdIndividualStart, 0u);
     QCOMPARE(Layout(*acceptance), layout);
     QCOMPARE(table.BytesUsed(), acceptance->tableEnd);
+    // What fits is counted alike by the page's bound and by the table.
+    QCOMPARE(CAcceptanceTable::BytesNeeded(entries), acceptance->tableEnd);
 }
 
 void TestAcceptanceTable::budgetLeavesOutWhatNoLongerFits()
@@ -264,6 +266,8 @@ void TestAcceptanceTable::budgetLeavesOutWhatNoLongerFits()
     QCOMPARE(full->extGroupStart, 2048u);
     const auto more = Build(singles + Entries{Std(1), Ext(5), Std(0x10, 0x20), Std(0x0)});
     QCOMPARE(Layout(*more), Layout(*full));
+    QCOMPARE(CAcceptanceTable::BytesNeeded(singles + Entries{Std(1), Ext(5), Std(0x10, 0x20)}),
+             2048u + 4 + 4 + 4);
 
     // An odd count leaves room for exactly the filler.
     const auto odd = Build(singles.mid(0, 1023));
