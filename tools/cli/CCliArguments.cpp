@@ -25,7 +25,7 @@ struct CommandName
     CCliArguments::Command command;
 };
 
-constexpr std::array<CommandName, 9> kCommands{{
+constexpr std::array<CommandName, 11> kCommands{{
     {"ports", CCliArguments::Command::Ports},
     {"connect", CCliArguments::Command::Connect},
     {"read", CCliArguments::Command::Read},
@@ -35,6 +35,8 @@ constexpr std::array<CommandName, 9> kCommands{{
     {"verify", CCliArguments::Command::Verify},
     {"diff", CCliArguments::Command::Diff},
     {"detect", CCliArguments::Command::Detect},
+    {"timing", CCliArguments::Command::Timing},
+    {"accepts", CCliArguments::Command::Accepts},
 }};
 
 const char* const kDescription = QT_TRANSLATE_NOOP(
@@ -54,6 +56,13 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "  encode -i FILE|-  不用串口，输出 write 将发送的帧\n"
     "  detect [-p PORT]... 在每个串口上（默认：系统报告的所有串口）同时尝试每种型号的\n"
     "                    握手，输出哪个型号在哪里应答\n"
+    "  timing RATE [--sample-point P]  为每个型号（或 -d 给出的型号）列出给出该波特率\n"
+    "                    和采样点的寄存器值，最好的在前（RATE 如 250K、83.333K、1M）\n"
+    "  timing -d X|A|B VALUE  说明寄存器值给出的波特率、采样点、SJW 和时间份额\n"
+    "                    （X：ArmCanBaud 的数值，或 0x 开头的十六进制；A、B：BTR0 BTR1，如 \"01 "
+    "1C\"）\n"
+    "  accepts ID [-i FILE] [--extended]  转换器按文档（默认：出厂值）的配置是否接收该\n"
+    "                    十六进制标识符；接收时退出状态为 0，否则为 1\n"
     "\n"
     "connect、write 和 verify 可以给多个 -p，同时为这些串口服务，每个串口输出一行\n"
     "（--json：每个串口一个 JSON 对象）。\n"
@@ -150,9 +159,10 @@ CCliArguments::CCliArguments(const QStringList& arguments)
     parser.setApplicationDescription(Text::tr(kDescription) + ValueTables());
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption device({QStringLiteral("d"), QStringLiteral("device")},
-                                    Text::tr("转换器型号：A、B 或 X（或 0、1、2），默认为 X。"),
-                                    QStringLiteral("A|B|X"), QStringLiteral("X"));
+    const QCommandLineOption device(
+        {QStringLiteral("d"), QStringLiteral("device"), QStringLiteral("model")},
+        Text::tr("转换器型号：A、B 或 X（或 0、1、2），默认为 X。"), QStringLiteral("A|B|X"),
+        QStringLiteral("X"));
     const QCommandLineOption port(
         {QStringLiteral("p"), QStringLiteral("port")},
         Text::tr("串口：COM1..COM8（与窗口中的对应相同）或设备路径，默认为 "
@@ -168,11 +178,18 @@ CCliArguments::CCliArguments(const QStringList& arguments)
                                     Text::tr("write：写完后校验转换器。"));
     const QCommandLineOption json(
         QStringLiteral("json"),
-        Text::tr("connect、write、verify、detect：每个串口在标准输出上输出一个 JSON 对象。"));
-    parser.addOptions({device, port, output, input, verify, json});
+        Text::tr("connect、write、verify、detect：每个串口在标准输出上输出一个 JSON 对象；"
+                 "timing：以 JSON 输出。"));
+    const QCommandLineOption samplePoint(QStringLiteral("sample-point"),
+                                         Text::tr("timing：想要的采样点（百分比），默认为 87.5。"),
+                                         QStringLiteral("P"));
+    const QCommandLineOption extended(QStringLiteral("extended"),
+                                      Text::tr("accepts：标识符属于扩展帧（大于 7FF 的总是）。"));
+    parser.addOptions({device, port, output, input, verify, json, samplePoint, extended});
     parser.addPositionalArgument(
         QStringLiteral("command"),
-        Text::tr("ports、connect、read、write、verify、defaults、encode、diff 或 detect。"),
+        Text::tr("ports、connect、read、write、verify、defaults、encode、diff、detect、timing 或 "
+                 "accepts。"),
         QStringLiteral("COMMAND"));
     // The usage line names the program as it is typed, not the path it was
     // started by.
@@ -199,8 +216,12 @@ CCliArguments::CCliArguments(const QStringList& arguments)
     m_outputFile = parser.value(output);
     m_verify = parser.isSet(verify);
     m_json = parser.isSet(json);
+    m_modelGiven = parser.isSet(device);
+    m_extended = parser.isSet(extended);
     Interpret(parser.positionalArguments(), parser.value(device),
               parser.isSet(port) ? parser.values(port) : QStringList{});
+    if (m_request == Request::Run)
+        CheckOperandOptions(parser.isSet(samplePoint) ? parser.value(samplePoint) : QString());
 }
 
 void CCliArguments::Interpret(const QStringList& positional, const QString& device,
@@ -216,16 +237,25 @@ void CCliArguments::Interpret(const QStringList& positional, const QString& devi
         return;
     }
     m_command = *command;
-    const int operands = m_command == Command::Diff ? 2 : 0;
+    const bool takesOperand = m_command == Command::Timing || m_command == Command::Accepts;
+    const int operands = m_command == Command::Diff ? 2 : takesOperand ? 1 : 0;
     if (positional.size() > 1 + operands) {
         Refuse(Text::tr("多余的参数“%1”").arg(positional.at(1 + operands)));
         return;
     }
     if (positional.size() < 1 + operands) {
-        Refuse(Text::tr("diff 需要两个文档：diff A.json B.json"));
+        if (m_command == Command::Timing)
+            Refuse(Text::tr("timing 需要一个波特率（如 250K）或寄存器值"));
+        else if (m_command == Command::Accepts)
+            Refuse(Text::tr("accepts 需要一个十六进制标识符，如 accepts 123"));
+        else
+            Refuse(Text::tr("diff 需要两个文档：diff A.json B.json"));
         return;
     }
-    m_diffFiles = positional.mid(1);
+    if (takesOperand)
+        m_operand = positional.at(1);
+    else
+        m_diffFiles = positional.mid(1);
     const std::optional<ConverterModel> model = ModelOf(device);
     if (!model) {
         Refuse(Text::tr("未知型号“%1”：请用 A、B、X、0、1 或 2").arg(device));
@@ -252,12 +282,13 @@ void CCliArguments::CheckFileOptions()
 {
     const bool takesInput =
         m_command == Command::Write || m_command == Command::Encode || m_command == Command::Verify;
+    const bool mayTakeInput = takesInput || m_command == Command::Accepts;
     if (takesInput && (!m_hasInput || m_inputFile.isEmpty())) {
         Refuse(Text::tr("此命令需要 -i FILE（或用 -i - 表示标准输入）"));
         return;
     }
-    if (!takesInput && m_hasInput) {
-        Refuse(Text::tr("-i 只用于 write、verify 和 encode"));
+    if (m_hasInput && (!mayTakeInput || m_inputFile.isEmpty())) {
+        Refuse(Text::tr("-i 只用于 write、verify、encode 和 accepts"));
         return;
     }
     if (m_hasOutput && (m_command != Command::Read || m_outputFile.isEmpty()))
@@ -270,12 +301,28 @@ void CCliArguments::CheckPortOptions()
                              m_command == Command::Verify || m_command == Command::Detect;
     if (m_verify && m_command != Command::Write)
         Refuse(Text::tr("--verify 只用于 write"));
-    else if (m_json && !servesPorts)
-        Refuse(Text::tr("--json 只用于 connect、write、verify 和 detect"));
+    else if (m_json && !servesPorts && m_command != Command::Timing)
+        Refuse(Text::tr("--json 只用于 connect、write、verify、detect 和 timing"));
     else if (m_ports.size() > 1 && !servesPorts)
         Refuse(Text::tr("只有 connect、write、verify 和 detect 可以给多个 -p"));
     else if (m_ports.removeDuplicates() > 0)
         Refuse(Text::tr("同一个串口给了两次"));
+}
+
+void CCliArguments::CheckOperandOptions(const QString& samplePoint)
+{
+    if (!samplePoint.isEmpty()) {
+        bool number = false;
+        const double percent = samplePoint.trimmed().remove(QLatin1Char('%')).toDouble(&number);
+        if (m_command != Command::Timing)
+            Refuse(Text::tr("--sample-point 只用于 timing"));
+        else if (!number || percent <= 0 || percent >= 100)
+            Refuse(Text::tr("采样点“%1”不是 0 到 100 之间的百分比").arg(samplePoint));
+        else
+            m_samplePoint = percent;
+    }
+    if (m_extended && m_command != Command::Accepts && m_request == Request::Run)
+        Refuse(Text::tr("--extended 只用于 accepts"));
 }
 
 void CCliArguments::Refuse(const QString& error)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The command line as asked for: command, model, port and files. Parsing
 // opens nothing and reads no file; a port name is only checked for its form.
 class CCliArguments
@@ -20,7 +22,9 @@ public:
         Encode,
         Verify,
         Diff,
-        Detect
+        Detect,
+        Timing,
+        Accepts
     };
     enum class Request
     {
@@ -47,6 +51,12 @@ public:
     QStringList DiffFiles() const { return m_diffFiles; } // diff: the two documents
     bool VerifyAfterWrite() const { return m_verify; }
     bool JsonLines() const { return m_json; } // one JSON object per port
+    // -d given: timing speaks of that model only.
+    bool ModelGiven() const { return m_modelGiven; }
+    // timing: a bit rate or a register value; accepts: an identifier.
+    QString Operand() const { return m_operand; }
+    std::optional<double> SamplePoint() const { return m_samplePoint; } // percent
+    bool ExtendedFrame() const { return m_extended; }
 
     static constexpr const char* kStandardStream = "-";
     static constexpr const char* kDefaultPort = "COM1";
@@ -55,6 +65,7 @@ private:
     void Interpret(const QStringList& positional, const QString& device, const QStringList& ports);
     void CheckFileOptions();
     void CheckPortOptions();
+    void CheckOperandOptions(const QString& samplePoint);
     void Refuse(const QString& error);
 
     Request m_request = Request::Run;
@@ -66,6 +77,10 @@ private:
     QStringList m_diffFiles;
     bool m_verify = false;
     bool m_json = false;
+    bool m_modelGiven = false;
+    QString m_operand;
+    std::optional<double> m_samplePoint;
+    bool m_extended = false;
     QString m_inputFile;
     QString m_outputFile;
     bool m_hasInput = false;

@@ -6,6 +6,7 @@
 #include "CDocumentDiff.h"
 #include "CDocumentInput.h"
 #include "CEncodedConfig.h"
+#include "CFilterTester.h"
 #include "CFrameProtocol.h"
 #include "CHeldMessages.h"
 #include "CInterruptReport.h"
@@ -14,6 +15,7 @@
 #include "CPortReport.h"
 #include "CPortTask.h"
 #include "CSerialComm.h"
+#include "CTimingCommand.h"
 #include "ConnectFlow.h"
 #include "ConverterProbe.h"
 #include "FlowMessages.h"
@@ -120,6 +122,10 @@ ExitStatus CKelvaneCli::RunCommand()
         return Encode();
     case CCliArguments::Command::Detect:
         return Detect();
+    case CCliArguments::Command::Timing:
+        return CTimingCommand(m_arguments, m_console).Run();
+    case CCliArguments::Command::Accepts:
+        return Accepts();
     }
     return ExitStatus::UsageError;
 }
@@ -344,6 +350,25 @@ QByteArray CKelvaneCli::DetectJsonLine(const QString& port, const ConverterProbe
         {QStringLiteral("messages"), messages},
     };
     return QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
+}
+
+// Status 0 when the converter, configured by the document (or the factory
+// values), would take the frame, 1 when it would not.
+ExitStatus CKelvaneCli::Accepts()
+{
+    const std::optional<CanFrameId> frame =
+        CanFrameId::Parse(m_arguments.Operand(), m_arguments.ExtendedFrame());
+    if (!frame)
+        return Refuse(Text::tr("“%1”不是 CAN 标识符：请给出最大为 1FFFFFFF 的十六进制数")
+                          .arg(m_arguments.Operand()));
+    Configuration config = Configuration::Defaults(m_arguments.Model());
+    if (!m_arguments.InputFile().isEmpty())
+        if (const ExitStatus status = LoadDocument(config); status != ExitStatus::Success)
+            return status;
+    const CFilterTester::Verdict verdict = CFilterTester::Test(config, *frame);
+    if (!CConsoleSink::WriteOutput(verdict.reason.toUtf8() + '\n'))
+        return Refuse(Text::tr("无法写入标准输出"));
+    return verdict.accepted ? ExitStatus::Success : ExitStatus::CommunicationError;
 }
 
 ExitStatus CKelvaneCli::Prepare(Configuration& config, CEncodedConfig& encoded)

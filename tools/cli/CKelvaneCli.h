@@ -43,6 +43,7 @@ private:
     ExitStatus PrintDefaults();
     ExitStatus Encode();
     ExitStatus Detect();
+    ExitStatus Accepts();
     static QByteArray DetectLine(const ConverterProbe::Result& result);
     static QByteArray DetectJsonLine(const QString& port, const ConverterProbe::Result& result,
                                      ExitStatus status);
