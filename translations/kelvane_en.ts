@@ -140,6 +140,37 @@
     </message>
 </context>
 <context>
+    <name>CBitTiming</name>
+    <message>
+        <source>%1 不是常用的 CAN 波特率</source>
+        <translation>%1 is not a usual CAN bit rate</translation>
+    </message>
+    <message>
+        <source>采样点 %1 不在 75%–90% 之间</source>
+        <translation>sample point %1 is not between 75% and 90%</translation>
+    </message>
+    <message>
+        <source>SJW %1 大于段 2（%2）</source>
+        <translation>SJW %1 is longer than segment 2 (%2)</translation>
+    </message>
+    <message>
+        <source>寄存器的保留位不为 0</source>
+        <translation>reserved bits of the register are not 0</translation>
+    </message>
+    <message>
+        <source>%1，采样点 %2，SJW %3，每位 %4 个时间份额（同步 1 + 段 1 %5 + 段 2 %6），%7</source>
+        <translation>%1, sample point %2, SJW %3, %4 time quanta per bit (sync 1 + segment 1 %5 + segment 2 %6), %7</translation>
+    </message>
+    <message>
+        <source>三次采样</source>
+        <translation>sampled three times</translation>
+    </message>
+    <message>
+        <source>单次采样</source>
+        <translation>sampled once</translation>
+    </message>
+</context>
+<context>
     <name>CCanPage</name>
     <message>
         <source>CAN参数</source>
@@ -225,10 +256,6 @@
         <translation>write: verify the converter afterwards.</translation>
     </message>
     <message>
-        <source>ports、connect、read、write、verify、defaults、encode、diff 或 detect。</source>
-        <translation>ports, connect, read, write, verify, defaults, encode, diff or detect.</translation>
-    </message>
-    <message>
         <source>没有给出命令</source>
         <translation>no command given</translation>
     </message>
@@ -257,10 +284,6 @@
         <translation>this command needs -i FILE (or -i - for standard input)</translation>
     </message>
     <message>
-        <source>-i 只用于 write、verify 和 encode</source>
-        <translation>-i is for write, verify and encode only</translation>
-    </message>
-    <message>
         <source>-o FILE 只用于 read</source>
         <translation>-o FILE is for read only</translation>
     </message>
@@ -275,6 +298,14 @@
     <message>
         <source>同一个串口给了两次</source>
         <translation>a port is given twice</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>列表键的取值：位置，或窗口的列表中显示的文字（如 &quot;115200&quot;、&quot;250K&quot;）；标有 X 的只用于 Ostrel-X。</source>
+        <translation>Values of the list keys: the position, or the text the window&apos;s list shows there (e.g. &quot;115200&quot;, &quot;250K&quot;); those marked X are for the Ostrel-X only.</translation>
     </message>
     <message>
         <source>不开窗口读写 Ostrel CAN/串口转换器的配置：帧、超时、重试次数和消息都与窗口相同。
@@ -292,6 +323,12 @@
   encode -i FILE|-  不用串口，输出 write 将发送的帧
   detect [-p PORT]... 在每个串口上（默认：系统报告的所有串口）同时尝试每种型号的
                     握手，输出哪个型号在哪里应答
+  timing RATE [--sample-point P]  为每个型号（或 -d 给出的型号）列出给出该波特率
+                    和采样点的寄存器值，最好的在前（RATE 如 250K、83.333K、1M）
+  timing -d X|A|B VALUE  说明寄存器值给出的波特率、采样点、SJW 和时间份额
+                    （X：ArmCanBaud 的数值，或 0x 开头的十六进制；A、B：BTR0 BTR1，如 &quot;01 1C&quot;）
+  accepts ID [-i FILE] [--extended]  转换器按文档（默认：出厂值）的配置是否接收该
+                    十六进制标识符；接收时退出状态为 0，否则为 1
 
 connect、write 和 verify 可以给多个 -p，同时为这些串口服务，每个串口输出一行
 （--json：每个串口一个 JSON 对象）。
@@ -319,6 +356,15 @@ Commands:
   detect [-p PORT]... try every model&apos;s handshake on each port (default: every
                     serial port the system reports), all ports at once, and print
                     which model answers where
+  timing RATE [--sample-point P]  list, for each model (or the one -d names), the
+                    register values that give the rate and sample point, best first
+                    (RATE as 250K, 83.333K, 1M)
+  timing -d X|A|B VALUE  say what bit rate, sample point, SJW and time quanta a register
+                    value gives (X: the ArmCanBaud number, or hexadecimal after 0x;
+                    A, B: BTR0 BTR1 as &quot;01 1C&quot;)
+  accepts ID [-i FILE] [--extended]  whether the converter configured by the document
+                    (default: the factory values) takes the hexadecimal identifier;
+                    exit status 0 when it does, 1 when not
 
 connect, write and verify take -p more than once and serve the ports at the same time,
 printing one line per port (--json: one JSON object per port).
@@ -330,20 +376,48 @@ differ. With several ports, that of the first port that failed.
 with several ports, every port&apos;s state is printed first.</translation>
     </message>
     <message>
-        <source>，</source>
-        <translation>, </translation>
+        <source>connect、write、verify、detect：每个串口在标准输出上输出一个 JSON 对象；timing：以 JSON 输出。</source>
+        <translation>connect, write, verify, detect: one JSON object per port on standard output; timing: print JSON.</translation>
     </message>
     <message>
-        <source>connect、write、verify、detect：每个串口在标准输出上输出一个 JSON 对象。</source>
-        <translation>connect, write, verify, detect: one JSON object per port on standard output.</translation>
+        <source>timing：想要的采样点（百分比），默认为 87.5。</source>
+        <translation>timing: the sample point wanted, in percent. Default 87.5.</translation>
     </message>
     <message>
-        <source>--json 只用于 connect、write、verify 和 detect</source>
-        <translation>--json is only for connect, write, verify and detect</translation>
+        <source>accepts：标识符属于扩展帧（大于 7FF 的总是）。</source>
+        <translation>accepts: the identifier is an extended frame&apos;s (one above 7FF always is).</translation>
     </message>
     <message>
-        <source>列表键的取值：位置，或窗口的列表中显示的文字（如 &quot;115200&quot;、&quot;250K&quot;）；标有 X 的只用于 Ostrel-X。</source>
-        <translation>Values of the list keys: the position, or the text the window&apos;s list shows there (e.g. &quot;115200&quot;, &quot;250K&quot;); those marked X are for the Ostrel-X only.</translation>
+        <source>ports、connect、read、write、verify、defaults、encode、diff、detect、timing 或 accepts。</source>
+        <translation>ports, connect, read, write, verify, defaults, encode, diff, detect, timing or accepts.</translation>
+    </message>
+    <message>
+        <source>timing 需要一个波特率（如 250K）或寄存器值</source>
+        <translation>timing needs a bit rate (such as 250K) or a register value</translation>
+    </message>
+    <message>
+        <source>accepts 需要一个十六进制标识符，如 accepts 123</source>
+        <translation>accepts needs a hexadecimal identifier, as in accepts 123</translation>
+    </message>
+    <message>
+        <source>-i 只用于 write、verify、encode 和 accepts</source>
+        <translation>-i is for write, verify, encode and accepts only</translation>
+    </message>
+    <message>
+        <source>--json 只用于 connect、write、verify、detect 和 timing</source>
+        <translation>--json is for connect, write, verify, detect and timing only</translation>
+    </message>
+    <message>
+        <source>--sample-point 只用于 timing</source>
+        <translation>--sample-point is for timing only</translation>
+    </message>
+    <message>
+        <source>采样点“%1”不是 0 到 100 之间的百分比</source>
+        <translation>sample point &quot;%1&quot; is no percentage between 0 and 100</translation>
+    </message>
+    <message>
+        <source>--extended 只用于 accepts</source>
+        <translation>--extended is for accepts only</translation>
     </message>
 </context>
 <context>
@@ -505,6 +579,53 @@ with several ports, every port&apos;s state is printed first.</translation>
     </message>
 </context>
 <context>
+    <name>CFilterTester</name>
+    <message>
+        <source>接收：验收码与标识符在屏蔽码比较的每一位上相同</source>
+        <translation>Accepted: the acceptance code matches the identifier in every bit the mask compares</translation>
+    </message>
+    <message>
+        <source>不接收：%1 与验收码不同</source>
+        <translation>Not accepted: %1 differ from the acceptance code</translation>
+    </message>
+    <message>
+        <source>接收：第 %1 个滤波器</source>
+        <translation>Accepted: by filter %1</translation>
+    </message>
+    <message>
+        <source>第 %1 个滤波器的 %2 不同</source>
+        <translation>filter %1 differs in %2</translation>
+    </message>
+    <message>
+        <source>不接收：%1</source>
+        <translation>Not accepted: %1</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>（双滤波只比较扩展帧的 ID.28–ID.13）</source>
+        <translation> (dual filter compares ID.28-ID.13 of an extended frame only)</translation>
+    </message>
+    <message>
+        <source>接收：未使能滤波，转换器接收所有帧</source>
+        <translation>Accepted: filtering is off, the converter takes every frame</translation>
+    </message>
+    <message>
+        <source>接收：%1</source>
+        <translation>Accepted: %1</translation>
+    </message>
+    <message>
+        <source>不接收：过滤表中没有包含它的条目（有些条目超出了 2048 字节，不会写入）</source>
+        <translation>Not accepted: no entry of the filter table holds it (some entries lie beyond the 2048 bytes and are not written)</translation>
+    </message>
+    <message>
+        <source>不接收：过滤表中没有包含它的条目</source>
+        <translation>Not accepted: no entry of the filter table holds it</translation>
+    </message>
+</context>
+<context>
     <name>CKelvaneApp</name>
     <message>
         <source>kelvane：需要图形界面（无法连接到显示）。没有图形界面时请使用命令行工具 kelvane-cli（见 kelvane-cli --help）。</source>
@@ -565,6 +686,10 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     <message>
         <source>：</source>
         <translation>: </translation>
+    </message>
+    <message>
+        <source>“%1”不是 CAN 标识符：请给出最大为 1FFFFFFF 的十六进制数</source>
+        <translation>&quot;%1&quot; is no CAN identifier: give a hexadecimal number up to 1FFFFFFF</translation>
     </message>
 </context>
 <context>
@@ -904,6 +1029,33 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     <message>
         <source>奇偶校验(&amp;Y):</source>
         <translation>Parit&amp;y:</translation>
+    </message>
+</context>
+<context>
+    <name>CTimingCommand</name>
+    <message>
+        <source>“%1”不是波特率：请写成 250K、83.333K 或 1M</source>
+        <translation>&quot;%1&quot; is no bit rate: write it as 250K, 83.333K or 1M</translation>
+    </message>
+    <message>
+        <source>没有寄存器值能在 0.5% 以内给出这个波特率</source>
+        <translation>no register value gives this bit rate within 0.5%</translation>
+    </message>
+    <message>
+        <source>“%1”既不是波特率（如 250K）也不是寄存器值（如 3850245 或 0x3ac005）</source>
+        <translation>&quot;%1&quot; is neither a bit rate (such as 250K) nor a register value (such as 3850245 or 0x3ac005)</translation>
+    </message>
+    <message>
+        <source>“%1”不是 BTR0 BTR1 两个十六进制字节（如 &quot;01 1C&quot;）</source>
+        <translation>&quot;%1&quot; is not BTR0 BTR1 as two hexadecimal bytes (such as &quot;01 1C&quot;)</translation>
+    </message>
+    <message>
+        <source>警告：%1</source>
+        <translation>Warning: %1</translation>
+    </message>
+    <message>
+        <source>无法写入标准输出</source>
+        <translation>cannot write to standard output</translation>
     </message>
 </context>
 <context>
