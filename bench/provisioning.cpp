@@ -120,8 +120,8 @@ double BatchMs(const std::vector<std::unique_ptr<COstrelSimulator>>& simulators)
     if (dialog.IsRunning())
         return -1;
     const double elapsed = double(clock.nsecsElapsed()) / 1e6;
-    for (const BatchOutcome& outcome : dialog.Outcomes())
-        if (outcome.result != QLatin1String("ok"))
+    for (const PortOutcome& outcome : dialog.Outcomes())
+        if (outcome.result != PortOutcome::Result::Ok)
             return -1;
     return dialog.Outcomes().size() == int(simulators.size()) ? elapsed : -1;
 }

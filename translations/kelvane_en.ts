@@ -71,34 +71,6 @@
         <translation>Close</translation>
     </message>
     <message>
-        <source>连接…</source>
-        <translation>Connecting…</translation>
-    </message>
-    <message>
-        <source>写入…</source>
-        <translation>Writing…</translation>
-    </message>
-    <message>
-        <source>校验…</source>
-        <translation>Verifying…</translation>
-    </message>
-    <message>
-        <source>成功</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>跳过</source>
-        <translation>Skipped</translation>
-    </message>
-    <message>
-        <source>已取消</source>
-        <translation>Cancelled</translation>
-    </message>
-    <message>
-        <source>失败</source>
-        <translation>Failed</translation>
-    </message>
-    <message>
         <source>本窗口已连接</source>
         <translation>Connected in this window</translation>
     </message>
@@ -137,6 +109,10 @@
     <message>
         <source>导出报告</source>
         <translation>Export Report</translation>
+    </message>
+    <message>
+        <source>，已取消 %1 个</source>
+        <translation>, %1 cancelled</translation>
     </message>
 </context>
 <context>
@@ -1249,6 +1225,10 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
         <source>这些值没有被记住，下次启动时不会显示！</source>
         <translation>These values were not remembered: the next start will not show them!</translation>
     </message>
+    <message>
+        <source>校验…</source>
+        <translation>Verifying…</translation>
+    </message>
 </context>
 <context>
     <name>PortDiagnosis</name>
@@ -1375,6 +1355,29 @@ then log in again.</translation>
     <message>
         <source>%1 还被其他程序打开，它们可能读走了应答：%2。关闭它们后再试。</source>
         <translation>%1 is also open in other programs, which may have taken the reply: %2. Close them and try again.</translation>
+    </message>
+</context>
+<context>
+    <name>PortOutcome</name>
+    <message>
+        <source>成功</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>Skipped</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>Cancelled</translation>
+    </message>
+    <message>
+        <source>已中断</source>
+        <translation>Interrupted</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
     </message>
 </context>
 <context>

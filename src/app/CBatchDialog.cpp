@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTableWidgetItem>
 
+#include <map>
+
 namespace {
 
 enum Column
@@ -23,59 +25,6 @@ enum Column
     StateColumn,
     ReasonColumn,
 };
-
-QString StepText(CPortTaskObserver::Step step)
-{
-    switch (step) {
-    case CPortTaskObserver::Step::Connecting:
-        return CBatchDialog::tr("连接…");
-    case CPortTaskObserver::Step::Writing:
-        return CBatchDialog::tr("写入…");
-    case CPortTaskObserver::Step::Verifying:
-        break;
-    }
-    return CBatchDialog::tr("校验…");
-}
-
-QString ResultText(const QString& result)
-{
-    if (result == QLatin1String("ok"))
-        return CBatchDialog::tr("成功");
-    if (result == QLatin1String("skipped"))
-        return CBatchDialog::tr("跳过");
-    if (result == QLatin1String("cancelled"))
-        return CBatchDialog::tr("已取消");
-    return CBatchDialog::tr("失败");
-}
-
-QString ResultOf(CPortTask::Result result)
-{
-    switch (result) {
-    case CPortTask::Result::Succeeded:
-        return QStringLiteral("ok");
-    case CPortTask::Result::Cancelled:
-        return QStringLiteral("cancelled");
-    case CPortTask::Result::CommunicationFailed:
-    case CPortTask::Result::PortUnavailable:
-    case CPortTask::Result::NotConnected:
-    case CPortTask::Result::Differs:
-        break;
-    }
-    return QStringLiteral("failed");
-}
-
-// The converter that answered: the task's own model once connected, else
-// the other one that answered the probe.
-QString AnsweredModel(const CPortTask& task)
-{
-    if (task.CurrentStage() != CPortTask::Stage::Failed ||
-        task.GetResult() == CPortTask::Result::CommunicationFailed ||
-        task.GetResult() == CPortTask::Result::Differs)
-        return ConverterModels::DisplayName(task.Model());
-    if (const std::optional<ConverterModel> answering = task.AnsweringModel())
-        return ConverterModels::DisplayName(*answering);
-    return {};
-}
 
 } // namespace
 
@@ -168,9 +117,14 @@ void CBatchDialog::OnUsePages()
 
 void CBatchDialog::OnChooseDocument()
 {
-    const QString path = ChooseFile(FileChoice::Document);
+    m_profile.Reload();
+    const QString folder = m_profile.ConfigFolder();
+    const QString path =
+        ChooseFile(FileChoice::Document, folder.isEmpty() ? QDir::homePath() : folder);
     if (path.isEmpty())
         return;
+    if (m_keepFolder)
+        m_keepFolder(QFileInfo(path).absolutePath());
     QByteArray text;
     if (const std::optional<QString> error = CConfigFile::Load(path, text)) {
         m_messages.ShowMessage(FlowMessages::RefusalCaption(), *error);
@@ -213,6 +167,8 @@ bool CBatchDialog::Prepare(Configuration& config, CEncodedConfig& encoded)
         m_messages.ShowMessage(FlowMessages::RefusalCaption(), refusal->text);
         return false;
     }
+    m_run =
+        BatchRun::Of(m_ui->sourceName->text(), *text, ConverterModels::DisplayName(config.model));
     encoded = CEncodedConfig::From(config);
     // The pages' export has shown the check's messages already.
     if (m_document || !encoded.Accepted())
@@ -238,7 +194,7 @@ void CBatchDialog::OnStart()
         Row& row = m_rows[index];
         row.inRun = m_ui->portTable->item(index, PortColumn)->checkState() == Qt::Checked;
         row.task = -1;
-        row.outcome = BatchOutcome{row.name, row.path, {}, row.device.serialNumber, {}, {}, {}, {}};
+        row.outcome.reset();
         m_ui->portTable->item(index, ModelColumn)->setText({});
         m_ui->portTable->item(index, ReasonColumn)->setText({});
         if (!row.inRun) {
@@ -252,9 +208,11 @@ void CBatchDialog::OnStart()
         else if (devices.contains(device))
             skipped = tr("与前面的串口是同一设备");
         if (!skipped.isEmpty()) {
-            row.outcome.result = QStringLiteral("skipped");
-            row.outcome.reason = skipped;
-            row.outcome.time = QDateTime::currentDateTime();
+            PortOutcome outcome = NewOutcome(row);
+            outcome.result = PortOutcome::Result::Skipped;
+            outcome.reason = skipped;
+            outcome.time = QDateTime::currentDateTime();
+            row.outcome = outcome;
             ShowOutcome(index);
             continue;
         }
@@ -282,8 +240,8 @@ int CBatchDialog::RowOfTask(int task) const
 void CBatchDialog::OnStepTaken(int task, int step)
 {
     const int row = RowOfTask(task);
-    if (row >= 0 && m_rows[row].outcome.result.isEmpty())
-        ShowState(row, StepText(CPortTaskObserver::Step(step)));
+    if (row >= 0 && !m_rows[row].outcome)
+        ShowState(row, PortOutcome::StepText(CPortTaskObserver::Step(step)));
 }
 
 void CBatchDialog::OnPortDone(int task)
@@ -292,20 +250,11 @@ void CBatchDialog::OnPortDone(int task)
     if (row < 0 || task >= int(m_runner.Tasks().size()))
         return;
     const CPortTask& done = m_runner.Tasks()[std::size_t(task)];
-    BatchOutcome& outcome = m_rows[row].outcome;
-    outcome.result = ResultOf(done.GetResult());
-    outcome.model = AnsweredModel(done);
-    outcome.time = QDateTime::currentDateTime();
-    if (outcome.result != QLatin1String("ok") && !done.Messages().isEmpty()) {
-        const UserMessage& last = done.Messages().constLast();
-        outcome.reason =
-            last.detail.isEmpty()
-                ? last.text
-                : last.text + QLatin1Char(' ') +
-                      QString(last.detail).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    }
-    for (const KeyDifference& difference : done.Differences())
-        outcome.differingKeys << difference.key;
+    PortOutcome outcome = PortOutcome::Of(done);
+    outcome.port = m_rows[row].name;
+    outcome.device = m_rows[row].path;
+    outcome.serialNumber = m_rows[row].device.serialNumber;
+    m_rows[row].outcome = outcome;
     ShowOutcome(row);
     ShowSummary();
 }
@@ -327,32 +276,28 @@ void CBatchDialog::ShowState(int row, const QString& state)
 
 void CBatchDialog::ShowOutcome(int row)
 {
-    const BatchOutcome& outcome = m_rows[row].outcome;
+    const PortOutcome& outcome = *m_rows[row].outcome;
     m_ui->portTable->item(row, ModelColumn)->setText(outcome.model);
-    ShowState(row, ResultText(outcome.result));
+    ShowState(row, PortOutcome::Text(outcome.result));
     QTableWidgetItem* reason = m_ui->portTable->item(row, ReasonColumn);
     reason->setText(outcome.reason);
     reason->setToolTip(outcome.reason);
 }
 
+// Every port of the run counted once, under what became of it.
 void CBatchDialog::ShowSummary()
 {
-    int ok = 0;
-    int failed = 0;
-    int skipped = 0;
-    for (const Row& row : std::as_const(m_rows)) {
-        if (!row.inRun || row.outcome.result.isEmpty())
-            continue;
-        if (row.outcome.result == QLatin1String("ok"))
-            ++ok;
-        else if (row.outcome.result == QLatin1String("skipped"))
-            ++skipped;
-        else
-            ++failed;
-    }
-    QString summary = tr("成功 %1 个，失败 %2 个").arg(ok).arg(failed);
-    if (skipped > 0)
-        summary += tr("，跳过 %1 个").arg(skipped);
+    std::map<PortOutcome::Result, int> counts;
+    for (const Row& row : std::as_const(m_rows))
+        if (row.inRun && row.outcome)
+            ++counts[row.outcome->result];
+    QString summary = tr("成功 %1 个，失败 %2 个")
+                          .arg(counts[PortOutcome::Result::Ok])
+                          .arg(counts[PortOutcome::Result::Failed]);
+    if (counts[PortOutcome::Result::Skipped] > 0)
+        summary += tr("，跳过 %1 个").arg(counts[PortOutcome::Result::Skipped]);
+    if (counts[PortOutcome::Result::Cancelled] > 0)
+        summary += tr("，已取消 %1 个").arg(counts[PortOutcome::Result::Cancelled]);
     m_ui->summaryLabel->setText(summary);
 }
 
@@ -367,35 +312,52 @@ void CBatchDialog::EnableButtons()
     m_ui->exportButton->setEnabled(!running && !Outcomes().isEmpty());
 }
 
-QList<BatchOutcome> CBatchDialog::Outcomes() const
+QList<PortOutcome> CBatchDialog::Outcomes() const
 {
-    QList<BatchOutcome> outcomes;
+    QList<PortOutcome> outcomes;
     for (const Row& row : m_rows)
-        if (row.inRun && !row.outcome.result.isEmpty())
-            outcomes.append(row.outcome);
+        if (row.inRun && row.outcome)
+            outcomes.append(*row.outcome);
     return outcomes;
+}
+
+PortOutcome CBatchDialog::NewOutcome(const Row& row)
+{
+    PortOutcome outcome;
+    outcome.port = row.name;
+    outcome.device = row.path;
+    outcome.serialNumber = row.device.serialNumber;
+    return outcome;
 }
 
 void CBatchDialog::OnExport()
 {
     if (IsRunning())
         return;
-    const QString path = ChooseFile(FileChoice::Report);
+    m_profile.Reload();
+    QString folder = m_profile.ConfigFolder();
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    const QString path =
+        ChooseFile(FileChoice::Report, QDir(folder).filePath(CBatchReport::ProposedName(
+                                           m_run.model, QDateTime::currentDateTime())));
     if (path.isEmpty())
         return;
-    if (const auto failure = CBatchReport::Save(CBatchReport::BaseOf(path), Outcomes()))
+    if (m_keepFolder)
+        m_keepFolder(QFileInfo(path).absolutePath());
+    if (const auto failure = CBatchReport::Save(CBatchReport::BaseOf(path), m_run, Outcomes()))
         m_messages.ShowMessage(FlowMessages::RefusalCaption(),
                                tr("无法写入“%1”：%2").arg(failure->file, failure->error));
 }
 
-QString CBatchDialog::ChooseFile(FileChoice choice)
+QString CBatchDialog::ChooseFile(FileChoice choice, const QString& proposal)
 {
     if (m_chooseFile)
-        return m_chooseFile(choice);
+        return m_chooseFile(choice, proposal);
     if (choice == FileChoice::Document)
-        return QFileDialog::getOpenFileName(this, tr("文档"), QDir::homePath(),
+        return QFileDialog::getOpenFileName(this, tr("文档"), proposal,
                                             QStringLiteral("JSON (*.json);;* (*)"));
-    return QFileDialog::getSaveFileName(this, tr("导出报告"), QDir::homePath(),
+    return QFileDialog::getSaveFileName(this, tr("导出报告"), proposal,
                                         QStringLiteral("CSV, JSON (*.csv *.json)"));
 }
 

@@ -42,13 +42,17 @@ public:
         Document,
         Report,
     };
-    // The platform's file dialogs unless set; empty when the user cancelled.
-    using FileChooser = std::function<QString(FileChoice choice)>;
+    // The platform's file dialogs unless set, starting at proposal (a folder,
+    // or for the report a file name in one); empty when the user cancelled.
+    using FileChooser = std::function<QString(FileChoice choice, const QString& proposal)>;
     void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    // Told the folder of each file chosen, for the next choice to start in.
+    using FolderKeeper = std::function<void(const QString& folder)>;
+    void SetFolderKeeper(FolderKeeper keeper) { m_keepFolder = std::move(keeper); }
 
     bool IsRunning() const { return m_runner.IsRunning(); }
     // The ports of the last run, in the table's order.
-    QList<BatchOutcome> Outcomes() const;
+    QList<PortOutcome> Outcomes() const;
 
 public Q_SLOTS:
     void reject() override;
@@ -65,7 +69,7 @@ private:
         bool present = false;
         bool inRun = false;
         int task = -1;
-        BatchOutcome outcome;
+        std::optional<PortOutcome> outcome; // none until the port's result came
     };
 
     void AddRow(const QString& name, const QString& path, const DetectedPort& device, bool present,
@@ -87,7 +91,8 @@ private:
     void ShowSummary();
     void EnableButtons();
     bool IsConnectedDevice(const QString& path) const;
-    QString ChooseFile(FileChoice choice);
+    QString ChooseFile(FileChoice choice, const QString& proposal);
+    static PortOutcome NewOutcome(const Row& row);
 
     std::unique_ptr<Ui::CBatchDialog> m_ui;
     ConverterModel m_model;
@@ -98,7 +103,9 @@ private:
     CProfile m_profile;
     std::optional<QByteArray> m_document;
     QList<Row> m_rows;
+    BatchRun m_run; // what the last run wrote
     FileChooser m_chooseFile;
+    FolderKeeper m_keepFolder;
     bool m_closeWhenDone = false;
     // Last, so that its tasks end before anything they report to goes.
     CBatchRunner m_runner;

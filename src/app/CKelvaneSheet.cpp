@@ -529,6 +529,11 @@ void CKelvaneSheet::OnBatch()
             return CDocumentTransfer::Export(pages, m_messages);
         },
         m_messages, this);
+    dialog->SetFolderKeeper([this](const QString& folder) {
+        CProfile folderSave = CProfile::Deferred();
+        folderSave.SaveConfigFolder(folder);
+        m_profileSaver.Commit(folderSave);
+    });
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }

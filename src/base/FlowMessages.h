@@ -83,4 +83,8 @@ inline QString Writing()
 {
     return QCoreApplication::translate("FlowMessages", "写配置…");
 }
+inline QString Verifying()
+{
+    return QCoreApplication::translate("FlowMessages", "校验…");
+}
 } // namespace FlowMessages

@@ -2,78 +2,125 @@
 
 #include "COutputFile.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSysInfo>
 
 namespace {
 
-QString TimeText(const QDateTime& time)
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+// A report of 512 ports is some 200 kB; a larger file is no report of ours
+// and is not held in memory to be put back.
+constexpr qint64 kEarlierLimit = 16 * 1024 * 1024;
+
+QString Line(const QStringList& fields)
 {
-    return time.isValid() ? time.toString(Qt::ISODateWithMs) : QString();
+    QStringList cells;
+    for (const QString& field : fields)
+        cells << CBatchReport::CsvCell(field);
+    return cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
 }
 
-// Quoted only when it must be, as spreadsheets read it.
-QString CsvField(const QString& value)
+QString KeysOf(const QList<KeyDifference>& differences)
 {
-    if (!value.contains(QLatin1Char(',')) && !value.contains(QLatin1Char('"')) &&
-        !value.contains(QLatin1Char('\n')) && !value.contains(QLatin1Char('\r')))
-        return value;
-    return QLatin1Char('"') + QString(value).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
+    QStringList keys;
+    for (const KeyDifference& difference : differences)
+        keys << difference.key;
+    return keys.join(QLatin1Char(' '));
+}
+
+// The earlier file, to put back should its partner fail after it was
+// replaced; none when there was none.
+std::optional<QByteArray> Earlier(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kEarlierLimit)
+        return std::nullopt;
+    return file.readAll();
 }
 
 } // namespace
 
-QByteArray CBatchReport::Csv(const QList<BatchOutcome>& outcomes)
+BatchRun BatchRun::Of(const QString& document, const QByteArray& bytes, const QString& model)
+{
+    return {
+        document,
+        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()),
+        model, QSysInfo::machineHostName(), QStringLiteral(KELVANE_VERSION)};
+}
+
+QString CBatchReport::CsvCell(const QString& value)
+{
+    QString cell = value;
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!cell.isEmpty() && formulaStarts.contains(cell.front()))
+        cell.prepend(QLatin1Char('\''));
+    if (!cell.contains(QLatin1Char(',')) && !cell.contains(QLatin1Char('"')) &&
+        !cell.contains(QLatin1Char('\n')) && !cell.contains(QLatin1Char('\r')))
+        return cell;
+    return QLatin1Char('"') + cell.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+QByteArray CBatchReport::Csv(const BatchRun& run, const QList<PortOutcome>& outcomes)
 {
     QString text =
-        QStringLiteral("port,device,model,serial_number,result,reason,differing_keys,time\r\n");
-    for (const BatchOutcome& outcome : outcomes) {
-        const QStringList fields{outcome.port,
-                                 outcome.device,
-                                 outcome.model,
-                                 outcome.serialNumber,
-                                 outcome.result,
-                                 outcome.reason,
-                                 outcome.differingKeys.join(QLatin1Char(' ')),
-                                 TimeText(outcome.time)};
-        QStringList quoted;
-        for (const QString& field : fields)
-            quoted << CsvField(field);
-        text += quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    }
-    return text.toUtf8();
+        Line({QStringLiteral("port"), QStringLiteral("device"), QStringLiteral("model"),
+              QStringLiteral("serial_number"), QStringLiteral("result"), QStringLiteral("reason"),
+              QStringLiteral("differences"), QStringLiteral("time"), QStringLiteral("document"),
+              QStringLiteral("document_sha256"), QStringLiteral("written_model"),
+              QStringLiteral("station"), QStringLiteral("tool_version")});
+    for (const PortOutcome& outcome : outcomes)
+        text += Line({outcome.port, outcome.device, outcome.model, outcome.serialNumber,
+                      PortOutcome::Name(outcome.result), outcome.reason,
+                      KeysOf(outcome.differences), PortOutcome::TimeText(outcome.time),
+                      run.document, run.documentSha256, run.model, run.station, run.toolVersion});
+    return kByteOrderMark + text.toUtf8();
 }
 
-QByteArray CBatchReport::Json(const QList<BatchOutcome>& outcomes)
+QByteArray CBatchReport::Json(const BatchRun& run, const QList<PortOutcome>& outcomes)
 {
     QJsonArray ports;
-    for (const BatchOutcome& outcome : outcomes) {
-        ports.append(QJsonObject{
-            {QStringLiteral("port"), outcome.port},
-            {QStringLiteral("device"), outcome.device},
-            {QStringLiteral("model"), outcome.model},
-            {QStringLiteral("serial_number"), outcome.serialNumber},
-            {QStringLiteral("result"), outcome.result},
-            {QStringLiteral("reason"), outcome.reason},
-            {QStringLiteral("differing_keys"), QJsonArray::fromStringList(outcome.differingKeys)},
-            {QStringLiteral("time"), TimeText(outcome.time)},
-        });
-    }
-    return QJsonDocument(ports).toJson();
+    for (const PortOutcome& outcome : outcomes)
+        ports.append(outcome.ToJson());
+    return QJsonDocument(QJsonObject{
+                             {QStringLiteral("document"), run.document},
+                             {QStringLiteral("document_sha256"), run.documentSha256},
+                             {QStringLiteral("written_model"), run.model},
+                             {QStringLiteral("station"), run.station},
+                             {QStringLiteral("tool_version"), run.toolVersion},
+                             {QStringLiteral("ports"), ports},
+                         })
+        .toJson();
 }
 
-std::optional<CBatchReport::Failure> CBatchReport::Save(const QString& base,
-                                                        const QList<BatchOutcome>& outcomes)
+// Both files are written in full before either is replaced; should the
+// second then fail to take its place, the first is put back as it was.
+std::optional<CBatchReport::Failure> CBatchReport::Save(const QString& base, const BatchRun& run,
+                                                        const QList<PortOutcome>& outcomes)
 {
-    const QString csv = base + QStringLiteral(".csv");
-    if (const std::optional<QString> error = COutputFile::WriteWhole(csv, Csv(outcomes)))
-        return Failure{csv, *error};
-    const QString json = base + QStringLiteral(".json");
-    if (const std::optional<QString> error = COutputFile::WriteWhole(json, Json(outcomes)))
-        return Failure{json, *error};
-    return std::nullopt;
+    COutputFile csv(base + QStringLiteral(".csv"));
+    COutputFile json(base + QStringLiteral(".json"));
+    for (const auto& [file, bytes] :
+         {std::pair<COutputFile*, QByteArray>{&csv, Csv(run, outcomes)},
+          std::pair<COutputFile*, QByteArray>{&json, Json(run, outcomes)}})
+        if (!file->Open() || !file->Write(bytes))
+            return Failure{file->FileName(), file->ErrorString()};
+    const bool hadCsv = QFile::exists(csv.FileName());
+    const std::optional<QByteArray> earlierCsv = Earlier(csv.FileName());
+    if (!csv.Commit())
+        return Failure{csv.FileName(), csv.ErrorString()};
+    if (json.Commit())
+        return std::nullopt;
+    const Failure failure{json.FileName(), json.ErrorString()};
+    if (earlierCsv)
+        COutputFile::WriteWhole(csv.FileName(), *earlierCsv);
+    else if (!hadCsv)
+        QFile::remove(csv.FileName());
+    return failure;
 }
 
 QString CBatchReport::BaseOf(const QString& path)
@@ -82,4 +129,10 @@ QString CBatchReport::BaseOf(const QString& path)
         if (path.endsWith(suffix, Qt::CaseInsensitive))
             return path.left(path.size() - suffix.size());
     return path;
+}
+
+QString CBatchReport::ProposedName(const QString& model, const QDateTime& time)
+{
+    return QStringLiteral("batch-%1-%2.csv")
+        .arg(model, time.toString(QStringLiteral("yyyyMMdd-HHmmss")));
 }

@@ -54,6 +54,7 @@ private Q_SLOTS:
     void writesAndVerifiesEveryCheckedPort();
     void skipsTheWindowsOwnPort();
     void closingDuringARunCancelsIt();
+    void cancelledPortsAreCountedAsCancelled();
     void marksWhatAWriteWouldChange();
 
 private:
@@ -149,7 +150,11 @@ void TestKelvaneBatch::writesAndVerifiesEveryCheckedPort()
     // The report holds what the table shows, in CSV and in JSON.
     QTemporaryDir folder;
     const QString base = folder.filePath(QStringLiteral("line 4"));
-    dialog->SetFileChooser([&](CBatchDialog::FileChoice) { return base + ".csv"; });
+    QString proposal;
+    dialog->SetFileChooser([&](CBatchDialog::FileChoice, const QString& proposed) {
+        proposal = proposed;
+        return base + ".csv";
+    });
     QTest::keyClick(dialog, Qt::Key_E, Qt::AltModifier);
     QFile csv(base + ".csv");
     QTRY_VERIFY(QFile::exists(base + ".json"));
@@ -158,7 +163,11 @@ void TestKelvaneBatch::writesAndVerifiesEveryCheckedPort()
     QCOMPARE(lines.size(), 7); // the header, five ports, the last line's end
     QFile jsonFile(base + ".json");
     QVERIFY(jsonFile.open(QIODevice::ReadOnly));
-    const QJsonArray ports = QJsonDocument::fromJson(jsonFile.readAll()).array();
+    const QJsonObject report = QJsonDocument::fromJson(jsonFile.readAll()).object();
+    QCOMPARE(report["written_model"].toString(), QStringLiteral("Ostrel-X"));
+    QCOMPARE(report["document"].toString(), QStringLiteral("页面上的值"));
+    QVERIFY(QFileInfo(proposal).fileName().startsWith(QStringLiteral("batch-Ostrel-X-")));
+    const QJsonArray ports = report["ports"].toArray();
     QCOMPARE(ports.size(), 5);
     for (int row = 0; row < 5; ++row) {
         const QJsonObject port = ports.at(row).toObject();
@@ -189,7 +198,7 @@ void TestKelvaneBatch::skipsTheWindowsOwnPort()
     QCOMPARE(Cell(*table, 0, StateColumn), QStringLiteral("跳过"));
     QCOMPARE(m_simulators[0]->requestCount(kWriteParameters), 0);
     QCOMPARE(Cell(*table, 1, StateColumn), QStringLiteral("成功"));
-    QCOMPARE(dialog->Outcomes().at(0).result, QStringLiteral("skipped"));
+    QCOMPARE(dialog->Outcomes().at(0).result, PortOutcome::Result::Skipped);
     QVERIFY(sheet.IsConnected());
 }
 
@@ -211,9 +220,43 @@ void TestKelvaneBatch::closingDuringARunCancelsIt()
     dialog->close();
 
     QVERIFY(finished.wait(5000));
-    for (const BatchOutcome& outcome : dialog->Outcomes())
-        QVERIFY2(outcome.result != QLatin1String("ok"), qPrintable(outcome.port));
+    for (const PortOutcome& outcome : dialog->Outcomes())
+        QVERIFY2(outcome.result != PortOutcome::Result::Ok, qPrintable(outcome.port));
     QTRY_VERIFY(dialog.isNull());
+}
+
+// The count line, the rows and the report agree on every cancelled port.
+void TestKelvaneBatch::cancelledPortsAreCountedAsCancelled()
+{
+    for (const auto& simulator : m_simulators) {
+        SimOptions slow = simulator->options();
+        slow.turnaroundMs = 60000;
+        simulator->setOptions(slow);
+    }
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages, m_detector);
+    CBatchDialog* dialog = OpenBatch(sheet);
+    QVERIFY(dialog);
+    QSignalSpy finished(dialog, &CBatchDialog::RunFinished);
+    QTest::keyClick(dialog, Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(dialog->IsRunning());
+
+    QTest::keyClick(dialog, Qt::Key_C, Qt::AltModifier);
+
+    QVERIFY(finished.wait(10000));
+    int cancelled = 0;
+    int failed = 0;
+    for (const PortOutcome& outcome : dialog->Outcomes()) {
+        QVERIFY2(outcome.result != PortOutcome::Result::Ok, qPrintable(outcome.port));
+        (outcome.result == PortOutcome::Result::Cancelled ? cancelled : failed) += 1;
+    }
+    QCOMPARE(cancelled + failed, 5);
+    QVERIFY(cancelled > 0);
+    QCOMPARE(Control<QLabel>(*dialog, "summaryLabel")->text(),
+             QStringLiteral("成功 0 个，失败 %1 个，已取消 %2 个").arg(failed).arg(cancelled));
+    auto* table = Control<QTableWidget>(*dialog, "portTable");
+    QCOMPARE(Cell(*table, 0, StateColumn),
+             PortOutcome::Text(dialog->Outcomes().constFirst().result));
 }
 
 void TestKelvaneBatch::marksWhatAWriteWouldChange()

@@ -3,6 +3,7 @@
 #include "CExitSignals.h"
 #include "CPortReport.h"
 #include "Console.h"
+#include "PortOutcome.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -65,18 +66,19 @@ CInterruptReport::~CInterruptReport()
 
 CInterruptReport::Text CInterruptReport::MakeText(const CPortTask& task, const QString& state) const
 {
+    PortOutcome outcome;
+    outcome.port = task.Port();
+    outcome.device = task.DevicePath();
+    outcome.result = PortOutcome::Result::Interrupted;
+    outcome.state = state;
     if (!m_json)
-        return {
-            (task.Port() + QStringLiteral("\tinterrupted\t") + state + QLatin1Char('\n')).toUtf8(),
-            {}};
+        return {(outcome.port + QLatin1Char('\t') + PortOutcome::Name(outcome.result) +
+                 QLatin1Char('\t') + state + QLatin1Char('\n'))
+                    .toUtf8(),
+                {}};
     // The object is written with a marker where the status goes, then split there.
-    const QJsonObject line{
-        {QStringLiteral("port"), task.Port()},
-        {QStringLiteral("device"), task.DevicePath()},
-        {QStringLiteral("status"), QStringLiteral("\x01")},
-        {QStringLiteral("result"), QStringLiteral("interrupted")},
-        {QStringLiteral("state"), state},
-    };
+    QJsonObject line = outcome.ToJson();
+    line.insert(QStringLiteral("status"), QStringLiteral("\x01"));
     const QByteArray text = QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
     const QByteArray marker("\"\\u0001\"");
     const qsizetype at = text.indexOf(marker);

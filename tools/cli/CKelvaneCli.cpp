@@ -20,12 +20,9 @@
 #include "ConverterProbe.h"
 #include "FlowMessages.h"
 #include "PortNames.h"
+#include "PortOutcome.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
 
 #include <memory>
 #include <vector>
@@ -334,22 +331,18 @@ QByteArray CKelvaneCli::DetectLine(const ConverterProbe::Result& result)
 QByteArray CKelvaneCli::DetectJsonLine(const QString& port, const ConverterProbe::Result& result,
                                        ExitStatus status)
 {
-    QJsonArray messages;
-    if (!result.model)
-        messages.append(result.failure.detail.isEmpty()
-                            ? result.failure.text
-                            : result.failure.text + QLatin1Char('\n') + result.failure.detail);
-    const QJsonObject line{
-        {QStringLiteral("port"), port},
-        {QStringLiteral("device"), result.devicePath},
-        {QStringLiteral("status"), int(status)},
-        {QStringLiteral("result"), result.model ? QStringLiteral("ok") : QStringLiteral("failed")},
-        {QStringLiteral("model"), result.model
-                                      ? QJsonValue(ConverterModels::DisplayName(*result.model))
-                                      : QJsonValue(QJsonValue::Null)},
-        {QStringLiteral("messages"), messages},
-    };
-    return QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
+    PortOutcome outcome;
+    outcome.port = port;
+    outcome.device = result.devicePath;
+    outcome.status = int(status);
+    if (result.model) {
+        outcome.result = PortOutcome::Result::Ok;
+        outcome.model = ConverterModels::DisplayName(*result.model);
+    } else {
+        outcome.reason = PortOutcome::ReasonOf({result.failure});
+        outcome.messages << PortOutcome::MessageLine(result.failure);
+    }
+    return outcome.JsonLine();
 }
 
 // Status 0 when the converter, configured by the document (or the factory

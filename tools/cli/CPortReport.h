@@ -2,6 +2,7 @@
 
 #include "CPortTask.h"
 #include "ExitStatus.h"
+#include "PortOutcome.h"
 
 #include <QByteArray>
 
@@ -14,7 +15,10 @@ public:
 
     // A plain switch, safe from a signal handler.
     static ExitStatus StatusOf(CPortTask::Result result) noexcept;
-    // "port<TAB>result<TAB>messages", the key lines among the messages.
+    // The task's outcome with its exit status.
+    static PortOutcome OutcomeOf(const CPortTask& task);
+    // "port<TAB>result<TAB>messages", the key lines among the messages;
+    // result is "ok", or the outcome's name and the exit status ("failed 4").
     static QByteArray Line(const CPortTask& task);
     // The same as one compact JSON object.
     static QByteArray JsonLine(const CPortTask& task);

@@ -2,7 +2,7 @@
 
 #include "CSerialComm.h"
 #include "Console.h"
-#include "FlowMessages.h"
+#include "PortOutcome.h"
 
 #include <cstdio>
 
@@ -70,17 +70,7 @@ void CTerminalProgress::Step(const QString& port, const QString& step)
 
 void CTerminalProgress::Stepped(const QString& port, CPortTaskObserver::Step step)
 {
-    switch (step) {
-    case CPortTaskObserver::Step::Connecting:
-        Step(port, FlowMessages::Connecting());
-        return;
-    case CPortTaskObserver::Step::Writing:
-        Step(port, FlowMessages::Writing());
-        return;
-    case CPortTaskObserver::Step::Verifying:
-        break;
-    }
-    Step(port, FlowMessages::Reading());
+    Step(port, PortOutcome::StepText(step));
 }
 
 void CTerminalProgress::Observe(CSerialComm& serial, const QString& port)
