@@ -33,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Require(!CConfigDocument::Load(json, copy));
     Require(CConfigDocument::ToJson(copy) == shown);
     const CEncodedConfig again = CEncodedConfig::From(copy);
-    Require(again.Frames() == encoded.Frames());
+    Require(again.ParameterBlock() == encoded.ParameterBlock() &&
+            again.CanConfigBlock() == encoded.CanConfigBlock());
     return 0;
 }
