@@ -1,5 +1,6 @@
 #include "CFontWarmUp.h"
 #include "CKelvaneApp.h"
+#include "OpenFileLimit.h"
 #include "UiLanguage.h"
 
 #include <QByteArray>
@@ -160,6 +161,8 @@ int main(int argc, char* argv[])
             return 0;
         }
     }
+    // The station serves many ports at once, each holding descriptors of its own.
+    OpenFileLimit::RaiseToHard();
     CFontWarmUp fonts;
     Startup().previous = qInstallMessageHandler(HoldStartupMessage);
     CKelvaneApp app(argc, argv);

@@ -23,8 +23,7 @@ CPortTask::CPortTask(Job job, const QString& port, const QString& devicePath,
                      const Configuration& config, const CEncodedConfig& encoded, CProfile& profile,
                      const QList<DetectedPort>& present)
     : m_job(job), m_port(port), m_devicePath(devicePath), m_pages(config), m_config(encoded),
-      m_profile(&profile), m_present(present), m_serial(std::make_unique<CSerialComm>()),
-      m_probe(std::make_unique<CSerialComm>())
+      m_profile(&profile), m_present(present), m_serial(std::make_unique<CSerialComm>())
 {}
 
 CPortTask::CPortTask(CPortTask&&) noexcept = default;
@@ -50,7 +49,6 @@ void CPortTask::Run()
 void CPortTask::Cancel()
 {
     m_serial->Cancel();
-    m_probe->Cancel();
 }
 
 void CPortTask::RunAll(std::vector<CPortTask>& tasks)
@@ -113,7 +111,7 @@ CPortTask::Result CPortTask::ConnectPort()
     if (outcome == ConnectFlow::Outcome::Connected)
         return Result::Succeeded;
     if (outcome == ConnectFlow::Outcome::NoConverter && !m_serial->IsCancelled())
-        m_answering = ConnectFlow::AnsweringModel(*m_probe, m_devicePath, model);
+        m_answering = ConnectFlow::AnsweringModel(*m_serial, m_devicePath, model);
     if (m_serial->IsCancelled()) {
         m_answering.reset();
         m_messages.ShowMessage(FlowMessages::Caption(), FlowMessages::ConnectCancelled());

@@ -121,9 +121,9 @@ private:
     Result m_result = Result::CommunicationFailed;
     CPortTaskObserver* m_observer = nullptr;
     // Held apart so that the task stays movable; the port is there before
-    // the task runs, so that a cancel can reach it at any time.
+    // the task runs, so that a cancel can reach it at any time. It also asks,
+    // closed and opened again, whether another model answers: one port's
+    // descriptors per task, however many tasks run.
     std::unique_ptr<CSerialComm> m_serial;
-    // Where the task asks whether another model answers.
-    std::unique_ptr<CSerialComm> m_probe;
     std::unique_ptr<std::atomic<int>> m_stage = std::make_unique<std::atomic<int>>(0);
 };

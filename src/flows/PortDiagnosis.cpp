@@ -95,6 +95,16 @@ QString NotWorking(const QString& devicePath, int systemError)
            QLatin1Char('\n') + Text::tr("系统的说明：%1").arg(qt_error_string(systemError));
 }
 
+// Many ports served at once can use up what the system lets one program
+// open; the port itself is likely fine, and the others go on without it.
+QString NoDescriptor(const QString& devicePath)
+{
+    return Text::tr("%1 没有打开：本程序能同时打开的文件数已用完（系统的上限），"
+                    "其他串口不受影响。请一次少服务一些串口，或提高打开文件数的上限"
+                    "（ulimit -n）。")
+        .arg(devicePath);
+}
+
 QString Missing(const QString& devicePath, const QList<DetectedPort>& present)
 {
     if (present.isEmpty())
@@ -151,6 +161,8 @@ QString OpenFailure(const QString& devicePath, int systemError, const QList<Dete
         return Missing(devicePath, present);
     case PortOpenCause::NotWorking:
         return NotWorking(devicePath, systemError);
+    case PortOpenCause::NoDescriptor:
+        return NoDescriptor(devicePath);
     case PortOpenCause::Other:
         break;
     }

@@ -45,6 +45,10 @@ public:
     static void ReleaseAllForSignal() noexcept;
 
 private:
+    // The platform's means for Cancel to wake a wait, once per port object;
+    // false, with LastError set, when the system has none to give.
+    bool MakeWakePipe();
+
     std::atomic<bool> m_cancelled{false};
     int m_lastError = 0;
     int m_readTimeoutMs = kDefaultTimeoutMs;

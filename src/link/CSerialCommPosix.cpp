@@ -228,35 +228,46 @@ void WaitUntilSent(const SerialPortState& port, int timeoutMs)
 
 } // namespace
 
-CSerialCommImpl::CSerialCommImpl()
+CSerialCommImpl::CSerialCommImpl() = default;
+
+CSerialCommImpl::~CSerialCommImpl()
 {
+    Close();
+    for (const int fd : {m_state.wakeRead, m_state.wakeWrite.load()})
+        if (fd >= 0)
+            ::close(fd);
+}
+
+bool CSerialCommImpl::MakeWakePipe()
+{
+    if (m_state.wakeWrite.load() >= 0)
+        return true;
     int ends[2] = {-1, -1};
-    if (::pipe(ends) != 0)
-        return;
+    if (::pipe(ends) != 0) {
+        m_lastError = errno;
+        return false;
+    }
     for (const int fd : ends) {
         ::fcntl(fd, F_SETFD, FD_CLOEXEC);
         ::fcntl(fd, F_SETFL, O_NONBLOCK);
     }
     m_state.wakeRead = ends[0];
-    m_state.wakeWrite = ends[1];
-}
-
-CSerialCommImpl::~CSerialCommImpl()
-{
-    Close();
-    for (const int fd : {m_state.wakeRead, m_state.wakeWrite})
-        if (fd >= 0)
-            ::close(fd);
+    // Published last: a cancel that finds it finds the read end in place.
+    m_state.wakeWrite.store(ends[1]);
+    return true;
 }
 
 void CSerialCommImpl::Cancel()
 {
     m_cancelled.store(true);
-    if (m_state.wakeWrite < 0)
+    // Without a pipe nothing waits yet, and every wait to come looks at the
+    // flag first.
+    const int wakeWrite = m_state.wakeWrite.load();
+    if (wakeWrite < 0)
         return;
     // A full pipe is awake already.
     const char wake = 1;
-    [[maybe_unused]] const ssize_t written = ::write(m_state.wakeWrite, &wake, 1);
+    [[maybe_unused]] const ssize_t written = ::write(wakeWrite, &wake, 1);
 }
 
 void CSerialCommImpl::ClearCancel()
@@ -304,6 +315,12 @@ bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, in
     // holds would lock that program's port, not ours.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         m_lastError = errno;
+        ::close(fd);
+        return false;
+    }
+    // The port's own descriptor comes first, so that a process short of
+    // descriptors fails a port at its open; the wake pipe then goes with it.
+    if (!MakeWakePipe()) {
         ::close(fd);
         return false;
     }

@@ -12,6 +12,8 @@ PortOpenCause CauseOfWin32(unsigned long error)
         return PortOpenCause::Missing;
     case kAccessDenied:
         return PortOpenCause::Denied;
+    case kTooManyOpenFiles:
+        return PortOpenCause::NoDescriptor;
     case kSharingViolation:
     case kBusy:
         return PortOpenCause::InUse;

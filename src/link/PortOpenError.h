@@ -9,6 +9,7 @@ enum class PortOpenCause
     Denied,       // Windows refuses it: nearly always another holder, else a right
     Missing,      // no such port
     NotWorking,   // the port is known but its device failed or was removed
+    NoDescriptor, // the process or the system has no descriptor or handle left for it
     Other,
 };
 
@@ -19,6 +20,7 @@ namespace Win32Error {
 constexpr unsigned long kInvalidFunction = 1;
 constexpr unsigned long kFileNotFound = 2;
 constexpr unsigned long kPathNotFound = 3;
+constexpr unsigned long kTooManyOpenFiles = 4;
 constexpr unsigned long kAccessDenied = 5;
 constexpr unsigned long kBadUnit = 20;
 constexpr unsigned long kNotReady = 21;

@@ -21,6 +21,9 @@ PortOpenCause CauseOf(int systemError)
     // A USB adapter on its way out, or a pseudo-terminal whose other side closed.
     case EIO:
         return PortOpenCause::NotWorking;
+    case EMFILE:
+    case ENFILE:
+        return PortOpenCause::NoDescriptor;
     default:
         return PortOpenCause::Other;
     }

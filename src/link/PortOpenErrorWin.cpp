@@ -8,6 +8,7 @@
 static_assert(Win32Error::kInvalidFunction == ERROR_INVALID_FUNCTION);
 static_assert(Win32Error::kFileNotFound == ERROR_FILE_NOT_FOUND);
 static_assert(Win32Error::kPathNotFound == ERROR_PATH_NOT_FOUND);
+static_assert(Win32Error::kTooManyOpenFiles == ERROR_TOO_MANY_OPEN_FILES);
 static_assert(Win32Error::kAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(Win32Error::kBadUnit == ERROR_BAD_UNIT);
 static_assert(Win32Error::kNotReady == ERROR_NOT_READY);

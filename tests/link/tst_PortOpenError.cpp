@@ -39,6 +39,8 @@ void TestPortOpenError::win32ErrorsHaveTheirCause_data()
     QTest::newRow("ERROR_DEVICE_NOT_CONNECTED: gone")
         << kDeviceNotConnected << PortOpenCause::NotWorking;
     QTest::newRow("ERROR_DEVICE_REMOVED: gone") << kDeviceRemoved << PortOpenCause::NotWorking;
+    QTest::newRow("ERROR_TOO_MANY_OPEN_FILES: no handle left")
+        << kTooManyOpenFiles << PortOpenCause::NoDescriptor;
     QTest::newRow("ERROR_INVALID_PARAMETER: the system's text") << 87ul << PortOpenCause::Other;
     QTest::newRow("no error") << 0ul << PortOpenCause::Other;
 }
@@ -61,6 +63,9 @@ void TestPortOpenError::errnoHasItsCause_data()
     QTest::newRow("ENOENT") << ENOENT << PortOpenCause::Missing;
     QTest::newRow("ENXIO") << ENXIO << PortOpenCause::Missing;
     QTest::newRow("EIO: adapter on its way out") << EIO << PortOpenCause::NotWorking;
+    QTest::newRow("EMFILE: the process has no descriptor left")
+        << EMFILE << PortOpenCause::NoDescriptor;
+    QTest::newRow("ENFILE: the system has none") << ENFILE << PortOpenCause::NoDescriptor;
     QTest::newRow("EINVAL") << EINVAL << PortOpenCause::Other;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include <termios.h>
@@ -11,8 +12,11 @@ struct SerialPortState
 {
     int fd = -1;
     // Polled beside the port, so that Cancel can wake a wait on the port.
+    // Made after the port's first open, never before it, and kept until the
+    // port object goes: a cancel from another thread may write to it at any
+    // time.
     int wakeRead = -1;
-    int wakeWrite = -1;
+    std::atomic<int> wakeWrite{-1};
     SignalSlot* signalSlot = nullptr; // where a signal handler finds the port
     std::uint32_t baudRate = 0;
     // The line settings found at the open, put back at the close.
