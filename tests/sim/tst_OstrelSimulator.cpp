@@ -2,6 +2,7 @@
 #include "CRawPtyClient.h"
 #include "ModelRows.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
@@ -90,6 +91,7 @@ private Q_SLOTS:
     void splitSendsTwoParts();
     void queuedRawRepliesComeFirst();
     void clientCanLeaveAndReturn();
+    void keepSendingFinishesTheReplyAtTheNextRequest();
     void statePersistsAcrossRuns();
     void damagedStateFallsBackToDefaults_data();
     void damagedStateFallsBackToDefaults();
@@ -307,6 +309,27 @@ void TestOstrelSimulator::clientCanLeaveAndReturn()
     QCOMPARE(exchange(sim, client, kHandshakeX), QByteArray::fromHex("F7F802131E"));
 }
 
+// The CAN configuration block reply stops halfway; the next client's first
+// request brings the rest ahead of its own answer.
+void TestOstrelSimulator::keepSendingFinishesTheReplyAtTheNextRequest()
+{
+    SimOptions options = unpaced();
+    options.keepSending = true;
+    COstrelSimulator sim(options);
+    QVERIFY(sim.start());
+    const QByteArray reply = frame(0x05, COstrelSimulator::DefaultCanConfigBlock());
+    {
+        CRawPtyClient client;
+        QVERIFY(client.open(sim.slavePath()));
+        QCOMPARE(exchange(sim, client, kReadCanConfig), reply.left(reply.size() / 2));
+    }
+    CRawPtyClient client;
+    QVERIFY(client.open(sim.slavePath()));
+    QCOMPARE(exchange(sim, client, kHandshakeX),
+             reply.mid(reply.size() / 2) + QByteArray::fromHex("F7F802131E"));
+    QCOMPARE(exchange(sim, client, kHandshakeX), QByteArray::fromHex("F7F802131E"));
+}
+
 void TestOstrelSimulator::statePersistsAcrossRuns()
 {
     QTemporaryDir dir;
@@ -321,9 +344,11 @@ void TestOstrelSimulator::statePersistsAcrossRuns()
         QVERIFY(sim.start());
         QVERIFY(client.open(sim.slavePath()));
         QCOMPARE(exchange(sim, client, frame(0x01, parameters)), QByteArray::fromHex("F7F801131D"));
-        QVERIFY(QFile::exists(options.stateFile));
         QCOMPARE(exchange(sim, client, frame(0x04, canConfig)), QByteArray::fromHex("F7F8041318"));
     }
+    // Saved after the acknowledgement, and finished by the time the
+    // simulator has stopped; the temporary file is gone.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"state.json"});
     COstrelSimulator sim(options);
     CRawPtyClient client;
     QVERIFY(sim.start());

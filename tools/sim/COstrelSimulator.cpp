@@ -5,6 +5,7 @@
 #include "CSimLog.h"
 #include "CSimPty.h"
 #include "CSimStateFile.h"
+#include "CSimStateSaver.h"
 #include "CSimTransmitQueue.h"
 #include "CSimWakePipe.h"
 
@@ -33,6 +34,8 @@ constexpr auto kMinimumSilence = std::chrono::milliseconds(50);
 // grow without bound.
 constexpr qsizetype kMaxRawHistory = 1 << 20;
 constexpr qsizetype kMaxFrameHistory = 4096;
+
+constexpr quint8 kReadCanConfig = 0x05;
 
 Clock::duration silenceLimit(ConverterModel model)
 {
@@ -90,6 +93,8 @@ private:
     void expireStaleFrame(Clock::time_point now);
     void respond(const QList<QByteArray>& frames, Clock::time_point receivedAt);
     void respondTo(const QByteArray& frame, Clock::time_point receivedAt);
+    void enqueueReply(const QByteArray& frame, const CSimConverter::Outcome& outcome,
+                      const SimOptions& options, Clock::time_point start);
     void transmitDue(Clock::time_point now);
     void recordReceived(const QByteArray& bytes);
     void logDiscarded();
@@ -106,7 +111,11 @@ private:
     CSimFrameAssembler m_assembler;
     CSimTransmitQueue m_transmit;
     CSimLog m_log;
+    CSimStateSaver m_saver;
     Clock::time_point m_lastReceived{};
+    // The rest of a reply kept back in the keep-sending mode, until the
+    // next request.
+    QByteArray m_heldRest;
 };
 
 bool COstrelSimulator::Impl::start()
@@ -128,6 +137,7 @@ bool COstrelSimulator::Impl::start()
     });
     m_assembler = CSimFrameAssembler();
     m_transmit = CSimTransmitQueue();
+    m_heldRest.clear();
     m_stopping = false;
     m_thread = std::thread([this] { run(); });
     return true;
@@ -140,6 +150,7 @@ void COstrelSimulator::Impl::stop()
     m_stopping = true;
     m_wake.wake();
     m_thread.join();
+    m_saver.finish();
     m_pty.close();
     m_wake.close();
     m_log.setPath({});
@@ -238,22 +249,40 @@ void COstrelSimulator::Impl::respondTo(const QByteArray& frame, Clock::time_poin
         outcome = shared.converter.handle(frame, options);
         blocks = shared.converter.blocks();
     });
-    // Saved before answering, so whoever sees the acknowledgement finds the file written.
-    if (outcome.blocksWritten && !options.stateFile.isEmpty() &&
-        !CSimStateFile::Save(options.stateFile, blocks))
-        qWarning("ostrel-sim: cannot save the state to %s", qPrintable(options.stateFile));
+    const quint32 bitRate = options.pacing ? CSimConverter::ConfigBitRate(options.model) : 0;
+    const auto start =
+        std::max(receivedAt + std::chrono::milliseconds(options.turnaroundMs), Clock::now());
+    // A converter still sending when its new peer speaks finishes first.
+    if (!m_heldRest.isEmpty())
+        m_transmit.enqueue(std::exchange(m_heldRest, {}), Clock::now(), bitRate, 0);
+    enqueueReply(frame, outcome, options, start);
+    // Saved once the answer is on its way, as a converter answers before
+    // its memory is programmed.
+    if (outcome.blocksWritten && !options.stateFile.isEmpty())
+        m_saver.save(options.stateFile, blocks);
+}
+
+void COstrelSimulator::Impl::enqueueReply(const QByteArray& frame,
+                                          const CSimConverter::Outcome& outcome,
+                                          const SimOptions& options, Clock::time_point start)
+{
     if (outcome.reply.isEmpty())
         return;
     m_log.write("TX", outcome.reply);
-    const auto start =
-        std::max(receivedAt + std::chrono::milliseconds(options.turnaroundMs), Clock::now());
+    const quint32 bitRate = options.pacing ? CSimConverter::ConfigBitRate(options.model) : 0;
+    if (options.keepSending && !outcome.exact && quint8(frame.at(2)) == kReadCanConfig) {
+        // Only the first half goes now: its peer is taken to have gone.
+        const qsizetype half = outcome.reply.size() / 2;
+        m_transmit.enqueue(outcome.reply.left(half), start, bitRate, 0);
+        m_heldRest = outcome.reply.mid(half);
+        return;
+    }
     if (options.trickleMs > 0 && !outcome.exact) {
         const auto interval = std::chrono::milliseconds(options.trickleMs);
         for (qsizetype i = 0; i < outcome.reply.size(); ++i)
             m_transmit.enqueue(outcome.reply.mid(i, 1), start + i * interval, 0, 0);
         return;
     }
-    const quint32 bitRate = options.pacing ? CSimConverter::ConfigBitRate(options.model) : 0;
     m_transmit.enqueue(outcome.reply, start, bitRate, outcome.exact ? 0 : options.splitMs);
 }
 

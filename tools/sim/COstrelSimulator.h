@@ -25,8 +25,12 @@ struct SimOptions
     int truncate = 0;          // drop the last N bytes of data replies
     bool noCanConfig = false;  // never answer command 0x05
     bool garbageFirst = false; // junk bytes before the first reply
-    QString logFile;           // one hex line per frame received and sent
-    QString stateFile;         // blocks loaded at start, saved after each write
+    // The CAN configuration block reply stops after its first half, as if
+    // its peer went; the rest goes out at the next request, ahead of the
+    // answer, as from a converter still sending when a new peer speaks.
+    bool keepSending = false;
+    QString logFile;   // one hex line per frame received and sent
+    QString stateFile; // blocks loaded at start, saved after each write
 };
 
 // A converter on the master side of a pseudo-terminal, served by its own

@@ -30,7 +30,10 @@ const QList<QCommandLineOption>& optionList()
         {"no-pacing", "Reply at once instead of at the model's bit rate."},
         {"link", "Also make PATH a symbolic link to the pty (removed on exit).", "path"},
         {"log", "Write one hex line per frame received and sent to FILE.", "file"},
-        {"state", "Load the blocks from FILE at start and save them after each write.", "file"},
+        {"state",
+         "Load the blocks from FILE at start and save them after acknowledging each write "
+         "(written to a temporary file, then renamed).",
+         "file"},
         {"silent", "Never answer."},
         {"drop", "Ignore the first N requests.", "n", "0"},
         {"bad-check", "Send data replies with a wrong check byte."},
@@ -41,6 +44,9 @@ const QList<QCommandLineOption>& optionList()
         {"truncate", "Drop the last N bytes of data replies.", "n", "0"},
         {"no-can-config", "Never answer the CAN configuration block read."},
         {"garbage-first", "Send junk bytes before the first reply."},
+        {"keep-sending",
+         "Stop the CAN configuration reply halfway, as if its reader went, and send the rest "
+         "ahead of the answer to the next request."},
     };
     return list;
 }
@@ -96,6 +102,7 @@ std::optional<CommandLine> parseCommandLine(const QCoreApplication& app)
     options.wrongAck = parser.isSet("wrong-ack");
     options.noCanConfig = parser.isSet("no-can-config");
     options.garbageFirst = parser.isSet("garbage-first");
+    options.keepSending = parser.isSet("keep-sending");
     options.logFile = parser.value("log");
     options.stateFile = parser.value("state");
     line.linkPath = parser.value("link");
