@@ -4,6 +4,7 @@
 #include "ConverterModel.h"
 
 #include <chrono>
+#include <cstring>
 
 namespace {
 
@@ -24,14 +25,13 @@ constexpr int kAttempts = 4;
 constexpr int kHeaderSize = 4;
 
 constexpr int kAckSize = 5;
-constexpr int kAckCapacity = 32;
+constexpr int kAckReadChunk = 32;
 constexpr int kAckReadTimeoutMs = 500;
 
 constexpr int kHandshakeWriteTimeoutMs = 120;
 constexpr int kParameterWriteTimeoutMs = 500;
 constexpr int kParameterRequestTimeoutMs = 100;
 constexpr int kParameterReplySize = kHeaderSize + CFrameProtocol::kParameterBlockSize + 1;
-constexpr int kParameterReplyCapacity = 96;
 constexpr int kParameterReadChunk = 64;
 constexpr int kParameterReadTimeoutMs = 1000;
 
@@ -39,20 +39,31 @@ constexpr int kCanConfigWriteTimeoutMs = 2000;
 constexpr int kCanConfigReplySize = kHeaderSize + CFrameProtocol::kCanConfigBlockSize + 1;
 constexpr int kCanConfigReadTimeoutMs = 2000;
 
-// A line quiet this long has finished the reply of an abandoned exchange.
+// A line quiet this long has finished the reply of an abandoned exchange,
+// the converter's pause before the CAN configuration block included.
 constexpr int kQuietLineMs = 100;
+// Before a handshake the line counts as quiet after this many character
+// times without a byte; never less than this many milliseconds, the finest
+// wait a read can make out.
+constexpr int kQuietCharacters = 8;
+constexpr int kQuietFloorMs = 2;
 constexpr int kDrainChunk = 256;
 
 using Clock = std::chrono::steady_clock;
 
 struct Collection
 {
-    int capacity;
-    int wanted;
+    // The bytes the wanted frame begins with. Whatever comes before them is
+    // the rest of something earlier and is passed over.
+    QByteArray start;
+    int wanted; // the whole frame, from its start
     int chunk;
     int timeoutMs;
     int budgetMs;          // for the whole collection, however the bytes trickle in
     bool observed = false; // the port's reply observer hears of every read
+    // The frame may come without its start: then it is the first `wanted`
+    // bytes, whatever they hold.
+    bool startOptional = false;
 };
 
 // Ten bit times a byte: start bit, eight data bits, stop bit.
@@ -72,42 +83,111 @@ int ReplyBudgetMs(int timeoutMs, int bytes, quint32 bitRate)
 
 struct Collected
 {
-    QByteArray reply;
+    QByteArray reply;   // from the wanted frame's start on; empty when none came
+    int passedOver = 0; // bytes that came before it, or instead of it
     // The budget ran out while bytes were still coming, as opposed to a line
     // that fell quiet for a whole read's time-out.
     bool outOfTime = false;
 };
 
-// Appends reads until `wanted` bytes are in, a read brings nothing or the
-// budget is spent; a read hands back whatever has arrived, so a reply usually
-// takes several.
+// The first offset from `from` on where `bytes` agree with `start` as far as
+// they go, so that a start cut off by the end of what has arrived is kept;
+// bytes.size() when there is none.
+qsizetype StartOf(const QByteArray& bytes, const QByteArray& start, qsizetype from)
+{
+    for (qsizetype at = from; at < bytes.size(); ++at) {
+        const qsizetype length = qMin(start.size(), bytes.size() - at);
+        if (std::memcmp(bytes.constData() + at, start.constData(), size_t(length)) == 0)
+            return at;
+    }
+    return bytes.size();
+}
+
+bool BeginsFrame(const QByteArray& bytes)
+{
+    return bytes.size() >= 2 && quint8(bytes.at(0)) == kStart1 && quint8(bytes.at(1)) == kStart2;
+}
+
+// Collects a reply as reads hand back whatever has arrived: a reply usually
+// takes several. Bytes before the wanted frame's start are passed over, so
+// the tail of an abandoned reply still on the line does not count as the
+// answer. Ends when the frame is complete, when a read brings nothing or when
+// the budget is spent; also when the converter answered with a whole frame
+// of another kind, which is a wrong reply, not a leftover.
 Collected Collect(CSerialComm& port, const Collection& rule)
 {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(rule.budgetMs);
-    QByteArray reply(rule.capacity, '\0');
-    int received = 0;
+    QByteArray bytes; // from the first byte that may still be the frame's start
+    QByteArray chunk(rule.chunk, '\0');
+    qsizetype at = 0;
+    int passedOver = 0;
+    bool otherFrame = false;
     int last = 0;
     bool outOfTime = false;
+    const auto found = [&] { return at + rule.start.size() <= bytes.size(); };
+    const auto complete = [&] {
+        if (found())
+            return bytes.size() - at >= rule.wanted;
+        return (rule.startOptional || otherFrame) && bytes.size() >= rule.wanted;
+    };
     if (rule.observed)
-        port.NoteReply(received, rule.wanted);
+        port.NoteReply(0, rule.wanted);
     do {
         const auto left =
             std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) {
-            outOfTime = received > 0;
+            outOfTime = !bytes.isEmpty() || passedOver > 0;
             break;
         }
-        const int room = qMin(rule.chunk, rule.capacity - received);
+        // Never more than the frame needs: what follows it is left to the
+        // next request, which discards it.
+        const qsizetype needed = (found() ? at : 0) + rule.wanted - bytes.size();
+        const int room = int(qBound(qsizetype(1), needed, qsizetype(rule.chunk)));
         const int timeoutMs = static_cast<int>(qMin<qint64>(rule.timeoutMs, left));
-        last = port.Read(reply.data() + received, room, timeoutMs);
+        last = port.Read(chunk.data(), room, timeoutMs);
         // A read cut short by the deadline says nothing about the line.
-        outOfTime = last == 0 && received > 0 && timeoutMs < rule.timeoutMs;
-        received += last;
+        outOfTime = last == 0 && (!bytes.isEmpty() || passedOver > 0) && timeoutMs < rule.timeoutMs;
+        const bool first = bytes.isEmpty() && passedOver == 0;
+        bytes.append(chunk.constData(), last);
+        if (first && BeginsFrame(bytes) && StartOf(bytes, rule.start, 0) != 0)
+            otherFrame = true;
+        at = StartOf(bytes, rule.start, at);
+        if (!rule.startOptional && !otherFrame && at > 0) {
+            passedOver += int(at);
+            bytes.remove(0, at);
+            at = 0;
+        }
         if (rule.observed && last > 0)
-            port.NoteReply(received, rule.wanted);
-    } while (received < rule.wanted && last > 0);
-    reply.truncate(received);
-    return {reply, outOfTime && !port.IsCancelled()};
+            port.NoteReply(int(qMin<qsizetype>(bytes.size() - (found() ? at : 0), rule.wanted)),
+                           rule.wanted);
+    } while (!complete() && last > 0);
+    Collected collected;
+    if (found() && bytes.size() - at >= rule.wanted) {
+        collected.reply = bytes.mid(at, rule.wanted);
+        collected.passedOver = passedOver + int(at);
+    } else if ((rule.startOptional || otherFrame) && bytes.size() >= rule.wanted) {
+        collected.reply = bytes.left(rule.wanted);
+    } else if (found()) {
+        // The frame began but did not finish: a reply cut off.
+        collected.reply = bytes.mid(at);
+        collected.passedOver = passedOver + int(at);
+    } else if (otherFrame) {
+        collected.reply = bytes;
+    } else {
+        collected.passedOver = passedOver + int(bytes.size());
+    }
+    collected.outOfTime = outOfTime && !port.IsCancelled();
+    return collected;
+}
+
+// Reads and drops what the line still brings until no byte has come for
+// quietMs, or until boundMs have passed.
+void AwaitQuietLine(CSerialComm& port, int quietMs, int boundMs)
+{
+    const Clock::time_point limit = Clock::now() + std::chrono::milliseconds(boundMs);
+    char scrap[kDrainChunk];
+    while (Clock::now() < limit && port.Read(scrap, kDrainChunk, quietMs) > 0) {
+    }
 }
 
 void Send(CSerialComm& port, const QByteArray& frame, int timeoutMs)
@@ -124,6 +204,22 @@ bool StartsWith(const QByteArray& reply, std::initializer_list<quint8> expected)
         if (static_cast<quint8>(reply.at(at++)) != byte)
             return false;
     return true;
+}
+
+QByteArray Header(Command command, quint8 length)
+{
+    QByteArray header;
+    for (const quint8 byte : {kStart1, kStart2, CodeOf(command), length})
+        header.append(static_cast<char>(byte));
+    return header;
+}
+
+QByteArray Acknowledgement(quint8 code)
+{
+    QByteArray ack;
+    for (const quint8 byte : {kStart1, kStart2, code, kAckLength, quint8(code ^ 0x1C)})
+        ack.append(static_cast<char>(byte));
+    return ack;
 }
 
 QByteArray ReadRequest(Command command)
@@ -206,10 +302,14 @@ bool CFrameProtocol::IsCanConfigReply(const QByteArray& reply)
 }
 
 void CFrameProtocol::NoteShortOrWrong(const QByteArray& reply, int expected, bool outOfTime,
-                                      int allowedMs)
+                                      int allowedMs, int passedOver)
 {
     const auto received = static_cast<int>(reply.size());
-    if (received == 0)
+    // Bytes that were not the reply's are something else on the line, never
+    // a silent converter.
+    if (received == 0 && passedOver > 0)
+        m_failure = {Failure::Kind::WrongReply, passedOver, expected};
+    else if (received == 0)
         m_failure = {Failure::Kind::NoReply, 0, expected};
     else if (received < expected && outOfTime)
         m_failure = {Failure::Kind::TooSlow, received, expected, allowedMs};
@@ -222,13 +322,14 @@ void CFrameProtocol::NoteShortOrWrong(const QByteArray& reply, int expected, boo
 bool CFrameProtocol::WaitAck(quint8 expectedCode)
 {
     const int budgetMs = ReplyBudgetMs(kAckReadTimeoutMs, kAckSize, m_port.BaudRate());
-    const Collected collected =
-        Collect(m_port, {kAckCapacity, kAckSize, kAckCapacity, kAckReadTimeoutMs, budgetMs});
+    const Collected collected = Collect(m_port, {Acknowledgement(expectedCode), kAckSize,
+                                                 kAckReadChunk, kAckReadTimeoutMs, budgetMs});
     if (IsAcknowledgement(collected.reply, expectedCode)) {
         m_failure = {};
         return true;
     }
-    NoteShortOrWrong(collected.reply, kAckSize, collected.outOfTime, budgetMs);
+    NoteShortOrWrong(collected.reply, kAckSize, collected.outOfTime, budgetMs,
+                     collected.passedOver);
     return false;
 }
 
@@ -257,7 +358,15 @@ bool CFrameProtocol::SendUntilAcknowledged(const QByteArray& request, int writeT
     if (!m_port.IsOpen())
         return false;
     const auto code = static_cast<quint8>(request.at(2));
+    const bool handshake = code == CodeOf(Command::Handshake);
     for (int attempt = 0; attempt < attempts; ++attempt) {
+        // A converter may still be sending the reply to an exchange its last
+        // peer gave up (an interrupted command, a pulled cable): the
+        // handshake waits until that has ended rather than take its bytes
+        // for an answer.
+        if (handshake)
+            AwaitQuietLine(m_port, QuietGapMs(m_port.BaudRate()),
+                           WireMs(kCanConfigReplySize, m_port.BaudRate()));
         Send(m_port, request, writeTimeoutMs);
         if (WaitAck(code))
             return true;
@@ -272,7 +381,8 @@ bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
         return false;
     const QByteArray request = ReadRequest(Command::ReadParameters);
     const Collection rule{
-        kParameterReplyCapacity, kParameterReplySize, kParameterReadChunk, kParameterReadTimeoutMs,
+        Header(Command::ReadParameters, kParameterBlockSize), kParameterReplySize,
+        kParameterReadChunk, kParameterReadTimeoutMs,
         ReplyBudgetMs(kParameterReadTimeoutMs, kParameterReplySize, m_port.BaudRate())};
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         Send(m_port, request, kParameterRequestTimeoutMs);
@@ -282,7 +392,8 @@ bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
         case ReplyVerdict::AskAgain:
             // Fewer bytes than a header may be the start of a reply cut off.
             if (reply.size() < kHeaderSize)
-                NoteShortOrWrong(reply, kParameterReplySize, collected.outOfTime, rule.budgetMs);
+                NoteShortOrWrong(reply, kParameterReplySize, collected.outOfTime, rule.budgetMs,
+                                 collected.passedOver);
             else
                 m_failure = {Failure::Kind::WrongReply, int(reply.size()), kParameterReplySize};
             continue;
@@ -322,11 +433,19 @@ bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
     // At 19200 bit/s the reply alone outlasts the pause, so reading goes on
     // while it keeps arriving, up to twice its wire time.
     const int budgetMs = CanConfigReadBudgetMs(m_port.BaudRate());
-    const Collected collected =
-        Collect(m_port, {kCanConfigReplySize, kCanConfigReplySize, kCanConfigReplySize,
-                         kCanConfigReadTimeoutMs, budgetMs, true});
+    // Converters are known by the reply's length alone; one that begins as
+    // the others' does is found after whatever came before it.
+    Collection rule{Header(Command::ReadCanConfig, kLongPayloadLength),
+                    kCanConfigReplySize,
+                    kCanConfigReplySize,
+                    kCanConfigReadTimeoutMs,
+                    budgetMs,
+                    true};
+    rule.startOptional = true;
+    const Collected collected = Collect(m_port, rule);
     if (!IsCanConfigReply(collected.reply)) {
-        NoteShortOrWrong(collected.reply, kCanConfigReplySize, collected.outOfTime, budgetMs);
+        NoteShortOrWrong(collected.reply, kCanConfigReplySize, collected.outOfTime, budgetMs,
+                         collected.passedOver);
         return false;
     }
     block = collected.reply.mid(kHeaderSize, kCanConfigBlockSize);
@@ -336,10 +455,11 @@ bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
 void CFrameProtocol::DrainAbandonedReply()
 {
     // The longest reply at its bit rate, with the pause that precedes it.
-    const Clock::time_point limit =
-        Clock::now() + std::chrono::milliseconds(CanConfigReadBudgetMs(m_port.BaudRate()) +
-                                                 CFrameProtocol::kCanConfigPauseMs);
-    char scrap[kDrainChunk];
-    while (Clock::now() < limit && m_port.Read(scrap, kDrainChunk, kQuietLineMs) > 0) {
-    }
+    AwaitQuietLine(m_port, kQuietLineMs,
+                   CanConfigReadBudgetMs(m_port.BaudRate()) + CFrameProtocol::kCanConfigPauseMs);
+}
+
+int CFrameProtocol::QuietGapMs(quint32 bitRate)
+{
+    return qMax(kQuietFloorMs, WireMs(kQuietCharacters, bitRate));
 }

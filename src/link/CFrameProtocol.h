@@ -51,6 +51,9 @@ public:
 
     explicit CFrameProtocol(CSerialComm& port);
 
+    // Each attempt first waits until the line has been quiet for
+    // QuietGapMs, at most as long as the longest reply takes on the wire, and
+    // drops what came meanwhile.
     bool Handshake(ConverterModel model);
     // A single handshake attempt, for asking which model answers.
     bool HandshakeOnce(ConverterModel model);
@@ -78,8 +81,10 @@ public:
         Accepted,
     };
 
-    // Whether the bytes received after a request begin with the
-    // acknowledgement of `code`; whatever follows is left to the next request.
+    // Whether the bytes of a reply begin with the acknowledgement of `code`;
+    // whatever follows is left to the next request. A reply is looked for
+    // from its frame start on: bytes before it are the rest of something
+    // earlier.
     static bool IsAcknowledgement(const QByteArray& reply, quint8 code);
     static ReplyVerdict JudgeParameterReply(const QByteArray& reply);
     // A CAN configuration block reply is judged by its length alone.
@@ -89,6 +94,9 @@ public:
     // the whole reply at this bit rate: twice the reply's wire time, never
     // less than the single read's 2000 ms.
     static int CanConfigReadBudgetMs(quint32 bitRate);
+    // How long the line must bring nothing before a handshake at this bit
+    // rate: a few character times.
+    static int QuietGapMs(quint32 bitRate);
     // XOR of every byte of data.
     static quint8 CheckByte(const QByteArray& data);
     // F7 F8 code length payload check; length is 0xFF for a 2080-byte payload.
@@ -103,8 +111,9 @@ private:
     bool SendUntilAcknowledged(const QByteArray& request, int writeTimeoutMs, int attempts);
     // Notes what a reply that was not accepted looked like; outOfTime: its
     // bytes were still coming when the allowedMs given to it ran out.
+    // passedOver: bytes that came before the reply's start, or instead of it.
     void NoteShortOrWrong(const QByteArray& reply, int expected, bool outOfTime = false,
-                          int allowedMs = 0);
+                          int allowedMs = 0, int passedOver = 0);
 
     CSerialComm& m_port;
     Failure m_failure;

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include <csignal>
+
 namespace {
 
 const QByteArray kDocument = R"({"SerialBaudrate": 9, "TranSpace": 6})";
@@ -56,6 +58,7 @@ private Q_SLOTS:
     void initTestCase();
     void servesHundredsOfPortsUnderTheUsualLimit();
     void portsShortOfDescriptorsFailAlone();
+    void readAfterAnInterruptedReadSucceeds();
 
 private:
     CCliRunner m_cli;
@@ -122,6 +125,44 @@ void TestCliLine::portsShortOfDescriptorsFailAlone()
     qInfo("%d of %d ports written under a limit of 64", written, kPorts);
     QVERIFY(written > 0);
     QCOMPARE(result.exitCode, written == kPorts ? 0 : 3);
+}
+
+// The converter is still sending the CAN configuration block the first read
+// gave up when the second one opens the port: the second read waits for the
+// line to fall quiet, finds the acknowledgement behind the leftover, and reads
+// what a third, undisturbed read reads.
+void TestCliLine::readAfterAnInterruptedReadSucceeds()
+{
+    SimOptions options;
+    options.keepSending = true;
+    COstrelSimulator sim(options);
+    QVERIFY(sim.start());
+    const QStringList read{"-d", "X", "-p", sim.slavePath(), "read"};
+
+    QTemporaryDir configHome;
+    QVERIFY(configHome.isValid());
+    QProcess interrupted;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.path());
+    interrupted.setProcessEnvironment(environment);
+    interrupted.start(QStringLiteral(KELVANE_CLI_PATH), read);
+    QVERIFY(interrupted.waitForStarted());
+    QVERIFY(QTest::qWaitFor([&] { return sim.requestCount(0x05) == 1; }, 20000));
+    QCOMPARE(::kill(pid_t(interrupted.processId()), SIGINT), 0);
+    QVERIFY(interrupted.waitForFinished(20000));
+    QVERIFY(interrupted.exitCode() != 0);
+    // The rest of the abandoned reply stays held for the next request.
+    options.keepSending = false;
+    sim.setOptions(options);
+
+    const CliResult next = m_cli.Run(read);
+    QVERIFY(next.finished);
+    QCOMPARE(next.err, QByteArray("配置: 读配置成功！\n"));
+    QCOMPARE(next.exitCode, 0);
+    QCOMPARE(sim.requestCount(0x05), 2);
+    const CliResult undisturbed = m_cli.Run(read);
+    QCOMPARE(undisturbed.exitCode, 0);
+    QCOMPARE(next.out, undisturbed.out);
 }
 
 QTEST_GUILESS_MAIN(TestCliLine)

@@ -168,7 +168,7 @@ void TestCFrameProtocol::acknowledgementIsCollected_data()
     QTest::newRow("another command's code") << options << QByteArray() << false;
     options = Options(2);
     options.garbageFirst = true;
-    QTest::newRow("noise before it") << options << QByteArray() << false;
+    QTest::newRow("noise before it, passed over") << options << QByteArray() << true;
     QTest::newRow("wrong check byte") << Options(2) << Hex("F7F802131F") << false;
     QTest::newRow("wrong length byte") << Options(2) << Hex("F7F802141E") << false;
     QTest::newRow("four bytes only") << Options(2) << Hex("F7F80213") << false;
