@@ -1356,6 +1356,10 @@ then log in again.</translation>
         <source>%1 还被其他程序打开，它们可能读走了应答：%2。关闭它们后再试。</source>
         <translation>%1 is also open in other programs, which may have taken the reply: %2. Close them and try again.</translation>
     </message>
+    <message>
+        <source>%1 没有打开：本程序能同时打开的文件数已用完（系统的上限），其他串口不受影响。请一次少服务一些串口，或提高打开文件数的上限（ulimit -n）。</source>
+        <translation>%1 was not opened: this program has used up the files the system lets it open at once; the other ports are not affected. Serve fewer ports at a time, or raise the limit on open files (ulimit -n).</translation>
+    </message>
 </context>
 <context>
     <name>PortOutcome</name>
