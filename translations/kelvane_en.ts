@@ -114,6 +114,10 @@
         <source>，已取消 %1 个</source>
         <translation>, %1 cancelled</translation>
     </message>
+    <message>
+        <source>批量配置正在进行。取消它并关闭窗口吗？</source>
+        <translation>A batch run is under way. Cancel it and close the window?</translation>
+    </message>
 </context>
 <context>
     <name>CBitTiming</name>

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTableWidgetItem>
 
 #include <map>
@@ -267,6 +268,8 @@ void CBatchDialog::OnAllDone()
     Q_EMIT RunFinished();
     if (std::exchange(m_closeWhenDone, false))
         QDialog::reject();
+    if (QWidget* owner = parentWidget(); owner && std::exchange(m_closeOwnerWhenDone, false))
+        QMetaObject::invokeMethod(owner, &QWidget::close, Qt::QueuedConnection);
 }
 
 void CBatchDialog::ShowState(int row, const QString& state)
@@ -359,6 +362,27 @@ QString CBatchDialog::ChooseFile(FileChoice choice, const QString& proposal)
                                             QStringLiteral("JSON (*.json);;* (*)"));
     return QFileDialog::getSaveFileName(this, tr("导出报告"), proposal,
                                         QStringLiteral("CSV, JSON (*.csv *.json)"));
+}
+
+bool CBatchDialog::LetOwnerClose(bool ask)
+{
+    if (!IsRunning())
+        return true;
+    if (ask && !AskToCancel())
+        return false;
+    m_closeOwnerWhenDone = true;
+    reject();
+    return false;
+}
+
+bool CBatchDialog::AskToCancel()
+{
+    if (m_askCancel)
+        return m_askCancel();
+    raise();
+    activateWindow();
+    return QMessageBox::question(this, windowTitle(),
+                                 tr("批量配置正在进行。取消它并关闭窗口吗？")) == QMessageBox::Yes;
 }
 
 void CBatchDialog::reject()

@@ -51,6 +51,14 @@ public:
     void SetFolderKeeper(FolderKeeper keeper) { m_keepFolder = std::move(keeper); }
 
     bool IsRunning() const { return m_runner.IsRunning(); }
+    // Whether the window that owns the dialog may close now. During a run it
+    // may not: when ask, the user is asked whether to cancel the run, and
+    // if so (or without asking) the run is cancelled and the owner closed
+    // once it has ended.
+    bool LetOwnerClose(bool ask);
+    // A yes-or-no box unless set: whether to cancel the run and close.
+    using CancelAsker = std::function<bool()>;
+    void SetCancelAsker(CancelAsker asker) { m_askCancel = std::move(asker); }
     // The ports of the last run, in the table's order.
     QList<PortOutcome> Outcomes() const;
 
@@ -92,6 +100,7 @@ private:
     void EnableButtons();
     bool IsConnectedDevice(const QString& path) const;
     QString ChooseFile(FileChoice choice, const QString& proposal);
+    bool AskToCancel();
     static PortOutcome NewOutcome(const Row& row);
 
     std::unique_ptr<Ui::CBatchDialog> m_ui;
@@ -106,6 +115,8 @@ private:
     BatchRun m_run; // what the last run wrote
     FileChooser m_chooseFile;
     FolderKeeper m_keepFolder;
+    CancelAsker m_askCancel;
+    bool m_closeOwnerWhenDone = false;
     bool m_closeWhenDone = false;
     // Last, so that its tasks end before anything they report to goes.
     CBatchRunner m_runner;

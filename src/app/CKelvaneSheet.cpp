@@ -535,7 +535,11 @@ void CKelvaneSheet::OnBatch()
         m_profileSaver.Commit(folderSave);
     });
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->open();
+    // Not modal: a modal dialog's owner never hears of its close button,
+    // and closing the window during a run must ask whether to cancel it.
+    // The window takes no other input while the dialog is open.
+    (new CInputBlock(*this))->setParent(dialog);
+    dialog->show();
 }
 
 void CKelvaneSheet::RememberConverter(const Configuration& held)
@@ -616,6 +620,11 @@ void CKelvaneSheet::OnFirstFrame()
 
 void CKelvaneSheet::closeEvent(QCloseEvent* event)
 {
+    // A signal ends the run without asking.
+    if (auto* batch = findChild<CBatchDialog*>(); batch && !batch->LetOwnerClose(m_endedBy == 0)) {
+        event->ignore();
+        return;
+    }
     if (IsExchanging()) {
         m_closeRequested = true;
         event->ignore();

@@ -55,6 +55,8 @@ private Q_SLOTS:
     void skipsTheWindowsOwnPort();
     void closingDuringARunCancelsIt();
     void cancelledPortsAreCountedAsCancelled();
+    void closingTheWindowDuringARunAsks_data();
+    void closingTheWindowDuringARunAsks();
     void marksWhatAWriteWouldChange();
 
 private:
@@ -257,6 +259,52 @@ void TestKelvaneBatch::cancelledPortsAreCountedAsCancelled()
     auto* table = Control<QTableWidget>(*dialog, "portTable");
     QCOMPARE(Cell(*table, 0, StateColumn),
              PortOutcome::Text(dialog->Outcomes().constFirst().result));
+}
+
+void TestKelvaneBatch::closingTheWindowDuringARunAsks_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("keeps the run") << false;
+    QTest::newRow("cancels the run") << true;
+}
+
+// The window's close button during a run asks once; a yes cancels the run
+// and closes the window when it has ended, a no leaves both as they were.
+void TestKelvaneBatch::closingTheWindowDuringARunAsks()
+{
+    QFETCH(bool, cancel);
+    for (const auto& simulator : m_simulators) {
+        SimOptions slow = simulator->options();
+        slow.turnaroundMs = 60000;
+        simulator->setOptions(slow);
+    }
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages, m_detector);
+    QPointer<CBatchDialog> dialog = OpenBatch(sheet);
+    QVERIFY(dialog);
+    int asked = 0;
+    dialog->SetCancelAsker([&] {
+        ++asked;
+        return cancel;
+    });
+    QTest::keyClick(dialog, Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(dialog->IsRunning());
+
+    QVERIFY(!sheet.close());
+
+    QCOMPARE(asked, 1);
+    if (cancel) {
+        QTRY_VERIFY(dialog.isNull());
+        QTRY_VERIFY(!sheet.isVisible());
+    } else {
+        QVERIFY(dialog->IsRunning());
+        QVERIFY(sheet.isVisible());
+        QSignalSpy finished(dialog.data(), &CBatchDialog::RunFinished);
+        QTest::keyClick(dialog, Qt::Key_C, Qt::AltModifier);
+        QVERIFY(finished.wait(10000));
+        QVERIFY(sheet.close());
+    }
+    QCOMPARE(asked, 1);
 }
 
 void TestKelvaneBatch::marksWhatAWriteWouldChange()
