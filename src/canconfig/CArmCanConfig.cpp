@@ -146,6 +146,12 @@ CArmCanConfig::AddResult CArmCanConfig::AddFilter(ArmCanFields& fields, int kind
     if (fields.m_filters.contains(entry))
         return AddResult::Duplicate;
     fields.m_filters.append(entry);
+    // An entry left out of the table at the write would filter nothing, in
+    // silence: it is refused here instead.
+    if (!CAcceptanceTable::FitsTable(fields.m_filters)) {
+        fields.m_filters.removeLast();
+        return AddResult::DoesNotFit;
+    }
     return AddResult::Added;
 }
 

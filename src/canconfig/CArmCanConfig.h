@@ -79,6 +79,7 @@ public:
         NoStart,          // the start text holds no hexadecimal digit
         StartNotBelowEnd, // a range whose start is not below its end
         NoKind,           // kind outside the list
+        DoesNotFit,       // the list would no longer fit the look-up table
     };
     // Reads m_strStartID (and m_strEndID for a range kind); kindIndex is the
     // kind list's selection.

@@ -1,6 +1,12 @@
 #include "CCanPage.h"
 
+#include "CBitTiming.h"
+#include "CBitTimingDialog.h"
+#include "CBitTimingPanel.h"
+#include "CFilterTestPanel.h"
+#include "CFilterTester.h"
 #include "CanPageRules.h"
+#include "Configuration.h"
 #include "DataExchange.h"
 #include "ResourcePicture.h"
 #include "ui_CCanPage.h"
@@ -14,8 +20,6 @@ constexpr int kFourByteLength = 11;
 constexpr int kTwoByteLength = 5;
 
 } // namespace
-
-using DataExchange::Exchange;
 
 CCanPage::CCanPage(QWidget* parent, PageControls controls) : QWidget(parent)
 {
@@ -42,6 +46,95 @@ void CCanPage::BuildControls()
     for (CHexEdit* edit : {m_ui->acptCodeDual1Edit, m_ui->acptCodeDual2Edit,
                            m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit})
         edit->SetInputLimit(kTwoByteLength);
+    AddHelpers();
+}
+
+// The bit timing under the bit-rate controls and the filter tester under the
+// filter, both following the controls as they are typed.
+void CCanPage::AddHelpers()
+{
+    m_timingPanel = new CBitTimingPanel(this);
+    QGridLayout* general = m_ui->generalGrid;
+    general->addWidget(m_timingPanel, general->rowCount(), 0, 1, general->columnCount());
+    m_filterTest = new CFilterTestPanel(this);
+    QGridLayout* identifier = m_ui->identifierGrid;
+    identifier->addWidget(m_filterTest, identifier->rowCount(), 0, 1, identifier->columnCount());
+    // The calculator comes where the bit-rate rows end.
+    QWidget* calculator = m_timingPanel->findChild<QWidget*>(QStringLiteral("calculatorButton"));
+    setTabOrder(m_ui->frameTypeList, calculator);
+    setTabOrder(calculator, m_ui->sendIdEdit);
+
+    for (CHexEdit* edit : {m_ui->btr0Edit, m_ui->btr1Edit})
+        connect(edit, &QLineEdit::textChanged, this, &CCanPage::ShowTiming);
+    connect(m_timingPanel, &CBitTimingPanel::CalculatorAsked, this, &CCanPage::OnCalculator);
+    for (CHexEdit* edit :
+         {m_ui->acptCodeEdit, m_ui->acptMaskEdit, m_ui->acptCodeDual1Edit, m_ui->acptCodeDual2Edit,
+          m_ui->acptMaskDual1Edit, m_ui->acptMaskDual2Edit})
+        connect(edit, &QLineEdit::textChanged, this, &CCanPage::ShowVerdict);
+    for (QComboBox* list : {m_ui->frameTypeList, m_ui->filterModeList})
+        connect(list, &QComboBox::currentIndexChanged, this, &CCanPage::ShowVerdict);
+    connect(m_ui->customMaskCheck, &QCheckBox::toggled, this, &CCanPage::ShowVerdict);
+    connect(m_filterTest, &CFilterTestPanel::FrameChanged, this, &CCanPage::ShowVerdict);
+    ShowTiming();
+    ShowVerdict();
+}
+
+std::optional<BitTiming> CCanPage::TimingOnPage() const
+{
+    std::array<quint8, 2> bytes{};
+    for (std::size_t index = 0; index < bytes.size(); ++index) {
+        const QString text = (index == 0 ? m_ui->btr0Edit : m_ui->btr1Edit)->text().trimmed();
+        bool ok = false;
+        const uint value = text.toUInt(&ok, 16);
+        if (!ok || text.size() > kBtrLength || value > 0xFF)
+            return std::nullopt;
+        bytes[index] = quint8(value);
+    }
+    return CBitTiming::ExplainClassic(bytes[0], bytes[1]);
+}
+
+void CCanPage::ShowTiming()
+{
+    m_timingPanel->ShowTiming(TimingOnPage());
+}
+
+void CCanPage::OnCalculator()
+{
+    CBitTimingDialog dialog(CanController::Classic, TimingOnPage(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (const std::optional<BitTiming> chosen = dialog.Chosen())
+        PutTiming(*chosen);
+}
+
+void CCanPage::PutTiming(const BitTiming& timing)
+{
+    m_ui->baudrateList->setCurrentIndex(CanPageRules::kCustomBaudrate);
+    m_ui->btr0Edit->setText(
+        QStringLiteral("%1").arg(timing.value >> 8 & 0xFF, 2, 16, QLatin1Char('0')).toUpper());
+    m_ui->btr1Edit->setText(
+        QStringLiteral("%1").arg(timing.value & 0xFF, 2, 16, QLatin1Char('0')).toUpper());
+    RefreshControls();
+}
+
+CanFields CCanPage::FieldsOnControls() const
+{
+    CanFields fields = *this;
+    Exchange(true, *m_ui, fields);
+    return fields;
+}
+
+void CCanPage::ShowVerdict()
+{
+    const std::optional<CanFrameId> frame = m_filterTest->Frame();
+    if (!frame) {
+        m_filterTest->ShowNoIdentifier();
+        return;
+    }
+    Configuration config = Configuration::Defaults(ConverterModel::OstrelA);
+    config.can = FieldsOnControls();
+    const CFilterTester::Verdict verdict = CFilterTester::Test(config, *frame);
+    m_filterTest->ShowVerdict(verdict.accepted, verdict.reason);
 }
 
 CCanPage::~CCanPage() = default;
@@ -54,20 +147,25 @@ void CCanPage::OnInitDialog()
 
 void CCanPage::UpdateData(bool saveAndValidate)
 {
-    const bool save = saveAndValidate;
-    Exchange(save, m_ui->baudrateList, m_nBaudrate);
-    Exchange(save, m_ui->btr0Edit, m_strBTR[0]);
-    Exchange(save, m_ui->btr1Edit, m_strBTR[1]);
-    Exchange(save, m_ui->frameTypeList, m_nFrameType);
-    Exchange(save, m_ui->filterModeList, m_nFilterMode);
-    Exchange(save, m_ui->sendIdEdit, m_strSendID);
-    Exchange(save, m_ui->acptCodeEdit, m_strAcptCode);
-    Exchange(save, m_ui->acptCodeDual1Edit, m_strAcptCodeDual[0]);
-    Exchange(save, m_ui->acptCodeDual2Edit, m_strAcptCodeDual[1]);
-    Exchange(save, m_ui->acptMaskEdit, m_strAcptMask);
-    Exchange(save, m_ui->acptMaskDual1Edit, m_strAcptMaskDual[0]);
-    Exchange(save, m_ui->acptMaskDual2Edit, m_strAcptMaskDual[1]);
-    Exchange(save, m_ui->customMaskCheck, m_bCustomMask);
+    Exchange(saveAndValidate, *m_ui, *this);
+}
+
+void CCanPage::Exchange(bool save, Ui::CCanPage& ui, CanFields& fields)
+{
+    using DataExchange::Exchange;
+    Exchange(save, ui.baudrateList, fields.m_nBaudrate);
+    Exchange(save, ui.btr0Edit, fields.m_strBTR[0]);
+    Exchange(save, ui.btr1Edit, fields.m_strBTR[1]);
+    Exchange(save, ui.frameTypeList, fields.m_nFrameType);
+    Exchange(save, ui.filterModeList, fields.m_nFilterMode);
+    Exchange(save, ui.sendIdEdit, fields.m_strSendID);
+    Exchange(save, ui.acptCodeEdit, fields.m_strAcptCode);
+    Exchange(save, ui.acptCodeDual1Edit, fields.m_strAcptCodeDual[0]);
+    Exchange(save, ui.acptCodeDual2Edit, fields.m_strAcptCodeDual[1]);
+    Exchange(save, ui.acptMaskEdit, fields.m_strAcptMask);
+    Exchange(save, ui.acptMaskDual1Edit, fields.m_strAcptMaskDual[0]);
+    Exchange(save, ui.acptMaskDual2Edit, fields.m_strAcptMaskDual[1]);
+    Exchange(save, ui.customMaskCheck, fields.m_bCustomMask);
 }
 
 void CCanPage::RefreshControls()

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "BitTiming.h"
 #include "CSheetPage.h"
 #include "CanFields.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <optional>
+
+class CBitTimingPanel;
+class CFilterTestPanel;
 
 namespace Ui {
 class CCanPage;
@@ -40,10 +45,27 @@ public:
     static QString PresetBtr0(int index); // "" for 0 and out-of-range indices
     static QString PresetBtr1(int index);
 
+    // The BTR pair as typed, explained; none while it is no pair of bytes.
+    std::optional<BitTiming> TimingOnPage() const;
+    // A value from the calculator: custom bit rate with its pair.
+    void PutTiming(const BitTiming& timing);
+    CBitTimingPanel* TimingPanel() const { return m_timingPanel; }
+    CFilterTestPanel* FilterTestPanel() const { return m_filterTest; }
+
 private:
+    void AddHelpers();
+    void ShowTiming();
+    void OnCalculator();
+    void ShowVerdict();
+    // The fields as the controls hold them now, the page's own untouched.
+    CanFields FieldsOnControls() const;
+    static void Exchange(bool save, Ui::CCanPage& ui, CanFields& fields);
+
     void EnableBtr();
     void ShowFilterLayout();
     void EnableMask();
 
     std::unique_ptr<Ui::CCanPage> m_ui;
+    CBitTimingPanel* m_timingPanel = nullptr;
+    CFilterTestPanel* m_filterTest = nullptr;
 };

@@ -1,13 +1,21 @@
 #include "CPageArmCfgCan.h"
 
+#include "CAcceptanceTable.h"
 #include "CArmCanConfig.h"
+#include "CBitTiming.h"
+#include "CBitTimingDialog.h"
+#include "CBitTimingPanel.h"
+#include "CFilterTestPanel.h"
+#include "CFilterTester.h"
 #include "CMessageSink.h"
+#include "Configuration.h"
 #include "FilterKind.h"
 #include "ui_CPageArmCfgCan.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QStyle>
 #include <QTreeWidgetItem>
 
@@ -43,8 +51,89 @@ void CPageArmCfgCan::BuildControls()
     connect(m_ui->filterEnableCheck, &QCheckBox::clicked, this, &CPageArmCfgCan::OnFilterEnable);
     connect(m_ui->addButton, &QPushButton::clicked, this, &CPageArmCfgCan::OnAddFilter);
     connect(m_ui->deleteButton, &QPushButton::clicked, this, &CPageArmCfgCan::OnDeleteFilter);
+    AddHelpers();
 
     OnInitDialog();
+}
+
+// The bit timing under the bit-rate controls; the table's use and the filter
+// tester under the filter list.
+void CPageArmCfgCan::AddHelpers()
+{
+    m_timingPanel = new CBitTimingPanel(this);
+    QGridLayout* init = m_ui->initLayout;
+    init->addWidget(m_timingPanel, init->rowCount(), 0, 1, init->columnCount());
+    m_tableUse = new QLabel(this);
+    m_filterTest = new CFilterTestPanel(this);
+    QGridLayout* filter = m_ui->filterLayout;
+    const int row = filter->rowCount();
+    filter->addWidget(m_tableUse, row, 0, 1, filter->columnCount());
+    filter->addWidget(m_filterTest, row + 1, 0, 1, filter->columnCount());
+    // The calculator comes where the bit-rate group ends.
+    QWidget* calculator = m_timingPanel->findChild<QWidget*>(QStringLiteral("calculatorButton"));
+    setTabOrder(m_ui->frameTypeList, calculator);
+    setTabOrder(calculator, m_ui->filterEnableCheck);
+
+    connect(m_ui->registerEdit, &QLineEdit::textChanged, this, &CPageArmCfgCan::ShowTiming);
+    connect(m_timingPanel, &CBitTimingPanel::CalculatorAsked, this, &CPageArmCfgCan::OnCalculator);
+    connect(m_ui->filterEnableCheck, &QCheckBox::toggled, this, &CPageArmCfgCan::ShowVerdict);
+    connect(m_filterTest, &CFilterTestPanel::FrameChanged, this, &CPageArmCfgCan::ShowVerdict);
+}
+
+std::optional<BitTiming> CPageArmCfgCan::TimingOnPage() const
+{
+    const std::optional<quint32> value = CArmCanConfig::ParseHex(m_ui->registerEdit->text());
+    if (!value)
+        return std::nullopt;
+    return CBitTiming::Explain(CanController::Arm, *value);
+}
+
+void CPageArmCfgCan::ShowTiming()
+{
+    m_timingPanel->ShowTiming(TimingOnPage());
+}
+
+void CPageArmCfgCan::OnCalculator()
+{
+    CBitTimingDialog dialog(CanController::Arm, TimingOnPage(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (const std::optional<BitTiming> chosen = dialog.Chosen())
+        PutTiming(*chosen);
+}
+
+void CPageArmCfgCan::PutTiming(const BitTiming& timing)
+{
+    m_ui->baudList->setCurrentIndex(CArmCanConfig::kCustomBaudIndex);
+    m_ui->registerEdit->setText(CArmCanConfig::FormatRegister(timing.value));
+    OnBaudChange();
+}
+
+void CPageArmCfgCan::ShowVerdict()
+{
+    const std::optional<CanFrameId> frame = m_filterTest->Frame();
+    if (!frame) {
+        m_filterTest->ShowNoIdentifier();
+        return;
+    }
+    Configuration config = Configuration::Defaults(ConverterModel::OstrelX);
+    config.armCan = *this;
+    config.armCan.m_bFilterEnabled = m_ui->filterEnableCheck->isChecked();
+    const CFilterTester::Verdict verdict = CFilterTester::Test(config, *frame);
+    m_filterTest->ShowVerdict(verdict.accepted, verdict.reason);
+}
+
+QString CPageArmCfgCan::TableUse() const
+{
+    return m_tableUse->text();
+}
+
+void CPageArmCfgCan::ShowTableUse()
+{
+    m_tableUse->setText(tr("过滤表已用 %1 / %2 字节")
+                            .arg(CAcceptanceTable::BytesNeeded(m_filters))
+                            .arg(CanAcceptance::kTableSize));
+    ShowVerdict();
 }
 
 CPageArmCfgCan::~CPageArmCfgCan() = default;
@@ -152,6 +241,12 @@ void CPageArmCfgCan::OnAddFilter()
     switch (CArmCanConfig::AddFilter(*this, kindIndex)) {
     case CArmCanConfig::AddResult::Added:
         InsertRow(0, FilterRow{*FilterKinds::FromIndex(kindIndex), m_filters.constLast()});
+        ShowTableUse();
+        break;
+    case CArmCanConfig::AddResult::DoesNotFit:
+        ShowMessage(tr("过滤表放不下这个条目：已用 %1 / %2 字节，没有添加。")
+                        .arg(CAcceptanceTable::BytesNeeded(m_filters))
+                        .arg(CanAcceptance::kTableSize));
         break;
     case CArmCanConfig::AddResult::StartNotBelowEnd:
         ShowMessage(tr("起始ID必须小于结束ID！"));
@@ -179,6 +274,7 @@ void CPageArmCfgCan::OnDeleteFilter()
     const quint32 start = CArmCanConfig::ParseHex(item->text(kStartColumn)).value_or(0);
     const quint32 end = CArmCanConfig::ParseHex(item->text(kEndColumn)).value_or(0);
     CArmCanConfig::RemoveFilter(*this, FilterEntry{extended, start, end});
+    ShowTableUse();
 
     // Deleting the top row leaves no row above it; the new top row is the
     // nearest one and keeps the list usable from the keyboard.
@@ -235,6 +331,7 @@ void CPageArmCfgCan::ShowRows(const QList<FilterRow>& rows)
     m_ui->filterList->clear();
     for (int index = 0; index < rows.size(); ++index)
         InsertRow(index, rows.at(index));
+    ShowTableUse();
 }
 
 void CPageArmCfgCan::InsertRow(int index, const FilterRow& row)

@@ -1,13 +1,19 @@
 #pragma once
 
 #include "ArmCanFields.h"
+#include "BitTiming.h"
 #include "CSheetPage.h"
 #include "FilterRow.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
+class QLabel;
+
+class CBitTimingPanel;
+class CFilterTestPanel;
 class CMessageSink;
 namespace Ui {
 class CPageArmCfgCan;
@@ -54,7 +60,20 @@ public:
     void OnAddFilter();
     void OnDeleteFilter();
 
+    // The register edit's text, explained; none while it holds no value.
+    std::optional<BitTiming> TimingOnPage() const;
+    // A value from the calculator: custom bit rate with its register value.
+    void PutTiming(const BitTiming& timing);
+    CBitTimingPanel* TimingPanel() const { return m_timingPanel; }
+    CFilterTestPanel* FilterTestPanel() const { return m_filterTest; }
+    QString TableUse() const;
+
 private:
+    void AddHelpers();
+    void ShowTiming();
+    void OnCalculator();
+    void ShowVerdict();
+    void ShowTableUse();
     void FillBaudList();
     void FillKindList();
     void SetUpFilterList();
@@ -67,4 +86,7 @@ private:
     std::unique_ptr<Ui::CPageArmCfgCan> m_ui;
     CMessageSink& m_messages;
     bool m_connected = false;
+    CBitTimingPanel* m_timingPanel = nullptr;
+    CFilterTestPanel* m_filterTest = nullptr;
+    QLabel* m_tableUse = nullptr;
 };

@@ -1,4 +1,6 @@
+#include "CBitTimingPanel.h"
 #include "CCanPage.h"
+#include "CFilterTestPanel.h"
 #include "WidgetLookup.h"
 
 #include <QCheckBox>
@@ -6,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+
+#include "CBitTiming.h"
 
 namespace {
 
@@ -53,6 +57,8 @@ private Q_SLOTS:
     void enableRules_data();
     void enableRules();
     void tabOrderAndMnemonics();
+    void bitTimingFollowsTheTypedPair();
+    void filterTesterFollowsTheFilterFields();
 };
 
 void TestCCanPage::freshPage()
@@ -350,16 +356,59 @@ void TestCCanPage::tabOrderAndMnemonics()
     CCanPage page;
     Connect(page);
     QCOMPARE(TabStops(page),
-             QStringList({"baudrateList", "btr0Edit", "btr1Edit", "frameTypeList", "sendIdEdit",
-                          "filterModeList", "customMaskCheck", "acptCodeEdit", "acptMaskEdit",
-                          "acptCodeDual1Edit", "acptCodeDual2Edit", "acptMaskDual1Edit",
-                          "acptMaskDual2Edit"}));
+             QStringList({"baudrateList", "btr0Edit", "btr1Edit", "frameTypeList",
+                          "calculatorButton", "sendIdEdit", "filterModeList", "customMaskCheck",
+                          "acptCodeEdit", "acptMaskEdit", "acptCodeDual1Edit", "acptCodeDual2Edit",
+                          "acptMaskDual1Edit", "acptMaskDual2Edit", "idEdit", "extendedCheck"}));
 
     // A hidden field cannot take the focus, so the labels follow the set shown.
     QCOMPARE(Control<QLabel>(page, "acptCodeLabel")->buddy(), Edit(page, "acptCodeEdit"));
     QVERIFY(Choose(List(page, "filterModeList"), 0));
     QCOMPARE(Control<QLabel>(page, "acptCodeLabel")->buddy(), Edit(page, "acptCodeDual1Edit"));
     QCOMPARE(Control<QLabel>(page, "acptMaskLabel")->buddy(), Edit(page, "acptMaskDual1Edit"));
+}
+
+void TestCCanPage::bitTimingFollowsTheTypedPair()
+{
+    CCanPage page;
+    Connect(page);
+    const CBitTimingPanel* panel = page.TimingPanel();
+    QVERIFY(panel->Text().startsWith(QStringLiteral("250K，采样点 87.5%")));
+    QVERIFY(Choose(List(page, "baudrateList"), 0));
+    Retype(Edit(page, "btr0Edit"), "05");
+    QVERIFY2(panel->Text().startsWith(QStringLiteral("83.333K，采样点 87.5%")),
+             qPrintable(panel->Text()));
+    QCOMPARE(panel->Timing()->Quanta(), 16);
+    Retype(Edit(page, "btr1Edit"), "");
+    QVERIFY(!panel->Timing());
+
+    // The calculator's choice goes on the page as a custom pair.
+    QVERIFY(Choose(List(page, "baudrateList"), 10));
+    page.PutTiming(CBitTiming::ExplainClassic(0x07, 0x18));
+    QCOMPARE(List(page, "baudrateList")->currentIndex(), 0);
+    QCOMPARE(page.m_strBTR[0] + page.m_strBTR[1], QStringLiteral("0718"));
+    QVERIFY(Edit(page, "btr0Edit")->isEnabled());
+    QVERIFY(panel->Text().startsWith(QStringLiteral("83.333K，采样点 83.3%")));
+}
+
+void TestCCanPage::filterTesterFollowsTheFilterFields()
+{
+    CCanPage page;
+    Connect(page);
+    Control<QCheckBox>(page, "customMaskCheck")->click();
+    Retype(Edit(page, "acptCodeEdit"), "00 00 01 23");
+    Retype(Edit(page, "acptMaskEdit"), "00 00 00 00");
+    const CFilterTestPanel* tester = page.FilterTestPanel();
+    QLineEdit* id = ::Control<QLineEdit>(*tester, "idEdit");
+    Retype(id, "123");
+    QVERIFY2(tester->Answer().startsWith(QStringLiteral("接收")), qPrintable(tester->Answer()));
+    Retype(id, "122");
+    QVERIFY2(tester->Answer().contains(QLatin1String("ID.0")), qPrintable(tester->Answer()));
+    // A mask bit typed afterwards is followed at once.
+    Retype(Edit(page, "acptMaskEdit"), "00 00 00 01");
+    QVERIFY(tester->Answer().startsWith(QStringLiteral("接收")));
+    Retype(id, "zz");
+    QVERIFY(!tester->Answer().startsWith(QStringLiteral("接收")));
 }
 
 QTEST_MAIN(TestCCanPage)

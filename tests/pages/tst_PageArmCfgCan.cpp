@@ -1,4 +1,7 @@
 #include "CArmCanConfig.h"
+#include "CBitTiming.h"
+#include "CBitTimingPanel.h"
+#include "CFilterTestPanel.h"
 #include "CPageArmCfgCan.h"
 #include "CProfile.h"
 #include "CRecordingSink.h"
@@ -56,6 +59,9 @@ private Q_SLOTS:
     void addAndDeleteKeepRowsAndEntriesTogether();
     void readBlockTicksFilteringAndShowsItsRows();
     void defaultsAndRecreationKeepTheEntries();
+    void bitTimingFollowsTheRegisterText();
+    void tableUseBoundsTheList();
+    void filterTesterFollowsTheList();
 
 private:
     template <typename T> T* Control(const char* name) const { return ::Control<T>(*m_page, name); }
@@ -333,6 +339,61 @@ void TestPageArmCfgCan::defaultsAndRecreationKeepTheEntries()
     m_page->OnInitDialog();
     QCOMPARE(Texts(Control<QTreeWidget>("filterList")),
              (QStringList{RowText(3, 0x1000, 0x2000), RowText(0, 0x30, 0x30)}));
+}
+
+void TestPageArmCfgCan::bitTimingFollowsTheRegisterText()
+{
+    const CBitTimingPanel* panel = m_page->TimingPanel();
+    QVERIFY(panel->Text().startsWith(QStringLiteral("125K，采样点 75%")));
+    auto* baud = Control<QComboBox>("baudList");
+    baud->setCurrentIndex(CArmCanConfig::kCustomBaudIndex);
+    Q_EMIT baud->activated(CArmCanConfig::kCustomBaudIndex);
+    QLineEdit* edit = Control<QLineEdit>("registerEdit");
+    edit->setText(QStringLiteral("3ac00"));
+    QVERIFY2(panel->Text().startsWith(QLatin1String("4000K")), qPrintable(panel->Text()));
+    QTest::keyClick(edit, Qt::Key_5);
+    QVERIFY(panel->Text().startsWith(QStringLiteral("250K，采样点 75%")));
+    edit->setText(QStringLiteral("none"));
+    QVERIFY(!panel->Timing());
+
+    m_page->PutTiming(CBitTiming::Explain(CanController::Arm, 0x1C4011));
+    QCOMPARE(baud->currentIndex(), CArmCanConfig::kCustomBaudIndex);
+    QVERIFY(edit->isEnabled());
+    m_page->CollectIntoBlock();
+    QCOMPARE(m_page->m_dwBtr, 0x1C4011u);
+}
+
+void TestPageArmCfgCan::tableUseBoundsTheList()
+{
+    Connect();
+    Add(0, "10");
+    Add(1, "100", "1ff");
+    QCOMPARE(m_page->TableUse(), QStringLiteral("过滤表已用 8 / 2048 字节"));
+    ArmCanFields& fields = *m_page;
+    for (quint32 id = 0; id < 510; ++id)
+        fields.m_filters.append(FilterEntry{1, 0x1000 + id, 0x1000 + id});
+    Add(0, "20"); // two singles 4, a range 4, 510 extended 2040: just fits
+    QCOMPARE(m_page->TableUse(), QStringLiteral("过滤表已用 2048 / 2048 字节"));
+    const qsizetype count = m_page->m_filters.size();
+    const int rows = Control<QTreeWidget>("filterList")->topLevelItemCount();
+    Add(2, "7");
+    QCOMPARE(m_page->m_filters.size(), count);
+    QCOMPARE(Control<QTreeWidget>("filterList")->topLevelItemCount(), rows);
+    QCOMPARE(m_sink.m_messages.size(), 1);
+    QVERIFY(m_sink.m_messages.constFirst().text.contains(QLatin1String("2048")));
+}
+
+void TestPageArmCfgCan::filterTesterFollowsTheList()
+{
+    const CFilterTestPanel* tester = m_page->FilterTestPanel();
+    ::Control<QLineEdit>(*tester, "idEdit")->setText(QStringLiteral("150"));
+    QVERIFY(tester->Answer().contains(QStringLiteral("未使能滤波")));
+    Connect();
+    QVERIFY(tester->Answer().startsWith(QStringLiteral("不接收")));
+    Add(1, "100", "1ff");
+    QVERIFY2(tester->Answer().contains(QLatin1String("0x00000100")), qPrintable(tester->Answer()));
+    ::Control<QCheckBox>(*tester, "extendedCheck")->click();
+    QVERIFY(tester->Answer().startsWith(QStringLiteral("不接收")));
 }
 
 QTEST_MAIN(TestPageArmCfgCan)
