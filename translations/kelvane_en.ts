@@ -151,6 +151,87 @@
     </message>
 </context>
 <context>
+    <name>CBitTimingDialog</name>
+    <message>
+        <source>波特率计算器</source>
+        <translation>Bit Rate Calculator</translation>
+    </message>
+    <message>
+        <source>波特率(&amp;A):</source>
+        <translation>Bit r&amp;ate:</translation>
+    </message>
+    <message>
+        <source>采样点(&amp;S):</source>
+        <translation>&amp;Sample point:</translation>
+    </message>
+    <message>
+        <source> %</source>
+        <translation> %</translation>
+    </message>
+    <message>
+        <source>SJ&amp;W:</source>
+        <translation>SJ&amp;W:</translation>
+    </message>
+    <message>
+        <source>三次采样(&amp;T)</source>
+        <translation>Sample &amp;three times</translation>
+    </message>
+    <message>
+        <source>寄存器</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Bit rate</translation>
+    </message>
+    <message>
+        <source>采样点</source>
+        <translation>Sample point</translation>
+    </message>
+    <message>
+        <source>SJW</source>
+        <translation>SJW</translation>
+    </message>
+    <message>
+        <source>时间份额</source>
+        <translation>Time quanta</translation>
+    </message>
+    <message>
+        <source>请输入波特率，如 250K 或 83.333K</source>
+        <translation>Type a bit rate such as 250K or 83.333K</translation>
+    </message>
+    <message>
+        <source>没有寄存器值能在 0.5% 以内给出这个波特率</source>
+        <translation>No register value gives this bit rate within 0.5%</translation>
+    </message>
+    <message>
+        <source>共 %1 个值，最好的在前</source>
+        <translation>%1 values, the best first</translation>
+    </message>
+</context>
+<context>
+    <name>CBitTimingPanel</name>
+    <message>
+        <source>计算器(&amp;L)…</source>
+        <translation>&amp;Calculator…</translation>
+    </message>
+    <message>
+        <source>不是寄存器值</source>
+        <translation>Not a register value</translation>
+    </message>
+    <message>
+        <source>注意：%1</source>
+        <translation>Note: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CBitTimingView</name>
+    <message>
+        <source>同步 1 + 段 1 %1 + 段 2 %2 个时间份额，SJW %3</source>
+        <translation>sync 1 + segment 1 %1 + segment 2 %2 time quanta, SJW %3</translation>
+    </message>
+</context>
+<context>
     <name>CCanPage</name>
     <message>
         <source>CAN参数</source>
@@ -559,6 +640,25 @@ with several ports, every port&apos;s state is printed first.</translation>
     </message>
 </context>
 <context>
+    <name>CFilterTestPanel</name>
+    <message>
+        <source>试验标识符(&amp;Y): 0x</source>
+        <translation>&amp;Try identifier: 0x</translation>
+    </message>
+    <message>
+        <source>123</source>
+        <translation>123</translation>
+    </message>
+    <message>
+        <source>扩展帧(&amp;X)</source>
+        <translation>E&amp;xtended frame</translation>
+    </message>
+    <message>
+        <source>不是标识符：请输入最大为 1FFFFFFF 的十六进制数</source>
+        <translation>Not an identifier: type a hexadecimal number up to 1FFFFFFF</translation>
+    </message>
+</context>
+<context>
     <name>CFilterTester</name>
     <message>
         <source>接收：验收码与标识符在屏蔽码比较的每一位上相同</source>
@@ -877,6 +977,14 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     <message>
         <source>没有选择删除条目</source>
         <translation>No entry is selected for deletion</translation>
+    </message>
+    <message>
+        <source>过滤表已用 %1 / %2 字节</source>
+        <translation>Filter table: %1 of %2 bytes used</translation>
+    </message>
+    <message>
+        <source>过滤表放不下这个条目：已用 %1 / %2 字节，没有添加。</source>
+        <translation>The filter table has no room for this entry: %1 of %2 bytes are used. It was not added.</translation>
     </message>
 </context>
 <context>
