@@ -55,12 +55,16 @@ QString CFileChoice::Choose(Choice choice, ConverterModel model)
     const QString proposal =
         choice == Choice::Export ? QDir(folder).filePath(ProposedExportName(model)) : folder;
     const QString path = Ask(choice, proposal);
-    if (!path.isEmpty()) {
-        CProfile folderSave = CProfile::Deferred();
-        folderSave.SaveConfigFolder(QFileInfo(path).absolutePath());
-        m_saver.Commit(folderSave);
-    }
+    if (!path.isEmpty())
+        KeepFolder(QFileInfo(path).absolutePath());
     return path;
+}
+
+void CFileChoice::KeepFolder(const QString& folder)
+{
+    CProfile folderSave = CProfile::Deferred();
+    folderSave.SaveConfigFolder(folder);
+    m_saver.Commit(folderSave);
 }
 
 QString CFileChoice::Ask(Choice choice, const QString& proposal)

@@ -32,6 +32,8 @@ public:
     // The chosen file, its folder remembered for the next choice; an export
     // proposes a name for the model. Empty when the user cancelled.
     QString Choose(Choice choice, ConverterModel model);
+    // The folder the next choice starts in, as one made elsewhere found it.
+    void KeepFolder(const QString& folder);
 
     // A name typed without a suffix gets the document's, so that the
     // import's filter lists the file; an existing file (a FIFO, a device) is

@@ -1,5 +1,6 @@
 #include "CKelvaneApp.h"
 
+#include "CConverterSession.h"
 #include "CExitSignals.h"
 #include "CKeepOnScreen.h"
 #include "CKelvaneSheet.h"
@@ -25,7 +26,7 @@ int CKelvaneApp::Run()
     const CKeepOnScreen keepOnScreen(sheet);
     // Logout, a closed terminal or kill end the tool as its close button
     // would, port released; a message box still open ends with it.
-    CExitSignals::SetReleasePorts(&CSerialComm::ReleaseAllForSignal);
+    CExitSignals::SetReleasePorts(&CConverterSession::ReleaseAllForSignal);
     CExitSignals exitSignals;
     connect(&exitSignals, &CExitSignals::Requested, &sheet, [&sheet](int signal) {
         sheet.EndOnSignal(signal);

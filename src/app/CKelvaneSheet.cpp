@@ -4,24 +4,18 @@
 #include "CBatchDialog.h"
 #include "CBusyCursor.h"
 #include "CConfigCommands.h"
-#include "CConfigDocument.h"
 #include "CConfigFile.h"
 #include "CDocumentTransfer.h"
 #include "CFieldMarks.h"
-#include "CHeldMessages.h"
 #include "CInputBlock.h"
 #include "CMessageSink.h"
-#include "CPageSetCopy.h"
-#include "CSheetPageSet.h"
 #include "Configuration.h"
-#include "ConnectFlow.h"
 #include "ConverterModel.h"
 #include "FlowMessages.h"
 #include "ResourcePicture.h"
 #include "ui_CKelvaneSheet.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -40,20 +34,24 @@ constexpr int kFrameAllowance = 16;
 
 // An exchange still running after this long shows its progress dialog.
 constexpr int kProgressDelayMs = 500;
-constexpr int kProgressPollMs = 100;
 
 } // namespace
 
 CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, QWidget* parent)
-    : CKelvaneSheet(messages, m_systemPorts, parent)
+    : CKelvaneSheet(messages, static_cast<const CPortDetector*>(nullptr), parent)
 {}
 
 CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detector, QWidget* parent)
+    : CKelvaneSheet(messages, &detector, parent)
+{}
+
+CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector* detector, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CKelvaneSheet>()), m_messages(messages),
-      m_detector(detector),
-      m_portSlots(m_profile, m_profileSaver, detector, messages, m_selector, *this),
+      m_session(m_pageSet, m_profileSaver, detector),
+      m_portSlots(m_profile, m_profileSaver, m_session.Detector(), messages, m_selector, *this),
       m_files(m_profile, m_profileSaver, *this), m_selector(this),
-      m_pages(messages, *this, [this] { return m_selector.Model(); }), m_runner(m_port)
+      m_pages(messages, *this, [this] { return m_selector.Model(); }),
+      m_pageSet(m_pages, m_selector)
 {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
@@ -68,7 +66,11 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
     connect(&m_selector, &CKelvaneDlg::PortListOpening, &m_portSlots, &CPortSlots::Show);
     connect(&m_selector, &CKelvaneDlg::AssignPortRequested, this,
             &CKelvaneSheet::OnAssignPortRequested);
-    connect(&m_hangupWatch, &CPortHangupWatch::HungUp, this, &CKelvaneSheet::OnPortHungUp);
+    connect(&m_session, &CConverterSession::HungUp, this, &CKelvaneSheet::OnPortHungUp);
+    connect(&m_session, &CConverterSession::Finished, this, &CKelvaneSheet::OnExchangeFinished);
+    connect(&m_session, &CConverterSession::Progress, this, [this](int received, int expected) {
+        ExchangeDialog().ShowProgress(received, expected);
+    });
     connect(m_ui->defaultsButton, &QPushButton::clicked, this, &CKelvaneSheet::OnDefaults);
     connect(m_ui->readButton, &QPushButton::clicked, this, &CKelvaneSheet::OnRead);
     connect(m_ui->writeButton, &QPushButton::clicked, this, &CKelvaneSheet::OnWrite);
@@ -98,8 +100,6 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector& detect
         m_busyCursor.reset();
         ExchangeDialog().show();
     });
-    m_pollProgress.setInterval(kProgressPollMs);
-    connect(&m_pollProgress, &QTimer::timeout, this, &CKelvaneSheet::ShowExchangeProgress);
 
     m_pages.FitTabs(m_profile);
     InitDialog();
@@ -112,16 +112,7 @@ void CKelvaneSheet::AddShortcut(const QKeySequence& keys, QAbstractButton& butto
     connect(shortcut, &QShortcut::activated, &button, &QAbstractButton::click);
 }
 
-CKelvaneSheet::~CKelvaneSheet()
-{
-    m_runner.Abandon();
-    ClosePort();
-}
-
-CSheetPageSet CKelvaneSheet::PageSet()
-{
-    return CSheetPageSet(m_pages, m_selector);
-}
+CKelvaneSheet::~CKelvaneSheet() = default;
 
 // On a screen too narrow for one row of buttons (at a large scale factor)
 // the file buttons go on a row of their own above the commands. Returns the
@@ -188,20 +179,10 @@ void CKelvaneSheet::OnAssignPortRequested(int portIndex)
         m_portSlots.Ask(portIndex);
 }
 
-void CKelvaneSheet::OnPortHungUp()
+void CKelvaneSheet::OnPortHungUp(const UserMessage& message)
 {
-    m_hangupWatch.Stop();
-    if (!m_port.IsOpen())
-        return;
-    ClosePort();
     ApplyConnectionState(false);
-    m_messages.ShowMessage(ConnectFlow::HungUpMessage(m_connectedPath));
-}
-
-void CKelvaneSheet::CheckPortStillThere()
-{
-    if (m_port.IsOpen() && m_port.HasHungUp())
-        OnPortHungUp();
+    m_messages.ShowMessage(message);
 }
 
 void CKelvaneSheet::OnDeviceChosen(ConverterModel model)
@@ -214,8 +195,8 @@ void CKelvaneSheet::OnDeviceChosen(ConverterModel model)
 
 void CKelvaneSheet::ToggleConnection(ConverterModel model, int portIndex)
 {
-    if (m_port.IsOpen()) {
-        ClosePort();
+    if (m_session.IsConnected()) {
+        m_session.Disconnect();
         ApplyConnectionState(false);
         return;
     }
@@ -227,59 +208,26 @@ void CKelvaneSheet::Connect(ConverterModel model, int portIndex)
     // The system's ports are asked for only when the slot needs them, or
     // for the message of a failed connect.
     const CPortSlots::Target target = m_portSlots.TargetOf(portIndex);
-    const QString path = target.path;
-    const bool needed = target.detectedNeeded;
-    const QList<DetectedPort> detected = target.detected;
-    const QList<PortSlot> portSlots = target.portSlots;
-    auto outcome = std::make_shared<ConnectFlow::Outcome>(ConnectFlow::Outcome::NoConverter);
-    auto failure = std::make_shared<std::optional<UserMessage>>();
-    RunExchange(
-        FlowMessages::Connecting(),
-        [this, outcome, failure, model, path, needed, detected] {
-            *outcome = ConnectFlow::Connect(m_port, model, path);
-            // Finding out why can take its own exchanges (asking the other
-            // models), so it stays off the window's thread too; a cancelled
-            // connect has nothing to explain.
-            if (*outcome != ConnectFlow::Outcome::Connected && !m_port.IsCancelled())
-                *failure = ConnectFlow::Diagnose(*outcome, m_port, model, path,
-                                                 needed ? detected : m_detector.DetectPorts());
-        },
-        [this, outcome, failure, path, needed, portSlots] {
-            if (needed)
-                m_selector.ShowPortSlots(portSlots);
-            // The user asked for the cancel and needs no box to confirm it.
-            if (*outcome != ConnectFlow::Outcome::Connected && m_runner.WasCancelled()) {
-                *failure = UserMessage{FlowMessages::Caption(), FlowMessages::ConnectCancelled()};
-                ShowStatus(**failure);
-            } else if (*failure) {
-                m_messages.ShowMessage(**failure);
-            } else {
-                m_connectedPath = path;
-                // Another converter may be on the line now.
-                m_converterHolds.reset();
-                UpdateMarks();
-            }
-            ApplyConnectionState(!*failure);
-        });
+    if (!m_session.Connect(model, target.path,
+                           target.detectedNeeded ? std::optional(target.detected) : std::nullopt))
+        return;
+    BeginExchange(FlowMessages::Connecting());
+    if (target.detectedNeeded)
+        m_selector.ShowPortSlots(target.portSlots);
 }
 
-void CKelvaneSheet::RunExchange(const QString& step, std::function<void()> work,
-                                std::function<void()> done)
+void CKelvaneSheet::BeginExchange(const QString& step)
 {
-    m_hangupWatch.Stop();
     ShowStatus({});
     m_inputBlock = std::make_unique<CInputBlock>(*this);
     m_busyCursor = std::make_unique<CBusyCursor>();
     ExchangeDialog().Begin(step);
     m_showProgress.start();
-    m_pollProgress.start();
-    m_runner.Start(std::move(work), [this, done = std::move(done)] { EndExchange(done); });
 }
 
-void CKelvaneSheet::EndExchange(const std::function<void()>& done)
+void CKelvaneSheet::OnExchangeFinished(const CConverterSession::Report& report)
 {
     m_showProgress.stop();
-    m_pollProgress.stop();
     if (m_exchangeDialog && m_exchangeDialog->isVisible()) {
         const bool active = m_exchangeDialog->isActiveWindow();
         m_exchangeDialog->hide();
@@ -289,17 +237,27 @@ void CKelvaneSheet::EndExchange(const std::function<void()>& done)
     }
     m_busyCursor.reset();
     m_inputBlock.reset();
-    done();
-    if (m_port.IsOpen())
-        m_hangupWatch.Watch(m_port);
+    if (report.succeeded)
+        UpdateMarks();
+    // The user asked for the cancel and needs no box to confirm it.
+    if (report.cancelled)
+        ShowStatus(*report.cancelled);
+    for (const UserMessage& message : report.messages)
+        m_messages.ShowMessage(message);
+    if (report.job == CConverterSession::Job::Connect)
+        ApplyConnectionState(report.succeeded);
+    if (report.job == CConverterSession::Job::Verify && report.succeeded) {
+        const int count = int(m_markedKeys.size());
+        m_messages.ShowMessage(tr("校验"),
+                               count == 0 ? tr("页面上的值与转换器中的一致")
+                                          : tr("有 %n 个字段与转换器中的不同", nullptr, count),
+                               m_markedKeys.join(QStringLiteral(", ")));
+    }
+    if (report.hungUp)
+        OnPortHungUp(*report.hungUp);
     Q_EMIT ExchangeFinished();
     if (std::exchange(m_closeRequested, false))
         close();
-}
-
-void CKelvaneSheet::ShowExchangeProgress()
-{
-    ExchangeDialog().ShowProgress(m_runner.Received(), m_runner.Expected());
 }
 
 // Made with the first exchange: its button's icon comes from the icon theme,
@@ -316,50 +274,7 @@ CExchangeDialog& CKelvaneSheet::ExchangeDialog()
 
 void CKelvaneSheet::CancelExchange()
 {
-    m_runner.Cancel();
-}
-
-void CKelvaneSheet::RunCommand(const QString& step, const Command& command)
-{
-    struct Job
-    {
-        explicit Job(CPageSet& pages) : pages(pages), profile(CProfile::Deferred()) {}
-        CPageSetCopy pages;
-        CProfile profile;
-        CHeldMessages messages;
-        CommandOutcome outcome = CommandOutcome::Failed;
-    };
-    CSheetPageSet sheetPages = PageSet();
-    auto job = std::make_shared<Job>(sheetPages);
-    RunExchange(
-        step,
-        [this, job, command] {
-            CConfigCommands commands(job->pages, m_port, job->profile, job->messages);
-            job->outcome = command(commands);
-        },
-        [this, job] {
-            // A cancelled command leaves the pages and the profile as they were.
-            if (job->outcome != CommandOutcome::Cancelled) {
-                CSheetPageSet pages = PageSet();
-                job->pages.ApplyTo(pages);
-                m_profileSaver.Commit(job->profile);
-                if (job->outcome == CommandOutcome::Succeeded)
-                    RememberConverter(pages.Fields());
-            }
-            // A line that went away ends the command with the hang-up's own
-            // message instead of "通信出错！"; a cancel the user asked for
-            // is shown in the window, without a box.
-            const bool hungUp = job->outcome == CommandOutcome::Failed && m_port.HasHungUp();
-            const bool cancelled = job->outcome == CommandOutcome::Cancelled;
-            QList<UserMessage> messages = job->messages.Held();
-            if (cancelled && !messages.isEmpty())
-                ShowStatus(messages.takeLast());
-            if (hungUp && !messages.isEmpty())
-                messages.removeLast();
-            for (const UserMessage& message : std::as_const(messages))
-                m_messages.ShowMessage(message);
-            CheckPortStillThere();
-        });
+    m_session.Cancel();
 }
 
 void CKelvaneSheet::ShowStatus(const UserMessage& message)
@@ -368,13 +283,6 @@ void CKelvaneSheet::ShowStatus(const UserMessage& message)
         message.detail.isEmpty() ? message.text : message.text + QLatin1Char(' ') + message.detail;
     m_ui->statusLabel->setText(text);
     m_ui->statusLabel->setToolTip(text);
-}
-
-void CKelvaneSheet::ClosePort()
-{
-    m_hangupWatch.Stop();
-    if (m_port.IsOpen())
-        m_port.Close();
 }
 
 void CKelvaneSheet::EnableCommandButtons(bool enabled)
@@ -391,29 +299,20 @@ void CKelvaneSheet::OnDefaults()
 {
     if (IsExchanging())
         return;
-    CSheetPageSet pages = PageSet();
-    CConfigCommands(pages, m_port, m_profile, m_messages).RestoreDefaults();
+    CConfigCommands::RestoreDefaults(m_pageSet);
     UpdateMarks();
 }
 
 void CKelvaneSheet::OnRead()
 {
-    if (IsExchanging() || !m_port.IsOpen())
-        return;
-    CSheetPageSet pages = PageSet();
-    CConfigCommands::StoreForRead(pages);
-    RunCommand(FlowMessages::Reading(),
-               [](CConfigCommands& commands) { return commands.ReadConfig(); });
+    if (m_session.Read())
+        BeginExchange(FlowMessages::Reading());
 }
 
 void CKelvaneSheet::OnWrite()
 {
-    if (IsExchanging() || !m_port.IsOpen())
-        return;
-    CSheetPageSet pages = PageSet();
-    CConfigCommands::StoreForWrite(pages);
-    RunCommand(FlowMessages::Writing(),
-               [](CConfigCommands& commands) { return commands.WriteConfig(); });
+    if (m_session.Write())
+        BeginExchange(FlowMessages::Writing());
 }
 
 void CKelvaneSheet::OnExport()
@@ -424,8 +323,7 @@ void CKelvaneSheet::OnExport()
     if (chosen.isEmpty())
         return;
     const QString path = CFileChoice::WithDocumentSuffix(chosen);
-    CSheetPageSet pages = PageSet();
-    const std::optional<QByteArray> text = CDocumentTransfer::Export(pages, m_messages);
+    const std::optional<QByteArray> text = CDocumentTransfer::Export(m_pageSet, m_messages);
     if (!text)
         return;
     if (const std::optional<QString> error = CConfigFile::Save(path, *text))
@@ -437,103 +335,26 @@ void CKelvaneSheet::OnImport()
     if (IsExchanging())
         return;
     const QString path = m_files.Choose(FileChoice::Import, m_selector.Model());
-    if (path.isEmpty())
-        return;
-    struct Job
-    {
-        Configuration loaded;
-        std::optional<QString> refusal;
-    };
-    auto job = std::make_shared<Job>();
-    job->loaded.model = m_selector.Model();
-    // A large document takes a while to read and parse: off the window's
-    // thread, the way an exchange runs, though the converter is not asked.
-    RunExchange(
-        tr("正在导入…"),
-        [job, path] {
-            QByteArray text;
-            if (std::optional<QString> error = CConfigFile::Load(path, text))
-                job->refusal = *error;
-            else if (const std::optional<DocumentRefusal> refusal =
-                         CConfigDocument::Load(text, job->loaded))
-                job->refusal =
-                    QStringLiteral("\"%1\": %2").arg(QFileInfo(path).fileName(), refusal->text);
-        },
-        [this, job] {
-            if (m_runner.WasCancelled())
-                return;
-            if (job->refusal) {
-                m_messages.ShowMessage(FlowMessages::RefusalCaption(), *job->refusal);
-                return;
-            }
-            CSheetPageSet pages = PageSet();
-            CDocumentTransfer::Show(job->loaded, pages);
-            UpdateMarks();
-        });
+    if (!path.isEmpty() && m_session.Import(path))
+        BeginExchange(tr("正在导入…"));
 }
 
 void CKelvaneSheet::OnVerify()
 {
-    if (IsExchanging() || !m_port.IsOpen())
-        return;
-    struct Job
-    {
-        explicit Job(CPageSet& pages) : converter(pages), profile(CProfile::Deferred()) {}
-        CPageSetCopy converter;
-        CProfile profile;
-        CHeldMessages messages;
-        CommandOutcome outcome = CommandOutcome::Failed;
-    };
-    CSheetPageSet pages = PageSet();
-    CConfigCommands::StoreForWrite(pages);
-    auto job = std::make_shared<Job>(pages);
-    RunExchange(
-        FlowMessages::Reading(),
-        [this, job] {
-            job->outcome =
-                CConfigCommands(job->converter, m_port, job->profile, job->messages).ReadConfig();
-        },
-        [this, job] {
-            // What the converter holds goes into a copy: the pages keep their
-            // values, and only its failure is told.
-            if (job->outcome != CommandOutcome::Succeeded) {
-                // As for a read: a line that went away speaks for itself.
-                QList<UserMessage> messages = job->messages.Held();
-                if (job->outcome == CommandOutcome::Failed && m_port.HasHungUp() &&
-                    !messages.isEmpty())
-                    messages.removeLast();
-                for (const UserMessage& message : std::as_const(messages))
-                    m_messages.ShowMessage(message);
-                CheckPortStillThere();
-                return;
-            }
-            RememberConverter(job->converter.Fields());
-            const int count = int(m_markedKeys.size());
-            m_messages.ShowMessage(tr("校验"),
-                                   count == 0 ? tr("页面上的值与转换器中的一致")
-                                              : tr("有 %n 个字段与转换器中的不同", nullptr, count),
-                                   m_markedKeys.join(QStringLiteral(", ")));
-        });
+    if (m_session.Verify())
+        BeginExchange(FlowMessages::Reading());
 }
 
 void CKelvaneSheet::OnBatch()
 {
     if (IsExchanging())
         return;
-    const QList<DetectedPort> detected = m_detector.DetectPorts();
+    const QList<DetectedPort> detected = m_session.Detector().DetectPorts();
     auto* dialog = new CBatchDialog(
         m_selector.Model(), m_portSlots.Resolve(detected), detected,
-        m_port.IsOpen() ? m_connectedPath : QString(),
-        [this] {
-            CSheetPageSet pages = PageSet();
-            return CDocumentTransfer::Export(pages, m_messages);
-        },
-        m_messages, this);
-    dialog->SetFolderKeeper([this](const QString& folder) {
-        CProfile folderSave = CProfile::Deferred();
-        folderSave.SaveConfigFolder(folder);
-        m_profileSaver.Commit(folderSave);
-    });
+        m_session.IsConnected() ? m_session.ConnectedPath() : QString(),
+        [this] { return CDocumentTransfer::Export(m_pageSet, m_messages); }, m_messages, this);
+    dialog->SetFolderKeeper([this](const QString& folder) { m_files.KeepFolder(folder); });
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // Not modal: a modal dialog's owner never hears of its close button,
     // and closing the window during a run must ask whether to cancel it.
@@ -542,18 +363,11 @@ void CKelvaneSheet::OnBatch()
     dialog->show();
 }
 
-void CKelvaneSheet::RememberConverter(const Configuration& held)
-{
-    m_converterHolds = held;
-    UpdateMarks();
-}
-
 void CKelvaneSheet::UpdateMarks()
 {
-    CSheetPageSet pages = PageSet();
-    const QStringList keys = m_converterHolds
-                                 ? CFieldMarks::DifferingKeys(pages.Fields(), *m_converterHolds)
-                                 : QStringList();
+    const std::optional<Configuration>& held = m_session.Held();
+    const QStringList keys =
+        held ? CFieldMarks::DifferingKeys(m_pageSet.Fields(), *held) : QStringList();
     m_markedKeys = CFieldMarks::Apply(
         keys, [this](CPageSet::Page page) { return m_pages.OpenWidget(page); }, *m_ui->tabs);
 }
@@ -630,7 +444,7 @@ void CKelvaneSheet::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    ClosePort();
+    m_session.Disconnect();
     m_pages.RememberTabsSize(m_profileSaver);
     done(QDialog::Rejected);
     event->accept();

@@ -1,19 +1,14 @@
 #pragma once
 
-#include "CConfigCommands.h"
+#include "CConverterSession.h"
 #include "CExchangeDialog.h"
-#include "CExchangeRunner.h"
 #include "CFileChoice.h"
 #include "CKelvaneDlg.h"
-#include "CPageSet.h"
-#include "CPortHangupWatch.h"
 #include "CPortSlots.h"
 #include "CProfile.h"
 #include "CProfileSaver.h"
-#include "CSerialComm.h"
 #include "CSheetPageSet.h"
 #include "CSheetPages.h"
-#include "CSystemPortDetector.h"
 #include "UserMessage.h"
 
 #include <QDialog>
@@ -37,22 +32,20 @@ class CKelvaneSheet;
 }
 
 // The tool's one window: the selector band above three tabs and the Defaults,
-// Read and Write buttons below them. It owns the serial port and all four
-// pages for the whole run; the third tab is the CAN configuration page for a
-// model that has one, the CAN page for the others.
+// Read and Write buttons below them. It presents the session with the
+// converter and all four pages for the whole run; the third tab is the CAN
+// configuration page for a model that has one, the CAN page for the others.
 //
 // The pages and their tabs are CSheetPages', the COM slots CPortSlots' (from
-// the ports the detector reports: the system's unless a test gives another).
-// While connected, a vanished device or a hung-up line disconnects the sheet
-// at once.
+// the ports the detector reports: the system's unless a test gives another),
+// the port and its exchanges CConverterSession's. While connected, a vanished
+// device or a hung-up line disconnects the sheet at once.
 //
-// Every exchange with the converter (connect, read, write) runs on a worker
-// over a copy of the fields, while the window keeps painting but takes no
-// input; its fields, profile saves and messages reach the pages, the profile
-// and the user, in their order, once it has ended. The profile is written on
-// a thread of its own, never the window's. One that takes longer
-// than a moment shows its progress and can be cancelled. A close asked for
-// meanwhile waits for the end.
+// While an exchange runs the window keeps painting but takes no input; what
+// it brought reaches the pages and the user, in its order, once it has ended.
+// The profile is written on a thread of its own, never the window's. An
+// exchange that takes longer than a moment shows its progress and can be
+// cancelled. A close asked for meanwhile waits for the end.
 class CKelvaneSheet : public QDialog
 {
     Q_OBJECT
@@ -63,10 +56,10 @@ public:
 
     // Whether a page's window exists, so that it takes part in the commands.
     bool IsPageOpen(const QWidget& page) const { return m_pages.IsOpen(page); }
-    bool IsConnected() const { return m_port.IsOpen(); }
+    bool IsConnected() const { return m_session.IsConnected(); }
 
     // Whether an exchange with the converter is under way.
-    bool IsExchanging() const { return m_runner.IsRunning(); }
+    bool IsExchanging() const { return m_session.IsExchanging(); }
     // Whether a profile save handed to the saver is still to be written.
     bool IsSavingProfile() const { return !m_profileSaver.IsIdle(); }
     // Ends the exchange under way as the progress dialog's Cancel does.
@@ -120,8 +113,9 @@ private:
     // nothing else does.
     friend class CSheetProbe;
 
-    // The pages and the selector, as the commands work on them.
-    CSheetPageSet PageSet();
+    // detector: none for the system's.
+    CKelvaneSheet(CMessageSink& messages, const CPortDetector* detector, QWidget* parent);
+
     int FitButtonRows();
     void AddShortcut(const QKeySequence& keys, QAbstractButton& button);
     void InitDialog();
@@ -133,56 +127,42 @@ private:
     void OnConnectRequested(ConverterModel model, int portIndex);
     void OnDeviceChosen(ConverterModel model);
     void OnAssignPortRequested(int portIndex);
-    void OnPortHungUp();
+    void OnPortHungUp(const UserMessage& message);
     // Everything that follows the connection: buttons, band and pages.
     void ApplyConnectionState(bool connected);
-    // After a command: the port may have gone while it was talking.
-    void CheckPortStillThere();
     // Disconnects (sending nothing) when the port is open, else starts a
     // connect, whose end applies the connection state.
     void ToggleConnection(ConverterModel model, int portIndex);
     void EnableCommandButtons(bool enabled);
     void Connect(ConverterModel model, int portIndex);
-    void ClosePort();
-    // Runs work on the worker with the window modal to it; done follows on
-    // the window's thread.
-    void RunExchange(const QString& step, std::function<void()> work, std::function<void()> done);
-    void EndExchange(const std::function<void()>& done);
-    void ShowExchangeProgress();
+    // With the window modal to the exchange the session has just started:
+    // the status cleared, input blocked, its progress shown after a moment.
+    void BeginExchange(const QString& step);
+    void OnExchangeFinished(const CConverterSession::Report& report);
     CExchangeDialog& ExchangeDialog();
-    // Read and write on a copy of the fields; the outcome as the command's
-    // end shows it.
-    using Command = std::function<CommandOutcome(CConfigCommands&)>;
-    void RunCommand(const QString& step, const Command& command);
     // Beside the buttons, until the next exchange starts; empty clears it.
     void ShowStatus(const UserMessage& message);
-    // What the converter holds, as the last read, write or verify found it;
-    // the pages' fields that differ from it are marked.
-    void RememberConverter(const Configuration& held);
+    // The pages' fields that differ from what the converter holds, as the
+    // session last found it, are marked.
     void UpdateMarks();
 
     std::unique_ptr<Ui::CKelvaneSheet> m_ui;
     CMessageSink& m_messages;
-    CSystemPortDetector m_systemPorts;
-    const CPortDetector& m_detector;
-    CPortHangupWatch m_hangupWatch;
-    QString m_connectedPath;
     CProfile m_profile;
+    // Made before what it lends its detector to; the pages it works on are
+    // made later and only reached once an exchange starts.
+    CConverterSession m_session;
     // Before the saver, whose last saves may still tell it how they went.
     CPortSlots m_portSlots;
     CProfileSaver m_profileSaver;
     CFileChoice m_files;
-    CSerialComm m_port;
     CKelvaneDlg m_selector;
     CSheetPages m_pages;
-    // Declared after the port, which its worker uses, so it goes first.
-    CExchangeRunner m_runner;
+    CSheetPageSet m_pageSet;
     QPointer<CExchangeDialog> m_exchangeDialog; // a child of the sheet
     QTimer m_showProgress;
-    QTimer m_pollProgress;
     std::unique_ptr<CInputBlock> m_inputBlock;
     std::unique_ptr<CBusyCursor> m_busyCursor;
-    std::optional<Configuration> m_converterHolds;
     QStringList m_markedKeys;
     bool m_closeRequested = false;
     bool m_shownBefore = false;

@@ -9,7 +9,7 @@
 class CSerialComm;
 class QThread;
 
-// Runs the window's converter exchanges, one at a time, on a thread of their
+// Runs a session's converter exchanges, one at a time, on a thread of their
 // own, so that the window keeps painting. From Start until the end is handed
 // back the worker owns the port: the window's thread only cancels it.
 // After a cancel the converter may still be sending; the next exchange first
