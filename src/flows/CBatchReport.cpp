@@ -24,6 +24,20 @@ QString Line(const QStringList& fields)
     return cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
 }
 
+// The local time as spreadsheets read a date and time: with an offset
+// after it they take the whole for text, so the offset has a column of its
+// own ("UTC+08:00": a cell starting with a sign would be taken for a formula).
+QString LocalTime(const QDateTime& time)
+{
+    return time.isValid() ? time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) : QString();
+}
+
+QString TimeZone(const QDateTime& time)
+{
+    const QString withOffset = PortOutcome::TimeText(time);
+    return withOffset.isEmpty() ? withOffset : QStringLiteral("UTC") + withOffset.right(6);
+}
+
 QString KeysOf(const QList<KeyDifference>& differences)
 {
     QStringList keys;
@@ -70,13 +84,14 @@ QByteArray CBatchReport::Csv(const BatchRun& run, const QList<PortOutcome>& outc
     QString text =
         Line({QStringLiteral("port"), QStringLiteral("device"), QStringLiteral("model"),
               QStringLiteral("serial_number"), QStringLiteral("result"), QStringLiteral("reason"),
-              QStringLiteral("differences"), QStringLiteral("time"), QStringLiteral("document"),
-              QStringLiteral("document_sha256"), QStringLiteral("written_model"),
-              QStringLiteral("station"), QStringLiteral("tool_version")});
+              QStringLiteral("differences"), QStringLiteral("time"), QStringLiteral("time_zone"),
+              QStringLiteral("document"), QStringLiteral("document_sha256"),
+              QStringLiteral("written_model"), QStringLiteral("station"),
+              QStringLiteral("tool_version")});
     for (const PortOutcome& outcome : outcomes)
         text += Line({outcome.port, outcome.device, outcome.model, outcome.serialNumber,
                       PortOutcome::Name(outcome.result), outcome.reason,
-                      KeysOf(outcome.differences), PortOutcome::TimeText(outcome.time),
+                      KeysOf(outcome.differences), LocalTime(outcome.time), TimeZone(outcome.time),
                       run.document, run.documentSha256, run.model, run.station, run.toolVersion});
     return kByteOrderMark + text.toUtf8();
 }

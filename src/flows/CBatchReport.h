@@ -26,9 +26,9 @@ struct BatchRun
 
 // A station run's results for a file. CSV in UTF-8 with a byte-order mark
 // and CRLF line ends, as spreadsheets on any desktop read it: a header line,
-// then one line per port, differing keys separated by blanks, and no cell a
-// spreadsheet would take for a formula. JSON: the run's fields and "ports",
-// an array of the ports' objects as every front end writes them.
+// then one line per port, differing keys separated by blanks, the local time
+// beside its offset, and no cell a spreadsheet would take for a formula. JSON: the run's fields and
+// "ports", an array of the ports' objects as every front end writes them.
 class CBatchReport
 {
 public:

@@ -104,11 +104,12 @@ void TestBatchReport::csvIsWhatSpreadsheetsRead()
 
     QCOMPARE(csv, QByteArray("\xEF\xBB\xBF"
                              "port,device,model,serial_number,result,reason,differences,time,"
-                             "document,document_sha256,written_model,station,tool_version\r\n"
+                             "time_zone,document,document_sha256,written_model,station,"
+                             "tool_version\r\n"
                              "'=1+2,/dev/ttyUSB3,,A10K,cancelled,校验已取消！,"
-                             "TranSpace Filters[1].end,2026-03-04T05:06:07+08:00,"
+                             "TranSpace Filters[1].end,2026-03-04T05:06:07,UTC+08:00,"
                              "line 4.json,ab12,Ostrel-X,station-3,2.1.0\r\n"
-                             "COM4,/dev/ttyUSB3,Ostrel-X,A10K,ok,,,2026-03-04T05:06:09-05:30,"
+                             "COM4,/dev/ttyUSB3,Ostrel-X,A10K,ok,,,2026-03-04T05:06:09,UTC-05:30,"
                              "line 4.json,ab12,Ostrel-X,station-3,2.1.0\r\n"));
 }
 
@@ -116,6 +117,7 @@ void TestBatchReport::jsonNamesTheRunAndEveryPort()
 {
     PortOutcome differs = Outcome(PortOutcome::Result::Failed, QStringLiteral("有 1 个键不同"));
     differs.differences = {{QStringLiteral("TranSpace"), 3, 4, ConverterModel::OstrelX}};
+    differs.time = QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7), Qt::OffsetFromUTC, 8 * 3600);
 
     const QJsonObject report =
         QJsonDocument::fromJson(
@@ -130,6 +132,8 @@ void TestBatchReport::jsonNamesTheRunAndEveryPort()
     const QJsonArray ports = report.value("ports").toArray();
     QCOMPARE(ports.size(), 2);
     QCOMPARE(ports.at(0).toObject().value("result").toString(), QStringLiteral("failed"));
+    QCOMPARE(ports.at(0).toObject().value("time").toString(),
+             QStringLiteral("2026-03-04T05:06:07+08:00"));
     QVERIFY(ports.at(0).toObject().value("model").isNull());
     const QJsonObject difference =
         ports.at(0).toObject().value("differences").toArray().at(0).toObject();
