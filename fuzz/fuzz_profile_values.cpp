@@ -1,8 +1,8 @@
 #include "ArmCanFields.h"
 #include "CProfile.h"
+#include "ConfigKeys.h"
 #include "Configuration.h"
 #include "FuzzCheck.h"
-#include "ParameterKeys.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,9 +33,8 @@ struct Values
     {
         Configuration mine{selection.model, tran, serial, can, arm};
         Configuration theirs{other.selection.model, other.tran, other.serial, other.can, other.arm};
-        for (const ParameterKey& key : ParameterKeys::All())
-            if (key.integer ? key.integer(mine.Parameters()) != key.integer(theirs.Parameters())
-                            : key.text(mine.Parameters()) != key.text(theirs.Parameters()))
+        for (const ConfigKey& key : ConfigKeys::All())
+            if (key.inProfile && key.get != nullptr && key.get(mine) != key.get(theirs))
                 return false;
         return arm.m_dwBtr == other.arm.m_dwBtr && selection.model == other.selection.model &&
                selection.configPort == other.selection.configPort;

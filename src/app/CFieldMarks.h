@@ -13,10 +13,13 @@ class QWidget;
 // Marks the controls whose values differ from what the converter holds, as
 // far as the sheet knows it (its last read, write or verify), and the tabs
 // that hold them: what a write would change. A marked control carries the
-// property "differs".
+// property "differs". The controls name the key they show by their property
+// "configKey", set in the pages' forms.
 class CFieldMarks
 {
 public:
+    static constexpr const char* kConfigKeyProperty = "configKey";
+
     // The page's widget while its window exists, else none.
     using OpenPage = std::function<QWidget*(CPageSet::Page page)>;
 

@@ -55,7 +55,7 @@ QString KeyDifference::Shown(const QJsonValue& value) const
 {
     if (!value.isDouble() || ValueNames::Of(key, model).isEmpty())
         return Compact(value);
-    return ValueNames::Described(key, value.toInt(), model);
+    return ValueNames::Described(key, qint64(value.toDouble()), model);
 }
 
 QString KeyDifference::Line() const

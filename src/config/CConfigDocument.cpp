@@ -3,11 +3,12 @@
 #include "ArmCanFields.h"
 #include "CAcceptanceTable.h"
 #include "CArmCanConfig.h"
+#include "ConfigKeys.h"
 #include "Configuration.h"
 #include "ConverterModel.h"
 #include "FilterKind.h"
+#include "FilterListJson.h"
 #include "HexDigit.h"
-#include "ParameterKeys.h"
 #include "ValueNames.h"
 
 #include <QCoreApplication>
@@ -29,28 +30,7 @@ struct Text
     Q_DECLARE_TR_FUNCTIONS(CConfigDocument)
 };
 
-using TextPairField = std::array<QString, 2>& (*)(Configuration&);
-
-struct TextPairKey
-{
-    const char* name;
-    TextPairField field;
-};
-
-const std::array<TextPairKey, 2> kTextPairKeys{{
-    {"CanAcptCodeDual",
-     [](Configuration& c) -> std::array<QString, 2>& { return c.can.m_strAcptCodeDual; }},
-    {"CanAcptMaskDual",
-     [](Configuration& c) -> std::array<QString, 2>& { return c.can.m_strAcptMaskDual; }},
-}};
-
-const QLatin1String kArmCanIdKey("ArmCanID");
-const QLatin1String kFormatKey("Format");
-
-ParameterFields FieldsOf(Configuration& config)
-{
-    return config.Parameters();
-}
+const QLatin1String kFormatKey(ConfigKeys::kFormat);
 
 constexpr int kMaxFilterIdDigits = 8;
 
@@ -62,14 +42,6 @@ QString Quoted(const QString& key)
 QString Refusal(const QString& key, const QString& what)
 {
     return Quoted(key) + QLatin1Char(' ') + what;
-}
-
-template <typename Table> const auto* Find(const Table& table, const QString& key)
-{
-    for (const auto& entry : table)
-        if (key == QLatin1String(entry.name))
-            return &entry;
-    return static_cast<const typename Table::value_type*>(nullptr);
 }
 
 // JSON numbers are doubles; an integer kind takes only whole ones in range.
@@ -90,39 +62,36 @@ QString IntegerRange(qint64 min, qint64 max)
 
 constexpr int kDualHalfGroups = 2;
 
-// The range of an integer key; the Ostrel-X has the longer bit-rate list.
-std::pair<int, int> RangeOf(const ParameterKey& key, ConverterModel model)
-{
-    if (key.Name() == QLatin1String(ParameterKeys::kSerialBaudrate) &&
-        model == ConverterModel::OstrelX)
-        return {key.min, ParameterKeys::kOstrelXSerialBaudrateMax};
-    return {key.min, key.max};
-}
+// A value checked against its key: refused with the reason, or taken as the
+// value the key's field then holds.
+using Taken = std::optional<QString>;
 
-std::optional<QString> ApplyInt(const QString& key, const QJsonValue& value, int& field,
-                                std::pair<int, int> range)
+Taken TakeInteger(const ConfigKey& key, const QJsonValue& value, ConverterModel model,
+                  QJsonValue& taken)
 {
-    const std::optional<qint64> number = IntegerIn(value, range.first, range.second);
+    const auto [min, max] = key.Range(model);
+    const std::optional<qint64> number = IntegerIn(value, min, max);
     if (!number)
-        return Refusal(key, IntegerRange(range.first, range.second));
-    field = int(*number);
+        return Refusal(key.Name(), IntegerRange(min, max));
+    taken = *number;
     return std::nullopt;
 }
 
-// A list's value may also be named as the window's list shows it.
-std::optional<QString> ApplyListValue(const QString& key, const QJsonValue& value, int& field,
-                                      ConverterModel model, std::pair<int, int> range)
+// A list's value, or a register's, may also be named as the window's list
+// shows it, in either language.
+Taken TakeNamed(const ConfigKey& key, const QJsonValue& value, ConverterModel model,
+                QJsonValue& taken)
 {
-    const QStringList names = ValueNames::Of(key, model);
-    if (names.isEmpty() || !value.isString())
-        return ApplyInt(key, value, field, range);
-    const std::optional<int> position = ValueNames::PositionOf(key, value.toString(), model);
-    if (!position || *position < range.first || *position > range.second)
-        return Refusal(key, Text::tr("必须是 %1 到 %2 之间的整数，或以下之一：%3")
-                                .arg(range.first)
-                                .arg(range.second)
-                                .arg(names.join(Text::tr("、"))));
-    field = *position;
+    if (!value.isString())
+        return TakeInteger(key, value, model, taken);
+    const auto [min, max] = key.Range(model);
+    const std::optional<qint64> named = ValueNames::ValueOf(key.Name(), value.toString(), model);
+    if (!named || *named < min || *named > max)
+        return Refusal(key.Name(), Text::tr("必须是 %1 到 %2 之间的整数，或以下之一：%3")
+                                       .arg(min)
+                                       .arg(max)
+                                       .arg(key.Texts(model).join(Text::tr("、"))));
+    taken = *named;
     return std::nullopt;
 }
 
@@ -150,81 +119,45 @@ QString HexBytesForm(int groups)
 }
 
 // groups 0: any text.
-std::optional<QString> ApplyText(const QString& key, const QJsonValue& value, QString& field,
-                                 int groups)
+Taken TakeText(const ConfigKey& key, const QJsonValue& value, QJsonValue& taken)
 {
     if (!value.isString())
-        return Refusal(key, Text::tr("必须是文本"));
-    if (groups > 0 && !IsHexBytes(value.toString(), groups))
-        return Refusal(key, HexBytesForm(groups));
-    field = value.toString();
+        return Refusal(key.Name(), Text::tr("必须是文本"));
+    if (key.bytes > 0 && !IsHexBytes(value.toString(), key.bytes))
+        return Refusal(key.Name(), HexBytesForm(key.bytes));
+    taken = value;
     return std::nullopt;
 }
 
-std::optional<QString> ApplyTextPair(const QString& key, const QJsonValue& value,
-                                     std::array<QString, 2>& field)
+Taken TakeTextPair(const ConfigKey& key, const QJsonValue& value, QJsonValue& taken)
 {
     const QJsonArray array = value.toArray();
     if (!value.isArray() || array.size() != 2 || !array.at(0).isString() || !array.at(1).isString())
-        return Refusal(key, Text::tr("必须是含两个文本的数组"));
+        return Refusal(key.Name(), Text::tr("必须是含两个文本的数组"));
     for (qsizetype i = 0; i < 2; ++i)
-        if (!IsHexBytes(array.at(i).toString(), kDualHalfGroups))
-            return Refusal(key + QStringLiteral("[%1]").arg(i), HexBytesForm(kDualHalfGroups));
-    field = {array.at(0).toString(), array.at(1).toString()};
+        if (!IsHexBytes(array.at(i).toString(), key.bytes))
+            return Refusal(key.Name() + QStringLiteral("[%1]").arg(i), HexBytesForm(key.bytes));
+    taken = value;
     return std::nullopt;
 }
 
-std::optional<QString> ApplyDeviceType(const QJsonValue& value, ConverterModel model)
+Taken TakeDeviceType(const ConfigKey& key, const QJsonValue& value, ConverterModel model)
 {
-    const QString key = QLatin1String(ParameterKeys::kDeviceType);
-    const std::optional<qint64> number = IntegerIn(value, 0, ConverterModels::kCount - 1);
+    const auto [min, max] = key.Range(model);
+    const std::optional<qint64> number = IntegerIn(value, min, max);
     if (!number)
-        return Refusal(key, IntegerRange(0, ConverterModels::kCount - 1));
+        return Refusal(key.Name(), IntegerRange(min, max));
     const int expected = ConverterModels::DeviceTypeOf(model);
     if (*number != expected)
-        return Refusal(key, Text::tr("是 %1，但给出的型号是 %2").arg(*number).arg(expected));
+        return Refusal(key.Name(), Text::tr("是 %1，但给出的型号是 %2").arg(*number).arg(expected));
     return std::nullopt;
 }
 
-std::optional<QString> ApplyCustomMask(const QJsonValue& value, CanFields& can)
-{
-    const std::optional<qint64> number = IntegerIn(value, 0, 1);
-    if (!number)
-        return Refusal(QStringLiteral("CustomMask"), IntegerRange(0, 1));
-    can.m_bCustomMask = int(*number);
-    return std::nullopt;
-}
-
-// The register edit shows the value as the page would, so that collecting
-// the block takes exactly this value.
-std::optional<QString> ApplyArmCanBaud(const QJsonValue& value, ArmCanFields& armCan)
-{
-    constexpr qint64 max = std::numeric_limits<quint32>::max();
-    const std::optional<qint64> number = IntegerIn(value, 0, max);
-    if (!number)
-        return Refusal(QLatin1String(ParameterKeys::kArmCanBaud), IntegerRange(0, max));
-    armCan.m_dwBtr = quint32(*number);
-    armCan.m_strRegister = CArmCanConfig::FormatRegister(armCan.m_dwBtr);
-    return std::nullopt;
-}
-
-// The frame type list's selection, which offset 25, the CAN ID check and the
-// collected block all take.
-std::optional<QString> ApplyArmFrameType(const QJsonValue& value, ArmCanFields& armCan)
-{
-    int frameType = 0;
-    if (auto refusal = ApplyInt(QStringLiteral("ArmFrameType"), value, frameType, {0, 1}))
-        return refusal;
-    armCan.m_nFrameType = frameType;
-    armCan.m_nFrameTypeSel = frameType;
-    return std::nullopt;
-}
-
-std::optional<QString> ApplyFiltering(const QJsonValue& value, ArmCanFields& armCan)
+Taken TakeFlag(const ConfigKey& key, const QJsonValue& value, QJsonValue& taken)
 {
     if (!value.isBool())
-        return Refusal(QStringLiteral("Filtering"), Text::tr("必须是 true 或 false"));
-    armCan.m_bFilterEnabled = value.toBool();
+        return Refusal(key.Name(), Text::tr("必须是 true 或 false"));
+    taken = value;
     return std::nullopt;
 }
 
@@ -275,87 +208,80 @@ std::optional<QString> FilterEntryOf(const QString& key, const QJsonValue& value
 
 // Entries in document order; a repeated entry is dropped, as the page's add
 // button drops it.
-std::optional<QString> ApplyFilters(const QJsonValue& value, ArmCanFields& armCan)
+Taken TakeFilters(const ConfigKey& key, const QJsonValue& value, QJsonValue& taken)
 {
     if (!value.isArray())
-        return Refusal(QStringLiteral("Filters"), Text::tr("必须是数组"));
+        return Refusal(key.Name(), Text::tr("必须是数组"));
     const QJsonArray array = value.toArray();
     // More could never reach the converter, and every entry is compared with
     // those before it.
     if (array.size() > CAcceptanceTable::kMaxEntries)
-        return Refusal(QStringLiteral("Filters"),
-                       Text::tr("最多 %1 项：转换器的过滤表放不下更多，这里有 %2 项")
-                           .arg(CAcceptanceTable::kMaxEntries)
-                           .arg(array.size()));
+        return Refusal(key.Name(), Text::tr("最多 %1 项：转换器的过滤表放不下更多，这里有 %2 项")
+                                       .arg(CAcceptanceTable::kMaxEntries)
+                                       .arg(array.size()));
     QList<FilterEntry> entries;
     for (qsizetype i = 0; i < array.size(); ++i) {
         FilterEntry entry;
-        const QString key = QStringLiteral("Filters[%1]").arg(i);
-        if (auto refusal = FilterEntryOf(key, array.at(i), entry))
+        const QString item = key.Name() + QStringLiteral("[%1]").arg(i);
+        if (auto refusal = FilterEntryOf(item, array.at(i), entry))
             return refusal;
         if (!entries.contains(entry))
             entries.append(entry);
     }
-    armCan.m_filters = entries;
+    taken = FilterListJson::ToJson(entries);
     return std::nullopt;
 }
 
 // Documents written before the marker existed lack it and are just as
 // valid; a marker naming another format is one this tool cannot read.
-std::optional<QString> CheckFormat(const QJsonValue& value)
+Taken CheckFormat(const ConfigKey& key, const QJsonValue& value)
 {
     const QString format = QLatin1String(CConfigDocument::kFormat);
     if (value != QJsonValue(format))
-        return Refusal(kFormatKey, Text::tr("必须是 \"%1\"").arg(format));
+        return Refusal(key.Name(), Text::tr("必须是 \"%1\"").arg(format));
     return std::nullopt;
 }
 
-std::optional<QString> ApplySpecial(const QString& key, const QJsonValue& value,
-                                    Configuration& config)
+Taken TakeValue(const ConfigKey& key, const QJsonValue& value, ConverterModel model,
+                QJsonValue& taken)
 {
-    if (key == kFormatKey)
-        return CheckFormat(value);
-    if (key == QLatin1String(ParameterKeys::kDeviceType))
-        return ApplyDeviceType(value, config.model);
-    if (key == QLatin1String("CustomMask"))
-        return ApplyCustomMask(value, config.can);
-    if (key == QLatin1String(ParameterKeys::kArmCanBaud))
-        return ApplyArmCanBaud(value, config.armCan);
-    if (key == QLatin1String("ArmFrameType"))
-        return ApplyArmFrameType(value, config.armCan);
-    if (key == QLatin1String("Filtering"))
-        return ApplyFiltering(value, config.armCan);
-    if (key == QLatin1String("Filters"))
-        return ApplyFilters(value, config.armCan);
-    return Text::tr("未知的键 ") + Quoted(key);
+    switch (key.kind) {
+    case KeyKind::List:
+    case KeyKind::Register:
+        return TakeNamed(key, value, model, taken);
+    case KeyKind::Box:
+    case KeyKind::Byte:
+        return TakeInteger(key, value, model, taken);
+    case KeyKind::HexText:
+    case KeyKind::Text:
+        return TakeText(key, value, taken);
+    case KeyKind::HexPair:
+        return TakeTextPair(key, value, taken);
+    case KeyKind::Flag:
+        return TakeFlag(key, value, taken);
+    case KeyKind::FilterList:
+        return TakeFilters(key, value, taken);
+    case KeyKind::Model:
+        return TakeDeviceType(key, value, model);
+    case KeyKind::Marker:
+        return CheckFormat(key, value);
+    case KeyKind::PortIndex:
+        break;
+    }
+    return Text::tr("未知的键 ") + Quoted(key.Name());
 }
 
-std::optional<QString> ApplyKey(const QString& key, const QJsonValue& value, Configuration& config)
+std::optional<QString> ApplyKey(const QString& name, const QJsonValue& value, Configuration& config)
 {
-    if (const ParameterKey* parameter = Find(ParameterKeys::All(), key)) {
-        if (parameter->integer)
-            return ApplyListValue(key, value, parameter->integer(FieldsOf(config)), config.model,
-                                  RangeOf(*parameter, config.model));
-        return ApplyText(key, value, parameter->text(FieldsOf(config)), parameter->groups);
-    }
-    if (key == kArmCanIdKey)
-        return ApplyText(key, value, config.armCan.m_strCanID, 0);
-    if (const TextPairKey* pairKey = Find(kTextPairKeys, key))
-        return ApplyTextPair(key, value, pairKey->field(config));
-    return ApplySpecial(key, value, config);
-}
-
-QJsonArray FiltersToJson(const QList<FilterEntry>& filters)
-{
-    QJsonArray array;
-    for (const FilterEntry& entry : filters) {
-        array.append(QJsonObject{
-            {QStringLiteral("kind"), FilterKinds::IndexOf(FilterKinds::Of(entry))},
-            {QStringLiteral("start"), CArmCanConfig::FormatFilterId(entry.start)},
-            {QStringLiteral("end"), CArmCanConfig::FormatFilterId(entry.end)},
-        });
-    }
-    return array;
+    const ConfigKey* key = ConfigKeys::Find(name);
+    if (key == nullptr || !key->inDocument)
+        return Text::tr("未知的键 ") + Quoted(name);
+    QJsonValue taken;
+    if (auto refusal = TakeValue(*key, value, config.model, taken))
+        return refusal;
+    if (key->set != nullptr)
+        key->set(config, taken);
+    return std::nullopt;
 }
 
 } // namespace
@@ -364,24 +290,9 @@ QJsonObject CConfigDocument::ToJson(Configuration config)
 {
     QJsonObject json;
     json.insert(kFormatKey, QLatin1String(kFormat));
-    json.insert(QLatin1String(ParameterKeys::kDeviceType),
-                ConverterModels::DeviceTypeOf(config.model));
-    for (const ParameterKey& key : ParameterKeys::All())
-        if (key.integer)
-            json.insert(key.Name(), key.integer(FieldsOf(config)));
-        else
-            json.insert(key.Name(), key.text(FieldsOf(config)));
-    json.insert(kArmCanIdKey, config.armCan.m_strCanID);
-    for (const TextPairKey& key : kTextPairKeys) {
-        const std::array<QString, 2>& pair = key.field(config);
-        json.insert(QLatin1String(key.name), QJsonArray{pair[0], pair[1]});
-    }
-    json.insert(QStringLiteral("CustomMask"), config.can.m_bCustomMask);
-    const ArmCanFields& armCan = config.armCan;
-    json.insert(QLatin1String(ParameterKeys::kArmCanBaud), qint64(armCan.m_dwBtr));
-    json.insert(QStringLiteral("ArmFrameType"), armCan.m_nFrameType);
-    json.insert(QStringLiteral("Filtering"), armCan.m_bFilterEnabled);
-    json.insert(QStringLiteral("Filters"), FiltersToJson(armCan.m_filters));
+    for (const ConfigKey& key : ConfigKeys::All())
+        if (key.inDocument && key.get != nullptr)
+            json.insert(key.Name(), key.get(config));
     return json;
 }
 
@@ -474,7 +385,7 @@ std::optional<DocumentRefusal> CConfigDocument::Load(const QByteArray& text, Con
 
 std::optional<ConverterModel> CConfigDocument::NamedModel(const QJsonObject& document)
 {
-    const QJsonValue named = document.value(QLatin1String(ParameterKeys::kDeviceType));
+    const QJsonValue named = document.value(QLatin1String(ConfigKeys::kDeviceType));
     if (!named.isDouble())
         return std::nullopt;
     return ConverterModels::FromDeviceType(named.toInt(-1));

@@ -3,7 +3,6 @@
 #include "ArmCanFields.h"
 #include "CanFields.h"
 #include "ConverterModel.h"
-#include "ParameterKeys.h"
 #include "SerialFields.h"
 #include "TranFields.h"
 
@@ -26,6 +25,5 @@ struct Configuration
     // the CAN configuration block collected from its page's values.
     void Settle();
 
-    ParameterFields Parameters() { return {can, serial, tran}; }
     bool HasCanConfigPage() const { return ConverterModels::Facts(model).hasCanConfigPage; }
 };

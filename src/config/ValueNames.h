@@ -7,17 +7,21 @@
 
 #include <optional>
 
-// What the window's lists show for the positions a list key holds, so that
-// a document may name a value as the window does ("115200", "250 K") and the
-// command line can say what a position means. The texts are the pages' own,
-// translated alike.
+// What the pages show for the values a key holds, so that a document may
+// name a value as the window does ("115200", "250 K", "偶校验" or "Even") and
+// the command line can say what a value means. The texts are the key
+// schema's.
 namespace ValueNames {
-// A list key's texts in the user's language, by position; empty for a key
-// that is no list.
+// A list key's texts in the user's language, by position; the rate names of
+// a register; empty for any other key.
 QStringList Of(const QString& key, ConverterModel model);
-// The position of a text in the user's language or the tool's own; blanks
-// and letter case do not count ("250K" is "250 K").
+// The position of a list's text in Chinese, in English or in the user's
+// language, whatever that is; blanks and letter case do not count ("250K" is
+// "250 K").
 std::optional<int> PositionOf(const QString& key, const QString& text, ConverterModel model);
-// "4 (9600)"; the position alone where it has no text.
-QString Described(const QString& key, int position, ConverterModel model);
+// The value a text names: a list's position, or the register value of a
+// rate the page names ("250K").
+std::optional<qint64> ValueOf(const QString& key, const QString& text, ConverterModel model);
+// "4 (9600)", "3850251 (125K)"; the value alone where it has no text.
+QString Described(const QString& key, qint64 value, ConverterModel model);
 } // namespace ValueNames

@@ -1,10 +1,10 @@
 #include "CProfile.h"
 
 #include "ArmCanFields.h"
+#include "ConfigKeys.h"
 #include "Configuration.h"
 #include "ConverterModel.h"
 #include "ParameterDefaults.h"
-#include "ParameterKeys.h"
 #include "PortNames.h"
 #include "SafeSettingsSync.h"
 #include "SettingsStore.h"
@@ -86,6 +86,28 @@ void Put(QVariantMap& changes, const char* name, const QVariant& value)
     changes.insert(Key(name), value);
 }
 
+// The keys the profile loads with the parameter pages: those of the CAN,
+// serial and conversion pages it keeps. The CAN configuration page's register
+// comes later, once the sheet has the pages of its model.
+bool IsParameterKey(const ConfigKey& key)
+{
+    return key.inProfile && key.get != nullptr && key.set != nullptr && key.page != KeyPage::ArmCan;
+}
+
+bool HoldsText(const ConfigKey& key)
+{
+    return key.kind == KeyKind::HexText || key.kind == KeyKind::Text;
+}
+
+Configuration WithFields(const CanFields& can, const SerialFields& serial, const TranFields& tran)
+{
+    Configuration config;
+    config.can = can;
+    config.serial = serial;
+    config.tran = tran;
+    return config;
+}
+
 } // namespace
 
 QString CProfile::OrganizationName()
@@ -162,20 +184,27 @@ ProfileSelection CProfile::Load(CanFields& can, SerialFields& serial, TranFields
     // A missing key yields the value the defaults command would set.
     Configuration factory;
     ApplyParameterDefaults(factory.tran, factory.serial, factory.can);
-    const ParameterFields fields{can, serial, tran};
-    for (const ParameterKey& key : ParameterKeys::All())
-        if (key.integer)
-            key.integer(fields) = ReadInt(*m_settings, key.name, key.integer(factory.Parameters()));
+    Configuration loaded = WithFields(can, serial, tran);
+    for (const ConfigKey& key : ConfigKeys::All()) {
+        if (!IsParameterKey(key))
+            continue;
+        const QJsonValue fallback = key.get(factory);
+        if (HoldsText(key))
+            key.set(loaded, ReadText(*m_settings, key.name, fallback.toString()));
         else
-            key.text(fields) = ReadText(*m_settings, key.name, key.text(factory.Parameters()));
+            key.set(loaded, ReadInt(*m_settings, key.name, fallback.toInt()));
+    }
+    can = loaded.can;
+    serial = loaded.serial;
+    tran = loaded.tran;
 
     ProfileSelection selection;
     // Outside the selector's list (only a damaged profile holds that) the
     // first model is taken.
-    const int stored = ReadInt(*m_settings, ParameterKeys::kDeviceType,
+    const int stored = ReadInt(*m_settings, ConfigKeys::kDeviceType,
                                ConverterModels::DeviceTypeOf(selection.model));
     selection.model = ConverterModels::FromDeviceType(stored).value_or(ConverterModel::OstrelA);
-    selection.configPort = ReadInt(*m_settings, ParameterKeys::kConfigPort, selection.configPort);
+    selection.configPort = ReadInt(*m_settings, ConfigKeys::kConfigPort, selection.configPort);
     return selection;
 }
 
@@ -187,22 +216,22 @@ void CProfile::LoadArmCanBaud(ArmCanFields& armCan) const
 bool CProfile::Save(CanFields can, SerialFields serial, TranFields tran,
                     const ProfileSelection& selection)
 {
-    const ParameterFields fields{can, serial, tran};
+    const Configuration saved = WithFields(can, serial, tran);
     QVariantMap changes;
-    for (const ParameterKey& key : ParameterKeys::All())
-        if (key.integer)
-            Put(changes, key.name, key.integer(fields));
-        else
-            Put(changes, key.name, key.text(fields));
-    Put(changes, ParameterKeys::kDeviceType, ConverterModels::DeviceTypeOf(selection.model));
-    Put(changes, ParameterKeys::kConfigPort, selection.configPort);
+    for (const ConfigKey& key : ConfigKeys::All())
+        if (IsParameterKey(key))
+            Put(changes, key.name,
+                HoldsText(key) ? QVariant(key.get(saved).toString())
+                               : QVariant(key.get(saved).toInt()));
+    Put(changes, ConfigKeys::kDeviceType, ConverterModels::DeviceTypeOf(selection.model));
+    Put(changes, ConfigKeys::kConfigPort, selection.configPort);
     return WriteKeys(changes);
 }
 
 bool CProfile::SaveArmCanBaud(const ArmCanFields& armCan)
 {
     QVariantMap changes;
-    Put(changes, ParameterKeys::kArmCanBaud, armCan.m_dwBtr);
+    Put(changes, ConfigKeys::kArmCanBaud, armCan.m_dwBtr);
     return WriteKeys(changes);
 }
 
@@ -242,13 +271,13 @@ bool CProfile::SaveTabsSize(const QSize& size, const QString& fittedFor)
 
 quint32 CProfile::ReadArmCanBaud(const QSettings& settings)
 {
-    return ToInt32(settings.value(Key(ParameterKeys::kArmCanBaud)))
+    return ToInt32(settings.value(Key(ConfigKeys::kArmCanBaud)))
         .value_or(ArmCanFields::kDefaultBtr);
 }
 
 void CProfile::WriteArmCanBaud(QSettings& settings, quint32 btr)
 {
-    SafeSettingsSync::Write(settings, {{Key(ParameterKeys::kArmCanBaud), btr}});
+    SafeSettingsSync::Write(settings, {{Key(ConfigKeys::kArmCanBaud), btr}});
 }
 
 bool CProfile::SavePortPath(int portIndex, const QString& path)

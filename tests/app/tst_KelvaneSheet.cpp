@@ -10,7 +10,6 @@
 #include "PortNames.h"
 #include "ResourcePicture.h"
 #include "SheetLookup.h"
-#include "ValueNames.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -88,7 +87,6 @@ private Q_SLOTS:
     void keepsOneSizeForEveryModel_data();
     void keepsOneSizeForEveryModel();
     void remembersTheTabsSize();
-    void valueNamesAreThoseOfThePages();
 };
 
 void TestKelvaneSheet::startsFromProfile_data()
@@ -555,57 +553,6 @@ void TestKelvaneSheet::remembersTheTabsSize()
     const CEnglishTexts english(true);
     CKelvaneSheet translated(messages);
     QVERIFY(CSheetProbe::TabsFittedFor(translated) != fittedFor);
-}
-
-// A document may name a list's value as the page's list shows it; the names
-// must be the lists' own, in every language and for every model.
-void TestKelvaneSheet::valueNamesAreThoseOfThePages()
-{
-    struct ListOf
-    {
-        const char* key;
-        QWidget& (*page)(CKelvaneSheet&);
-        const char* list;
-    };
-    const ListOf lists[] = {
-        {"CanBaudrate", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::CanPage(s); },
-         "baudrateList"},
-        {"CanFrameType", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::CanPage(s); },
-         "frameTypeList"},
-        {"CanFiterMode", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::CanPage(s); },
-         "filterModeList"},
-        {"SerialBaudrate", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::SerialPage(s); },
-         "baudrateList"},
-        {"SerialParity", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::SerialPage(s); },
-         "parityList"},
-        {"SerialDataBit", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::SerialPage(s); },
-         "dataBitsList"},
-        {"SerialStopBit", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::SerialPage(s); },
-         "stopBitsList"},
-        {"SerialFlowCtrl", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::SerialPage(s); },
-         "flowControlList"},
-        {"SerialMode", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::SerialPage(s); },
-         "lineModeList"},
-        {"TranMode", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::TranPage(s); },
-         "modeList"},
-        {"TranDir", [](CKelvaneSheet& s) -> QWidget& { return CSheetProbe::TranPage(s); },
-         "directionList"},
-    };
-    for (const bool english : {false, true}) {
-        const CEnglishTexts texts(english);
-        for (const int deviceType : {0, 2}) {
-            CProfileSandbox::Write({{"Kelvane/DeviceType", deviceType}});
-            CRecordingSink messages;
-            CKelvaneSheet sheet(messages);
-            for (const ListOf& entry : lists) {
-                const auto* list = Control<QComboBox>(entry.page(sheet), entry.list);
-                QStringList shown;
-                for (int index = 0; index < list->count(); ++index)
-                    shown << list->itemText(index);
-                QCOMPARE(ValueNames::Of(QLatin1String(entry.key), ModelAt(deviceType)), shown);
-            }
-        }
-    }
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneSheet)

@@ -2,9 +2,9 @@
 #include "CConfigDocument.h"
 #include "CEncodedConfig.h"
 #include "CanConfigBlock.h"
+#include "ConfigKeys.h"
 #include "Configuration.h"
 #include "ModelRows.h"
-#include "ParameterKeys.h"
 #include "UiLanguage.h"
 
 #include <QJsonArray>
@@ -255,12 +255,9 @@ void TestConfigDocument::takesListValuesByTheirTexts()
 
     QCOMPARE(refusal.isEmpty(), position >= 0);
     if (position >= 0) {
-        const ParameterKey* parameter = nullptr;
-        for (const ParameterKey& candidate : ParameterKeys::All())
-            if (candidate.Name() == key)
-                parameter = &candidate;
-        QVERIFY(parameter != nullptr);
-        QCOMPARE(parameter->integer(pages.Parameters()), position);
+        const ConfigKey* entry = ConfigKeys::Find(key);
+        QVERIFY(entry != nullptr);
+        QCOMPARE(entry->get(pages).toInt(), position);
     }
 }
 
@@ -351,7 +348,7 @@ void TestConfigDocument::verificationGoesByTheBlocksSent_data()
         << 0 << 1 << -1 << QStringList{"parameter block byte 1: expected \"0x08\" got \"0x09\""};
     QTest::newRow("X: the gap") << 2 << 18 << -1 << QStringList{"TranSpace: expected 2 got 3"};
     QTest::newRow("X: the register")
-        << 2 << -1 << 0 << QStringList{"ArmCanBaud: expected 3850251 got 3850252"};
+        << 2 << -1 << 0 << QStringList{"ArmCanBaud: expected 3850251 (125K) got 3850252"};
 }
 
 void TestConfigDocument::verificationGoesByTheBlocksSent()

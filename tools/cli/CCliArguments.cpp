@@ -1,7 +1,7 @@
 #include "CCliArguments.h"
 
+#include "ConfigKeys.h"
 #include "ConverterModel.h"
-#include "ParameterKeys.h"
 #include "PortNames.h"
 #include "ValueNames.h"
 
@@ -112,10 +112,13 @@ QString ValueTables()
         Text::tr("列表键的取值：位置，或窗口的列表中显示的文字（如 \"115200\"、\"250K\"）；"
                  "标有 X 的只用于 Ostrel-X。") +
         QLatin1Char('\n');
-    for (const ParameterKey& key : ParameterKeys::All()) {
-        const QStringList classic = ValueNames::Of(key.Name(), ConverterModel::OstrelA);
-        const QStringList arm = ValueNames::Of(key.Name(), ConverterModel::OstrelX);
-        if (arm.isEmpty())
+    for (const ConfigKey& key : ConfigKeys::All()) {
+        const QStringList classic = key.Texts(ConverterModel::OstrelA);
+        const QStringList arm = key.Texts(ConverterModel::OstrelX);
+        if (key.kind == KeyKind::Register)
+            text += WrappedEntries(QStringLiteral("  ") + key.Name() + QStringLiteral(":  "),
+                                   arm + QStringList{Text::tr("或寄存器值")});
+        if (key.kind != KeyKind::List)
             continue;
         QStringList entries;
         for (qsizetype index = 0; index < arm.size(); ++index) {

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "FilterEntry.h"
+
+#include <QJsonArray>
+#include <QJsonValue>
+#include <QList>
+
+// The filter list as a document holds it: one object per entry, {"kind":
+// 0..3, "start": "0x…", "end": "0x…"}, in the list's order.
+namespace FilterListJson {
+QJsonArray ToJson(const QList<FilterEntry>& entries);
+// Reads an array a document check has already taken; what it cannot read
+// becomes no entry.
+QList<FilterEntry> FromJson(const QJsonValue& value);
+// The bytes the entries take in the acceptance look-up table, each entry at
+// its kind's cost, as the page counts them before it adds one.
+int TableBytes(const QList<FilterEntry>& entries);
+} // namespace FilterListJson
