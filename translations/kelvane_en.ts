@@ -480,6 +480,10 @@ with several ports, every port&apos;s state is printed first.</translation>
         <source>--extended 只用于 accepts</source>
         <translation>--extended is for accepts only</translation>
     </message>
+    <message>
+        <source>或寄存器值</source>
+        <translation>or a register value</translation>
+    </message>
 </context>
 <context>
     <name>CConfigDocument</name>
