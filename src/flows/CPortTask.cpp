@@ -4,6 +4,7 @@
 #include "CConfigVerification.h"
 #include "CSerialComm.h"
 #include "CSystemPortDetector.h"
+#include "ExchangeEnd.h"
 #include "FlowMessages.h"
 
 #include <QCoreApplication>
@@ -96,9 +97,18 @@ CPortTask::Result CPortTask::Serve()
     if (connected != Result::Succeeded || m_job == Job::Connect)
         return connected;
     const Result result = Exchange();
-    // As the window does when the adapter goes while it talks.
-    if (result == Result::CommunicationFailed && m_serial->HasHungUp())
-        m_messages.ShowMessage(ConnectFlow::HungUpMessage(m_devicePath));
+    if (result != Result::CommunicationFailed)
+        return result;
+    // As the window tells it when the adapter goes while it talks.
+    QList<UserMessage> told = m_messages.Held();
+    const std::optional<UserMessage> hungUp =
+        ExchangeEnd::Settle(ExchangeEnd::Of(*m_serial), told, m_devicePath);
+    if (!hungUp)
+        return result;
+    m_messages = CHeldMessages();
+    for (const UserMessage& message : std::as_const(told))
+        m_messages.ShowMessage(message);
+    m_messages.ShowMessage(*hungUp);
     return result;
 }
 
@@ -112,7 +122,7 @@ CPortTask::Result CPortTask::ConnectPort()
         return Result::Succeeded;
     if (outcome == ConnectFlow::Outcome::NoConverter && !m_serial->IsCancelled())
         m_answering = ConnectFlow::AnsweringModel(*m_serial, m_devicePath, model);
-    if (m_serial->IsCancelled()) {
+    if (ExchangeEnd::Of(*m_serial) == ExchangeEnd::Cause::Cancelled) {
         m_answering.reset();
         m_messages.ShowMessage(FlowMessages::Caption(), FlowMessages::ConnectCancelled());
         return Result::Cancelled;
@@ -165,7 +175,8 @@ CPortTask::Result CPortTask::Verify()
     const CConfigVerification::Outcome outcome =
         CConfigVerification::Verify(*m_serial, m_pages.Model(), m_config, verdict, m_differences);
     // A cancel is no fault of the line.
-    if (outcome == CConfigVerification::Outcome::Failed && m_serial->IsCancelled()) {
+    if (outcome == CConfigVerification::Outcome::Failed &&
+        ExchangeEnd::Of(*m_serial) == ExchangeEnd::Cause::Cancelled) {
         m_messages.ShowMessage(Text::tr("校验"), Text::tr("校验已取消！"));
         return Result::Cancelled;
     }

@@ -1,6 +1,9 @@
 #include "CConverterSession.h"
+#include "CEncodedConfig.h"
 #include "COstrelSimulator.h"
 #include "CPlainPageSet.h"
+#include "CPortTask.h"
+#include "CProfile.h"
 #include "CProfileSandbox.h"
 #include "CProfileSaver.h"
 #include "FieldSnapshot.h"
@@ -9,6 +12,8 @@
 
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <thread>
 
 Q_DECLARE_METATYPE(CConverterSession::Report)
 
@@ -77,6 +82,7 @@ private Q_SLOTS:
     void cancelEndsTheExchangeAtOnce();
     void hangUpDuringAnExchangeIsToldOnce_data();
     void hangUpDuringAnExchangeIsToldOnce();
+    void portTaskTellsAHangUpAsTheSessionDoes();
 };
 
 void TestConverterSession::verifyHoldsTheConverterAndKeepsThePages_data()
@@ -214,6 +220,39 @@ void TestConverterSession::hangUpDuringAnExchangeIsToldOnce()
     QCoreApplication::processEvents();
     QCOMPARE(bench.m_hungUp.size(), 0);
     QCOMPARE(bench.m_finished.size(), 0);
+}
+
+// The command line's and the batch's task for one port follow the same rule:
+// the hang-up's message in place of the communication error.
+void TestConverterSession::portTaskTellsAHangUpAsTheSessionDoes()
+{
+    SimOptions options;
+    options.model = ConverterModel::OstrelX;
+    options.pacing = false;
+    options.trickleMs = 50;
+    COstrelSimulator sim(options);
+    QVERIFY(sim.start());
+    const QString path = sim.slavePath();
+    Configuration config = Configuration::Defaults(ConverterModel::OstrelX);
+    const CEncodedConfig encoded = CEncodedConfig::From(config);
+    QVERIFY(encoded.Accepted());
+    CProfile profile = CProfile::ReadOnly();
+    CPortTask task(CPortTask::Job::Write, path, path, config, encoded, profile,
+                   {DetectedPort{path, {}, {}, {}, {}, false}});
+
+    std::thread run([&task] { task.Run(); });
+    const bool sent =
+        QTest::qWaitFor([&sim] { return sim.requestCount(kWriteParameters) == 1; }, kExchangeMs);
+    sim.stop();
+    run.join();
+
+    QVERIFY(sent);
+    QCOMPARE(task.GetResult(), CPortTask::Result::CommunicationFailed);
+    QVERIFY(!task.Messages().isEmpty());
+    QCOMPARE(task.Messages().constLast().text, FlowMessages::Disconnected());
+    QVERIFY(task.Messages().constLast().detail.contains(path));
+    for (const UserMessage& message : task.Messages())
+        QVERIFY2(message.text != FlowMessages::CommunicationError(), qPrintable(message.detail));
 }
 
 int main(int argc, char* argv[])
