@@ -167,12 +167,12 @@ Collected Collect(CSerialComm& port, const Collection& rule)
         collected.passedOver = passedOver + int(at);
     } else if ((rule.startOptional || otherFrame) && bytes.size() >= rule.wanted) {
         collected.reply = bytes.left(rule.wanted);
-    } else if (found()) {
+    } else if (rule.startOptional || otherFrame) {
+        collected.reply = bytes;
+    } else if (at < bytes.size()) {
         // The frame began but did not finish: a reply cut off.
         collected.reply = bytes.mid(at);
         collected.passedOver = passedOver + int(at);
-    } else if (otherFrame) {
-        collected.reply = bytes;
     } else {
         collected.passedOver = passedOver + int(bytes.size());
     }

@@ -52,6 +52,8 @@ private Q_SLOTS:
     void builtFramesCarryLengthAndCheck();
     void acknowledgementIsCollected_data();
     void acknowledgementIsCollected();
+    void whatCameInsteadIsNamed_data();
+    void whatCameInsteadIsNamed();
     void leftoversAreDiscardedByTheNextRequest_data();
     void leftoversAreDiscardedByTheNextRequest();
     void acknowledgedWritesRetry_data();
@@ -187,6 +189,47 @@ void TestCFrameProtocol::acknowledgementIsCollected()
     const QByteArray request = CFrameProtocol::HandshakeRequest(ModelAt(2));
     m_port->Write(request.constData(), int(request.size()), 120);
     QCOMPARE(Protocol().WaitAck(0x02), accepted);
+}
+
+using FailureKinds = QList<CFrameProtocol::Failure::Kind>;
+Q_DECLARE_METATYPE(FailureKinds)
+
+void TestCFrameProtocol::whatCameInsteadIsNamed_data()
+{
+    using Kind = CFrameProtocol::Failure::Kind;
+    QTest::addColumn<QByteArray>("rawReply");
+    QTest::addColumn<FailureKinds>("kinds");
+    QTest::addColumn<int>("received");
+
+    QTest::newRow("nothing") << QByteArray() << FailureKinds{Kind::NoReply} << 0;
+    QTest::newRow("the rest of an earlier reply only")
+        << CountingBlock(40).mid(8) << FailureKinds{Kind::WrongReply} << 32;
+    // Whether the line's silence came before the attempt's time ran out is
+    // the machine's affair.
+    QTest::newRow("a leftover, then the start of the acknowledgement")
+        << Hex("0102F7F802") << FailureKinds{Kind::CutOff, Kind::TooSlow} << 3;
+    QTest::newRow("another command's acknowledgement")
+        << Hex("0102F7F803131F") << FailureKinds{Kind::WrongReply} << 7;
+}
+
+// Bytes on the line that are not the acknowledgement are never taken for a
+// silent converter.
+void TestCFrameProtocol::whatCameInsteadIsNamed()
+{
+    QFETCH(QByteArray, rawReply);
+    QFETCH(FailureKinds, kinds);
+    QFETCH(int, received);
+    SimOptions options = Options(2);
+    options.silent = rawReply.isEmpty();
+    QVERIFY(Connect(options));
+    if (!rawReply.isEmpty())
+        m_sim->queueRawReply(rawReply);
+    const QByteArray request = CFrameProtocol::HandshakeRequest(ModelAt(2));
+    m_port->Write(request.constData(), int(request.size()), 120);
+    CFrameProtocol protocol = Protocol();
+    QVERIFY(!protocol.WaitAck(0x02));
+    QVERIFY(kinds.contains(protocol.LastFailure().kind));
+    QCOMPARE(protocol.LastFailure().received, received);
 }
 
 void TestCFrameProtocol::leftoversAreDiscardedByTheNextRequest_data()
