@@ -97,18 +97,9 @@ CPortTask::Result CPortTask::Serve()
     if (connected != Result::Succeeded || m_job == Job::Connect)
         return connected;
     const Result result = Exchange();
-    if (result != Result::CommunicationFailed)
-        return result;
     // As the window tells it when the adapter goes while it talks.
-    QList<UserMessage> told = m_messages.Held();
-    const std::optional<UserMessage> hungUp =
-        ExchangeEnd::Settle(ExchangeEnd::Of(*m_serial), told, m_devicePath);
-    if (!hungUp)
-        return result;
-    m_messages = CHeldMessages();
-    for (const UserMessage& message : std::as_const(told))
-        m_messages.ShowMessage(message);
-    m_messages.ShowMessage(*hungUp);
+    if (result == Result::CommunicationFailed)
+        ExchangeEnd::Settle(ExchangeEnd::Of(*m_serial), m_messages, m_devicePath);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "ExchangeEnd.h"
 
+#include "CHeldMessages.h"
 #include "CSerialComm.h"
 #include "ConnectFlow.h"
 
@@ -22,6 +23,18 @@ std::optional<UserMessage> Settle(Cause cause, QList<UserMessage>& messages,
     if (!messages.isEmpty())
         messages.removeLast();
     return ConnectFlow::HungUpMessage(devicePath);
+}
+
+void Settle(Cause cause, CHeldMessages& held, const QString& devicePath)
+{
+    QList<UserMessage> told = held.Held();
+    const std::optional<UserMessage> hungUp = Settle(cause, told, devicePath);
+    if (!hungUp)
+        return;
+    held = CHeldMessages();
+    for (const UserMessage& message : std::as_const(told))
+        held.ShowMessage(message);
+    held.ShowMessage(*hungUp);
 }
 
 } // namespace ExchangeEnd

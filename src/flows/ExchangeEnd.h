@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class CHeldMessages;
 class CSerialComm;
 
 // How an exchange with the converter that did not succeed is told, alike in
@@ -30,4 +31,7 @@ Cause Of(const CSerialComm& port);
 // which is returned for the caller to tell once it has let the port go.
 std::optional<UserMessage> Settle(Cause cause, QList<UserMessage>& messages,
                                   const QString& devicePath);
+// The same for messages held back to be told later: the hang-up's own takes
+// the communication error's place, last.
+void Settle(Cause cause, CHeldMessages& held, const QString& devicePath);
 } // namespace ExchangeEnd

@@ -18,6 +18,7 @@
 #include "CTimingCommand.h"
 #include "ConnectFlow.h"
 #include "ConverterProbe.h"
+#include "ExchangeEnd.h"
 #include "FlowMessages.h"
 #include "PortNames.h"
 #include "PortOutcome.h"
@@ -166,8 +167,8 @@ ExitStatus CKelvaneCli::Read()
     CHeldMessages verdict;
     const CommandOutcome outcome = CConfigCommands(pages, port, m_profile, verdict).ReadConfig();
     m_progress.Clear();
-    if (outcome == CommandOutcome::Failed && port.HasHungUp())
-        verdict.ShowMessage(ConnectFlow::HungUpMessage(path));
+    if (outcome == CommandOutcome::Failed)
+        ExchangeEnd::Settle(ExchangeEnd::Of(port), verdict, path);
     if (outcome == CommandOutcome::Succeeded) {
         // The window keeps the CAN configuration block of models A and B
         // without showing it; the document reports it for every model.
