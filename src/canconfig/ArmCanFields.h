@@ -25,4 +25,9 @@ struct ArmCanFields
     QString m_strRegister;         // text of the register edit
     int m_nFrameTypeSel = 0;       // selection of the frame type list (-1 = none)
     bool m_bFilterEnabled = false; // the "使能滤波" check box
+    // The CAN configuration shown is the converter's (read), or one the user
+    // or a document chose. The window clears it on connecting, as the
+    // configuration then shown is only the one remembered from an earlier
+    // run, and a write would put its filter table over the converter's.
+    bool m_bCanConfigKnown = true;
 };

@@ -126,6 +126,7 @@ void CArmCanConfig::ApplyDefaults(ArmCanFields& fields)
     fields.m_strCanID = QString::fromLatin1(kDefaultCanId);
     fields.m_acceptance = CanAcceptance{};
     fields.m_acceptance.filterMode = CanAcceptance::kFilteringOff;
+    fields.m_bCanConfigKnown = true;
 }
 
 CArmCanConfig::AddResult CArmCanConfig::AddFilter(ArmCanFields& fields, int kindIndex)

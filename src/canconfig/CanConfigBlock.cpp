@@ -67,4 +67,5 @@ void CanConfigBlock::applyTo(ArmCanFields& fields) const
     fields.m_dwBtr = btr;
     fields.m_nFrameType = frameType;
     fields.m_acceptance = acceptance;
+    fields.m_bCanConfigKnown = true;
 }

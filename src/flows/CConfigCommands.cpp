@@ -15,9 +15,16 @@
 #include "PortDiagnosis.h"
 #include "UserMessage.h"
 
+#include <QCoreApplication>
+
 using Page = CPageSet::Page;
 
 namespace {
+
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(CConfigCommands)
+};
 
 UserMessage ReadCancelled()
 {
@@ -105,6 +112,7 @@ CommandOutcome CConfigCommands::WriteConfig()
     if (!m_port.IsOpen())
         return CommandOutcome::NotConnected;
     StoreForWrite(m_pages);
+    WarnOfUnseenTable();
 
     if (!EncodeAndWrite())
         return Fail(WriteCancelled());
@@ -119,6 +127,25 @@ CommandOutcome CConfigCommands::WriteConfig()
         m_profile.SaveArmCanBaud(m_pages.ArmCan());
     }
     return Succeed(FlowMessages::WriteSucceeded());
+}
+
+// A converter's filter table is long work to type again; one the user has
+// neither read nor chosen in this connection is replaced only after saying so,
+// once.
+void CConfigCommands::WarnOfUnseenTable()
+{
+    ArmCanFields& armCan = m_pages.ArmCan();
+    if (!m_pages.IsOpen(Page::ArmCan) || armCan.m_bCanConfigKnown)
+        return;
+    armCan.m_bCanConfigKnown = true;
+    const QString text =
+        armCan.m_bFilterEnabled
+            ? Text::tr("写配置会用页面上的过滤表（%n 个条目）替换转换器中的过滤表。", nullptr,
+                       int(armCan.m_filters.size()))
+            : Text::tr("写配置会关闭转换器的滤波，并清空它的过滤表。");
+    m_messages.ShowMessage(
+        FlowMessages::WarningCaption(), text,
+        Text::tr("连接后还没有读过转换器的配置，页面上的 CAN 参数是上次记住的。"));
 }
 
 bool CConfigCommands::EncodeAndWrite()

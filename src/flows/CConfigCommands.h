@@ -50,6 +50,7 @@ public:
 private:
     static void StoreIfOpen(CPageSet& pages, CPageSet::Page page);
     void ShowIfOpen(CPageSet::Page page);
+    void WarnOfUnseenTable();
     bool EncodeAndWrite();
     bool WriteCanConfigBlock();
     void SaveProfile();

@@ -78,6 +78,15 @@ void CPageArmCfgCan::AddHelpers()
     connect(m_timingPanel, &CBitTimingPanel::CalculatorAsked, this, &CPageArmCfgCan::OnCalculator);
     connect(m_ui->filterEnableCheck, &QCheckBox::toggled, this, &CPageArmCfgCan::ShowVerdict);
     connect(m_filterTest, &CFilterTestPanel::FrameChanged, this, &CPageArmCfgCan::ShowVerdict);
+
+    // Whatever the user sets here is what a write is meant to send.
+    const auto chosen = [this] { m_bCanConfigKnown = true; };
+    connect(m_ui->baudList, &QComboBox::activated, this, chosen);
+    connect(m_ui->frameTypeList, &QComboBox::activated, this, chosen);
+    connect(m_ui->registerEdit, &QLineEdit::textEdited, this, chosen);
+    connect(m_ui->filterEnableCheck, &QCheckBox::clicked, this, chosen);
+    connect(m_ui->addButton, &QPushButton::clicked, this, chosen);
+    connect(m_ui->deleteButton, &QPushButton::clicked, this, chosen);
 }
 
 std::optional<BitTiming> CPageArmCfgCan::TimingOnPage() const
@@ -203,6 +212,10 @@ void CPageArmCfgCan::CollectIntoBlock()
 void CPageArmCfgCan::OnConnectionChanged(bool connected)
 {
     m_connected = connected;
+    // Until a read, the page shows what an earlier run remembered, which
+    // need not be this converter's.
+    if (connected)
+        m_bCanConfigKnown = false;
 }
 
 void CPageArmCfgCan::OnBaudChange()

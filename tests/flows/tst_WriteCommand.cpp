@@ -65,6 +65,7 @@ private Q_SLOTS:
     void nothingWrittenWithoutAcknowledgement();
     void canBlockNotAcknowledged();
     void readOnlyProfileKeepsItsFile();
+    void unseenFilterTableIsNamedOnce();
 };
 
 void TestWriteCommand::converterHoldsWrittenBytes_data()
@@ -267,6 +268,40 @@ void TestWriteCommand::readOnlyProfileKeepsItsFile()
     const QString fileName = QFileInfo(path).fileName();
     QCOMPARE(QDir(QFileInfo(path).path()).entryList({fileName + '*'}, QDir::Files | QDir::Hidden),
              QStringList{fileName});
+}
+
+// After connecting, the X page shows the configuration remembered from an
+// earlier run: the first write says it replaces the converter's table.
+void TestWriteCommand::unseenFilterTableIsNamedOnce()
+{
+    CConverterBench bench(ConverterModel::OstrelX);
+    QVERIFY(bench.Connect());
+    CPlainPageSet pages(ConverterModel::OstrelX, 5);
+    FillDistinct(pages);
+    pages.ArmCan().m_bCanConfigKnown = false;
+    CProfile profile(CProfileSandbox::UniqueName());
+    CRecordingSink sink;
+
+    QCOMPARE(CConfigCommands(pages, bench.Port(), profile, sink).WriteConfig(),
+             CommandOutcome::Succeeded);
+    QCOMPARE(sink.m_messages.size(), 2);
+    QVERIFY2(sink.m_messages.first().text.contains(QLatin1Char('3')),
+             qPrintable(sink.m_messages.first().text));
+    QCOMPARE(sink.m_messages.last(), kWritten);
+
+    sink.m_messages.clear();
+    QCOMPARE(CConfigCommands(pages, bench.Port(), profile, sink).WriteConfig(),
+             CommandOutcome::Succeeded);
+    QCOMPARE(sink.m_messages, QList<UserMessage>{kWritten});
+
+    // A read makes the page the converter's own: no word before a write.
+    pages.ArmCan().m_bCanConfigKnown = false;
+    QCOMPARE(CConfigCommands(pages, bench.Port(), profile, sink).ReadConfig(),
+             CommandOutcome::Succeeded);
+    sink.m_messages.clear();
+    QCOMPARE(CConfigCommands(pages, bench.Port(), profile, sink).WriteConfig(),
+             CommandOutcome::Succeeded);
+    QCOMPARE(sink.m_messages, QList<UserMessage>{kWritten});
 }
 
 KELVANE_SANDBOXED_GUILESS_TEST_MAIN(TestWriteCommand)

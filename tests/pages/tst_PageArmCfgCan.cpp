@@ -385,6 +385,10 @@ void TestPageArmCfgCan::tableUseBoundsTheList()
 
 void TestPageArmCfgCan::filterTesterFollowsTheList()
 {
+    // Connecting leaves the remembered configuration unconfirmed until the
+    // user sets part of it.
+    m_page->OnConnectionChanged(true);
+    QVERIFY(!m_page->m_bCanConfigKnown);
     const CFilterTestPanel* tester = m_page->FilterTestPanel();
     ::Control<QLineEdit>(*tester, "idEdit")->setText(QStringLiteral("150"));
     QVERIFY(tester->Answer().contains(QStringLiteral("未使能滤波")));
@@ -392,6 +396,7 @@ void TestPageArmCfgCan::filterTesterFollowsTheList()
     QVERIFY(tester->Answer().startsWith(QStringLiteral("不接收")));
     Add(1, "100", "1ff");
     QVERIFY2(tester->Answer().contains(QLatin1String("0x00000100")), qPrintable(tester->Answer()));
+    QVERIFY(m_page->m_bCanConfigKnown);
     ::Control<QCheckBox>(*tester, "extendedCheck")->click();
     QVERIFY(tester->Answer().startsWith(QStringLiteral("不接收")));
 }
