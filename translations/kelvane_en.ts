@@ -486,6 +486,24 @@ with several ports, every port&apos;s state is printed first.</translation>
     </message>
 </context>
 <context>
+    <name>CConfigCommands</name>
+    <message numerus="yes">
+        <source>写配置会用页面上的过滤表（%n 个条目）替换转换器中的过滤表。</source>
+        <translation>
+            <numerusform>Writing replaces the converter&apos;s filter table with the one on the page (%n entry).</numerusform>
+            <numerusform>Writing replaces the converter&apos;s filter table with the one on the page (%n entries).</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>写配置会关闭转换器的滤波，并清空它的过滤表。</source>
+        <translation>Writing switches the converter&apos;s filtering off and empties its filter table.</translation>
+    </message>
+    <message>
+        <source>连接后还没有读过转换器的配置，页面上的 CAN 参数是上次记住的。</source>
+        <translation>The converter&apos;s configuration has not been read since connecting; the CAN parameters on the page are the ones remembered from before.</translation>
+    </message>
+</context>
+<context>
     <name>CConfigDocument</name>
     <message>
         <source>必须是 %1 到 %2 之间的整数</source>
