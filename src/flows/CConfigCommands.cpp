@@ -112,7 +112,6 @@ CommandOutcome CConfigCommands::WriteConfig()
     if (!m_port.IsOpen())
         return CommandOutcome::NotConnected;
     StoreForWrite(m_pages);
-    WarnOfUnseenTable();
 
     if (!EncodeAndWrite())
         return Fail(WriteCancelled());
@@ -158,7 +157,10 @@ bool CConfigCommands::EncodeAndWrite()
         m_pages.ArmCan().m_strCanID = config.armCan.m_strCanID;
         ShowIfOpen(Page::ArmCan);
     }
-    return encoding.Accepted() && m_protocol.WriteParameterBlock(encoding.block);
+    if (!encoding.Accepted())
+        return false;
+    WarnOfUnseenTable();
+    return m_protocol.WriteParameterBlock(encoding.block);
 }
 
 bool CConfigCommands::WriteCanConfigBlock()
