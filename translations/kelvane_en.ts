@@ -213,7 +213,7 @@
     <name>CBitTimingPanel</name>
     <message>
         <source>计算器(&amp;L)…</source>
-        <translation>&amp;Calculator…</translation>
+        <translation>Ca&amp;lculator…</translation>
     </message>
     <message>
         <source>不是寄存器值</source>
@@ -665,7 +665,7 @@ with several ports, every port&apos;s state is printed first.</translation>
     <name>CFilterTestPanel</name>
     <message>
         <source>试验标识符(&amp;Y): 0x</source>
-        <translation>&amp;Try identifier: 0x</translation>
+        <translation>Te&amp;st identifier: 0x</translation>
     </message>
     <message>
         <source>123</source>
