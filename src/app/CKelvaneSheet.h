@@ -15,9 +15,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <functional>
 #include <memory>
-#include <optional>
 
 class CBusyCursor;
 class QAbstractButton;

@@ -24,9 +24,9 @@ class CSerialComm;
 // exchanges run on, the watch that notices the line going between them, the
 // path connected to and what the converter was last found to hold.
 //
-// Every exchange (connect, read, write, verify) runs on the worker over a
-// copy of the pages' fields, and so does an import, which reads a file; the
-// window's thread only starts it and takes its end. Its fields reach the
+// Every exchange (connect, read, write, verify) runs on the worker, a
+// command over a copy of the pages' fields, and so does an import, which
+// reads a file; the window's thread only starts it and takes its end. Its fields reach the
 // pages and its profile saves the saver once it has ended, just before
 // Finished tells the end in one report. A cancelled exchange leaves the
 // pages and the profile as they were. A line that goes away, during an
