@@ -108,6 +108,20 @@ bool BeginsFrame(const QByteArray& bytes)
     return bytes.size() >= 2 && quint8(bytes.at(0)) == kStart1 && quint8(bytes.at(1)) == kStart2;
 }
 
+// Whether a reply the budget ran out on was still arriving. A reply that
+// began late on a busy machine and then stopped is cut off, not slow: only a
+// byte within a whole read's time-out of the last one says the line is still
+// sending. The byte is not kept; the reply has failed either way.
+bool StillComing(CSerialComm& port, const Collection& rule, Clock::time_point lastByteAt)
+{
+    const auto quietMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastByteAt).count();
+    if (quietMs >= rule.timeoutMs)
+        return false;
+    char byte = 0;
+    return port.Read(&byte, 1, static_cast<int>(rule.timeoutMs - quietMs)) > 0;
+}
+
 // Collects a reply as reads hand back whatever has arrived: a reply usually
 // takes several. Bytes before the wanted frame's start are passed over, so
 // the tail of an abandoned reply still on the line does not count as the
@@ -132,6 +146,7 @@ Collected Collect(CSerialComm& port, const Collection& rule)
     };
     if (rule.observed)
         port.NoteReply(0, rule.wanted);
+    Clock::time_point lastByteAt = Clock::now();
     do {
         const auto left =
             std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -149,6 +164,8 @@ Collected Collect(CSerialComm& port, const Collection& rule)
         outOfTime = last == 0 && (!bytes.isEmpty() || passedOver > 0) && timeoutMs < rule.timeoutMs;
         const bool first = bytes.isEmpty() && passedOver == 0;
         bytes.append(chunk.constData(), last);
+        if (last > 0)
+            lastByteAt = Clock::now();
         if (first && BeginsFrame(bytes) && StartOf(bytes, rule.start, 0) != 0)
             otherFrame = true;
         at = StartOf(bytes, rule.start, at);
@@ -176,7 +193,7 @@ Collected Collect(CSerialComm& port, const Collection& rule)
     } else {
         collected.passedOver = passedOver + int(bytes.size());
     }
-    collected.outOfTime = outOfTime && !port.IsCancelled();
+    collected.outOfTime = outOfTime && !port.IsCancelled() && StillComing(port, rule, lastByteAt);
     return collected;
 }
 

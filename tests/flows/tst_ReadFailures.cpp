@@ -31,24 +31,29 @@ void TestReadFailures::failedReads_data()
     QTest::addColumn<bool>("connected");
     QTest::addColumn<bool>("silent");
     QTest::addColumn<bool>("badCheck");
-    QTest::addColumn<int>("truncate"); // bytes missing from each data reply
+    QTest::addColumn<int>("truncate");     // bytes missing from each data reply
+    QTest::addColumn<int>("turnaroundMs"); // before the converter begins its reply
     QTest::addColumn<int>("parameterRequests");
     QTest::addColumn<int>("canBlockRequests");
     QTest::addColumn<QList<UserMessage>>("messages");
 
     const QString noReply = QStringLiteral("转换器没有应答。");
-    QTest::newRow("port closed") << false << false << false << 0 << 0 << 0 << QList<UserMessage>{};
+    const QList<UserMessage> cutOff{
+        CommError(QStringLiteral("应答在第 30 字节后中断（应有 33 字节）。"))};
+    QTest::newRow("port closed") << false << false << false << 0 << 2 << 0 << 0
+                                 << QList<UserMessage>{};
     QTest::newRow("silent converter")
-        << true << true << false << 0 << 4 << 0 << QList<UserMessage>{CommError(noReply)};
+        << true << true << false << 0 << 2 << 4 << 0 << QList<UserMessage>{CommError(noReply)};
     QTest::newRow("wrong check byte")
-        << true << false << true << 0 << 1 << 0
+        << true << false << true << 0 << 2 << 1 << 0
         << QList<UserMessage>{CommError(QStringLiteral("应答的校验字节错误。"))};
-    QTest::newRow("reply cut off")
-        << true << false << false << 3 << 1 << 0
-        << QList<UserMessage>{
-               CommError(QStringLiteral("应答在第 30 字节后中断（应有 33 字节）。"))};
+    QTest::newRow("reply cut off") << true << false << false << 3 << 2 << 1 << 0 << cutOff;
+    // A reply that begins well after its wire time, as on a busy machine, and
+    // then stops was cut off all the same: it was not still coming.
+    QTest::newRow("reply cut off after a late start")
+        << true << false << false << 3 << 300 << 1 << 0 << cutOff;
     QTest::newRow("no CAN configuration block")
-        << true << false << false << 0 << 1 << 1 << QList<UserMessage>{CommError(noReply)};
+        << true << false << false << 0 << 2 << 1 << 1 << QList<UserMessage>{CommError(noReply)};
 }
 
 void TestReadFailures::failedReads()
@@ -57,6 +62,7 @@ void TestReadFailures::failedReads()
     QFETCH(bool, silent);
     QFETCH(bool, badCheck);
     QFETCH(int, truncate);
+    QFETCH(int, turnaroundMs);
     QFETCH(int, parameterRequests);
     QFETCH(int, canBlockRequests);
     QFETCH(QList<UserMessage>, messages);
@@ -66,6 +72,7 @@ void TestReadFailures::failedReads()
     options.badCheck = badCheck;
     options.truncate = truncate;
     options.noCanConfig = true;
+    options.turnaroundMs = turnaroundMs;
     CConverterBench bench(ConverterModel::OstrelA, options);
     if (connected)
         QVERIFY(bench.Connect());
