@@ -71,14 +71,24 @@ if(KELVANE_HELP2MAN)
       continue()
     endif()
     set(page ${kelvane_dist}/man/zh_CN/${program}.1)
+    # help2man finds the usage line, the options and the sub-headings by their
+    # English words and ASCII colons; a stand-in of the program's own name
+    # hands it the Chinese help with those marks, so the page is laid out as
+    # the English one is. The sub-headings get their Chinese colon back.
+    set(stand_in ${kelvane_dist}/man/zh_CN/help/${program})
+    file(GENERATE OUTPUT ${stand_in}
+         CONTENT "#!/bin/sh\n\"$<TARGET_FILE:${program}>\" \"$@\" | sed -e 's/^用法：/Usage: /' -e 's/^选项：$/Options:/' -e 's/^\\([^ ]*\\)：$/\\1:/'\n"
+         FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                          WORLD_READ WORLD_EXECUTE)
     add_custom_command(
       OUTPUT ${page}.gz
       COMMAND ${CMAKE_COMMAND} -E env --unset=LANGUAGE LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen
               ${KELVANE_HELP2MAN} --no-info --locale=C.UTF-8 --section=1
               --include=${kelvane_data}/man/zh_CN/${program}.h2m --output=${page}
-              $<TARGET_FILE:${program}>
+              ${stand_in}
+      COMMAND sed -i -e "s/^\\.SS \"\\(.*\\):\"$/.SS \"\\1：\"/" ${page}
       COMMAND ${KELVANE_GZIP} -9nf ${page}
-      DEPENDS ${program} ${kelvane_data}/man/zh_CN/${program}.h2m
+      DEPENDS ${program} ${stand_in} ${kelvane_data}/man/zh_CN/${program}.h2m
       VERBATIM)
     list(APPEND kelvane_zh_pages ${page}.gz)
   endforeach()

@@ -117,6 +117,13 @@ if [ -x "$usr/bin/kelvane" ]; then
     { [ "$(printf '%s\n' "$said" | wc -l)" -eq 1 ] && grep -q 'kelvane-cli' <<<"$said"; } ||
         fail "kelvane without a display says: $said"
 fi
+# Every page, the Chinese ones too, gives the usage line its own SYNOPSIS
+# section instead of running it into the description.
+for page in "$usr"/share/man/man1/*.1.gz "$usr"/share/man/zh_CN/man1/*.1.gz; do
+    [ -f "$page" ] || continue
+    zcat "$page" | grep -q '^\.SH SYNOPSIS$' || fail "$page has no synopsis"
+    ! zcat "$page" | grep -q '^用法：' || fail "$page keeps the usage line in its text"
+done
 for page in "$usr/share/man/man1/kelvane-cli.1.gz" "$usr/share/man/zh_CN/man1/kelvane-cli.1.gz"; do
     [ -f "$page" ] || continue
     MANWIDTH=80 man -E UTF-8 -l "$page" >"$scratch/table.txt" 2>/dev/null
