@@ -60,7 +60,7 @@
     </message>
     <message>
         <source>写入并校验(&amp;S)</source>
-        <translation>Write and Verify (&amp;S)</translation>
+        <translation>Write &amp;&amp; &amp;Verify</translation>
     </message>
     <message>
         <source>取消(&amp;C)</source>
