@@ -35,4 +35,8 @@ The package holds the window (kelvane), a command-line front end for scripted
 provisioning (kelvane-cli) and a converter simulator on a pseudo-terminal
 (ostrel-sim) for trying the tool without hardware.")
 
+# cpack installs what is built: making the package must not build the tests
+# and benches too (scripts/package builds the programs it packages).
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 include(CPack)
