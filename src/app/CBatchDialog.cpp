@@ -83,10 +83,12 @@ void CBatchDialog::AddRow(const QString& name, const QString& path, const Detect
     port->setCheckState(Qt::Unchecked);
     port->setData(Qt::UserRole, preselect);
     m_ui->portTable->setItem(index, PortColumn, port);
-    const QString label = device.Label();
-    m_ui->portTable->setItem(
-        index, DeviceColumn,
-        new QTableWidgetItem(label.isEmpty() ? path : path + QStringLiteral("  ") + label));
+    // A slot whose device is its own name (Windows' COM1) says it once.
+    const QString shown = path.compare(name, Qt::CaseInsensitive) == 0 ? QString() : path;
+    QString text = shown;
+    if (const QString label = device.Label(); !label.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral("  ")) + label;
+    m_ui->portTable->setItem(index, DeviceColumn, new QTableWidgetItem(text));
     for (const int column : {ModelColumn, StateColumn, ReasonColumn})
         m_ui->portTable->setItem(index, column, new QTableWidgetItem);
     if (IsConnectedDevice(path))

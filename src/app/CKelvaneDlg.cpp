@@ -113,8 +113,9 @@ void CKelvaneDlg::ShowPortSlots(const QList<PortSlot>& portSlots)
 {
     for (const PortSlot& slot : portSlots) {
         const bool present = slot.IsPresent();
-        const QString details =
-            present ? slot.Details() : slot.Details() + QLatin1Char('\n') + Absence(slot);
+        QString details = slot.Details();
+        if (!present)
+            details += (details.isEmpty() ? QString() : QStringLiteral("\n")) + Absence(slot);
         m_ui->portList->ShowDevice(slot.index, slot.Summary(), details, !present);
     }
     ShowChosenPath();

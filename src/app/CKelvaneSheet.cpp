@@ -64,6 +64,9 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector* detect
     connect(&m_selector, &CKelvaneDlg::ConnectRequested, this, &CKelvaneSheet::OnConnectRequested);
     connect(&m_selector, &CKelvaneDlg::DeviceChosen, this, &CKelvaneSheet::OnDeviceChosen);
     connect(&m_selector, &CKelvaneDlg::PortListOpening, &m_portSlots, &CPortSlots::Show);
+    connect(&m_portSlots, &CPortSlots::Moved, this, [this](const QString& moves) {
+        ShowStatus({FlowMessages::Caption(), moves});
+    });
     connect(&m_selector, &CKelvaneDlg::AssignPortRequested, this,
             &CKelvaneSheet::OnAssignPortRequested);
     connect(&m_session, &CConverterSession::HungUp, this, &CKelvaneSheet::OnPortHungUp);

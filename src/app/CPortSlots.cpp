@@ -65,6 +65,8 @@ void CPortSlots::Assign(int portIndex, const QString& path)
 {
     if (portIndex < 0 || portIndex >= PortNames::kPortCount)
         return;
+    const QList<DetectedPort> detected = m_detector.DetectPorts();
+    const QList<PortSlot> before = Resolve(detected);
     CProfile portSave = CProfile::Deferred();
     portSave.SavePortPath(portIndex, path);
     const quint64 save = ++m_saves;
@@ -74,7 +76,11 @@ void CPortSlots::Assign(int portIndex, const QString& path)
             this, [this, portIndex, save, written] { OnSaved(portIndex, save, written); },
             Qt::QueuedConnection);
     });
-    Show();
+    const QList<PortSlot> after = Resolve(detected);
+    m_selector.ShowPortSlots(after);
+    // The ports the assignment pushed aside are named, so that nobody looks
+    // for an adapter under the slot it had.
+    Q_EMIT Moved(PortNames::DescribeMoves(before, after));
 }
 
 void CPortSlots::OnSaved(int portIndex, quint64 save, bool written)

@@ -51,6 +51,10 @@ public:
     // path gives the slot back to the automatic choice).
     void Assign(int portIndex, const QString& path);
 
+Q_SIGNALS:
+    // After an assignment: which of the system's ports it moved, or nothing.
+    void Moved(const QString& moves);
+
 private:
     void OnSaved(int portIndex, quint64 save, bool written);
 

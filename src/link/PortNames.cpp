@@ -2,6 +2,7 @@
 
 #include "PortNamesPlatform.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -75,15 +76,25 @@ bool PortSlot::IsPresent() const
     return source == Source::Profile && !path.isEmpty() && QFileInfo::exists(path);
 }
 
+QString PortSlot::ShownDevice() const
+{
+    return path.compare(Name(), Qt::CaseInsensitive) == 0 ? QString() : path;
+}
+
 QString PortSlot::Summary() const
 {
     const QString label = device.Label();
-    return label.isEmpty() ? path : path + QStringLiteral("  ") + label;
+    const QString shown = ShownDevice();
+    if (shown.isEmpty() || label.isEmpty())
+        return shown + label;
+    return shown + QStringLiteral("  ") + label;
 }
 
 QString PortSlot::Details() const
 {
-    QStringList lines{Summary()};
+    QStringList lines;
+    if (const QString summary = Summary(); !summary.isEmpty())
+        lines << summary;
     if (!device.serialNumber.isEmpty())
         lines << device.serialNumber;
     if (!device.byIdPath.isEmpty())
@@ -111,19 +122,31 @@ QList<PortSlot> ResolveSlots(const PortMap& portMap, const QList<DetectedPort>& 
     QStringList taken;
     for (int index = 0; index < kPortCount; ++index) {
         PortSlot slot{index, ProfileEntry(portMap, index), PortSlot::Source::Profile, {}};
-        if (!slot.path.isEmpty())
-            taken << Canonical(slot.path);
-        portSlots.append(slot);
-    }
-    QList<DetectedPort> free;
-    for (const DetectedPort& port : InSlotOrder(detected))
-        if (!taken.contains(Canonical(port.path)) && !taken.contains(port.byIdPath))
-            free.append(port);
-    for (PortSlot& slot : portSlots) {
         if (!slot.path.isEmpty()) {
             slot.device = DeviceAt(slot.path, detected);
-        } else if (!free.isEmpty()) {
-            slot.device = free.takeFirst();
+            taken << Canonical(slot.path);
+        }
+        portSlots.append(slot);
+    }
+    // A reported port's slot is its place in the order of the reported ports
+    // alone, so that naming a device for one slot moves no other port: only
+    // the port whose own slot was named moves, to the first slot left free.
+    QList<DetectedPort> displaced;
+    const QList<DetectedPort> ordered = InSlotOrder(detected);
+    for (int place = 0; place < int(ordered.size()); ++place) {
+        const DetectedPort& port = ordered.at(place);
+        if (taken.contains(Canonical(port.path)) || taken.contains(port.byIdPath))
+            continue;
+        if (place < kPortCount && portSlots[place].path.isEmpty())
+            portSlots[place] = {place, port.path, PortSlot::Source::Detected, port};
+        else
+            displaced.append(port);
+    }
+    for (PortSlot& slot : portSlots) {
+        if (!slot.path.isEmpty())
+            continue;
+        if (!displaced.isEmpty()) {
+            slot.device = displaced.takeFirst();
             slot.path = slot.device.path;
             slot.source = PortSlot::Source::Detected;
         } else {
@@ -133,6 +156,45 @@ QList<PortSlot> ResolveSlots(const PortMap& portMap, const QList<DetectedPort>& 
         }
     }
     return portSlots;
+}
+
+QString DescribeMoves(const QList<PortSlot>& before, const QList<PortSlot>& after)
+{
+    QStringList moves;
+    for (const PortSlot& was : before) {
+        if (was.source != PortSlot::Source::Detected)
+            continue;
+        // Named by its by-id path, a port is still the device the system reported.
+        const QString device = Canonical(was.path);
+        const auto now = std::find_if(after.begin(), after.end(), [&device](const PortSlot& slot) {
+            return Canonical(slot.path) == device ||
+                   (!slot.device.path.isEmpty() && Canonical(slot.device.path) == device);
+        });
+        if (now == after.end())
+            moves << QCoreApplication::translate("PortNames", "%1 不再在 %2 中")
+                         .arg(was.path, DisplayName(was.index));
+        else if (now->index != was.index)
+            moves << QCoreApplication::translate("PortNames", "%1 从 %2 移到了 %3")
+                         .arg(was.path, DisplayName(was.index), now->Name());
+    }
+    return moves.join(QCoreApplication::translate("PortNames", "；"));
+}
+
+QStringList SearchOrder(const PortMap& portMap, const QList<DetectedPort>& detected)
+{
+    QStringList names;
+    QStringList taken;
+    for (int index = 0; index < kPortCount; ++index) {
+        const QString entry = ProfileEntry(portMap, index);
+        if (entry.isEmpty())
+            continue;
+        names << DisplayName(index);
+        taken << Canonical(entry);
+    }
+    for (const DetectedPort& port : detected)
+        if (!taken.contains(Canonical(port.path)) && !taken.contains(port.byIdPath))
+            names << port.path;
+    return names;
 }
 
 QString DevicePath(int portIndex, const PortMap& portMap, const QList<DetectedPort>& detected)

@@ -391,7 +391,11 @@ void TestKelvaneSheet::assigningAPortWritesOnlyItsEntry()
     CKelvaneSheet sheet(messages, detector);
     QCOMPARE(sheet.ResolvePortSlots().at(1).path, adapter.path);
     sheet.AssignPort(2, dialog.Path());
+    // The line beside the buttons says where the adapter went.
+    QCOMPARE(Control<QLabel>(sheet, "statusLabel")->text(),
+             QStringLiteral("/dev/ttyUSB0 从 COM2 移到了 COM3"));
     sheet.AssignPort(0, QString());
+    QCOMPARE(Control<QLabel>(sheet, "statusLabel")->text(), QString());
     sheet.AssignPort(PortNames::kPortCount, QStringLiteral("/dev/ttyUSB7"));
 
     QCOMPARE(sheet.ResolvePortSlots().at(2).path, adapter.byIdPath);

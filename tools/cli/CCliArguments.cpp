@@ -25,7 +25,7 @@ struct CommandName
     CCliArguments::Command command;
 };
 
-constexpr std::array<CommandName, 11> kCommands{{
+constexpr std::array<CommandName, 12> kCommands{{
     {"ports", CCliArguments::Command::Ports},
     {"connect", CCliArguments::Command::Connect},
     {"read", CCliArguments::Command::Read},
@@ -37,6 +37,7 @@ constexpr std::array<CommandName, 11> kCommands{{
     {"detect", CCliArguments::Command::Detect},
     {"timing", CCliArguments::Command::Timing},
     {"accepts", CCliArguments::Command::Accepts},
+    {"profile-path", CCliArguments::Command::ProfilePath},
 }};
 
 const char* const kDescription = QT_TRANSLATE_NOOP(
@@ -63,6 +64,7 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "1C\"）\n"
     "  accepts ID [-i FILE] [--extended]  转换器按文档（默认：出厂值）的配置是否接收该\n"
     "                    十六进制标识符；接收时退出状态为 0，否则为 1\n"
+    "  profile-path      输出窗口的配置文件所在的位置（Windows 上为注册表项）\n"
     "\n"
     "connect、write 和 verify 可以给多个 -p，同时为这些串口服务，每个串口输出一行\n"
     "（--json：每个串口一个 JSON 对象）。\n"
@@ -191,8 +193,8 @@ CCliArguments::CCliArguments(const QStringList& arguments)
     parser.addOptions({device, port, output, input, verify, json, samplePoint, extended});
     parser.addPositionalArgument(
         QStringLiteral("command"),
-        Text::tr("ports、connect、read、write、verify、defaults、encode、diff、detect、timing 或 "
-                 "accepts。"),
+        Text::tr("ports、connect、read、write、verify、defaults、encode、diff、detect、timing、"
+                 "accepts 或 profile-path。"),
         QStringLiteral("COMMAND"));
     // The usage line names the program as it is typed, not the path it was
     // started by.

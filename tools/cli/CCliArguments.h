@@ -24,7 +24,8 @@ public:
         Diff,
         Detect,
         Timing,
-        Accepts
+        Accepts,
+        ProfilePath
     };
     enum class Request
     {

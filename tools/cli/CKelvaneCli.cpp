@@ -24,6 +24,7 @@
 #include "PortOutcome.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 #include <memory>
 #include <vector>
@@ -106,6 +107,8 @@ ExitStatus CKelvaneCli::RunCommand()
     switch (m_arguments.GetCommand()) {
     case CCliArguments::Command::Ports:
         return ListPorts();
+    case CCliArguments::Command::ProfilePath:
+        return PrintProfilePath();
     case CCliArguments::Command::Connect:
     case CCliArguments::Command::Write:
     case CCliArguments::Command::Verify:
@@ -134,10 +137,11 @@ ExitStatus CKelvaneCli::ListPorts()
     const QList<DetectedPort> detected = m_detector.DetectPorts();
     QString text;
     for (const PortSlot& slot : PortNames::ResolveSlots(m_profile.LoadPortMap(), detected)) {
-        text += slot.Name() + QLatin1Char('\t') + slot.path;
-        if (!slot.device.Label().isEmpty())
-            text += QLatin1Char('\t') + slot.device.Label();
-        text += QLatin1Char('\n');
+        // A slot whose device is its own name (Windows' COM1) says it once.
+        QStringList fields{slot.Name(), slot.ShownDevice(), slot.device.Label()};
+        while (fields.constLast().isEmpty())
+            fields.removeLast();
+        text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     for (const DetectedPort& port : detected) {
         text += port.path;
@@ -147,6 +151,15 @@ ExitStatus CKelvaneCli::ListPorts()
         text += QLatin1Char('\n');
     }
     if (!CConsoleSink::WriteOutput(text.toUtf8()))
+        return Refuse(Text::tr("无法写入标准输出"));
+    return ExitStatus::Success;
+}
+
+// Where the window keeps its profile, so that a user can open its folder
+// (or, on Windows, its registry key) without knowing the organisation name.
+ExitStatus CKelvaneCli::PrintProfilePath()
+{
+    if (!CConsoleSink::WriteOutput(QDir::toNativeSeparators(m_profile.FileName()).toUtf8() + '\n'))
         return Refuse(Text::tr("无法写入标准输出"));
     return ExitStatus::Success;
 }
@@ -279,15 +292,13 @@ ExitStatus CKelvaneCli::Encode()
 ExitStatus CKelvaneCli::Detect()
 {
     const QList<DetectedPort> detected = m_detector.DetectPorts();
+    const PortMap portMap = m_profile.LoadPortMap();
     QStringList names = m_arguments.Ports();
+    if (names.isEmpty())
+        names = PortNames::SearchOrder(portMap, detected);
     QStringList paths;
     for (const QString& port : std::as_const(names))
-        paths << PortNames::ResolvePort(port, m_profile.LoadPortMap(), detected);
-    if (names.isEmpty()) {
-        for (const DetectedPort& port : detected)
-            paths << port.path;
-        names = paths;
-    }
+        paths << PortNames::ResolvePort(port, portMap, detected);
     std::optional<ExitStatus> failure;
     bool answered = false;
     QByteArray text;

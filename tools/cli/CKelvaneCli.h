@@ -37,6 +37,7 @@ public:
 private:
     ExitStatus RunCommand();
     ExitStatus ListPorts();
+    ExitStatus PrintProfilePath();
     ExitStatus ServePorts();
     ExitStatus ServeOnePort(CPortTask& task);
     ExitStatus Read();
