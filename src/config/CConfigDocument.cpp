@@ -149,7 +149,12 @@ Taken TakeDeviceType(const ConfigKey& key, const QJsonValue& value, ConverterMod
         return Refusal(key.Name(), IntegerRange(min, max));
     const int expected = ConverterModels::DeviceTypeOf(model);
     if (*number != expected)
-        return Refusal(key.Name(), Text::tr("是 %1，但给出的型号是 %2").arg(*number).arg(expected));
+        return Refusal(key.Name(),
+                       Text::tr("是 %1（%2），但给出的型号是 %3")
+                           .arg(*number)
+                           .arg(ConverterModels::DisplayName(
+                               ConverterModels::FromDeviceType(int(*number)).value_or(model)))
+                           .arg(ConverterModels::DisplayName(model)));
     return std::nullopt;
 }
 

@@ -163,7 +163,8 @@ void TestConfigDocument::refusesWhatTheFieldsCannotHold_data()
         << QByteArray(R"({"Filters": [{"kind": 0, "start": "0x1", "end": "0x1", "note": ""}]})")
         << "unknown key \"Filters[0].note\"";
     QTest::newRow("other device type")
-        << QByteArray(R"({"DeviceType": 0})") << "\"DeviceType\" is 0, but the device given is 2";
+        << QByteArray(R"({"DeviceType": 0})")
+        << "\"DeviceType\" is 0 (Ostrel-A), but the device given is Ostrel-X";
     QTest::newRow("later format") << QByteArray(R"({"Format": "kelvane-config/2"})")
                                   << "\"Format\" must be \"kelvane-config/1\"";
     QTest::newRow("format as number")
