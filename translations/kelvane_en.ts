@@ -118,6 +118,10 @@
         <source>批量配置正在进行。取消它并关闭窗口吗？</source>
         <translation>A batch run is under way. Cancel it and close the window?</translation>
     </message>
+    <message>
+        <source>已导出到 %1</source>
+        <translation>Exported to %1</translation>
+    </message>
 </context>
 <context>
     <name>CBitTiming</name>
@@ -369,74 +373,6 @@
         <translation>Values of the list keys: the position, or the text the window&apos;s list shows there (e.g. &quot;115200&quot;, &quot;250K&quot;); those marked X are for the Ostrel-X only.</translation>
     </message>
     <message>
-        <source>不开窗口读写 Ostrel CAN/串口转换器的配置：帧、超时、重试次数和消息都与窗口相同。
-
-命令：
-  ports             列出 COM1..COM8 及各自对应的设备，然后列出系统报告的串口
-  connect           打开串口并握手
-  read [-o FILE]    读参数块和 CAN 配置块，以 JSON 输出配置
-  write -i FILE|-   把 JSON 中的配置写入转换器（型号 X 随后写 CAN 配置块）；
-                    --verify：写完后校验
-  verify -i FILE|-  把转换器中的块与 write 将发送的块比较；每个不同的键输出一行
-                    “键：应为 …，读到 …”
-  diff A B          输出两个文档中取值不同的键
-  defaults          以 JSON 输出该型号的出厂默认值
-  encode -i FILE|-  不用串口，输出 write 将发送的帧
-  detect [-p PORT]... 在每个串口上（默认：系统报告的所有串口）同时尝试每种型号的
-                    握手，输出哪个型号在哪里应答
-  timing RATE [--sample-point P]  为每个型号（或 -d 给出的型号）列出给出该波特率
-                    和采样点的寄存器值，最好的在前（RATE 如 250K、83.333K、1M）
-  timing -d X|A|B VALUE  说明寄存器值给出的波特率、采样点、SJW 和时间份额
-                    （X：ArmCanBaud 的数值，或 0x 开头的十六进制；A、B：BTR0 BTR1，如 &quot;01 1C&quot;）
-  accepts ID [-i FILE] [--extended]  转换器按文档（默认：出厂值）的配置是否接收该
-                    十六进制标识符；接收时退出状态为 0，否则为 1
-
-connect、write 和 verify 可以给多个 -p，同时为这些串口服务，每个串口输出一行
-（--json：每个串口一个 JSON 对象）。
-
-退出状态：0 成功，1 通信出错，2 用法错误或输入文件无效，3 串口不可用，
-4 没有转换器应答，5 CAN ID 被拒绝，6 配置不同。有多个串口时，为第一个失败的串口的状态。
-128 + N：被信号 N（SIGHUP、SIGINT、SIGQUIT、SIGTERM）结束，结束前已释放串口；
-有多个串口时，先输出每个串口的状态。</source>
-        <translation>Reads and writes the configuration of Ostrel CAN/serial converters without the window:
-the same frames, time-outs, attempts and messages.
-
-Commands:
-  ports             list COM1..COM8 with the device each maps to, then the serial ports
-                    the system reports
-  connect           open the port and run the handshake
-  read [-o FILE]    read the parameter block and the CAN configuration block, print the
-                    configuration as JSON
-  write -i FILE|-   write the configuration from JSON (device X: then the CAN
-                    configuration block); --verify: then verify it
-  verify -i FILE|-  compare the converter&apos;s blocks with those write would send; print
-                    &quot;key: expected ... got ...&quot; for each key that differs
-  diff A B          print the keys whose values differ between two documents
-  defaults          print the model&apos;s factory defaults as JSON
-  encode -i FILE|-  print, without any port, the frames that write would send
-  detect [-p PORT]... try every model&apos;s handshake on each port (default: every
-                    serial port the system reports), all ports at once, and print
-                    which model answers where
-  timing RATE [--sample-point P]  list, for each model (or the one -d names), the
-                    register values that give the rate and sample point, best first
-                    (RATE as 250K, 83.333K, 1M)
-  timing -d X|A|B VALUE  say what bit rate, sample point, SJW and time quanta a register
-                    value gives (X: the ArmCanBaud number, or hexadecimal after 0x;
-                    A, B: BTR0 BTR1 as &quot;01 1C&quot;)
-  accepts ID [-i FILE] [--extended]  whether the converter configured by the document
-                    (default: the factory values) takes the hexadecimal identifier;
-                    exit status 0 when it does, 1 when not
-
-connect, write and verify take -p more than once and serve the ports at the same time,
-printing one line per port (--json: one JSON object per port).
-
-Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,
-3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations
-differ. With several ports, that of the first port that failed.
-128 + N: ended by signal N (SIGHUP, SIGINT, SIGQUIT, SIGTERM) after releasing the port;
-with several ports, every port&apos;s state is printed first.</translation>
-    </message>
-    <message>
         <source>connect、write、verify、detect：每个串口在标准输出上输出一个 JSON 对象；timing：以 JSON 输出。</source>
         <translation>connect, write, verify, detect: one JSON object per port on standard output; timing: print JSON.</translation>
     </message>
@@ -447,10 +383,6 @@ with several ports, every port&apos;s state is printed first.</translation>
     <message>
         <source>accepts：标识符属于扩展帧（大于 7FF 的总是）。</source>
         <translation>accepts: the identifier is an extended frame&apos;s (one above 7FF always is).</translation>
-    </message>
-    <message>
-        <source>ports、connect、read、write、verify、defaults、encode、diff、detect、timing 或 accepts。</source>
-        <translation>ports, connect, read, write, verify, defaults, encode, diff, detect, timing or accepts.</translation>
     </message>
     <message>
         <source>timing 需要一个波特率（如 250K）或寄存器值</source>
@@ -483,6 +415,80 @@ with several ports, every port&apos;s state is printed first.</translation>
     <message>
         <source>或寄存器值</source>
         <translation>or a register value</translation>
+    </message>
+    <message>
+        <source>不开窗口读写 Ostrel CAN/串口转换器的配置：帧、超时、重试次数和消息都与窗口相同。
+
+命令：
+  ports             列出 COM1..COM8 及各自对应的设备，然后列出系统报告的串口
+  connect           打开串口并握手
+  read [-o FILE]    读参数块和 CAN 配置块，以 JSON 输出配置
+  write -i FILE|-   把 JSON 中的配置写入转换器（型号 X 随后写 CAN 配置块）；
+                    --verify：写完后校验
+  verify -i FILE|-  把转换器中的块与 write 将发送的块比较；每个不同的键输出一行
+                    “键：应为 …，读到 …”
+  diff A B          输出两个文档中取值不同的键
+  defaults          以 JSON 输出该型号的出厂默认值
+  encode -i FILE|-  不用串口，输出 write 将发送的帧
+  detect [-p PORT]... 在每个串口上（默认：配置文件中指定的串口，然后是系统报告的
+                    所有串口）同时尝试每种型号的握手，输出哪个型号在哪里应答
+  timing RATE [--sample-point P]  为每个型号（或 -d 给出的型号）列出给出该波特率
+                    和采样点的寄存器值，最好的在前（RATE 如 250K、83.333K、1M）
+  timing -d X|A|B VALUE  说明寄存器值给出的波特率、采样点、SJW 和时间份额
+                    （X：ArmCanBaud 的数值，或 0x 开头的十六进制；A、B：BTR0 BTR1，如 &quot;01 1C&quot;）
+  accepts ID [-i FILE] [--extended]  转换器按文档（默认：出厂值）的配置是否接收该
+                    十六进制标识符；接收时退出状态为 0，否则为 1
+  profile-path      输出窗口的配置文件所在的位置（Windows 上为注册表项）
+
+connect、write 和 verify 可以给多个 -p，同时为这些串口服务，每个串口输出一行
+（--json：每个串口一个 JSON 对象）。
+
+退出状态：0 成功，1 通信出错，2 用法错误或输入文件无效，3 串口不可用，
+4 没有转换器应答，5 CAN ID 被拒绝，6 配置不同。有多个串口时，为第一个失败的串口的状态。
+128 + N：被信号 N（SIGHUP、SIGINT、SIGQUIT、SIGTERM）结束，结束前已释放串口；
+有多个串口时，先输出每个串口的状态。</source>
+        <translation>Reads and writes the configuration of Ostrel CAN/serial converters without the window:
+the same frames, time-outs, attempts and messages.
+
+Commands:
+  ports             list COM1..COM8 with the device each maps to, then the serial ports
+                    the system reports
+  connect           open the port and run the handshake
+  read [-o FILE]    read the parameter block and the CAN configuration block, print the
+                    configuration as JSON
+  write -i FILE|-   write the configuration from JSON (device X: then the CAN
+                    configuration block); --verify: then verify it
+  verify -i FILE|-  compare the converter&apos;s blocks with those write would send; print
+                    &quot;key: expected ... got ...&quot; for each key that differs
+  diff A B          print the keys whose values differ between two documents
+  defaults          print the model&apos;s factory defaults as JSON
+  encode -i FILE|-  print, without any port, the frames that write would send
+  detect [-p PORT]... try every model&apos;s handshake on each port (default: the slots
+                    the profile names, then every serial port the system reports), all
+                    ports at once, and print which model answers where
+  timing RATE [--sample-point P]  list, for each model (or the one -d names), the
+                    register values that give the rate and sample point, best first
+                    (RATE as 250K, 83.333K, 1M)
+  timing -d X|A|B VALUE  say what bit rate, sample point, SJW and time quanta a register
+                    value gives (X: the ArmCanBaud number, or hexadecimal after 0x;
+                    A, B: BTR0 BTR1 as &quot;01 1C&quot;)
+  accepts ID [-i FILE] [--extended]  whether the converter configured by the document
+                    (default: the factory values) takes the hexadecimal identifier;
+                    exit status 0 when it does, 1 when not
+  profile-path      print where the window keeps its profile (Windows: its registry key)
+
+connect, write and verify take -p more than once and serve the ports at the same time,
+printing one line per port (--json: one JSON object per port).
+
+Exit status: 0 success, 1 communication error, 2 usage error or invalid input file,
+3 port unavailable, 4 no converter answered, 5 CAN ID refused, 6 the configurations
+differ. With several ports, that of the first port that failed.
+128 + N: ended by signal N (SIGHUP, SIGINT, SIGQUIT, SIGTERM) after releasing the port;
+with several ports, every port&apos;s state is printed first.</translation>
+    </message>
+    <message>
+        <source>ports、connect、read、write、verify、defaults、encode、diff、detect、timing、accepts 或 profile-path。</source>
+        <translation>ports, connect, read, write, verify, defaults, encode, diff, detect, timing, accepts or profile-path.</translation>
     </message>
 </context>
 <context>
@@ -520,10 +526,6 @@ with several ports, every port&apos;s state is printed first.</translation>
     <message>
         <source>必须是含两个文本的数组</source>
         <translation>must be an array of two texts</translation>
-    </message>
-    <message>
-        <source>是 %1，但给出的型号是 %2</source>
-        <translation>is %1, but the device given is %2</translation>
     </message>
     <message>
         <source>必须是 true 或 false</source>
@@ -580,6 +582,10 @@ with several ports, every port&apos;s state is printed first.</translation>
     <message>
         <source>、</source>
         <translation>, </translation>
+    </message>
+    <message>
+        <source>是 %1（%2），但给出的型号是 %3</source>
+        <translation>is %1 (%2), but the device given is %3</translation>
     </message>
 </context>
 <context>
@@ -905,6 +911,14 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     <message>
         <source>JSON 文档 (*.json);;所有文件 (*)</source>
         <translation>JSON documents (*.json);;All files (*)</translation>
+    </message>
+    <message>
+        <source>已从 %1 导入</source>
+        <translation>Imported from %1</translation>
+    </message>
+    <message>
+        <source>已导出到 %1</source>
+        <translation>Exported to %1</translation>
     </message>
 </context>
 <context>
@@ -1493,6 +1507,21 @@ then log in again.</translation>
     <message>
         <source>%1 没有打开：本程序能同时打开的文件数已用完（系统的上限），其他串口不受影响。请一次少服务一些串口，或提高打开文件数的上限（ulimit -n）。</source>
         <translation>%1 was not opened: this program has used up the files the system lets it open at once; the other ports are not affected. Serve fewer ports at a time, or raise the limit on open files (ulimit -n).</translation>
+    </message>
+</context>
+<context>
+    <name>PortNames</name>
+    <message>
+        <source>%1 不再在 %2 中</source>
+        <translation>%1 is no longer among the slots (it was %2)</translation>
+    </message>
+    <message>
+        <source>%1 从 %2 移到了 %3</source>
+        <translation>%1 moved from %2 to %3</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
     </message>
 </context>
 <context>

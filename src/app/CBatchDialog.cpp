@@ -350,9 +350,16 @@ void CBatchDialog::OnExport()
         return;
     if (m_keepFolder)
         m_keepFolder(QFileInfo(path).absolutePath());
-    if (const auto failure = CBatchReport::Save(CBatchReport::BaseOf(path), m_run, Outcomes()))
+    const QString base = CBatchReport::BaseOf(path);
+    if (const auto failure = CBatchReport::Save(base, m_run, Outcomes())) {
         m_messages.ShowMessage(FlowMessages::RefusalCaption(),
                                tr("无法写入“%1”：%2").arg(failure->file, failure->error));
+        return;
+    }
+    // The pair is written without a box; the line beside the buttons names it.
+    const QString shown = QDir::toNativeSeparators(base);
+    m_ui->statusLabel->setText(
+        tr("已导出到 %1").arg(shown + QStringLiteral(".csv, ") + shown + QStringLiteral(".json")));
 }
 
 QString CBatchDialog::ChooseFile(FileChoice choice, const QString& proposal)

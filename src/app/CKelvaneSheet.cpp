@@ -16,6 +16,7 @@
 #include "ui_CKelvaneSheet.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -32,8 +33,13 @@ namespace {
 // window is shown; this is ample for common ones.
 constexpr int kFrameAllowance = 16;
 
-// An exchange still running after this long shows its progress dialog.
-constexpr int kProgressDelayMs = 500;
+// An exchange still running after this long shows its progress dialog: one
+// expected to end within about a second (an Ostrel-X read takes half of it)
+// shows none, rather than a dialog that flashes for a few milliseconds.
+constexpr int kProgressDelayMs = 1000;
+// A dialog once shown stays this long at least, long enough to be read,
+// unless the user cancelled.
+constexpr int kProgressShownMs = 800;
 
 } // namespace
 
@@ -102,6 +108,7 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector* detect
         // The dialog's Cancel button wants the ordinary pointer.
         m_busyCursor.reset();
         ExchangeDialog().show();
+        m_progressShown.start();
     });
 
     m_pages.FitTabs(m_profile);
@@ -231,6 +238,17 @@ void CKelvaneSheet::BeginExchange(const QString& step)
 void CKelvaneSheet::OnExchangeFinished(const CConverterSession::Report& report)
 {
     m_showProgress.stop();
+    const qint64 shownLeft =
+        m_progressShown.isValid() ? kProgressShownMs - m_progressShown.elapsed() : qint64(0);
+    m_progressShown.invalidate();
+    if (shownLeft > 0 && !report.cancelled && !m_closeRequested) {
+        m_endingLater = true;
+        QTimer::singleShot(shownLeft, this, [this, report] {
+            m_endingLater = false;
+            OnExchangeFinished(report);
+        });
+        return;
+    }
     if (m_exchangeDialog && m_exchangeDialog->isVisible()) {
         const bool active = m_exchangeDialog->isActiveWindow();
         m_exchangeDialog->hide();
@@ -251,11 +269,19 @@ void CKelvaneSheet::OnExchangeFinished(const CConverterSession::Report& report)
         ApplyConnectionState(report.succeeded);
     if (report.job == CConverterSession::Job::Verify && report.succeeded) {
         const int count = int(m_markedKeys.size());
-        m_messages.ShowMessage(tr("校验"),
-                               count == 0 ? tr("页面上的值与转换器中的一致")
-                                          : tr("有 %n 个字段与转换器中的不同", nullptr, count),
-                               m_markedKeys.join(QStringLiteral(", ")));
+        // Agreement is a success, and its box says so with its icon.
+        m_messages.ShowMessage(
+            UserMessage(tr("校验"),
+                        count == 0 ? tr("页面上的值与转换器中的一致")
+                                   : tr("有 %n 个字段与转换器中的不同", nullptr, count),
+                        m_markedKeys.join(QStringLiteral(", ")),
+                        count == 0 ? UserMessage::Kind::Success : UserMessage::Kind::Warning));
     }
+    // No box for an import the pages show; the line beside the buttons names
+    // the file, so that it can be found again.
+    if (report.job == CConverterSession::Job::Import && report.succeeded)
+        ShowStatus({FlowMessages::Caption(),
+                    tr("已从 %1 导入").arg(QDir::toNativeSeparators(m_importedPath))});
     if (report.hungUp)
         OnPortHungUp(*report.hungUp);
     Q_EMIT ExchangeFinished();
@@ -329,8 +355,13 @@ void CKelvaneSheet::OnExport()
     const std::optional<QByteArray> text = CDocumentTransfer::Export(m_pageSet, m_messages);
     if (!text)
         return;
-    if (const std::optional<QString> error = CConfigFile::Save(path, *text))
+    if (const std::optional<QString> error = CConfigFile::Save(path, *text)) {
         m_messages.ShowMessage(FlowMessages::RefusalCaption(), *error);
+        return;
+    }
+    // No box for a success the user can see has happened; the line beside the
+    // buttons names the file, so that it can be found again.
+    ShowStatus({FlowMessages::Caption(), tr("已导出到 %1").arg(QDir::toNativeSeparators(path))});
 }
 
 void CKelvaneSheet::OnImport()
@@ -338,8 +369,10 @@ void CKelvaneSheet::OnImport()
     if (IsExchanging())
         return;
     const QString path = m_files.Choose(FileChoice::Import, m_selector.Model());
-    if (!path.isEmpty() && m_session.Import(path))
+    if (!path.isEmpty() && m_session.Import(path)) {
+        m_importedPath = path;
         BeginExchange(tr("正在导入…"));
+    }
 }
 
 void CKelvaneSheet::OnVerify()

@@ -12,6 +12,7 @@
 #include "UserMessage.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 
@@ -57,7 +58,7 @@ public:
     bool IsConnected() const { return m_session.IsConnected(); }
 
     // Whether an exchange with the converter is under way.
-    bool IsExchanging() const { return m_session.IsExchanging(); }
+    bool IsExchanging() const { return m_session.IsExchanging() || m_endingLater; }
     // Whether a profile save handed to the saver is still to be written.
     bool IsSavingProfile() const { return !m_profileSaver.IsIdle(); }
     // Ends the exchange under way as the progress dialog's Cancel does.
@@ -159,6 +160,12 @@ private:
     CSheetPageSet m_pageSet;
     QPointer<CExchangeDialog> m_exchangeDialog; // a child of the sheet
     QTimer m_showProgress;
+    // Since the progress dialog showed; invalid while it has not.
+    QElapsedTimer m_progressShown;
+    // The exchange is over, its end held while the dialog is being read.
+    bool m_endingLater = false;
+    // The document of the import under way, named once it is on the pages.
+    QString m_importedPath;
     std::unique_ptr<CInputBlock> m_inputBlock;
     std::unique_ptr<CBusyCursor> m_busyCursor;
     QStringList m_markedKeys;

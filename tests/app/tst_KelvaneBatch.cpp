@@ -160,6 +160,10 @@ void TestKelvaneBatch::writesAndVerifiesEveryCheckedPort()
     QTest::keyClick(dialog, Qt::Key_E, Qt::AltModifier);
     QFile csv(base + ".csv");
     QTRY_VERIFY(QFile::exists(base + ".json"));
+    // Saved without a box; the line beside the buttons names both files.
+    QCOMPARE(Control<QLabel>(*dialog, "statusLabel")->text(),
+             "已导出到 " + base + ".csv, " + base + ".json");
+    QVERIFY(messages.m_messages.isEmpty());
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = csv.readAll().split('\n');
     QCOMPARE(lines.size(), 7); // the header, five ports, the last line's end
@@ -339,6 +343,13 @@ void TestKelvaneBatch::marksWhatAWriteWouldChange()
     Control<QAbstractButton>(sheet, "writeButton")->click();
     QVERIFY(WaitForExchange(sheet));
     QVERIFY(sheet.MarkedKeys().isEmpty());
+    // Agreement is a success: the information icon, not the warning.
+    messages.m_messages.clear();
+    Control<QAbstractButton>(sheet, "verifyButton")->click();
+    QVERIFY(WaitForExchange(sheet));
+    QCOMPARE(messages.m_messages.size(), 1);
+    QCOMPARE(messages.m_messages.at(0).text, QStringLiteral("页面上的值与转换器中的一致"));
+    QCOMPARE(messages.m_messages.at(0).kind, UserMessage::Kind::Success);
     // Another program changed the converter: the verify finds it.
     m_simulators[0]->setParameterBlock(
         COstrelSimulator::DefaultParameterBlock(ConverterModel::OstrelX));
@@ -349,6 +360,7 @@ void TestKelvaneBatch::marksWhatAWriteWouldChange()
     QCOMPARE(sheet.MarkedKeys(), QStringList{QStringLiteral("TranSpace")});
     QCOMPARE(messages.m_messages.size(), 1);
     QCOMPARE(messages.m_messages.at(0).text, QStringLiteral("有 1 个字段与转换器中的不同"));
+    QCOMPARE(messages.m_messages.at(0).kind, UserMessage::Kind::Warning);
     QCOMPARE(m_simulators[0]->requestCount(kWriteParameters), 1);
 }
 

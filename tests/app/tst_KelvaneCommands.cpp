@@ -316,6 +316,7 @@ private Q_SLOTS:
     void failedReadKeepsProfile_data();
     void failedReadKeepsProfile();
     void cancelledReadKeepsPortAndProfile();
+    void shortExchangeShowsNoProgress();
     void closeWaitsForTheExchange();
     void commandsNeedOpenPort();
     void refusedCanIdSendsNothing();
@@ -565,6 +566,37 @@ void TestKelvaneCommands::cancelledReadKeepsPortAndProfile()
 // A close asked for during a read waits for its end: the read is shown and
 // saved whole, then the window closes and lets the port go. A window
 // destroyed during a read takes its worker down first.
+// A read that is over in a moment shows no progress dialog, which would only
+// flash; the connect before it made the dialog, so every showing is counted.
+void TestKelvaneCommands::shortExchangeShowsNoProgress()
+{
+    SimOptions options;
+    options.model = ModelAt(0);
+    options.pacing = false;
+    COstrelSimulator simulator(options);
+    QVERIFY(simulator.start());
+    CRecordingSink messages;
+    const auto sheet = Connected(simulator, messages, 0);
+    QVERIFY(sheet->IsConnected());
+    auto* dialog = sheet->findChild<QDialog*>(QStringLiteral("CExchangeDialog"));
+    QVERIFY(dialog);
+    struct ShowCounter : QObject
+    {
+        int shown = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            shown += event->type() == QEvent::Show ? 1 : 0;
+            return false;
+        }
+    } counter;
+    dialog->installEventFilter(&counter);
+
+    Click(*sheet, "readButton");
+
+    QCOMPARE(messages.m_messages, (Messages{{kCaption, kReadDone}}));
+    QCOMPARE(counter.shown, 0);
+}
+
 void TestKelvaneCommands::closeWaitsForTheExchange()
 {
     SimOptions options;
@@ -715,6 +747,8 @@ void TestKelvaneCommands::exportedFileImportsTheReadValuesBack()
     QFile exportedFile(exported);
     QVERIFY(cliRead.open(QIODevice::ReadOnly) && exportedFile.open(QIODevice::ReadOnly));
     QCOMPARE(exportedFile.readAll(), cliRead.readAll());
+    // No box for the export; the line beside the buttons names the file.
+    QCOMPARE(Control<QLabel>(*sheet, "statusLabel")->text(), "已导出到 " + exported);
 
     Type(CSheetProbe::TranPage(*sheet), "frameSpaceEdit", "9");
     Choose(CSheetProbe::SerialPage(*sheet), "baudrateList", 3);
@@ -730,6 +764,7 @@ void TestKelvaneCommands::exportedFileImportsTheReadValuesBack()
 
     VERIFY_SHOWN(*sheet, arm ? kArmRead : kClassicRead);
     QCOMPARE(messages.m_messages, (Messages{{kCaption, kReadDone}}));
+    QCOMPARE(Control<QLabel>(*sheet, "statusLabel")->text(), "已从 " + exported + " 导入");
     QTest::qWait(50);
     QVERIFY(simulator.rawReceived().isEmpty());
     QCOMPARE(ProfileBytes(), profile);
@@ -800,7 +835,7 @@ void TestKelvaneCommands::refusedImportChangesNoField_data()
     QTest::addColumn<QByteArray>("document");
     QTest::addColumn<QString>("refusal");
     QTest::newRow("another model") << QByteArray(R"({"DeviceType": 0, "TranSpace": 9})")
-                                   << "\"DeviceType\" 是 0，但给出的型号是 2";
+                                   << "\"DeviceType\" 是 0（Ostrel-A），但给出的型号是 Ostrel-X";
     // Keys are checked in name order: these come after one that is fine.
     QTest::newRow("wrong kind") << QByteArray(R"({"SerialBaudrate": 3, "TranSpace": "wide"})")
                                 << "\"TranSpace\" 必须是 0 到 255 之间的整数";
