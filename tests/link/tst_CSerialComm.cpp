@@ -6,6 +6,9 @@
 
 #include <memory>
 #include <thread>
+#include <vector>
+
+#include <dirent.h>
 
 #include <sys/resource.h>
 #include <termios.h>
@@ -32,6 +35,20 @@ qint64 CpuTimeMs()
     ::getrusage(RUSAGE_SELF, &usage);
     const auto ms = [](const timeval& t) { return qint64(t.tv_sec) * 1000 + t.tv_usec / 1000; };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+// -1 where the system does not list them.
+int OpenDescriptors()
+{
+    DIR* directory = ::opendir("/proc/self/fd");
+    if (directory == nullptr)
+        return -1;
+    int count = 0;
+    while (const dirent* entry = ::readdir(directory))
+        if (entry->d_name[0] != '.')
+            ++count;
+    ::closedir(directory);
+    return count;
 }
 
 QByteArray EveryByteValue()
@@ -64,6 +81,7 @@ private Q_SLOTS:
     void writeGivesUpAtItsTimeOut();
     void hungUpLineEndsReadsAtOnceWithoutSpinning();
     void cancelWakesTheWaitUntilCleared();
+    void descriptorsComeWithTheOpen();
 
 private:
     std::unique_ptr<CPtyPair> m_pty;
@@ -328,6 +346,35 @@ void TestCSerialComm::cancelWakesTheWaitUntilCleared()
     QVERIFY2(clock.elapsed() < kTimeoutMs, "a cancel did not end the pause");
     port.ClearCancel();
     QVERIFY(port.Pause(1));
+}
+
+// A port costs no descriptor until it opens, so that many ports made at once
+// leave the descriptors to those that open; once open it costs three at
+// most: its own and the pipe that lets a cancel wake it. A cancel before the
+// first open still keeps the port closed.
+void TestCSerialComm::descriptorsComeWithTheOpen()
+{
+    constexpr int kPorts = 8;
+    std::vector<std::unique_ptr<CPtyPair>> ptys;
+    for (int index = 0; index < kPorts; ++index) {
+        ptys.push_back(std::make_unique<CPtyPair>());
+        QVERIFY(ptys.back()->IsValid());
+    }
+    const int before = OpenDescriptors();
+    if (before < 0)
+        QSKIP("the system does not list a process's descriptors");
+
+    std::vector<std::unique_ptr<CSerialComm>> ports;
+    for (int index = 0; index < kPorts; ++index)
+        ports.push_back(std::make_unique<CSerialComm>());
+    ports.front()->Cancel();
+    QVERIFY(!OpenPort(*ports.front(), *ptys.front()));
+    ports.front()->ClearCancel();
+    QCOMPARE(OpenDescriptors(), before);
+
+    for (int index = 0; index < kPorts; ++index)
+        QVERIFY(OpenPort(*ports.at(index), *ptys.at(index)));
+    QVERIFY(OpenDescriptors() - before <= 3 * kPorts);
 }
 
 QTEST_GUILESS_MAIN(TestCSerialComm)
