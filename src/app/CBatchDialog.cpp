@@ -11,9 +11,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QStyle>
 #include <QTableWidgetItem>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -26,6 +30,41 @@ enum Column
     StateColumn,
     ReasonColumn,
 };
+
+// How a result stands out in the state column: a colour that reads on a
+// light or a dark background, and an icon for those who do not tell the
+// colours apart.
+struct ResultLook
+{
+    QColor colour;
+    QStyle::StandardPixmap icon;
+};
+
+ResultLook LookOf(PortOutcome::Result result)
+{
+    switch (result) {
+    case PortOutcome::Result::Ok:
+        return {QColor(0x2e, 0x8b, 0x3a), QStyle::SP_DialogApplyButton};
+    case PortOutcome::Result::Skipped:
+        return {QColor(0x80, 0x80, 0x80), QStyle::SP_MediaSkipForward};
+    case PortOutcome::Result::Cancelled:
+    case PortOutcome::Result::Interrupted:
+        return {QColor(0xc0, 0x78, 0x00), QStyle::SP_BrowserStop};
+    case PortOutcome::Result::Failed:
+        break;
+    }
+    return {QColor(0xd0, 0x30, 0x30), QStyle::SP_MessageBoxCritical};
+}
+
+// A cell's item, not editable, with its whole text as its tip.
+QTableWidgetItem* NewCell(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (!text.isEmpty())
+        item->setToolTip(text);
+    return item;
+}
 
 } // namespace
 
@@ -41,16 +80,14 @@ CBatchDialog::CBatchDialog(ConverterModel model, const QList<PortSlot>& portSlot
     m_ui->setupUi(this);
     QStringList listed;
     for (const PortSlot& slot : portSlots) {
-        // Nobody assigned a built-in port, which may be a console.
-        const bool preselect = slot.source == PortSlot::Source::Profile ||
-                               (slot.source == PortSlot::Source::Detected && slot.device.adapter);
-        AddRow(slot.Name(), slot.path, slot.device, slot.IsPresent(), preselect);
+        AddRow(slot.Name(), slot.path, slot.device, slot.IsPresent(),
+               slot.source == PortSlot::Source::Profile);
         listed << PortNames::DeviceKey(slot.path);
     }
     for (const DetectedPort& port : detected)
         if (!listed.contains(PortNames::DeviceKey(port.path)))
-            AddRow(port.path, port.path, port, true, port.adapter);
-    m_ui->portTable->resizeColumnsToContents();
+            AddRow(port.path, port.path, port, true, false);
+    SizeColumns();
 
     connect(m_ui->selectAllButton, &QPushButton::clicked, this, &CBatchDialog::OnSelectAll);
     connect(m_ui->documentButton, &QToolButton::clicked, this, &CBatchDialog::OnChooseDocument);
@@ -62,39 +99,83 @@ CBatchDialog::CBatchDialog(ConverterModel model, const QList<PortSlot>& portSlot
     connect(&m_runner, &CBatchRunner::StepTaken, this, &CBatchDialog::OnStepTaken);
     connect(&m_runner, &CBatchRunner::PortDone, this, &CBatchDialog::OnPortDone);
     connect(&m_runner, &CBatchRunner::AllDone, this, &CBatchDialog::OnAllDone);
+    connect(m_ui->portTable, &QTableWidget::itemSelectionChanged, this, &CBatchDialog::ShowDetail);
+    m_ui->tableSplitter->setStretchFactor(0, 4);
+    m_ui->tableSplitter->setStretchFactor(1, 1);
     OnUsePages();
 }
 
 CBatchDialog::~CBatchDialog() = default;
 
 void CBatchDialog::AddRow(const QString& name, const QString& path, const DetectedPort& device,
-                          bool present, bool preselect)
+                          bool present, bool assigned)
 {
     Row row;
     row.name = name;
     row.path = path;
     row.device = device;
     row.present = present;
+    row.assigned = assigned;
     m_rows.append(row);
     const int index = m_ui->portTable->rowCount();
     m_ui->portTable->insertRow(index);
     auto* port = new QTableWidgetItem(name);
-    port->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+    port->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     port->setCheckState(Qt::Unchecked);
-    port->setData(Qt::UserRole, preselect);
     m_ui->portTable->setItem(index, PortColumn, port);
     // A slot whose device is its own name (Windows' COM1) says it once.
     const QString shown = path.compare(name, Qt::CaseInsensitive) == 0 ? QString() : path;
     QString text = shown;
     if (const QString label = device.Label(); !label.isEmpty())
         text += (text.isEmpty() ? QString() : QStringLiteral("  ")) + label;
-    m_ui->portTable->setItem(index, DeviceColumn, new QTableWidgetItem(text));
-    for (const int column : {ModelColumn, StateColumn, ReasonColumn})
-        m_ui->portTable->setItem(index, column, new QTableWidgetItem);
-    if (IsConnectedDevice(path))
-        ShowState(index, tr("本窗口已连接"));
-    else if (!present)
-        ShowState(index, tr("无设备"));
+    m_ui->portTable->setItem(index, DeviceColumn, NewCell(text));
+    for (const int column : {ModelColumn, ReasonColumn})
+        m_ui->portTable->setItem(index, column, NewCell({}));
+    m_ui->portTable->setItem(index, StateColumn, NewCell(IdleState(index)));
+}
+
+// What a port outside a run shows.
+QString CBatchDialog::IdleState(int row) const
+{
+    if (IsConnectedDevice(m_rows[row].path))
+        return tr("本窗口已连接");
+    return m_rows[row].present ? QString() : tr("无设备");
+}
+
+// Sized once, each for the widest text it can ever hold, so that a run only
+// changes cells: nothing is measured again while the ports report, and no
+// step text is cut off. The reason takes what is left; its whole text is in
+// its tip and in the detail below.
+void CBatchDialog::SizeColumns()
+{
+    QTableWidget& table = *m_ui->portTable;
+    QHeaderView& header = *table.horizontalHeader();
+    table.resizeColumnToContents(PortColumn);
+    table.resizeColumnToContents(DeviceColumn);
+    const QFontMetrics metrics(table.font());
+    // The cell's margins and the gap between icon and text.
+    const int padding = 4 * table.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    int modelWidth = 0;
+    for (const ConverterModelFacts& facts : ConverterModels::kFacts)
+        modelWidth = std::max(modelWidth,
+                              metrics.horizontalAdvance(ConverterModels::DisplayName(facts.model)));
+    QStringList states{tr("等待"), tr("本窗口已连接"), tr("无设备")};
+    for (const auto step : {CPortTaskObserver::Step::Connecting, CPortTaskObserver::Step::Writing,
+                            CPortTaskObserver::Step::Verifying})
+        states << PortOutcome::StepText(step);
+    for (const auto result :
+         {PortOutcome::Result::Ok, PortOutcome::Result::Failed, PortOutcome::Result::Skipped,
+          PortOutcome::Result::Cancelled, PortOutcome::Result::Interrupted})
+        states << PortOutcome::Text(result);
+    int stateWidth = 0;
+    for (const QString& state : std::as_const(states))
+        stateWidth = std::max(stateWidth, metrics.horizontalAdvance(state));
+    stateWidth += table.iconSize().isValid() ? table.iconSize().width()
+                                             : table.style()->pixelMetric(QStyle::PM_SmallIconSize);
+    header.resizeSection(ModelColumn,
+                         std::max(header.sectionSizeHint(ModelColumn), modelWidth + padding));
+    header.resizeSection(StateColumn,
+                         std::max(header.sectionSizeHint(StateColumn), stateWidth + padding));
 }
 
 bool CBatchDialog::IsConnectedDevice(const QString& path) const
@@ -106,16 +187,52 @@ void CBatchDialog::OnSelectAll()
 {
     if (IsRunning())
         return;
-    for (int row = 0; row < m_ui->portTable->rowCount(); ++row) {
-        QTableWidgetItem* port = m_ui->portTable->item(row, PortColumn);
-        port->setCheckState(port->data(Qt::UserRole).toBool() ? Qt::Checked : Qt::Unchecked);
+    const bool anyAssigned =
+        std::any_of(m_rows.cbegin(), m_rows.cend(), [](const Row& row) { return row.assigned; });
+    QStringList selected;
+    for (int index = 0; index < m_rows.size(); ++index) {
+        const bool select = Selects(m_rows[index], anyAssigned);
+        m_ui->portTable->item(index, PortColumn)
+            ->setCheckState(select ? Qt::Checked : Qt::Unchecked);
+        if (select)
+            selected << m_rows[index].name;
     }
+    ShowSelection(selected, anyAssigned);
+}
+
+// Nobody assigned a built-in port, which may be a console; but where no slot
+// is assigned, as on a PC with built-in ports only, they are all there is.
+bool CBatchDialog::Selects(const Row& row, bool anyAssigned) const
+{
+    if (!anyAssigned)
+        return row.present;
+    return row.assigned || (row.present && row.device.adapter);
+}
+
+// Short enough for the line beside the buttons; the names are in its tip.
+void CBatchDialog::ShowSelection(const QStringList& selected, bool anyAssigned)
+{
+    QLabel& status = *m_ui->statusLabel;
+    if (selected.isEmpty())
+        status.setText(tr("没有可选的串口"));
+    else if (anyAssigned)
+        status.setText(tr("已选择 %1 个：指定了设备的串口和 USB 串口").arg(selected.size()));
+    else
+        status.setText(tr("没有指定设备的串口，已选择全部 %1 个现有串口").arg(selected.size()));
+    status.setToolTip(selected.join(QStringLiteral("、")));
 }
 
 void CBatchDialog::OnUsePages()
 {
     m_document.reset();
-    m_ui->sourceName->setText(tr("页面上的值"));
+    ShowSource(tr("页面上的值"), m_model);
+    m_ui->sourceName->setToolTip({});
+}
+
+void CBatchDialog::ShowSource(const QString& name, ConverterModel model)
+{
+    m_ui->modelName->setText(ConverterModels::DisplayName(model));
+    m_ui->sourceName->setText(name);
 }
 
 void CBatchDialog::OnChooseDocument()
@@ -148,7 +265,7 @@ void CBatchDialog::OnChooseDocument()
         return;
     }
     m_document = text;
-    m_ui->sourceName->setText(QFileInfo(path).fileName());
+    ShowSource(QFileInfo(path).fileName(), config.model);
     m_ui->sourceName->setToolTip(QDir::toNativeSeparators(path));
 }
 
@@ -192,16 +309,21 @@ void CBatchDialog::OnStart()
     if (!any || !Prepare(config, encoded))
         return;
     std::vector<CPortTask> tasks;
+    m_taskRows.clear();
     QStringList devices;
     for (int index = 0; index < m_rows.size(); ++index) {
         Row& row = m_rows[index];
         row.inRun = m_ui->portTable->item(index, PortColumn)->checkState() == Qt::Checked;
         row.task = -1;
+        const bool hadOutcome = row.outcome.has_value();
         row.outcome.reset();
-        m_ui->portTable->item(index, ModelColumn)->setText({});
-        m_ui->portTable->item(index, ReasonColumn)->setText({});
+        if (hadOutcome) {
+            m_ui->portTable->setItem(index, ModelColumn, NewCell({}));
+            m_ui->portTable->setItem(index, ReasonColumn, NewCell({}));
+        }
         if (!row.inRun) {
-            ShowState(index, {});
+            if (hadOutcome)
+                ShowState(index, IdleState(index));
             continue;
         }
         const QString device = PortNames::DeviceKey(row.path);
@@ -221,6 +343,7 @@ void CBatchDialog::OnStart()
         }
         devices << device;
         row.task = int(tasks.size());
+        m_taskRows.push_back(index);
         tasks.emplace_back(CPortTask::Job::WriteAndVerify, row.name, row.path, config, encoded,
                            m_profile, m_detected);
         ShowState(index, tr("等待"));
@@ -234,10 +357,9 @@ void CBatchDialog::OnStart()
 
 int CBatchDialog::RowOfTask(int task) const
 {
-    for (int row = 0; row < m_rows.size(); ++row)
-        if (m_rows[row].inRun && m_rows[row].task == task)
-            return row;
-    return -1;
+    if (task < 0 || task >= int(m_taskRows.size()))
+        return -1;
+    return m_taskRows[std::size_t(task)];
 }
 
 void CBatchDialog::OnStepTaken(int task, int step)
@@ -266,7 +388,6 @@ void CBatchDialog::OnAllDone()
 {
     EnableButtons();
     ShowSummary();
-    m_ui->portTable->resizeColumnsToContents();
     Q_EMIT RunFinished();
     if (std::exchange(m_closeWhenDone, false))
         QDialog::reject();
@@ -276,17 +397,65 @@ void CBatchDialog::OnAllDone()
 
 void CBatchDialog::ShowState(int row, const QString& state)
 {
-    m_ui->portTable->item(row, StateColumn)->setText(state);
+    m_ui->portTable->setItem(row, StateColumn, NewCell(state));
+    if (SelectedRow() == row)
+        ShowDetail();
 }
 
 void CBatchDialog::ShowOutcome(int row)
 {
     const PortOutcome& outcome = *m_rows[row].outcome;
-    m_ui->portTable->item(row, ModelColumn)->setText(outcome.model);
-    ShowState(row, PortOutcome::Text(outcome.result));
-    QTableWidgetItem* reason = m_ui->portTable->item(row, ReasonColumn);
-    reason->setText(outcome.reason);
-    reason->setToolTip(outcome.reason);
+    m_ui->portTable->setItem(row, ModelColumn, NewCell(outcome.model));
+    m_ui->portTable->setItem(row, ReasonColumn, NewCell(outcome.reason));
+    QTableWidgetItem* state = NewCell(PortOutcome::Text(outcome.result));
+    const ResultLook look = LookOf(outcome.result);
+    state->setForeground(look.colour);
+    state->setIcon(style()->standardIcon(look.icon));
+    m_ui->portTable->setItem(row, StateColumn, state);
+    if (SelectedRow() == row)
+        ShowDetail();
+}
+
+int CBatchDialog::SelectedRow() const
+{
+    const QList<QTableWidgetItem*> selected = m_ui->portTable->selectedItems();
+    return selected.isEmpty() ? -1 : selected.constFirst()->row();
+}
+
+void CBatchDialog::ShowDetail()
+{
+    const int row = SelectedRow();
+    m_ui->detailView->setPlainText(row < 0 || row >= m_rows.size() ? QString() : DetailOf(row));
+}
+
+// The row's port, its state and, once it ended, every message it gave and
+// every key that differs.
+QString CBatchDialog::DetailOf(int index) const
+{
+    const Row& row = m_rows[index];
+    const QString device = m_ui->portTable->item(index, DeviceColumn)->text();
+    QStringList lines{row.name + QStringLiteral("  ") + device};
+    const QString state = m_ui->portTable->item(index, StateColumn)->text();
+    if (!state.isEmpty())
+        lines << tr("状态：%1").arg(state);
+    if (!row.outcome)
+        return lines.join(QLatin1Char('\n'));
+    const PortOutcome& outcome = *row.outcome;
+    if (!outcome.model.isEmpty())
+        lines << tr("型号：%1").arg(outcome.model);
+    if (!outcome.reason.isEmpty())
+        lines << tr("原因：%1").arg(outcome.reason);
+    if (!outcome.differences.isEmpty()) {
+        lines << tr("不同的字段：");
+        for (const KeyDifference& difference : outcome.differences)
+            lines << QStringLiteral("  ") + difference.Line();
+    }
+    if (!outcome.messages.isEmpty()) {
+        lines << tr("消息：");
+        for (const QString& message : outcome.messages)
+            lines << QStringLiteral("  ") + message;
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 // Every port of the run counted once, under what became of it.

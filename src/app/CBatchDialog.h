@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CMessageSink;
 namespace Ui {
@@ -75,14 +76,22 @@ private:
         QString path;
         DetectedPort device;
         bool present = false;
+        bool assigned = false; // the user named its device for a slot
         bool inRun = false;
         int task = -1;
         std::optional<PortOutcome> outcome; // none until the port's result came
     };
 
     void AddRow(const QString& name, const QString& path, const DetectedPort& device, bool present,
-                bool preselect);
+                bool assigned);
+    QString IdleState(int row) const;
+    void SizeColumns();
     void OnSelectAll();
+    // Whether select-all takes a row: with slots assigned, those and the
+    // USB adapters; else every port present.
+    bool Selects(const Row& row, bool anyAssigned) const;
+    void ShowSelection(const QStringList& selected, bool anyAssigned);
+    void ShowSource(const QString& name, ConverterModel model);
     void OnChooseDocument();
     void OnUsePages();
     void OnStart();
@@ -94,8 +103,13 @@ private:
     bool Prepare(Configuration& config, CEncodedConfig& encoded);
     void BeginRow(Row& row, QStringList& devices);
     int RowOfTask(int task) const;
+    // Each replaces the row's cells in one change, so that a run of many
+    // ports costs the table a few updates per step and nothing else.
     void ShowState(int row, const QString& state);
     void ShowOutcome(int row);
+    int SelectedRow() const;
+    void ShowDetail();
+    QString DetailOf(int row) const;
     void ShowSummary();
     void EnableButtons();
     bool IsConnectedDevice(const QString& path) const;
@@ -112,7 +126,8 @@ private:
     CProfile m_profile;
     std::optional<QByteArray> m_document;
     QList<Row> m_rows;
-    BatchRun m_run; // what the last run wrote
+    std::vector<int> m_taskRows; // the row of each task of the run
+    BatchRun m_run;              // what the last run wrote
     FileChooser m_chooseFile;
     FolderKeeper m_keepFolder;
     CancelAsker m_askCancel;

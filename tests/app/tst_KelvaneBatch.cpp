@@ -9,17 +9,21 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace {
@@ -40,6 +44,48 @@ QString Cell(const QTableWidget& table, int row, int column)
     return table.item(row, column)->text();
 }
 
+// Every text the state column showed, row by row, in the order shown.
+class CStateTrail
+{
+public:
+    explicit CStateTrail(const QTableWidget& table)
+    {
+        QObject::connect(
+            table.model(), &QAbstractItemModel::dataChanged, &m_context,
+            [this, &table](const QModelIndex& from, const QModelIndex& to) {
+                for (int row = from.row(); row <= to.row(); ++row)
+                    if (from.column() <= StateColumn && StateColumn <= to.column())
+                        m_texts[row] << Cell(table, row, StateColumn);
+            });
+    }
+    QStringList Of(int row) const { return m_texts.count(row) ? m_texts.at(row) : QStringList(); }
+
+private:
+    QObject m_context;
+    std::map<int, QStringList> m_texts;
+};
+
+// COM<number>.
+PortSlot Slot(int number, PortSlot::Source source, bool present, bool adapter = false)
+{
+    PortSlot slot;
+    slot.index = number - 1;
+    slot.source = source;
+    slot.path = QStringLiteral("/dev/ttyS%1").arg(slot.index);
+    if (present) {
+        slot.device.path = slot.path;
+        slot.device.adapter = adapter;
+    }
+    return slot;
+}
+
+const QByteArray kDocument = R"({"DeviceType": 2, "TranSpace": 6})";
+
+std::optional<QByteArray> TheDocument()
+{
+    return kDocument;
+}
+
 } // namespace
 
 // Converters on COM1..COM5: three that answer, a silent one, and one of
@@ -58,6 +104,11 @@ private Q_SLOTS:
     void closingTheWindowDuringARunAsks_data();
     void closingTheWindowDuringARunAsks();
     void marksWhatAWriteWouldChange();
+    void showsEachResultApart();
+    void selectAllTakesEveryPortWithoutAssignedSlots_data();
+    void selectAllTakesEveryPortWithoutAssignedSlots();
+    void namesTheModelAndTheDocument();
+    void manyPortsChangeTheirOwnCellsOnly();
 
 private:
     CBatchDialog* OpenBatch(CKelvaneSheet& sheet);
@@ -128,8 +179,27 @@ void TestKelvaneBatch::writesAndVerifiesEveryCheckedPort()
     QCOMPARE(table->rowCount(), 8);
     for (int row = 0; row < 8; ++row)
         QCOMPARE(table->item(row, PortColumn)->checkState(), row < 5 ? Qt::Checked : Qt::Unchecked);
+    QCOMPARE(Control<QLabel>(*dialog, "statusLabel")->text(),
+             QStringLiteral("已选择 5 个：指定了设备的串口和 USB 串口"));
+    CStateTrail trail(*table);
 
     QVERIFY(Run(*dialog));
+
+    // Each step as it came, whatever the machine's speed.
+    const QStringList served{QStringLiteral("等待"), QStringLiteral("连接设备…"),
+                             QStringLiteral("写配置…"), QStringLiteral("校验…"),
+                             QStringLiteral("成功")};
+    const QStringList refused{QStringLiteral("等待"), QStringLiteral("连接设备…"),
+                              QStringLiteral("失败")};
+    for (int row = 0; row < 5; ++row)
+        QCOMPARE(trail.Of(row), row < 3 ? served : refused);
+    QCOMPARE(trail.Of(5), QStringList());
+    // The whole reason of the selected row, below the table.
+    table->selectRow(3);
+    const QString detail = Control<QPlainTextEdit>(*dialog, "detailView")->toPlainText();
+    QVERIFY2(detail.contains(Cell(*table, 3, ReasonColumn)), qPrintable(detail));
+    QVERIFY(detail.startsWith(QStringLiteral("COM4  ") + m_simulators[3]->slavePath()));
+    QCOMPARE(table->item(3, ReasonColumn)->toolTip(), Cell(*table, 3, ReasonColumn));
 
     const QByteArray written = m_simulators[0]->parameterBlock();
     QVERIFY(written != COstrelSimulator::DefaultParameterBlock(ConverterModel::OstrelX));
@@ -362,6 +432,163 @@ void TestKelvaneBatch::marksWhatAWriteWouldChange()
     QCOMPARE(messages.m_messages.at(0).text, QStringLiteral("有 1 个字段与转换器中的不同"));
     QCOMPARE(messages.m_messages.at(0).kind, UserMessage::Kind::Warning);
     QCOMPARE(m_simulators[0]->requestCount(kWriteParameters), 1);
+}
+
+// Ok, failed, skipped and cancelled each have a colour and an icon of
+// their own; a step under way has neither.
+void TestKelvaneBatch::showsEachResultApart()
+{
+    CRecordingSink messages;
+    CKelvaneSheet sheet(messages, m_detector);
+    QVERIFY(ClickConnect(sheet));
+    CBatchDialog* dialog = OpenBatch(sheet);
+    QVERIFY(dialog);
+    auto* table = Control<QTableWidget>(*dialog, "portTable");
+    QVERIFY(Run(*dialog));
+    std::map<QString, std::shared_ptr<QTableWidgetItem>> looks;
+    for (int row = 0; row < 5; ++row)
+        looks[Cell(*table, row, StateColumn)].reset(table->item(row, StateColumn)->clone());
+
+    // Cancelled while the converters keep silent.
+    for (const auto& simulator : m_simulators) {
+        SimOptions silent = simulator->options();
+        silent.silent = true;
+        simulator->setOptions(silent);
+    }
+    QSignalSpy finished(dialog, &CBatchDialog::RunFinished);
+    QTest::keyClick(dialog, Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(Cell(*table, 1, StateColumn), QStringLiteral("连接设备…"));
+    QVERIFY(table->item(1, StateColumn)->icon().isNull());
+    QCOMPARE(table->item(1, StateColumn)->foreground(), QBrush());
+    QTest::keyClick(dialog, Qt::Key_C, Qt::AltModifier);
+    QVERIFY(finished.wait(10000));
+    for (int row = 1; row < 5; ++row)
+        looks[Cell(*table, row, StateColumn)].reset(table->item(row, StateColumn)->clone());
+
+    const QStringList results{QStringLiteral("成功"), QStringLiteral("失败"),
+                              QStringLiteral("跳过"), QStringLiteral("已取消")};
+    std::set<QRgb> colours;
+    std::set<qint64> icons;
+    for (const QString& result : results) {
+        QVERIFY2(looks.count(result), qPrintable(result));
+        const std::shared_ptr<QTableWidgetItem> item = looks[result];
+        QVERIFY2(!item->icon().isNull(), qPrintable(result));
+        colours.insert(item->foreground().color().rgb());
+        icons.insert(item->icon().cacheKey());
+    }
+    QCOMPARE(int(colours.size()), 4);
+    QCOMPARE(int(icons.size()), 4);
+}
+
+void TestKelvaneBatch::selectAllTakesEveryPortWithoutAssignedSlots_data()
+{
+    using Source = PortSlot::Source;
+    QTest::addColumn<QList<PortSlot>>("slots");
+    QTest::addColumn<QList<bool>>("selected");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("named");
+    // As on a PC with built-in ports only and no slot assigned.
+    QTest::newRow("built-in ports only")
+        << QList<PortSlot>{Slot(1, Source::Detected, true), Slot(2, Source::Detected, true),
+                           Slot(3, Source::Fallback, false), Slot(4, Source::Fallback, true)}
+        << QList<bool>{true, true, false, true}
+        << QStringLiteral("没有指定设备的串口，已选择全部 3 个现有串口")
+        << QStringLiteral("COM1、COM2、COM4");
+    QTest::newRow("a slot assigned")
+        << QList<PortSlot>{Slot(1, Source::Detected, true), Slot(2, Source::Profile, true),
+                           Slot(3, Source::Detected, true, true)}
+        << QList<bool>{false, true, true}
+        << QStringLiteral("已选择 2 个：指定了设备的串口和 USB 串口")
+        << QStringLiteral("COM2、COM3");
+    QTest::newRow("no port present")
+        << QList<PortSlot>{Slot(1, Source::Fallback, false), Slot(2, Source::Fallback, false)}
+        << QList<bool>{false, false} << QStringLiteral("没有可选的串口") << QString();
+}
+
+void TestKelvaneBatch::selectAllTakesEveryPortWithoutAssignedSlots()
+{
+    QFETCH(QList<PortSlot>, slots);
+    QFETCH(QList<bool>, selected);
+    QFETCH(QString, said);
+    QFETCH(QString, named);
+    CRecordingSink messages;
+    CBatchDialog dialog(ConverterModel::OstrelX, slots, {}, {}, TheDocument, messages);
+    auto* table = Control<QTableWidget>(dialog, "portTable");
+
+    Control<QAbstractButton>(dialog, "selectAllButton")->click();
+
+    QCOMPARE(table->rowCount(), selected.size());
+    for (int row = 0; row < selected.size(); ++row)
+        QCOMPARE(table->item(row, PortColumn)->checkState() == Qt::Checked, selected.at(row));
+    QCOMPARE(Control<QLabel>(dialog, "statusLabel")->text(), said);
+    QCOMPARE(Control<QLabel>(dialog, "statusLabel")->toolTip(), named);
+}
+
+// The model written is the one the document names, else the window's.
+void TestKelvaneBatch::namesTheModelAndTheDocument()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("line A.json"));
+    QFile document(path);
+    QVERIFY(document.open(QIODevice::WriteOnly));
+    document.write(R"({"DeviceType": 0, "TranSpace": 9})");
+    document.close();
+    CRecordingSink messages;
+    CBatchDialog dialog(ConverterModel::OstrelX, {}, {}, {}, TheDocument, messages);
+    dialog.SetFileChooser([&](CBatchDialog::FileChoice, const QString&) { return path; });
+    auto* model = Control<QLabel>(dialog, "modelName");
+    auto* source = Control<QLabel>(dialog, "sourceName");
+    QCOMPARE(model->text(), QStringLiteral("Ostrel-X"));
+    QCOMPARE(source->text(), QStringLiteral("页面上的值"));
+
+    Control<QAbstractButton>(dialog, "documentButton")->click();
+    QCOMPARE(model->text(), QStringLiteral("Ostrel-A"));
+    QCOMPARE(source->text(), QStringLiteral("line A.json"));
+
+    Control<QAbstractButton>(dialog, "pagesButton")->click();
+    QCOMPARE(model->text(), QStringLiteral("Ostrel-X"));
+    QCOMPARE(source->text(), QStringLiteral("页面上的值"));
+    QVERIFY(messages.m_messages.isEmpty());
+}
+
+// A run of 64 ports touches each port's own cells a few times per step:
+// no reset, no relayout, no column measured again.
+void TestKelvaneBatch::manyPortsChangeTheirOwnCellsOnly()
+{
+    constexpr int kPorts = 64;
+    QTemporaryDir folder;
+    QList<DetectedPort> adapters;
+    for (int index = 0; index < kPorts; ++index) {
+        DetectedPort port;
+        port.path = folder.filePath(QStringLiteral("ttyGONE%1").arg(index));
+        port.adapter = true;
+        adapters << port;
+    }
+    CRecordingSink messages;
+    CBatchDialog dialog(ConverterModel::OstrelX, {}, adapters, {}, TheDocument, messages);
+    auto* table = Control<QTableWidget>(dialog, "portTable");
+    Control<QAbstractButton>(dialog, "selectAllButton")->click();
+    const QAbstractItemModel* model = table->model();
+    QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+    QSignalSpy layouts(model, &QAbstractItemModel::layoutChanged);
+    QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy changes(model, &QAbstractItemModel::dataChanged);
+    QSignalSpy resized(table->horizontalHeader(), &QHeaderView::sectionResized);
+    QSignalSpy finished(&dialog, &CBatchDialog::RunFinished);
+
+    Control<QAbstractButton>(dialog, "startButton")->click();
+    QVERIFY(finished.count() == 1 || finished.wait(30000));
+
+    QCOMPARE(resets.count(), 0);
+    QCOMPARE(layouts.count(), 0);
+    QCOMPARE(inserted.count(), 0);
+    QCOMPARE(resized.count(), 0);
+    // Waiting, connecting, and the result's state, model and reason.
+    QVERIFY2(changes.count() <= kPorts * 5, qPrintable(QString::number(changes.count())));
+    for (const QList<QVariant>& change : std::as_const(changes))
+        QCOMPARE(change.at(0).toModelIndex(), change.at(1).toModelIndex());
+    for (int row = 0; row < kPorts; ++row)
+        QCOMPARE(Cell(*table, row, StateColumn), QStringLiteral("失败"));
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneBatch)
