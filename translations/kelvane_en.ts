@@ -122,6 +122,46 @@
         <source>已导出到 %1</source>
         <translation>Exported to %1</translation>
     </message>
+    <message>
+        <source>型号：</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <source>选中一行，这里显示它的全部消息。</source>
+        <translation>Select a row to see all of its messages here.</translation>
+    </message>
+    <message>
+        <source>没有可选的串口</source>
+        <translation>No port to select</translation>
+    </message>
+    <message>
+        <source>已选择 %1 个：指定了设备的串口和 USB 串口</source>
+        <translation>Selected %1: the ports with an assigned device and the USB ports</translation>
+    </message>
+    <message>
+        <source>没有指定设备的串口，已选择全部 %1 个现有串口</source>
+        <translation>No port has an assigned device; selected all %1 present ports</translation>
+    </message>
+    <message>
+        <source>状态：%1</source>
+        <translation>State: %1</translation>
+    </message>
+    <message>
+        <source>型号：%1</source>
+        <translation>Model: %1</translation>
+    </message>
+    <message>
+        <source>原因：%1</source>
+        <translation>Reason: %1</translation>
+    </message>
+    <message>
+        <source>不同的字段：</source>
+        <translation>Differing fields:</translation>
+    </message>
+    <message>
+        <source>消息：</source>
+        <translation>Messages:</translation>
+    </message>
 </context>
 <context>
     <name>CBitTiming</name>
