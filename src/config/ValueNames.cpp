@@ -1,6 +1,7 @@
 #include "ValueNames.h"
 
 #include "CArmCanConfig.h"
+#include "CBitTiming.h"
 #include "ConfigKeys.h"
 
 namespace {
@@ -70,11 +71,13 @@ std::optional<qint64> ValueOf(const QString& key, const QString& text, Converter
 QString Described(const QString& key, qint64 value, ConverterModel model)
 {
     const ConfigKey* entry = ConfigKeys::Find(key);
-    const QStringList texts = Of(key, model);
-    qint64 position = value;
+    // A register is named by what it gives, whether or not the page has a
+    // name for its value.
     if (entry != nullptr && entry->kind == KeyKind::Register)
-        position =
-            value >= 0 && value <= 0xFFFFFFFFLL ? CArmCanConfig::FindBaudIndex(quint32(value)) : -1;
+        return value >= 0 && value <= 0xFFFFFFFFLL ? CBitTiming::DescribedRegister(quint32(value))
+                                                   : QString::number(value);
+    const QStringList texts = Of(key, model);
+    const qint64 position = value;
     if (position < 0 || position >= texts.size())
         return QString::number(value);
     return QStringLiteral("%1 (%2)").arg(value).arg(texts.at(position));

@@ -22,6 +22,6 @@ std::optional<int> PositionOf(const QString& key, const QString& text, Converter
 // The value a text names: a list's position, or the register value of a
 // rate the page names ("250K").
 std::optional<qint64> ValueOf(const QString& key, const QString& text, ConverterModel model);
-// "4 (9600)", "3850251 (125K)"; the value alone where it has no text.
+// "4 (9600)", "3850251 (125K, 75%)"; the value alone where it has no text.
 QString Described(const QString& key, qint64 value, ConverterModel model);
 } // namespace ValueNames

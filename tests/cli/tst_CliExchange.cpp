@@ -370,7 +370,7 @@ void TestCliExchange::verifyReportsTheKeysChangedBehindItsBack_data()
         << 5 << 0x3AC00Bu << 0 << QByteArray();
     QTest::newRow("gap and register changed")
         << written << 7 << 0x3AC002u << 6
-        << QByteArray("ArmCanBaud：应为 3850251 (125K)，读到 3850242 (500K)\n"
+        << QByteArray("ArmCanBaud：应为 3850251 (125K, 75%)，读到 3850242 (500K, 75%)\n"
                       "TranSpace：应为 5，读到 7\n");
 }
 
@@ -495,7 +495,7 @@ void TestCliExchange::diffComparesWhatEachDocumentWrites()
     const CliResult differ = m_cli.Run({"diff", first, second});
     QCOMPARE(differ.exitCode, 6);
     QCOMPARE(differ.err, QByteArray());
-    QCOMPARE(differ.out, QByteArray("ArmCanBaud: 3850251 (125K) -> 3850242 (500K)\n"
+    QCOMPARE(differ.out, QByteArray("ArmCanBaud: 3850251 (125K, 75%) -> 3850242 (500K, 75%)\n"
                                     "CanBaudrate: 10 (250 K) -> 12 (500 K)\n"
                                     "SerialBaudrate: 4 (9600) -> 9 (115200)\n"
                                     "TranSpace: 2 -> 5\n"));

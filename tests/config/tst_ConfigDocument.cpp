@@ -349,7 +349,7 @@ void TestConfigDocument::verificationGoesByTheBlocksSent_data()
         << 0 << 1 << -1 << QStringList{"parameter block byte 1: expected \"0x08\" got \"0x09\""};
     QTest::newRow("X: the gap") << 2 << 18 << -1 << QStringList{"TranSpace: expected 2 got 3"};
     QTest::newRow("X: the register")
-        << 2 << -1 << 0 << QStringList{"ArmCanBaud: expected 3850251 (125K) got 3850252"};
+        << 2 << -1 << 0 << QStringList{"ArmCanBaud: expected 3850251 (125K, 75%) got 3850252 (115.385K, 75%)"};
 }
 
 void TestConfigDocument::verificationGoesByTheBlocksSent()
