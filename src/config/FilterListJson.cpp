@@ -17,16 +17,6 @@ quint32 IdOf(const QJsonValue& value)
     return value.toString().mid(2).toUInt(nullptr, 16);
 }
 
-int CostOf(const FilterEntry& entry)
-{
-    const bool extended = entry.extended != 0;
-    if (entry.start == entry.end)
-        return int(extended ? CAcceptanceTable::kExtendedIdCost
-                            : CAcceptanceTable::kStandardIdCost);
-    return int(extended ? CAcceptanceTable::kExtendedRangeCost
-                        : CAcceptanceTable::kStandardRangeCost);
-}
-
 } // namespace
 
 namespace FilterListJson {
@@ -60,10 +50,7 @@ QList<FilterEntry> FromJson(const QJsonValue& value)
 
 int TableBytes(const QList<FilterEntry>& entries)
 {
-    int bytes = 0;
-    for (const FilterEntry& entry : entries)
-        bytes += CostOf(entry);
-    return bytes;
+    return int(CAcceptanceTable::BytesNeeded(entries));
 }
 
 } // namespace FilterListJson
