@@ -1,6 +1,5 @@
 #include "CKelvaneSheet.h"
 
-#include "CArmCanConfig.h"
 #include "CBatchDialog.h"
 #include "CBusyCursor.h"
 #include "CConfigCommands.h"
@@ -156,7 +155,6 @@ void CKelvaneSheet::InitDialog()
     LoadProfile();
     m_pages.Tran().UpdateData(false);
 
-    m_pages.CanConfig().m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
     m_pages.Started();
 }
 
@@ -166,7 +164,7 @@ void CKelvaneSheet::LoadProfile()
         m_profile.Load(m_pages.Can(), m_pages.Serial(), m_pages.Tran());
     m_selector.Select(selection.model, selection.configPort);
     m_pages.Switch(selection.model);
-    m_profile.LoadArmCanBaud(m_pages.CanConfig());
+    m_profile.LoadArmCan(m_pages.CanConfig());
 }
 
 void CKelvaneSheet::OnConnectRequested(ConverterModel model, int portIndex)

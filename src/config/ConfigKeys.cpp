@@ -194,8 +194,9 @@ const std::vector<ConfigKey> kKeys{
     {"CustomMask", KeyPage::Can, KeyKind::Box, 0, nullptr, nullptr, kClassic, kNotX, kDocument,
      kNoProfile, ConfigKeys::kFilters, KELVANE_INT_KEY(can.m_bCustomMask)},
 
-    // The profile keeps the register apart from the parameter keys: it is
-    // loaded once the sheet has its pages for the model.
+    // The profile keeps the CAN configuration page's keys apart from the
+    // parameter keys: they are loaded once the sheet has its pages for the
+    // model.
     {ConfigKeys::kArmCanBaud, KeyPage::ArmCan, KeyKind::Register, 0, nullptr, ArmRates, kNotClassic,
      kX, kDocument, kProfile, "CanBaudrate",
      [](const Config& c) -> Value { return qint64(c.armCan.m_dwBtr); },
@@ -206,21 +207,21 @@ const std::vector<ConfigKey> kKeys{
          c.armCan.m_strRegister = CArmCanConfig::FormatRegister(c.armCan.m_dwBtr);
      }},
     {"ArmCanID", KeyPage::ArmCan, KeyKind::Text, 0, nullptr, nullptr, kNotClassic, kX, kDocument,
-     kNoProfile, "CanID", KELVANE_TEXT_KEY(armCan.m_strCanID)},
+     kProfile, "CanID", KELVANE_TEXT_KEY(armCan.m_strCanID)},
     // The frame type list's selection, which offset 25, the CAN ID check and
     // the collected block all take.
     {"ArmFrameType", KeyPage::ArmCan, KeyKind::List, 0, "CPageArmCfgCan", FrameTypes, kNotClassic,
-     kX, kDocument, kNoProfile, "CanFrameType",
+     kX, kDocument, kProfile, "CanFrameType",
      [](const Config& c) -> Value { return c.armCan.m_nFrameType; },
      [](Config& c, const Value& v) {
          c.armCan.m_nFrameType = v.toInt();
          c.armCan.m_nFrameTypeSel = v.toInt();
      }},
     {"Filtering", KeyPage::ArmCan, KeyKind::Flag, 0, nullptr, nullptr, kNotClassic, kX, kDocument,
-     kNoProfile, "CanAcptCode", [](const Config& c) -> Value { return c.armCan.m_bFilterEnabled; },
+     kProfile, "CanAcptCode", [](const Config& c) -> Value { return c.armCan.m_bFilterEnabled; },
      [](Config& c, const Value& v) { c.armCan.m_bFilterEnabled = v.toBool(); }},
     {ConfigKeys::kFilters, KeyPage::ArmCan, KeyKind::FilterList, 0, nullptr, nullptr, kNotClassic,
-     kX, kDocument, kNoProfile, "CanAcptCode",
+     kX, kDocument, kProfile, "CanAcptCode",
      [](const Config& c) -> Value { return FilterListJson::ToJson(c.armCan.m_filters); },
      [](Config& c, const Value& v) { c.armCan.m_filters = FilterListJson::FromJson(v); }},
 };

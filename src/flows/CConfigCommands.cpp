@@ -100,7 +100,7 @@ CommandOutcome CConfigCommands::ReadConfig()
         return Fail(ReadCancelled());
     received.applyTo(m_pages.ArmCan());
     if (m_pages.IsOpen(Page::ArmCan)) {
-        m_profile.SaveArmCanBaud(m_pages.ArmCan());
+        m_profile.SaveArmCan(m_pages.ArmCan());
         m_pages.FillFromBlock();
     }
     SaveProfile();
@@ -123,7 +123,7 @@ CommandOutcome CConfigCommands::WriteConfig()
     } else if (m_pages.IsOpen(Page::ArmCan)) {
         if (!WriteCanConfigBlock())
             return Fail(WriteCancelled());
-        m_profile.SaveArmCanBaud(m_pages.ArmCan());
+        m_profile.SaveArmCan(m_pages.ArmCan());
     }
     return Succeed(FlowMessages::WriteSucceeded());
 }
@@ -202,7 +202,7 @@ void CConfigCommands::SaveProfile()
 {
     m_profile.Save(m_pages.Can(), m_pages.Serial(), m_pages.Tran(),
                    {m_pages.Model(), m_pages.ConfigPort()});
-    m_profile.SaveArmCanBaud(m_pages.ArmCan());
+    m_profile.SaveArmCan(m_pages.ArmCan());
 }
 
 CommandOutcome CConfigCommands::Succeed(const QString& text)

@@ -18,14 +18,11 @@ void CPlainPageSet::LoadProfile(const CProfile& profile)
     const ProfileSelection selection = profile.Load(Can(), Serial(), Tran());
     m_config.model = selection.model;
     m_configPort = CProfile::ConfinePortIndex(selection.configPort);
-    profile.LoadArmCanBaud(ArmCan());
-    ArmCan().m_strCanID = QString::fromLatin1(CArmCanConfig::kDefaultCanId);
+    profile.LoadArmCan(ArmCan());
     if (IsOpen(Page::Can))
         RefreshControls(Page::Can);
-    if (IsOpen(Page::ArmCan)) {
+    if (IsOpen(Page::ArmCan))
         FillFromBlock();
-        ArmCan().m_bFilterEnabled = false;
-    }
 }
 
 bool CPlainPageSet::IsOpen(Page page) const

@@ -18,9 +18,8 @@ public:
 
     // The fields as the window holds them once started and connected: the
     // profile's values, the model and port confined to the selector's lists,
-    // the Ostrel-X page's register value and CAN identifier "00000000", the
-    // open CAN page's rules applied, and the open CAN configuration page
-    // filled from its block with filtering switched off.
+    // the open CAN page's rules applied, and the open CAN configuration page
+    // filled from the block its remembered values make.
     void LoadProfile(const CProfile& profile);
 
     const Configuration& Config() const { return m_config; }

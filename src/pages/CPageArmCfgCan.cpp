@@ -180,11 +180,11 @@ void CPageArmCfgCan::EnableControls(bool connected)
              m_ui->frameTypeList, m_ui->filterList, m_ui->kindList, m_ui->startIdEdit,
              m_ui->endIdEdit, m_ui->addButton, m_ui->deleteButton, m_ui->filterEnableCheck})
         control->setEnabled(connected);
-    if (connected) {
-        m_ui->filterEnableCheck->setChecked(false);
-        m_bFilterEnabled = false;
+    // The filtering box keeps what the page shows, the remembered switch
+    // included: clearing it here made the next write wipe the converter's
+    // filters.
+    if (connected)
         OnFilterEnable();
-    }
 }
 
 void CPageArmCfgCan::FillFromBlock()

@@ -1,6 +1,8 @@
 #include "CProfile.h"
 
 #include "ArmCanFields.h"
+#include "CArmCanConfig.h"
+#include "CConfigDocument.h"
 #include "ConfigKeys.h"
 #include "Configuration.h"
 #include "ConverterModel.h"
@@ -12,6 +14,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QVariant>
 
 #include <limits>
@@ -92,6 +97,30 @@ void Put(QVariantMap& changes, const char* name, const QVariant& value)
 bool IsParameterKey(const ConfigKey& key)
 {
     return key.inProfile && key.get != nullptr && key.set != nullptr && key.page != KeyPage::ArmCan;
+}
+
+// The keys the profile keeps for the CAN configuration page.
+bool IsCanConfigKey(const ConfigKey& key)
+{
+    return key.inProfile && key.get != nullptr && key.set != nullptr && key.page == KeyPage::ArmCan;
+}
+
+// Kept as the document writes it, and taken only as the document loader
+// would take it.
+QJsonValue ReadFilterList(const QSettings& settings, const ConfigKey& key,
+                          const QJsonValue& fallback)
+{
+    const QVariant value = settings.value(Key(key.name));
+    if (value.typeId() != QMetaType::QString)
+        return fallback;
+    const QJsonDocument document = QJsonDocument::fromJson(value.toString().toUtf8());
+    if (!document.isArray())
+        return fallback;
+    Configuration probe = Configuration::Defaults(ConverterModel::OstrelX);
+    const QJsonValue list = document.array();
+    if (CConfigDocument::Apply(QJsonObject{{key.Name(), list}}, probe))
+        return fallback;
+    return list;
 }
 
 bool HoldsText(const ConfigKey& key)
@@ -208,9 +237,35 @@ ProfileSelection CProfile::Load(CanFields& can, SerialFields& serial, TranFields
     return selection;
 }
 
-void CProfile::LoadArmCanBaud(ArmCanFields& armCan) const
+void CProfile::LoadArmCan(ArmCanFields& armCan) const
 {
-    armCan.m_dwBtr = ReadArmCanBaud(*m_settings);
+    const Configuration factory = Configuration::Defaults(ConverterModel::OstrelX);
+    Configuration loaded = factory;
+    loaded.armCan = armCan;
+    for (const ConfigKey& key : ConfigKeys::All()) {
+        if (!IsCanConfigKey(key))
+            continue;
+        const QJsonValue fallback = key.get(factory);
+        switch (key.kind) {
+        case KeyKind::Register:
+            key.set(loaded, qint64(ReadArmCanBaud(*m_settings)));
+            break;
+        case KeyKind::Flag:
+            key.set(loaded, ReadInt(*m_settings, key.name, fallback.toBool() ? 1 : 0) != 0);
+            break;
+        case KeyKind::FilterList:
+            key.set(loaded, ReadFilterList(*m_settings, key, fallback));
+            break;
+        default:
+            if (HoldsText(key))
+                key.set(loaded, ReadText(*m_settings, key.name, fallback.toString()));
+            else
+                key.set(loaded, ReadInt(*m_settings, key.name, fallback.toInt()));
+            break;
+        }
+    }
+    armCan = loaded.armCan;
+    CArmCanConfig::CollectIntoBlock(armCan);
 }
 
 bool CProfile::Save(CanFields can, SerialFields serial, TranFields tran,
@@ -228,10 +283,32 @@ bool CProfile::Save(CanFields can, SerialFields serial, TranFields tran,
     return WriteKeys(changes);
 }
 
-bool CProfile::SaveArmCanBaud(const ArmCanFields& armCan)
+bool CProfile::SaveArmCan(const ArmCanFields& armCan)
 {
+    Configuration saved;
+    saved.armCan = armCan;
     QVariantMap changes;
-    Put(changes, ConfigKeys::kArmCanBaud, armCan.m_dwBtr);
+    for (const ConfigKey& key : ConfigKeys::All()) {
+        if (!IsCanConfigKey(key))
+            continue;
+        const QJsonValue value = key.get(saved);
+        switch (key.kind) {
+        case KeyKind::Register:
+            Put(changes, key.name, armCan.m_dwBtr);
+            break;
+        case KeyKind::Flag:
+            Put(changes, key.name, value.toBool() ? 1 : 0);
+            break;
+        case KeyKind::FilterList:
+            Put(changes, key.name,
+                QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact)));
+            break;
+        default:
+            Put(changes, key.name,
+                HoldsText(key) ? QVariant(value.toString()) : QVariant(value.toInt()));
+            break;
+        }
+    }
     return WriteKeys(changes);
 }
 

@@ -32,7 +32,7 @@ struct ProfileSelection
 //
 // Loading keeps the window's order: Load (keys CanBaudrate to ConfigPort),
 // then the sheet switches its pages for the device type, then
-// LoadArmCanBaud. Saving is Save followed by SaveArmCanBaud. A missing value,
+// LoadArmCan. Saving is Save followed by SaveArmCan. A missing value,
 // or one of the wrong kind, yields the key's default; other values are taken
 // unchanged, out-of-range indices included, and nothing in the file is fatal.
 // Every save replaces the file as a whole or not at all, so a crash or a full
@@ -90,13 +90,16 @@ public:
     const std::optional<Untouched>& LeftUntouched() const { return m_untouched; }
 
     ProfileSelection Load(CanFields& can, SerialFields& serial, TranFields& tran) const;
-    // m_dwBtr of the device-type-2 page, under key ArmCanBaud.
-    void LoadArmCanBaud(ArmCanFields& armCan) const;
+    // The CAN configuration page's keys: ArmCanBaud, the CAN ID, frame type,
+    // filtering box and filter list, with the block members made to match,
+    // so that the page shows them as a read would. A filter list that is
+    // damaged, or would not fit the table, loads as an empty one.
+    void LoadArmCan(ArmCanFields& armCan) const;
     // Each returns false when the store could not be written; SaveFailure
     // then says why, naming the file.
     bool Save(CanFields can, SerialFields serial, TranFields tran,
               const ProfileSelection& selection);
-    bool SaveArmCanBaud(const ArmCanFields& armCan);
+    bool SaveArmCan(const ArmCanFields& armCan);
     QString SaveFailure() const { return m_saveFailure; }
     // The port map, kept in section "Ports" under the slots' names ("COM1");
     // only the user's own choice in the window writes an entry, and an empty

@@ -433,14 +433,15 @@ void TestKelvaneCommands::readWriteRestartDefaults()
     QVERIFY(simulator.rawReceived().isEmpty());
     QCOMPARE(ProfileBytes(), savedProfile);
 
-    // A restart shows what was written last, on the same model and port.
+    // A restart shows what was written last, on the same model and port, the
+    // Ostrel-X's CAN ID included.
     sheet.reset();
     sheet = std::make_unique<CKelvaneSheet>(messages);
     QCOMPARE(Control<QComboBox>(*sheet, "deviceList")->currentIndex(), deviceType);
     QCOMPARE(Control<QComboBox>(*sheet, "portList")->currentIndex(), kConverterPort);
     Control<QTabWidget>(*sheet, "tabs")->setCurrentIndex(2);
     if (arm)
-        VERIFY_SHOWN(*sheet, Merged(kArmWritten, {{"arm.canIdEdit", "00000000"}}));
+        VERIFY_SHOWN(*sheet, Merged(kArmWritten, {{"arm.canIdEdit", "1fffffff"}}));
     else
         VERIFY_SHOWN(*sheet, kClassicWritten);
     QCOMPARE(messages.m_messages.size(), 2);

@@ -143,12 +143,12 @@ void TestConfigKeys::everyKeptKeyRoundTripsThroughTheProfile()
     const QString name = CProfileSandbox::UniqueName();
     CProfile profile(name);
     QVERIFY(profile.Save(saved.can, saved.serial, saved.tran, {model, 5}));
-    QVERIFY(profile.SaveArmCanBaud(saved.armCan));
+    QVERIFY(profile.SaveArmCan(saved.armCan));
 
     Configuration loaded = Configuration::Defaults(ConverterModel::OstrelA);
     const CProfile reread(name);
     const ProfileSelection selection = reread.Load(loaded.can, loaded.serial, loaded.tran);
-    reread.LoadArmCanBaud(loaded.armCan);
+    reread.LoadArmCan(loaded.armCan);
     loaded.model = selection.model;
     QCOMPARE(selection.model, model);
     QCOMPARE(selection.configPort, 5);

@@ -208,9 +208,15 @@ void TestPageArmCfgCan::enablingFollowsConnectionFilterBoxAndKind()
     QVERIFY(enabled(QStringLiteral("baudList")));
     QVERIFY(enabled(QStringLiteral("canIdEdit")));
 
+    // Connecting keeps the filtering box as the page shows it, and the
+    // filter controls follow it.
     auto* check = Control<QCheckBox>("filterEnableCheck");
     check->setChecked(true);
     m_page->EnableControls(true);
+    QVERIFY(check->isChecked());
+    for (const QString& name : filterControls)
+        QVERIFY2(enabled(name), qPrintable(name));
+    check->click();
     QVERIFY(!check->isChecked());
     for (const QString& name : connectionControls)
         QVERIFY2(enabled(name), qPrintable(name));

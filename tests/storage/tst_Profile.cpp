@@ -1,4 +1,5 @@
 #include "ArmCanFields.h"
+#include "CArmCanConfig.h"
 #include "CProfile.h"
 #include "CProfileSandbox.h"
 #include "CProfileSaver.h"
@@ -28,12 +29,12 @@ struct Fields
     void Load(const CProfile& profile)
     {
         selection = profile.Load(can, serial, tran);
-        profile.LoadArmCanBaud(arm);
+        profile.LoadArmCan(arm);
     }
     bool Save(CProfile& profile) const
     {
         const bool saved = profile.Save(can, serial, tran, selection);
-        return profile.SaveArmCanBaud(arm) && saved;
+        return profile.SaveArmCan(arm) && saved;
     }
     // Every kept value by its key.
     QVariantMap Values() const
@@ -130,6 +131,9 @@ private Q_SLOTS:
     void initTestCase();
     void firstStart();
     void roundTrip();
+    void restartKeepsTheWholeCanConfiguration();
+    void damagedFilterListLoadsEmpty_data();
+    void damagedFilterListLoadsEmpty();
     void damagedValues_data();
     void damagedValues();
     void confineSelection();
@@ -212,6 +216,70 @@ void TestProfile::roundTrip()
     QVERIFY(text.contains("\nConfigPort=7\n"));
     QVERIFY(text.contains("\nArmCanBaud=4294967295\n"));
     QVERIFY(text.contains("\nCanBTR0=ab\n"));
+}
+
+// What the X page holds after a read comes back after a restart, shown as
+// the page shows a read: filtering ticked, the list, frame type, CAN ID.
+void TestProfile::restartKeepsTheWholeCanConfiguration()
+{
+    const QString name = CProfileSandbox::UniqueName();
+    ArmCanFields saved;
+    saved.m_strRegister = QStringLiteral("003ac005");
+    saved.m_nFrameTypeSel = 1;
+    saved.m_strCanID = QStringLiteral("1234abcd");
+    saved.m_bFilterEnabled = true;
+    saved.m_filters = {
+        {0, 0x10, 0x10}, {0, 0x100, 0x2FF}, {1, 0x12345, 0x12345}, {1, 0x20000, 0x2FFFF}};
+    CArmCanConfig::CollectIntoBlock(saved);
+    CArmCanConfig::FillFromBlock(saved);
+    {
+        CProfile profile(name);
+        QVERIFY(profile.SaveArmCan(saved));
+    }
+
+    ArmCanFields loaded;
+    CProfile(name).LoadArmCan(loaded);
+    const CArmCanConfig::Display display = CArmCanConfig::FillFromBlock(loaded);
+    QCOMPARE(loaded.m_dwBtr, 0x3AC005u);
+    QCOMPARE(display.registerText, QStringLiteral("003ac005"));
+    QCOMPARE(loaded.m_nFrameType, 1);
+    QCOMPARE(display.frameTypeSel, 1);
+    QCOMPARE(loaded.m_strCanID, QStringLiteral("1234abcd"));
+    QVERIFY(display.filterEnabled);
+    QCOMPARE(loaded.m_filters, saved.m_filters);
+    QCOMPARE(loaded.m_acceptance, saved.m_acceptance);
+
+    // A profile of an earlier version has none of the new keys.
+    const QString older = CProfileSandbox::UniqueName();
+    QVERIFY(!WriteProfileFile(older, "[Kelvane]\nArmCanBaud=3850242\n").isEmpty());
+    ArmCanFields fresh;
+    CProfile(older).LoadArmCan(fresh);
+    QCOMPARE(fresh.m_dwBtr, 0x3AC002u);
+    QCOMPARE(fresh.m_strCanID, QStringLiteral("00000000"));
+    QVERIFY(!fresh.m_bFilterEnabled);
+    QVERIFY(fresh.m_filters.isEmpty());
+    QCOMPARE(fresh.m_acceptance.filterMode, CanAcceptance::kFilteringOff);
+}
+
+void TestProfile::damagedFilterListLoadsEmpty_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("no JSON") << QByteArray("Filters=[{");
+    QTest::newRow("no array") << QByteArray("Filters=7");
+    QTest::newRow("bad kind") << QByteArray(
+        R"(Filters="[{\"kind\":9,\"start\":\"0x1\",\"end\":\"0x1\"}]")");
+}
+
+void TestProfile::damagedFilterListLoadsEmpty()
+{
+    QFETCH(QByteArray, line);
+    const QString name = CProfileSandbox::UniqueName();
+    QVERIFY(!WriteProfileFile(name, "[Kelvane]\nFiltering=1\n" + line + "\n").isEmpty());
+    ArmCanFields loaded;
+    loaded.m_filters = {{0, 5, 5}};
+    CProfile(name).LoadArmCan(loaded);
+    QVERIFY(loaded.m_filters.isEmpty());
+    QVERIFY(loaded.m_bFilterEnabled);
 }
 
 void TestProfile::damagedValues_data()
