@@ -116,6 +116,7 @@ private:
     CKelvaneSheet(CMessageSink& messages, const CPortDetector* detector, QWidget* parent);
 
     int FitButtonRows();
+    int WrapButtons(const QList<QWidget*>& buttons, bool leftAligned, int room);
     void AddShortcut(const QKeySequence& keys, QAbstractButton& button);
     void InitDialog();
     void LoadProfile();
