@@ -12,6 +12,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -147,6 +148,40 @@ void ClearExclusive(int fd)
 #else
     (void)fd;
 #endif
+}
+
+// Set when a signal ends the process. Opens under way are counted, so that
+// the handler can give back a port another thread publishes after its walk:
+// the exclusive mark of a port the process still held as it ended would
+// outlive it while the converter's side of a pseudo-terminal lives.
+std::atomic<bool> g_releasing{false};
+std::atomic<int> g_opening{0};
+
+class COpening
+{
+public:
+    COpening() { g_opening.fetch_add(1); }
+    ~COpening() { g_opening.fetch_sub(1); }
+    COpening(const COpening&) = delete;
+    COpening& operator=(const COpening&) = delete;
+};
+
+// Only async-signal-safe calls: the handler runs it too.
+void ReleaseSlot(SignalSlot& slot) noexcept
+{
+    const int fd = slot.fd.exchange(-1);
+    if (fd < 0)
+        return;
+    if (slot.savedValid)
+        ::tcsetattr(fd, TCSANOW, &slot.saved);
+    ClearExclusive(fd);
+    ::close(fd);
+}
+
+void ReleasePublished() noexcept
+{
+    for (SignalSlot* slot = g_signalSlots.load(); slot != nullptr; slot = slot->next)
+        ReleaseSlot(*slot);
 }
 
 void ApplyLineSettings(int fd, std::uint32_t baudRate, int dataBits, int parityCode,
@@ -304,6 +339,11 @@ bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, in
 {
     if (IsOpen())
         return false;
+    const COpening opening;
+    if (g_releasing.load()) {
+        m_lastError = EINTR;
+        return false;
+    }
     // Non-blocking from the start: a modem line without carrier would
     // otherwise hold up the open itself.
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -333,6 +373,16 @@ bool CSerialCommImpl::Open(const std::string& device, std::uint32_t baudRate, in
     m_writeTimeoutMs = kDefaultTimeoutMs;
     m_state.savedValid = ::tcgetattr(fd, &m_state.saved) == 0;
     m_state.signalSlot = Publish(fd, m_state.saved, m_state.savedValid);
+    if (g_releasing.load()) {
+        // The handler may have walked the ports before this one was there.
+        ReleaseSlot(*m_state.signalSlot);
+        Withdraw(m_state.signalSlot);
+        m_state.signalSlot = nullptr;
+        m_state.fd = -1;
+        m_state.savedValid = false;
+        m_lastError = EINTR;
+        return false;
+    }
 
     // Pseudo-terminals and some adapters refuse parts of these; the port is
     // usable all the same.
@@ -375,15 +425,17 @@ bool CSerialCommImpl::Close()
 
 void CSerialCommImpl::ReleaseAllForSignal() noexcept
 {
-    for (SignalSlot* slot = g_signalSlots.load(); slot != nullptr; slot = slot->next) {
-        const int fd = slot->fd.exchange(-1);
-        if (fd < 0)
-            continue;
-        if (slot->savedValid)
-            ::tcsetattr(fd, TCSANOW, &slot->saved);
-        ClearExclusive(fd);
-        ::close(fd);
+    g_releasing.store(true);
+    ReleasePublished();
+    // An open under way on another thread publishes its port after the walk
+    // above or gives it back itself; wait for it, within bounds, since the
+    // process ends right after.
+    constexpr int kWaitSteps = 200;
+    for (int step = 0; step < kWaitSteps && g_opening.load() > 0; ++step) {
+        timespec pause{0, 1000 * 1000};
+        ::nanosleep(&pause, nullptr);
     }
+    ReleasePublished();
 }
 
 bool CSerialCommImpl::IsOpen() const
