@@ -530,6 +530,10 @@ with several ports, every port&apos;s state is printed first.</translation>
         <source>ports、connect、read、write、verify、defaults、encode、diff、detect、timing、accepts 或 profile-path。</source>
         <translation>ports, connect, read, write, verify, defaults, encode, diff, detect, timing, accepts or profile-path.</translation>
     </message>
+    <message>
+        <source>在标准错误上逐行输出经过串口的每一帧：时间、方向、命令、长度、校验和十六进制字节。</source>
+        <translation>Print every frame that goes over the port on standard error, one line each: time, direction, command, length, check and the bytes in hexadecimal.</translation>
+    </message>
 </context>
 <context>
     <name>CConfigCommands</name>
@@ -1416,6 +1420,53 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     <message>
         <source>校验…</source>
         <translation>Verifying…</translation>
+    </message>
+</context>
+<context>
+    <name>FrameLogText</name>
+    <message>
+        <source>被截断：%1/%2 字节</source>
+        <translation>cut off: %1/%2 bytes</translation>
+    </message>
+    <message>
+        <source>太慢：时限到时只收到 %1/%2 字节</source>
+        <translation>too slow: %1/%2 bytes when the time ran out</translation>
+    </message>
+    <message>
+        <source>校验字节错误</source>
+        <translation>wrong check byte</translation>
+    </message>
+    <message>
+        <source>不是所要的应答（其他命令或其他型号的）</source>
+        <translation>not the reply asked for (another command&apos;s or another model&apos;s)</translation>
+    </message>
+    <message>
+        <source>没有应答</source>
+        <translation>no reply</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>sent</translation>
+    </message>
+    <message>
+        <source>接收</source>
+        <translation>received</translation>
+    </message>
+    <message>
+        <source>%1 字节</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>校验正确</source>
+        <translation>check ok</translation>
+    </message>
+    <message>
+        <source>校验错误</source>
+        <translation>check wrong</translation>
+    </message>
+    <message>
+        <source>之前跳过 %1 字节</source>
+        <translation>%1 bytes passed over before it</translation>
     </message>
 </context>
 <context>

@@ -1,7 +1,12 @@
 #include "CFrameProtocol.h"
 
+#include "CFrameLog.h"
+
 #include "CSerialComm.h"
 #include "ConverterModel.h"
+
+#include <QDateTime>
+#include <QScopeGuard>
 
 #include <chrono>
 #include <cstring>
@@ -209,6 +214,9 @@ void AwaitQuietLine(CSerialComm& port, int quietMs, int boundMs)
 
 void Send(CSerialComm& port, const QByteArray& frame, int timeoutMs)
 {
+    if (CFrameLog* log = port.FrameLog())
+        log->Add({QDateTime::currentMSecsSinceEpoch(), FrameRecord::Direction::Sent,
+                  FrameRecord::Outcome::Complete, frame, int(frame.size()), 0});
     port.Write(frame.constData(), static_cast<int>(frame.size()), timeoutMs);
 }
 
@@ -318,6 +326,35 @@ bool CFrameProtocol::IsCanConfigReply(const QByteArray& reply)
     return reply.size() == kCanConfigReplySize;
 }
 
+void CFrameProtocol::LogReply(const QByteArray& reply, int expected, int passedOver) const
+{
+    CFrameLog* log = m_port.FrameLog();
+    if (log == nullptr)
+        return;
+    FrameRecord::Outcome outcome = FrameRecord::Outcome::Complete;
+    switch (m_failure.kind) {
+    case Failure::Kind::None:
+        break;
+    case Failure::Kind::NoReply:
+        outcome = FrameRecord::Outcome::NoReply;
+        break;
+    case Failure::Kind::CutOff:
+        outcome = FrameRecord::Outcome::CutOff;
+        break;
+    case Failure::Kind::TooSlow:
+        outcome = FrameRecord::Outcome::TooSlow;
+        break;
+    case Failure::Kind::BadCheck:
+        outcome = FrameRecord::Outcome::BadCheck;
+        break;
+    case Failure::Kind::WrongReply:
+        outcome = FrameRecord::Outcome::WrongReply;
+        break;
+    }
+    log->Add({QDateTime::currentMSecsSinceEpoch(), FrameRecord::Direction::Received, outcome, reply,
+              expected, passedOver});
+}
+
 void CFrameProtocol::NoteShortOrWrong(const QByteArray& reply, int expected, bool outOfTime,
                                       int allowedMs, int passedOver)
 {
@@ -343,10 +380,12 @@ bool CFrameProtocol::WaitAck(quint8 expectedCode)
                                                  kAckReadChunk, kAckReadTimeoutMs, budgetMs});
     if (IsAcknowledgement(collected.reply, expectedCode)) {
         m_failure = {};
+        LogReply(collected.reply.left(kAckSize), kAckSize, collected.passedOver);
         return true;
     }
     NoteShortOrWrong(collected.reply, kAckSize, collected.outOfTime, budgetMs,
                      collected.passedOver);
+    LogReply(collected.reply, kAckSize, collected.passedOver);
     return false;
 }
 
@@ -405,7 +444,11 @@ bool CFrameProtocol::ReadParameterBlock(QByteArray& block)
         Send(m_port, request, kParameterRequestTimeoutMs);
         const Collected collected = Collect(m_port, rule);
         const QByteArray& reply = collected.reply;
-        switch (JudgeParameterReply(reply)) {
+        // The verdict first, so that the log says what became of the reply.
+        const ReplyVerdict verdict = JudgeParameterReply(reply);
+        const auto logged =
+            qScopeGuard([&] { LogReply(reply, kParameterReplySize, collected.passedOver); });
+        switch (verdict) {
         case ReplyVerdict::AskAgain:
             // Fewer bytes than a header may be the start of a reply cut off.
             if (reply.size() < kHeaderSize)
@@ -463,8 +506,10 @@ bool CFrameProtocol::ReadCanConfigBlock(QByteArray& block)
     if (!IsCanConfigReply(collected.reply)) {
         NoteShortOrWrong(collected.reply, kCanConfigReplySize, collected.outOfTime, budgetMs,
                          collected.passedOver);
+        LogReply(collected.reply, kCanConfigReplySize, collected.passedOver);
         return false;
     }
+    LogReply(collected.reply, kCanConfigReplySize, collected.passedOver);
     block = collected.reply.mid(kHeaderSize, kCanConfigBlockSize);
     return true;
 }

@@ -114,6 +114,9 @@ private:
     // passedOver: bytes that came before the reply's start, or instead of it.
     void NoteShortOrWrong(const QByteArray& reply, int expected, bool outOfTime = false,
                           int allowedMs = 0, int passedOver = 0);
+    // Records a reply in the port's frame log, if it has one, as the last
+    // failure (or success) judged it.
+    void LogReply(const QByteArray& reply, int expected, int passedOver) const;
 
     CSerialComm& m_port;
     Failure m_failure;

@@ -8,6 +8,8 @@
 
 // The tool's one serial port. Every call is synchronous with its own time-out,
 // as the frame protocol expects: Read returns as soon as anything has arrived.
+class CFrameLog;
+
 class CSerialComm
 {
 public:
@@ -66,10 +68,16 @@ public:
             m_replyObserver(received, expected);
     }
 
+    // Where the frame protocol records what went over this port; none by
+    // default. Set by the port's owner while no exchange runs.
+    void SetFrameLog(CFrameLog* log) { m_frameLog = log; }
+    CFrameLog* FrameLog() const { return m_frameLog; }
+
 private:
     class Impl;
     std::unique_ptr<Impl> m_impl;
     quint32 m_baudRate = 0;
     QString m_name;
     ReplyObserver m_replyObserver;
+    CFrameLog* m_frameLog = nullptr;
 };

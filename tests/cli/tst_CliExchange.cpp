@@ -105,6 +105,15 @@ void TestCliExchange::connectRunsTheHandshake()
     QCOMPARE(result.out, QByteArray());
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(sim->receivedFrames(), QList<QByteArray>{request});
+
+    // --trace puts the request and the acknowledgement on standard error.
+    const CliResult traced =
+        m_cli.Run({"-d", DeviceArg(deviceType), "-p", sim->slavePath(), "connect", "--trace"});
+    QCOMPARE(traced.exitCode, 0);
+    const QList<QByteArray> lines = traced.err.trimmed().split('\n');
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines.at(0).endsWith(request.toHex(' ').toUpper()), lines.at(0).constData());
+    QVERIFY2(lines.at(1).contains("校验正确 F7 F8 02 13"), lines.at(1).constData());
 }
 
 void TestCliExchange::readPrintsTheConverterConfiguration_data()

@@ -1,3 +1,4 @@
+#include "CFrameLog.h"
 #include "CFrameProtocol.h"
 #include "COstrelSimulator.h"
 #include "CSerialComm.h"
@@ -318,24 +319,32 @@ void TestCFrameProtocol::parameterBlockRead_data()
     QTest::addColumn<int>("rawReplyCount");
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<int>("requests");
+    QTest::addColumn<int>("lastOutcome"); // the frame log's last reply
 
     // A well-formed frame, but the answer to another command.
     const QByteArray wrongHeader = CFrameProtocol::BuildFrame(0x01, CountingBlock(28));
     SimOptions options = Options(2);
-    QTest::newRow("plain") << options << QByteArray() << 0 << true << 1;
+    QTest::newRow("plain") << options << QByteArray() << 0 << true << 1
+                           << int(FrameRecord::Outcome::Complete);
     options.trailing = 40;
-    QTest::newRow("trailing bytes") << options << QByteArray() << 0 << true << 1;
+    QTest::newRow("trailing bytes")
+        << options << QByteArray() << 0 << true << 1 << int(FrameRecord::Outcome::Complete);
     options = Options(2);
     options.splitMs = 600;
-    QTest::newRow("split") << options << QByteArray() << 0 << true << 1;
-    QTest::newRow("wrong header 3 times") << Options(2) << wrongHeader << 3 << true << 4;
-    QTest::newRow("wrong header 4 times") << Options(2) << wrongHeader << 4 << false << 4;
+    QTest::newRow("split") << options << QByteArray() << 0 << true << 1
+                           << int(FrameRecord::Outcome::Complete);
+    QTest::newRow("wrong header 3 times")
+        << Options(2) << wrongHeader << 3 << true << 4 << int(FrameRecord::Outcome::Complete);
+    QTest::newRow("wrong header 4 times")
+        << Options(2) << wrongHeader << 4 << false << 4 << int(FrameRecord::Outcome::WrongReply);
     options = Options(2);
     options.badCheck = true;
-    QTest::newRow("wrong check byte") << options << QByteArray() << 0 << false << 1;
+    QTest::newRow("wrong check byte")
+        << options << QByteArray() << 0 << false << 1 << int(FrameRecord::Outcome::BadCheck);
     options = Options(2);
     options.truncate = 1;
-    QTest::newRow("one byte short") << options << QByteArray() << 0 << false << 1;
+    QTest::newRow("one byte short")
+        << options << QByteArray() << 0 << false << 1 << int(FrameRecord::Outcome::CutOff);
 }
 
 void TestCFrameProtocol::parameterBlockRead()
@@ -345,7 +354,10 @@ void TestCFrameProtocol::parameterBlockRead()
     QFETCH(int, rawReplyCount);
     QFETCH(bool, accepted);
     QFETCH(int, requests);
+    QFETCH(int, lastOutcome);
     QVERIFY(Connect(options));
+    CFrameLog log;
+    m_port->SetFrameLog(&log);
     for (int i = 0; i < rawReplyCount; ++i)
         m_sim->queueRawReply(rawReplies);
     const QByteArray stored = CountingBlock(28);
@@ -356,6 +368,22 @@ void TestCFrameProtocol::parameterBlockRead()
     QCOMPARE(Protocol().ReadParameterBlock(block), accepted);
     QCOMPARE(block, accepted ? stored : untouched);
     QCOMPARE(m_sim->receivedFrames(), QList<QByteArray>(requests, kReadParametersRequest));
+
+    // Each request and each reply is in the log, the reply judged as the
+    // read judged it.
+    const QList<FrameRecord> records = log.Records();
+    QCOMPARE(records.size(), 2 * requests);
+    for (int index = 0; index < records.size(); index += 2) {
+        QCOMPARE(records.at(index).direction, FrameRecord::Direction::Sent);
+        QCOMPARE(records.at(index).bytes, kReadParametersRequest);
+        QCOMPARE(records.at(index + 1).direction, FrameRecord::Direction::Received);
+    }
+    QCOMPARE(int(records.last().outcome), lastOutcome);
+    if (lastOutcome == int(FrameRecord::Outcome::Complete))
+        QVERIFY(records.last().CheckGood());
+    if (lastOutcome == int(FrameRecord::Outcome::BadCheck))
+        QVERIFY(!records.last().CheckGood());
+    m_port->SetFrameLog(nullptr);
 }
 
 void TestCFrameProtocol::canConfigBlockRead_data()

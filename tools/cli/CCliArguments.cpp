@@ -190,7 +190,11 @@ CCliArguments::CCliArguments(const QStringList& arguments)
                                          QStringLiteral("P"));
     const QCommandLineOption extended(QStringLiteral("extended"),
                                       Text::tr("accepts：标识符属于扩展帧（大于 7FF 的总是）。"));
-    parser.addOptions({device, port, output, input, verify, json, samplePoint, extended});
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        Text::tr(
+            "在标准错误上逐行输出经过串口的每一帧：时间、方向、命令、长度、校验和十六进制字节。"));
+    parser.addOptions({device, port, output, input, verify, json, samplePoint, extended, trace});
     parser.addPositionalArgument(
         QStringLiteral("command"),
         Text::tr("ports、connect、read、write、verify、defaults、encode、diff、detect、timing、"
@@ -223,6 +227,7 @@ CCliArguments::CCliArguments(const QStringList& arguments)
     m_json = parser.isSet(json);
     m_modelGiven = parser.isSet(device);
     m_extended = parser.isSet(extended);
+    m_trace = parser.isSet(trace);
     Interpret(parser.positionalArguments(), parser.value(device),
               parser.isSet(port) ? parser.values(port) : QStringList{});
     if (m_request == Request::Run)

@@ -58,6 +58,7 @@ public:
     QString Operand() const { return m_operand; }
     std::optional<double> SamplePoint() const { return m_samplePoint; } // percent
     bool ExtendedFrame() const { return m_extended; }
+    bool Trace() const { return m_trace; } // every frame on standard error
 
     static constexpr const char* kStandardStream = "-";
     static constexpr const char* kDefaultPort = "COM1";
@@ -82,6 +83,7 @@ private:
     QString m_operand;
     std::optional<double> m_samplePoint;
     bool m_extended = false;
+    bool m_trace = false;
     QString m_inputFile;
     QString m_outputFile;
     bool m_hasInput = false;

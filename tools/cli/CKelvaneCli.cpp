@@ -76,6 +76,7 @@ CKelvaneCli::CKelvaneCli(const QStringList& arguments)
       m_profile(CProfile::ReadOnly(QString::fromLatin1(kProfileApplication)))
 {
     m_console.SetProgress(&m_progress);
+    m_progress.SetTracing(m_arguments.Trace());
 }
 
 ExitStatus CKelvaneCli::Run()

@@ -1,5 +1,8 @@
 #include "CTerminalProgress.h"
 
+#include "CFrameLog.h"
+#include "FrameLogText.h"
+
 #include "CSerialComm.h"
 #include "Console.h"
 #include "PortOutcome.h"
@@ -75,10 +78,27 @@ void CTerminalProgress::Stepped(const QString& port, CPortTaskObserver::Step ste
 
 void CTerminalProgress::Observe(CSerialComm& serial, const QString& port)
 {
+    if (m_tracing) {
+        const std::lock_guard<std::mutex> lock(m_lock);
+        CFrameLog& log = m_logs.emplace_back();
+        log.SetListener(
+            [this, port](const FrameRecord& record) { Trace(port, FrameLogText::Line(record)); });
+        serial.SetFrameLog(&log);
+    }
     if (!m_shown)
         return;
     serial.SetReplyObserver(
         [this, port](int received, int expected) { Received(port, received, expected); });
+}
+
+void CTerminalProgress::Trace(const QString& port, const QString& line)
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    if (m_shown)
+        Erase();
+    const QByteArray bytes = (port + QLatin1Char(' ') + line + QLatin1Char('\n')).toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
 }
 
 void CTerminalProgress::Received(const QString& port, int received, int expected)

@@ -5,7 +5,10 @@
 #include <QString>
 
 #include <chrono>
+#include <list>
 #include <mutex>
+
+class CFrameLog;
 
 class CSerialComm;
 
@@ -33,8 +36,12 @@ public:
     void Stepped(const QString& port, CPortTaskObserver::Step step) override;
     void Finished(const QString& port) override { PortDone(port); }
     void Clear();
+    // Observed ports also print each frame on standard error as it goes over
+    // the line (--trace), terminal or not.
+    void SetTracing(bool tracing) { m_tracing = tracing; }
 
 private:
+    void Trace(const QString& port, const QString& line);
     using Clock = std::chrono::steady_clock;
 
     void Received(const QString& port, int received, int expected);
@@ -51,4 +58,6 @@ private:
     int m_portsDone = 0;
     int m_drawnColumns = 0;
     Clock::time_point m_drawnAt{};
+    bool m_tracing = false;
+    std::list<CFrameLog> m_logs; // one per observed port, for as long as they talk
 };
