@@ -778,6 +778,33 @@ with several ports, every port&apos;s state is printed first.</translation>
     </message>
 </context>
 <context>
+    <name>CFrameLogDialog</name>
+    <message>
+        <source>帧记录</source>
+        <translation>Frame Log</translation>
+    </message>
+    <message>
+        <source>还没有帧：先连接设备。</source>
+        <translation>No frames yet: connect first.</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)…</source>
+        <translation>&amp;Save…</translation>
+    </message>
+    <message>
+        <source>保存帧记录</source>
+        <translation>Save the Frame Log</translation>
+    </message>
+    <message>
+        <source>文本文件 (*.txt);;所有文件 (*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>无法写入“%1”</source>
+        <translation>Cannot write &quot;%1&quot;</translation>
+    </message>
+</context>
+<context>
     <name>CKelvaneApp</name>
     <message>
         <source>kelvane：需要图形界面（无法连接到显示）。没有图形界面时请使用命令行工具 kelvane-cli（见 kelvane-cli --help）。</source>

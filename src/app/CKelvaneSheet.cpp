@@ -6,6 +6,7 @@
 #include "CConfigFile.h"
 #include "CDocumentTransfer.h"
 #include "CFieldMarks.h"
+#include "CFrameLogDialog.h"
 #include "CInputBlock.h"
 #include "CMessageSink.h"
 #include "Configuration.h"
@@ -90,6 +91,9 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector* detect
     // Ctrl+S and Ctrl+O live beside their buttons.
     AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), *m_ui->exportButton);
     AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), *m_ui->importButton);
+    // The frames of the connection, for when a converter does not answer.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this,
+            [this] { CFrameLogDialog(m_session.FrameLogText(), m_messages, this).exec(); });
     // A save that failed is told after what the command showed, on the
     // window's thread; the saver speaks from its own.
     m_profileSaver.SetFailureHandler([this](const QString& why) {

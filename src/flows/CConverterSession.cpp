@@ -1,5 +1,8 @@
 #include "CConverterSession.h"
 
+#include "CFrameLog.h"
+#include "FrameLogText.h"
+
 #include "CConfigCommands.h"
 #include "CConfigDocument.h"
 #include "CConfigFile.h"
@@ -61,9 +64,11 @@ CConverterSession::CConverterSession(CPageSet& pages, CProfileSaver& saver,
     : QObject(parent), m_pages(pages), m_saver(saver),
       m_systemPorts(detector != nullptr ? nullptr : std::make_unique<CSystemPortDetector>()),
       m_detector(detector != nullptr ? *detector : *m_systemPorts),
-      m_port(std::make_unique<CSerialComm>()), m_hangupWatch(std::make_unique<CPortHangupWatch>()),
+      m_frameLog(std::make_unique<CFrameLog>()), m_port(std::make_unique<CSerialComm>()),
+      m_hangupWatch(std::make_unique<CPortHangupWatch>()),
       m_runner(std::make_unique<CExchangeRunner>(*m_port))
 {
+    m_port->SetFrameLog(m_frameLog.get());
     connect(m_hangupWatch.get(), &CPortHangupWatch::HungUp, this,
             &CConverterSession::OnWatchHungUp);
     m_pollProgress.setInterval(kProgressPollMs);
@@ -75,6 +80,11 @@ CConverterSession::~CConverterSession()
 {
     m_runner->Abandon();
     ClosePort();
+}
+
+QString CConverterSession::FrameLogText() const
+{
+    return ::FrameLogText::Lines(m_frameLog->Records());
 }
 
 bool CConverterSession::IsConnected() const
@@ -102,6 +112,7 @@ bool CConverterSession::Connect(ConverterModel model, const QString& path,
 {
     if (IsExchanging() || IsConnected())
         return false;
+    m_frameLog->Clear();
     struct Job
     {
         ConnectFlow::Outcome outcome = ConnectFlow::Outcome::NoConverter;

@@ -15,6 +15,7 @@
 #include <optional>
 
 class CExchangeRunner;
+class CFrameLog;
 class CPageSet;
 class CPortHangupWatch;
 class CProfileSaver;
@@ -72,6 +73,9 @@ public:
     // What the converter holds, as the last read, write or verify found it;
     // none since the last connect.
     const std::optional<Configuration>& Held() const { return m_held; }
+    // The frames of the connection in words, one line each, a failed
+    // connect's included; each connect starts them afresh.
+    QString FrameLogText() const;
 
     // Each starts its exchange and returns at once, Finished following; none
     // starts (false) while another runs, nor a command without a connection.
@@ -114,6 +118,7 @@ private:
     CProfileSaver& m_saver;
     std::unique_ptr<CPortDetector> m_systemPorts;
     const CPortDetector& m_detector;
+    std::unique_ptr<CFrameLog> m_frameLog; // before the port, which writes into it
     std::unique_ptr<CSerialComm> m_port;
     std::unique_ptr<CPortHangupWatch> m_hangupWatch;
     // Declared after the port, which its worker uses, so it goes first.

@@ -1,5 +1,6 @@
 #include "CConverterSession.h"
 #include "CEncodedConfig.h"
+#include "CFrameProtocol.h"
 #include "COstrelSimulator.h"
 #include "CPlainPageSet.h"
 #include "CPortTask.h"
@@ -83,6 +84,7 @@ private Q_SLOTS:
     void hangUpDuringAnExchangeIsToldOnce_data();
     void hangUpDuringAnExchangeIsToldOnce();
     void portTaskTellsAHangUpAsTheSessionDoes();
+    void failedConnectLeavesItsFramesInTheLog();
 };
 
 void TestConverterSession::verifyHoldsTheConverterAndKeepsThePages_data()
@@ -253,6 +255,29 @@ void TestConverterSession::portTaskTellsAHangUpAsTheSessionDoes()
     QVERIFY(task.Messages().constLast().detail.contains(path));
     for (const UserMessage& message : task.Messages())
         QVERIFY2(message.text != FlowMessages::CommunicationError(), qPrintable(message.detail));
+}
+
+// The frames of a connect that found no converter of the model chosen stay
+// for the log view: every handshake sent, and that none was answered. A
+// connect starts the log afresh.
+void TestConverterSession::failedConnectLeavesItsFramesInTheLog()
+{
+    CSessionBench bench(ConverterModel::OstrelX);
+    QVERIFY(bench.Start());
+    QVERIFY(bench.m_session.FrameLogText().isEmpty());
+    QVERIFY(bench.m_session.Connect(ConverterModel::OstrelA, bench.m_sim.slavePath(),
+                                    QList<DetectedPort>{}));
+    QVERIFY(!bench.Finish().value_or(Report{}).succeeded);
+    const QStringList lines =
+        bench.m_session.FrameLogText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QString request = QString::fromLatin1(
+        CFrameProtocol::HandshakeRequest(ConverterModel::OstrelA).toHex(' ').toUpper());
+    QCOMPARE(lines.filter(QStringLiteral(" 发送 ")).size(), bench.m_sim.requestCount(kHandshake));
+    QVERIFY(lines.filter(request).size() >= 1);
+    QVERIFY2(!lines.filter(QStringLiteral("没有应答")).isEmpty(), qPrintable(lines.join('\n')));
+
+    QVERIFY(bench.Connect());
+    QCOMPARE(bench.m_session.FrameLogText().count(QLatin1Char('\n')), 2);
 }
 
 int main(int argc, char* argv[])
