@@ -1,7 +1,6 @@
 #include "CFieldMarks.h"
 
 #include "CConfigComparison.h"
-#include "CConfigDocument.h"
 
 #include "ConfigKeys.h"
 
@@ -45,8 +44,7 @@ QSet<QString> BaseNames(const QStringList& keys)
 QStringList CFieldMarks::DifferingKeys(const Configuration& shown, const Configuration& held)
 {
     QStringList keys;
-    for (const KeyDifference& difference : CConfigComparison::Differences(
-             shown.model, CConfigDocument::ToJson(held), CConfigDocument::ToJson(shown)))
+    for (const KeyDifference& difference : CConfigComparison::Between(shown, held))
         keys << difference.key;
     return keys;
 }

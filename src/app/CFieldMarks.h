@@ -25,7 +25,8 @@ public:
 
     CFieldMarks() = delete;
 
-    // The document keys whose values differ, in key order.
+    // The document keys whose values differ, in key order, found as a verify
+    // finds them: by the blocks a write would send.
     static QStringList DifferingKeys(const Configuration& shown, const Configuration& held);
     // Marks the controls of keys on the open pages and unmarks every other;
     // returns the keys marked, those of no open page left out.

@@ -1,7 +1,9 @@
 #include "CConfigComparison.h"
 
 #include "CBlockDocument.h"
+#include "CConfigDocument.h"
 #include "CEncodedConfig.h"
+#include "CanConfigBlock.h"
 #include "ValueNames.h"
 
 #include <QCoreApplication>
@@ -94,6 +96,25 @@ QList<KeyDifference> CConfigComparison::Compare(ConverterModel model,
     if (auto byte = FirstByte(Text::tr("CAN 配置块"), expectedCanBlock, canConfigBlock))
         differences.append(*byte);
     return differences;
+}
+
+QList<KeyDifference> CConfigComparison::Between(const Configuration& shown,
+                                                const Configuration& held)
+{
+    Configuration sent = shown;
+    Configuration holds = held;
+    holds.model = shown.model;
+    const CEncodedConfig expected = CEncodedConfig::From(sent);
+    const CEncodedConfig read = CEncodedConfig::From(holds);
+    if (!expected.Accepted() || !read.Accepted())
+        return Differences(shown.model, CConfigDocument::ToJson(held),
+                           CConfigDocument::ToJson(shown));
+    // A model without the CAN configuration page sends no such block; both
+    // sides then decode the one the converter keeps unshown.
+    const QByteArray canBlock = read.CanConfigBlock().isEmpty()
+                                    ? CanConfigBlock::fromFields(holds.armCan).toBytes()
+                                    : read.CanConfigBlock();
+    return Compare(shown.model, expected, read.ParameterBlock(), canBlock);
 }
 
 QList<KeyDifference> CConfigComparison::Differences(ConverterModel model,

@@ -9,6 +9,7 @@
 #include <QString>
 
 class CEncodedConfig;
+struct Configuration;
 
 // One key whose value differs between two configurations. A difference in
 // bytes that no key carries is named after the block and the byte.
@@ -50,6 +51,12 @@ public:
     static QList<KeyDifference> Compare(ConverterModel model, const CEncodedConfig& expected,
                                         const QByteArray& parameterBlock,
                                         const QByteArray& canConfigBlock);
+
+    // What a write of shown would change in a converter that holds held,
+    // compared as Compare compares what a write sent with what a read
+    // returns: by the blocks each would send. Where either cannot be encoded
+    // (an identifier the check refuses), by their documents.
+    static QList<KeyDifference> Between(const Configuration& shown, const Configuration& held);
 
     // The keys of either document whose values differ, in key order.
     static QList<KeyDifference> Differences(ConverterModel model, const QJsonObject& expected,

@@ -1,5 +1,6 @@
 #include "CEnglishTexts.h"
 #include "CFakePortDetector.h"
+#include "CFieldMarks.h"
 #include "CKelvaneSheet.h"
 #include "CPortAssignDialog.h"
 #include "CProfile.h"
@@ -7,6 +8,7 @@
 #include "CRecordingSink.h"
 #include "CSheetProbe.h"
 #include "FlowMessages.h"
+#include "ModelRows.h"
 #include "PortNames.h"
 #include "ResourcePicture.h"
 #include "SheetLookup.h"
@@ -89,6 +91,8 @@ private Q_SLOTS:
     void keepsOneSizeForEveryModel_data();
     void keepsOneSizeForEveryModel();
     void remembersTheTabsSize();
+    void marksFollowTheBlocksAWriteSends_data();
+    void marksFollowTheBlocksAWriteSends();
 };
 
 void TestKelvaneSheet::startsFromProfile_data()
@@ -572,6 +576,57 @@ void TestKelvaneSheet::remembersTheTabsSize()
     const CEnglishTexts english(true);
     CKelvaneSheet translated(messages);
     QVERIFY(CSheetProbe::TabsFittedFor(translated) != fittedFor);
+}
+
+// Changes made to the pages, not the converter.
+enum class PageChange
+{
+    HexWithoutLeadingZero,
+    LowerCaseHex,
+    FilterOrder,
+    FrameSpace,
+};
+
+void TestKelvaneSheet::marksFollowTheBlocksAWriteSends_data()
+{
+    QTest::addColumn<int>("deviceType");
+    QTest::addColumn<int>("change");
+    QTest::addColumn<QStringList>("keys");
+    // The verify of the command line and the batch sees no difference here.
+    QTest::newRow("hex 1 against 01")
+        << 0 << int(PageChange::HexWithoutLeadingZero) << QStringList();
+    QTest::newRow("lower-case hex") << 0 << int(PageChange::LowerCaseHex) << QStringList();
+    QTest::newRow("filter order") << 2 << int(PageChange::FilterOrder) << QStringList();
+    QTest::newRow("a gap the converter does not hold")
+        << 2 << int(PageChange::FrameSpace) << QStringList{QStringLiteral("TranSpace")};
+}
+
+// The marks say what a write would change, found as a verify finds it.
+void TestKelvaneSheet::marksFollowTheBlocksAWriteSends()
+{
+    QFETCH(int, deviceType);
+    QFETCH(int, change);
+    QFETCH(QStringList, keys);
+    Configuration held = Configuration::Defaults(ModelAt(deviceType));
+    held.can.m_strBTR[0] = QStringLiteral("01");
+    held.armCan.m_filters = {{0, 0x10, 0x10}, {0, 0x100, 0x1FF}};
+    Configuration shown = held;
+    switch (PageChange(change)) {
+    case PageChange::HexWithoutLeadingZero:
+        shown.can.m_strBTR[0] = QStringLiteral("1");
+        break;
+    case PageChange::LowerCaseHex:
+        shown.can.m_strAcptMask = QStringLiteral("ff ff ff ff");
+        break;
+    case PageChange::FilterOrder:
+        std::reverse(shown.armCan.m_filters.begin(), shown.armCan.m_filters.end());
+        break;
+    case PageChange::FrameSpace:
+        shown.tran.m_nFrameSpace = 9;
+        break;
+    }
+
+    QCOMPARE(CFieldMarks::DifferingKeys(shown, held), keys);
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestKelvaneSheet)
