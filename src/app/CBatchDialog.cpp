@@ -251,14 +251,9 @@ void CBatchDialog::OnChooseDocument()
         return;
     }
     // Checked now, so that a document nobody can write is refused before any port.
-    QJsonObject document;
-    Configuration config = Configuration::Defaults(m_model);
-    std::optional<DocumentRefusal> refusal = CConfigDocument::Parse(text, document);
-    if (!refusal) {
-        config = Configuration::Defaults(CConfigDocument::NamedModel(document).value_or(m_model));
-        refusal = CConfigDocument::Load(document, config);
-    }
-    if (refusal) {
+    Configuration config;
+    config.model = m_model;
+    if (const std::optional<DocumentRefusal> refusal = CConfigDocument::Load(text, config)) {
         m_messages.ShowMessage(
             FlowMessages::RefusalCaption(),
             QStringLiteral("\"%1\": %2").arg(QFileInfo(path).fileName(), refusal->text));
@@ -269,21 +264,16 @@ void CBatchDialog::OnChooseDocument()
     m_ui->sourceName->setToolTip(QDir::toNativeSeparators(path));
 }
 
-// As the command line prepares a document: loaded for the model it names
-// (else the window's), then what a write sends for it worked out once, the
-// identifier check speaking once for every port.
+// As the command line prepares a document: loaded for the window's model,
+// which a document naming another may not change, then what a write sends
+// for it worked out once, the identifier check speaking once for every port.
 bool CBatchDialog::Prepare(Configuration& config, CEncodedConfig& encoded)
 {
     const std::optional<QByteArray> text = m_document ? m_document : m_pagesDocument();
     if (!text)
         return false;
-    QJsonObject document;
-    std::optional<DocumentRefusal> refusal = CConfigDocument::Parse(*text, document);
-    if (!refusal) {
-        config = Configuration::Defaults(CConfigDocument::NamedModel(document).value_or(m_model));
-        refusal = CConfigDocument::Load(document, config);
-    }
-    if (refusal) {
+    config.model = m_model;
+    if (const std::optional<DocumentRefusal> refusal = CConfigDocument::Load(*text, config)) {
         m_messages.ShowMessage(FlowMessages::RefusalCaption(), refusal->text);
         return false;
     }

@@ -233,6 +233,13 @@ Taken TakeFilters(const ConfigKey& key, const QJsonValue& value, QJsonValue& tak
         if (!entries.contains(entry))
             entries.append(entry);
     }
+    // An entry left out of the table would filter nothing, and a write would
+    // still report success.
+    const quint32 needed = CAcceptanceTable::BytesNeeded(entries);
+    if (!CAcceptanceTable::FitsTable(entries))
+        return Refusal(key.Name(), Text::tr("需要过滤表的 %1 字节，但过滤表只有 %2 字节")
+                                       .arg(needed)
+                                       .arg(CanAcceptance::kTableSize));
     taken = FilterListJson::ToJson(entries);
     return std::nullopt;
 }
@@ -286,6 +293,35 @@ std::optional<QString> ApplyKey(const QString& name, const QJsonValue& value, Co
         return refusal;
     if (key->set != nullptr)
         key->set(config, taken);
+    return std::nullopt;
+}
+
+// The tool writes every key, whatever the model: such a document holds the
+// keys of other models' pages as the converter reported them.
+bool HoldsEveryKey(const QJsonObject& document)
+{
+    for (const ConfigKey& key : ConfigKeys::All())
+        if (key.inDocument && key.kind != KeyKind::Marker && !document.contains(key.Name()))
+            return false;
+    return true;
+}
+
+// A key set by hand that the model's pages do not show would be written
+// without doing what was meant (an X's bit rate is not CanBaudrate).
+std::optional<QString> FindKeyWithoutEffect(const QJsonObject& document, ConverterModel model)
+{
+    if (HoldsEveryKey(document))
+        return std::nullopt;
+    const QString modelName = ConverterModels::DisplayName(model);
+    for (const ConfigKey& key : ConfigKeys::All()) {
+        if (key.page == KeyPage::None || key.IsShownOn(model) || !document.contains(key.Name()))
+            continue;
+        if (key.counterpart == nullptr || !ConfigKeys::Get(key.counterpart).IsShownOn(model))
+            return Refusal(key.Name(),
+                           Text::tr("对 %1 没有作用：%1 的页面上没有它").arg(modelName));
+        return Refusal(key.Name(), Text::tr("对 %1 没有作用：%1 用的是 %2")
+                                       .arg(modelName, Quoted(QLatin1String(key.counterpart))));
+    }
     return std::nullopt;
 }
 
@@ -370,8 +406,12 @@ std::optional<DocumentRefusal> CConfigDocument::Parse(const QByteArray& text, QJ
 }
 
 std::optional<DocumentRefusal> CConfigDocument::Load(const QJsonObject& document,
-                                                     Configuration& config)
+                                                     Configuration& config,
+                                                     KeysWithoutEffect withoutEffect)
 {
+    if (withoutEffect == KeysWithoutEffect::Refused)
+        if (std::optional<QString> refusal = FindKeyWithoutEffect(document, config.model))
+            return DocumentRefusal{*refusal, false, true};
     Configuration loaded = Configuration::Defaults(config.model);
     if (std::optional<QString> refusal = Apply(document, loaded))
         return DocumentRefusal{*refusal};
@@ -380,18 +420,11 @@ std::optional<DocumentRefusal> CConfigDocument::Load(const QJsonObject& document
     return std::nullopt;
 }
 
-std::optional<DocumentRefusal> CConfigDocument::Load(const QByteArray& text, Configuration& config)
+std::optional<DocumentRefusal> CConfigDocument::Load(const QByteArray& text, Configuration& config,
+                                                     KeysWithoutEffect withoutEffect)
 {
     QJsonObject document;
     if (std::optional<DocumentRefusal> refusal = Parse(text, document))
         return refusal;
-    return Load(document, config);
-}
-
-std::optional<ConverterModel> CConfigDocument::NamedModel(const QJsonObject& document)
-{
-    const QJsonValue named = document.value(QLatin1String(ConfigKeys::kDeviceType));
-    if (!named.isDouble())
-        return std::nullopt;
-    return ConverterModels::FromDeviceType(named.toInt(-1));
+    return Load(document, config, withoutEffect);
 }

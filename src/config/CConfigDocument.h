@@ -23,6 +23,17 @@ struct DocumentRefusal
 {
     QString text;
     bool wholeText = false;
+    // A key the model's pages do not show, which a caller may choose to take.
+    bool withoutEffect = false;
+};
+
+// What Load does with a key that the model's pages do not show (an X's
+// CanBaudrate): refuse it, naming the key that does the job, unless the
+// document is one the tool wrote itself (it holds every key); or take it.
+enum class KeysWithoutEffect
+{
+    Refused,
+    Taken,
 };
 
 class CConfigDocument
@@ -56,13 +67,15 @@ public:
     // config's model, the document's keys over them, then the pages' rules
     // (Configuration::Settle), so that the same document sends the same bytes
     // whoever loads it. A refused document leaves config as it was.
-    static std::optional<DocumentRefusal> Load(const QByteArray& text, Configuration& config);
+    static std::optional<DocumentRefusal>
+    Load(const QByteArray& text, Configuration& config,
+         KeysWithoutEffect withoutEffect = KeysWithoutEffect::Refused);
     // Load's first half: the text as a JSON object with no repeated key.
     static std::optional<DocumentRefusal> Parse(const QByteArray& text, QJsonObject& document);
     // Load's second half, on a parsed document.
-    static std::optional<DocumentRefusal> Load(const QJsonObject& document, Configuration& config);
-    // The model a document names by a valid DeviceType; none when it names none.
-    static std::optional<ConverterModel> NamedModel(const QJsonObject& document);
+    static std::optional<DocumentRefusal>
+    Load(const QJsonObject& document, Configuration& config,
+         KeysWithoutEffect withoutEffect = KeysWithoutEffect::Refused);
 
     // A parsed object keeps only the last of a repeated key, so the text
     // itself is looked at: names the first key that an object of the (valid)

@@ -1,6 +1,5 @@
 #include "FilterListJson.h"
 
-#include "CAcceptanceTable.h"
 #include "CArmCanConfig.h"
 #include "FilterKind.h"
 
@@ -46,11 +45,6 @@ QList<FilterEntry> FromJson(const QJsonValue& value)
                                    IdOf(object.value(kStart)), IdOf(object.value(kEnd))});
     }
     return entries;
-}
-
-int TableBytes(const QList<FilterEntry>& entries)
-{
-    return int(CAcceptanceTable::BytesNeeded(entries));
 }
 
 } // namespace FilterListJson

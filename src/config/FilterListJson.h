@@ -13,7 +13,4 @@ QJsonArray ToJson(const QList<FilterEntry>& entries);
 // Reads an array a document check has already taken; what it cannot read
 // becomes no entry.
 QList<FilterEntry> FromJson(const QJsonValue& value);
-// The bytes the entries take in the acceptance look-up table, merged and
-// packed as a write packs them: the table's own count.
-int TableBytes(const QList<FilterEntry>& entries);
 } // namespace FilterListJson

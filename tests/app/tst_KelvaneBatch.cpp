@@ -20,6 +20,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <map>
 #include <memory>
@@ -109,6 +110,7 @@ private Q_SLOTS:
     void selectAllTakesEveryPortWithoutAssignedSlots();
     void namesTheModelAndTheDocument();
     void manyPortsChangeTheirOwnCellsOnly();
+    void refusesADocumentForAnotherModel();
 
 private:
     CBatchDialog* OpenBatch(CKelvaneSheet& sheet);
@@ -524,14 +526,14 @@ void TestKelvaneBatch::selectAllTakesEveryPortWithoutAssignedSlots()
     QCOMPARE(Control<QLabel>(dialog, "statusLabel")->toolTip(), named);
 }
 
-// The model written is the one the document names, else the window's.
+// The model written is the window's; the label names it and the document.
 void TestKelvaneBatch::namesTheModelAndTheDocument()
 {
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("line A.json"));
+    const QString path = folder.filePath(QStringLiteral("line X.json"));
     QFile document(path);
     QVERIFY(document.open(QIODevice::WriteOnly));
-    document.write(R"({"DeviceType": 0, "TranSpace": 9})");
+    document.write(R"({"DeviceType": 2, "TranSpace": 9})");
     document.close();
     CRecordingSink messages;
     CBatchDialog dialog(ConverterModel::OstrelX, {}, {}, {}, TheDocument, messages);
@@ -542,13 +544,37 @@ void TestKelvaneBatch::namesTheModelAndTheDocument()
     QCOMPARE(source->text(), QStringLiteral("页面上的值"));
 
     Control<QAbstractButton>(dialog, "documentButton")->click();
-    QCOMPARE(model->text(), QStringLiteral("Ostrel-A"));
-    QCOMPARE(source->text(), QStringLiteral("line A.json"));
+    QCOMPARE(model->text(), QStringLiteral("Ostrel-X"));
+    QCOMPARE(source->text(), QStringLiteral("line X.json"));
 
     Control<QAbstractButton>(dialog, "pagesButton")->click();
     QCOMPARE(model->text(), QStringLiteral("Ostrel-X"));
     QCOMPARE(source->text(), QStringLiteral("页面上的值"));
     QVERIFY(messages.m_messages.isEmpty());
+}
+
+// A document for an Ostrel-A is no batch of Ostrel-X converters, as a
+// write or an import of it is none.
+void TestKelvaneBatch::refusesADocumentForAnotherModel()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("classic.json"));
+    QFile document(path);
+    QVERIFY(document.open(QIODevice::WriteOnly));
+    document.write(R"({"DeviceType": 0, "TranSpace": 9})");
+    document.close();
+    CRecordingSink messages;
+    CBatchDialog dialog(ConverterModel::OstrelX, {}, {}, {}, TheDocument, messages);
+    dialog.SetFileChooser([&](CBatchDialog::FileChoice, const QString&) { return path; });
+
+    Control<QAbstractButton>(dialog, "documentButton")->click();
+
+    QCOMPARE(messages.m_messages.size(), 1);
+    QCOMPARE(messages.m_messages.constFirst().text,
+             QStringLiteral(
+                 "\"classic.json\": \"DeviceType\" 是 0（Ostrel-A），但给出的型号是 Ostrel-X"));
+    QCOMPARE(Control<QLabel>(dialog, "modelName")->text(), QStringLiteral("Ostrel-X"));
+    QCOMPARE(Control<QLabel>(dialog, "sourceName")->text(), QStringLiteral("页面上的值"));
 }
 
 // A run of 64 ports touches each port's own cells a few times per step:

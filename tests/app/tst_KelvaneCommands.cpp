@@ -304,6 +304,18 @@ void EditArmPages(CKelvaneSheet& sheet)
     Click(page, "addButton");
 }
 
+// count extended identifiers as filter entries, each taking four bytes of the table.
+QByteArray ExtendedIds(int count)
+{
+    QByteArray entries;
+    for (int index = 0; index < count; ++index)
+        entries += QStringLiteral(R"(%1{"kind": 2, "start": "0x%2", "end": "0x%2"})")
+                       .arg(index == 0 ? "" : ",")
+                       .arg(0x10000 + index, 0, 16)
+                       .toUtf8();
+    return entries;
+}
+
 } // namespace
 
 class TestKelvaneCommands : public QObject
@@ -844,6 +856,12 @@ void TestKelvaneCommands::refusedImportChangesNoField_data()
                                  << "未知的键 \"TranSpacing\"";
     QTest::newRow("not JSON") << QByteArray(R"({"SerialBaudrate": 3,)")
                               << "unterminated object，位于第 21 字节";
+    QTest::newRow("key without effect")
+        << QByteArray(R"({"DeviceType": 2, "TranSpace": 9, "CanBaudrate": "250 K"})")
+        << "\"CanBaudrate\" 对 Ostrel-X 没有作用：Ostrel-X 用的是 \"ArmCanBaud\"";
+    QTest::newRow("filter list too long for the table")
+        << QByteArray(R"({"Filters": [)" + ExtendedIds(1024) + "]}")
+        << "\"Filters\" 需要过滤表的 4096 字节，但过滤表只有 2048 字节";
 }
 
 void TestKelvaneCommands::refusedImportChangesNoField()

@@ -66,6 +66,7 @@ private Q_SLOTS:
     void roundTripKeepsTheConverterBlocks();
     void defaultsEncodeToTheFactoryFrame_data();
     void defaultsEncodeToTheFactoryFrame();
+    void listValuesAreNamedInEitherLanguage();
     void encodePrintsWhatWriteSends();
     void identifierWarningReplacesTheSentId_data();
     void identifierWarningReplacesTheSentId();
@@ -264,6 +265,22 @@ void TestCliExchange::defaultsEncodeToTheFactoryFrame()
     }
 }
 
+// A document written on an English PC is taken on a Chinese one, and back.
+void TestCliExchange::listValuesAreNamedInEitherLanguage()
+{
+    const QStringList encode{"-d", "A", "encode", "-i", "-"};
+    const CliResult byPosition = m_cli.Run(encode, R"({"SerialParity": 2})");
+    QCOMPARE(byPosition.exitCode, 0);
+    const CliResult english = m_cli.Run(encode, R"({"SerialParity": "Even"})");
+    QCOMPARE(english.exitCode, 0);
+    QCOMPARE(english.out, byPosition.out);
+    const QStringList englishDesktop{"env",         "-u",          "LC_ALL",          "-u",
+                                     "LC_MESSAGES", "LANGUAGE=en", "LANG=en_US.UTF-8"};
+    const CliResult chinese = m_cli.Run(encode, R"({"SerialParity": "偶校验"})", englishDesktop);
+    QCOMPARE(chinese.exitCode, 0);
+    QCOMPARE(chinese.out, byPosition.out);
+}
+
 void TestCliExchange::encodePrintsWhatWriteSends()
 {
     const QByteArray document = R"({"ArmCanID": "0000012A", "ArmFrameType": 0,
@@ -368,12 +385,12 @@ void TestCliExchange::verifyReportsTheKeysChangedBehindItsBack_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("lines");
 
-    const QByteArray written = R"({"TranSpace": 5, "CanAcptMask": "1F FF 00 FF",
+    const QByteArray written = R"({"TranSpace": 5, "ArmCanID": "0000012a",
         "Filtering": true, "Filters": [{"kind": 1, "start": "0x100", "end": "0x1ff"},
                                        {"kind": 0, "start": "0x7", "end": "0x7"}]})";
     QTest::newRow("untouched") << written << 5 << 0x3AC00Bu << 0 << QByteArray();
     QTest::newRow("other letter case and filter order")
-        << QByteArray(R"({"TranSpace": 5, "CanAcptMask": "1f ff 00 ff", "Filtering": true,
+        << QByteArray(R"({"TranSpace": 5, "ArmCanID": "0000012A", "Filtering": true,
             "Filters": [{"kind": 0, "start": "0x00000007", "end": "0x00000007"},
                         {"kind": 1, "start": "0x100", "end": "0x1FF"}]})")
         << 5 << 0x3AC00Bu << 0 << QByteArray();
@@ -393,7 +410,7 @@ void TestCliExchange::verifyReportsTheKeysChangedBehindItsBack()
     const auto sim = StartSim(2);
     QVERIFY(sim);
     const QStringList port{"-p", sim->slavePath()};
-    const QByteArray written = R"({"TranSpace": 5, "CanAcptMask": "1F FF 00 FF",
+    const QByteArray written = R"({"TranSpace": 5, "ArmCanID": "0000012a",
         "Filtering": true, "Filters": [{"kind": 1, "start": "0x100", "end": "0x1ff"},
                                        {"kind": 0, "start": "0x7", "end": "0x7"}]})";
 
@@ -492,11 +509,13 @@ void TestCliExchange::diffComparesWhatEachDocumentWrites()
         return out.open(QIODevice::WriteOnly) && out.write(json) == json.size() ? out.fileName()
                                                                                 : QString();
     };
-    const QString first = file("first.json", R"({"CanAcptMask": "1f ff 00 ff"})");
+    const QString first = file("first.json", R"({"ArmCanID": "0000012a"})");
     const QString second = file("second.json", R"({"Format": "kelvane-config/1", "DeviceType": 2,
-            "CanAcptMask": "1F FF 00 FF", "TranSpace": 5, "ArmCanBaud": 3850242,
-            "SerialBaudrate": "115200", "CanBaudrate": "500K"})");
-    QVERIFY(!first.isEmpty() && !second.isEmpty());
+            "ArmCanID": "0000012A", "TranSpace": 5, "ArmCanBaud": "500K",
+            "SerialBaudrate": "115200"})");
+    // The X's bit rate is not the classic pages' CanBaudrate.
+    const QString classic = file("classic.json", R"({"CanBaudrate": "250 K"})");
+    QVERIFY(!first.isEmpty() && !second.isEmpty() && !classic.isEmpty());
 
     const CliResult same = m_cli.Run({"diff", first, first});
     QCOMPARE(same.exitCode, 0);
@@ -505,9 +524,16 @@ void TestCliExchange::diffComparesWhatEachDocumentWrites()
     QCOMPARE(differ.exitCode, 6);
     QCOMPARE(differ.err, QByteArray());
     QCOMPARE(differ.out, QByteArray("ArmCanBaud: 3850251 (125K, 75%) -> 3850242 (500K, 75%)\n"
-                                    "CanBaudrate: 10 (250 K) -> 12 (500 K)\n"
                                     "SerialBaudrate: 4 (9600) -> 9 (115200)\n"
                                     "TranSpace: 2 -> 5\n"));
+    const CliResult noEffect = m_cli.Run({"diff", first, classic});
+    QCOMPARE(noEffect.exitCode, 2);
+    QVERIFY2(noEffect.err.contains("\"CanBaudrate\"") && noEffect.err.contains("\"ArmCanBaud\""),
+             noEffect.err.constData());
+    // Taken all the same, it leaves the X's rate as it was.
+    const QString empty = file("empty.json", "{}");
+    const CliResult forced = m_cli.Run({"--force", "diff", empty, classic});
+    QCOMPARE(forced.exitCode, 0);
 }
 
 // The models are tried in their order on every port at once; each simulator

@@ -95,6 +95,28 @@ void TestCliFailures::refusedBeforeAnyByteIsSent_data()
     QTest::newRow("filter kind 4")
         << write << QByteArray(R"({"Filters": [{"kind": 4, "start": "0x1", "end": "0x1"}]})") << 2
         << QByteArray("错误: 标准输入: \"Filters[0].kind\" 必须是 0 到 3 之间的整数\n");
+    // The X's bit rate is ArmCanBaud: the classic pages' key would be
+    // written and verified while the converter kept its rate.
+    QTest::newRow("key without effect")
+        << QStringList{"write", "--verify", "-i", "-"}
+        << QByteArray(R"({"DeviceType": 2, "CanBaudrate": "250 K"})") << 2
+        << QByteArray("错误: 标准输入: \"CanBaudrate\" 对 Ostrel-X 没有作用：Ostrel-X 用的是 "
+                      "\"ArmCanBaud\"（--force 照样接受）\n");
+    QByteArray extendedIds;
+    for (int id = 0; id < 1024; ++id)
+        extendedIds += QStringLiteral(R"(%1{"kind": 2, "start": "0x%2", "end": "0x%2"})")
+                           .arg(id == 0 ? "" : ",")
+                           .arg(0x10000 + id, 0, 16)
+                           .toUtf8();
+    // Twice what the table holds: the converter would have had half of them.
+    QTest::newRow("filters beyond the table")
+        << QStringList{"write", "--verify", "-i", "-"}
+        << "{\"DeviceType\": 2, \"Filtering\": true, \"Filters\": [" + extendedIds + "]}" << 2
+        << QByteArray(
+               "错误: 标准输入: \"Filters\" 需要过滤表的 4096 字节，但过滤表只有 2048 字节\n");
+    QTest::newRow("another model's document to diff")
+        << QStringList{"diff", "-", "b.json"} << QByteArray(R"({"DeviceType": 0})") << 2
+        << QByteArray("错误: \"-\": \"DeviceType\" 是 0，但给出的型号是 2\n");
     QTest::newRow("missing file") << QStringList{"write", "-i", "/nonexistent/converter.json"}
                                   << QByteArray() << 2
                                   << QByteArray("错误: 无法读取 \"/nonexistent/converter.json\"：");

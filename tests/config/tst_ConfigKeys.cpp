@@ -111,6 +111,12 @@ private Q_SLOTS:
     void everyShownKeyHasItsControl_data();
     void everyShownKeyHasItsControl();
     void everyBoundControlNamesAKeyOfItsPage();
+    void valuesAreNamedInEitherLanguage_data();
+    void valuesAreNamedInEitherLanguage();
+    void keysWithoutEffectAreNotTakenInSilence_data();
+    void keysWithoutEffectAreNotTakenInSilence();
+    void filterListIsBoundByTheTableBytes_data();
+    void filterListIsBoundByTheTableBytes();
 };
 
 void TestConfigKeys::everyKeyRoundTripsThroughTheDocument()
@@ -217,6 +223,151 @@ void TestConfigKeys::everyBoundControlNamesAKeyOfItsPage()
             QVERIFY2(key != nullptr, qPrintable(name));
             QVERIFY2(key->page == pageId, qPrintable(name));
         }
+}
+
+void TestConfigKeys::valuesAreNamedInEitherLanguage_data()
+{
+    QTest::addColumn<bool>("english"); // the desktop's language
+    QTest::addColumn<ConverterModel>("model");
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<qint64>("value");
+
+    const ConverterModel a = ConverterModel::OstrelA;
+    const ConverterModel x = ConverterModel::OstrelX;
+    // A file written on an English PC loads on a Chinese one, and back.
+    QTest::newRow("English name, Chinese desktop")
+        << false << a << QByteArray(R"({"SerialParity": "Even"})") << "SerialParity" << 2LL;
+    QTest::newRow("Chinese name, English desktop")
+        << true << a << QByteArray(R"({"SerialParity": "偶校验"})") << "SerialParity" << 2LL;
+    QTest::newRow("English flow control, Chinese desktop")
+        << false << x << QByteArray(R"({"SerialFlowCtrl": "hardware"})") << "SerialFlowCtrl" << 1LL;
+    QTest::newRow("X frame type in English")
+        << false << x << QByteArray(R"({"ArmFrameType": "Extended frame"})") << "ArmFrameType"
+        << 1LL;
+    // The X page's rates stand for their register values.
+    QTest::newRow("X rate by name")
+        << false << x << QByteArray(R"({"ArmCanBaud": "250K"})") << "ArmCanBaud" << 0x3AC005LL;
+    QTest::newRow("X rate by name, blank and case aside")
+        << true << x << QByteArray(R"({"ArmCanBaud": "1000 k"})") << "ArmCanBaud" << 0x6FC000LL;
+    QTest::newRow("X rate as a number")
+        << true << x << QByteArray(R"({"ArmCanBaud": 3850245})") << "ArmCanBaud" << 0x3AC005LL;
+    QTest::newRow("X's custom rate names no register")
+        << false << x << QByteArray(R"({"ArmCanBaud": "自定义"})") << "ArmCanBaud" << -1LL;
+}
+
+void TestConfigKeys::valuesAreNamedInEitherLanguage()
+{
+    QFETCH(bool, english);
+    QFETCH(ConverterModel, model);
+    QFETCH(QByteArray, json);
+    QFETCH(QString, key);
+    QFETCH(qint64, value);
+    const CEnglishTexts texts(english);
+    Configuration config;
+    config.model = model;
+
+    const std::optional<DocumentRefusal> refusal = CConfigDocument::Load(json, config);
+
+    QCOMPARE(!refusal, value >= 0);
+    if (value >= 0)
+        QCOMPARE(qint64(ConfigKeys::Get(qPrintable(key)).get(config).toDouble()), value);
+}
+
+void TestConfigKeys::keysWithoutEffectAreNotTakenInSilence_data()
+{
+    QTest::addColumn<ConverterModel>("model");
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QStringList>("named"); // the refusal names each; empty: taken
+
+    const ConverterModel a = ConverterModel::OstrelA;
+    const ConverterModel x = ConverterModel::OstrelX;
+    QTest::newRow("X's bit rate by the classic key")
+        << x << QByteArray(R"({"DeviceType": 2, "CanBaudrate": "250 K"})")
+        << QStringList{"\"CanBaudrate\"", "Ostrel-X", "\"ArmCanBaud\""};
+    QTest::newRow("X's identifier by the classic key")
+        << x << QByteArray(R"({"CanID": "00 00 01 23"})")
+        << QStringList{"\"CanID\"", "\"ArmCanID\""};
+    QTest::newRow("classic filter on the X") << x << QByteArray(R"({"CanAcptMask": "00 00 00 00"})")
+                                             << QStringList{"\"CanAcptMask\"", "\"Filters\""};
+    QTest::newRow("X's filters on an A") << a << QByteArray(R"({"Filtering": true})")
+                                         << QStringList{"\"Filtering\"", "\"CanAcptCode\""};
+    QTest::newRow("line mode the A does not have")
+        << a << QByteArray(R"({"SerialMode": 1})") << QStringList{"\"SerialMode\"", "Ostrel-A"};
+    QTest::newRow("keys the model shows")
+        << x << QByteArray(R"({"ArmCanBaud": "250K"})") << QStringList();
+}
+
+// A document set by hand with a key the model's pages do not show is
+// refused, naming the key that does the job; one the tool wrote holds every
+// key and loads as it always did.
+void TestConfigKeys::keysWithoutEffectAreNotTakenInSilence()
+{
+    QFETCH(ConverterModel, model);
+    QFETCH(QByteArray, json);
+    QFETCH(QStringList, named);
+    Configuration config;
+    config.model = model;
+
+    const std::optional<DocumentRefusal> refusal = CConfigDocument::Load(json, config);
+
+    QCOMPARE(bool(refusal), !named.isEmpty());
+    for (const QString& name : named) {
+        QVERIFY2(refusal->text.contains(name), qPrintable(refusal->text));
+        QVERIFY(refusal->withoutEffect);
+    }
+    Configuration forced;
+    forced.model = model;
+    QVERIFY(!CConfigDocument::Load(json, forced, KeysWithoutEffect::Taken));
+
+    // What the tool writes for the model, the other models' keys as a
+    // converter may report them, loads unasked.
+    Configuration written = Configuration::Defaults(model);
+    QVERIFY(!CConfigDocument::Load(json, written, KeysWithoutEffect::Taken));
+    Configuration reloaded;
+    reloaded.model = model;
+    QVERIFY(!CConfigDocument::Load(CConfigDocument::ToText(CConfigDocument::ToJson(written)),
+                                   reloaded));
+}
+
+void TestConfigKeys::filterListIsBoundByTheTableBytes_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("needed"); // 0: taken
+    QTest::newRow("standard identifiers filling the table") << 0 << 1024 << 0;
+    QTest::newRow("as many extended ones") << 2 << 1024 << 4096;
+    QTest::newRow("one extended identifier too many") << 2 << 513 << 2052;
+    QTest::newRow("extended identifiers filling the table") << 2 << 512 << 0;
+}
+
+// The table holds 2048 bytes, whatever the count of entries: a list that
+// does not fit would lose entries at the write, in silence.
+void TestConfigKeys::filterListIsBoundByTheTableBytes()
+{
+    QFETCH(int, kind);
+    QFETCH(int, count);
+    QFETCH(int, needed);
+    QJsonArray filters;
+    for (int index = 0; index < count; ++index) {
+        const QString id = QStringLiteral("0x%1").arg(0x100 + index, 0, 16);
+        filters.append(QJsonObject{{QStringLiteral("kind"), kind},
+                                   {QStringLiteral("start"), id},
+                                   {QStringLiteral("end"), id}});
+    }
+    Configuration config;
+    config.model = ConverterModel::OstrelX;
+
+    const std::optional<DocumentRefusal> refusal =
+        CConfigDocument::Load(QJsonObject{{QLatin1String(ConfigKeys::kFilters), filters}}, config);
+
+    QCOMPARE(bool(refusal), needed > 0);
+    if (refusal) {
+        QVERIFY2(refusal->text.contains(QString::number(needed)), qPrintable(refusal->text));
+        QVERIFY2(refusal->text.contains(QStringLiteral("2048")), qPrintable(refusal->text));
+    } else {
+        QCOMPARE(config.armCan.m_filters.size(), count);
+    }
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestConfigKeys)

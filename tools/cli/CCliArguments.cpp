@@ -181,6 +181,9 @@ CCliArguments::CCliArguments(const QStringList& arguments)
                                    QStringLiteral("FILE|-"));
     const QCommandLineOption verify(QStringLiteral("verify"),
                                     Text::tr("write：写完后校验转换器。"));
+    const QCommandLineOption force(
+        QStringLiteral("force"),
+        Text::tr("write、verify、encode、diff、accepts：照样接受文档中对该型号没有作用的键。"));
     const QCommandLineOption json(
         QStringLiteral("json"),
         Text::tr("connect、write、verify、detect：每个串口在标准输出上输出一个 JSON 对象；"
@@ -194,7 +197,8 @@ CCliArguments::CCliArguments(const QStringList& arguments)
         QStringLiteral("trace"),
         Text::tr(
             "在标准错误上逐行输出经过串口的每一帧：时间、方向、命令、长度、校验和十六进制字节。"));
-    parser.addOptions({device, port, output, input, verify, json, samplePoint, extended, trace});
+    parser.addOptions(
+        {device, port, output, input, verify, force, json, samplePoint, extended, trace});
     parser.addPositionalArgument(
         QStringLiteral("command"),
         Text::tr("ports、connect、read、write、verify、defaults、encode、diff、detect、timing、"
@@ -224,6 +228,7 @@ CCliArguments::CCliArguments(const QStringList& arguments)
     m_hasOutput = parser.isSet(output);
     m_outputFile = parser.value(output);
     m_verify = parser.isSet(verify);
+    m_force = parser.isSet(force);
     m_json = parser.isSet(json);
     m_modelGiven = parser.isSet(device);
     m_extended = parser.isSet(extended);

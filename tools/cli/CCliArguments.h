@@ -51,6 +51,8 @@ public:
     QString OutputFile() const { return m_outputFile; }   // empty or "-" for standard output
     QStringList DiffFiles() const { return m_diffFiles; } // diff: the two documents
     bool VerifyAfterWrite() const { return m_verify; }
+    // A document may set keys the model's pages do not show.
+    bool Force() const { return m_force; }
     bool JsonLines() const { return m_json; } // one JSON object per port
     // -d given: timing speaks of that model only.
     bool ModelGiven() const { return m_modelGiven; }
@@ -78,6 +80,7 @@ private:
     QStringList m_ports{QString::fromLatin1(kDefaultPort)};
     QStringList m_diffFiles;
     bool m_verify = false;
+    bool m_force = false;
     bool m_json = false;
     bool m_modelGiven = false;
     QString m_operand;

@@ -20,22 +20,22 @@ struct Text
 
 } // namespace
 
-CDocumentDiff::CDocumentDiff(ConverterModel model, CMessageSink& messages)
-    : m_model(model), m_messages(messages)
+CDocumentDiff::CDocumentDiff(ConverterModel model, KeysWithoutEffect withoutEffect,
+                             CMessageSink& messages)
+    : m_model(model), m_withoutEffect(withoutEffect), m_messages(messages)
 {}
 
 ExitStatus CDocumentDiff::Run(const QStringList& files)
 {
-    ConverterModel model = m_model;
-    const std::optional<QJsonObject> first = Written(files.value(0), model);
+    const std::optional<QJsonObject> first = Written(files.value(0));
     if (!first)
         return m_refusal;
-    ConverterModel secondModel = m_model;
-    const std::optional<QJsonObject> second = Written(files.value(1), secondModel);
+    const std::optional<QJsonObject> second = Written(files.value(1));
     if (!second)
         return m_refusal;
     QByteArray lines;
-    const QList<KeyDifference> differences = CConfigComparison::Differences(model, *first, *second);
+    const QList<KeyDifference> differences =
+        CConfigComparison::Differences(m_model, *first, *second);
     for (const KeyDifference& difference : differences)
         lines += difference.Change().toUtf8() + '\n';
     if (!CConsoleSink::WriteOutput(lines))
@@ -44,7 +44,7 @@ ExitStatus CDocumentDiff::Run(const QStringList& files)
 }
 
 // The document as a read would report it after the document was written.
-std::optional<QJsonObject> CDocumentDiff::Written(const QString& file, ConverterModel& model)
+std::optional<QJsonObject> CDocumentDiff::Written(const QString& file)
 {
     const QString name = QLatin1Char('"') + file + QLatin1Char('"');
     QByteArray text;
@@ -52,14 +52,10 @@ std::optional<QJsonObject> CDocumentDiff::Written(const QString& file, Converter
         Refuse(*error);
         return std::nullopt;
     }
-    QJsonObject document;
-    std::optional<DocumentRefusal> refusal = CConfigDocument::Parse(text, document);
     Configuration config;
-    config.model = CConfigDocument::NamedModel(document).value_or(m_model);
-    model = config.model;
-    if (!refusal)
-        refusal = CConfigDocument::Load(document, config);
-    if (refusal) {
+    config.model = m_model;
+    if (const std::optional<DocumentRefusal> refusal =
+            CConfigDocument::Load(text, config, m_withoutEffect)) {
         Refuse(name + (refusal->wholeText ? Text::tr("：") : QStringLiteral(": ")) + refusal->text);
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CConfigDocument.h"
 #include "ConverterModel.h"
 #include "ExitStatus.h"
 
@@ -17,19 +18,20 @@ class CMessageSink;
 class CDocumentDiff
 {
 public:
-    // model stands for a document without "DeviceType".
-    CDocumentDiff(ConverterModel model, CMessageSink& messages);
+    // Both documents are for model, as a write to it takes them: one naming
+    // another model is refused.
+    CDocumentDiff(ConverterModel model, KeysWithoutEffect withoutEffect, CMessageSink& messages);
 
     // Prints "key: <first> -> <second>" per differing key on standard output,
     // a list's positions with their texts.
     ExitStatus Run(const QStringList& files);
 
 private:
-    // model: the document's own, which names its list positions.
-    std::optional<QJsonObject> Written(const QString& file, ConverterModel& model);
+    std::optional<QJsonObject> Written(const QString& file);
     ExitStatus Refuse(const QString& text);
 
     ConverterModel m_model;
+    KeysWithoutEffect m_withoutEffect;
     CMessageSink& m_messages;
     ExitStatus m_refusal = ExitStatus::UsageError;
 };

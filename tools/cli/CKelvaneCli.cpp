@@ -117,7 +117,8 @@ ExitStatus CKelvaneCli::RunCommand()
     case CCliArguments::Command::Read:
         return Read();
     case CCliArguments::Command::Diff:
-        return CDocumentDiff(m_arguments.Model(), m_console).Run(m_arguments.DiffFiles());
+        return CDocumentDiff(m_arguments.Model(), WithoutEffect(), m_console)
+            .Run(m_arguments.DiffFiles());
     case CCliArguments::Command::Defaults:
         return PrintDefaults();
     case CCliArguments::Command::Encode:
@@ -392,10 +393,21 @@ ExitStatus CKelvaneCli::LoadDocument(Configuration& config)
     const std::optional<QByteArray> bytes = ReadInput();
     if (!bytes)
         return ExitStatus::UsageError;
-    if (const std::optional<DocumentRefusal> refusal = CConfigDocument::Load(*bytes, config))
+    if (const std::optional<DocumentRefusal> refusal =
+            CConfigDocument::Load(*bytes, config, WithoutEffect()))
         return Refuse(InputName() + (refusal->wholeText ? Text::tr("：") : QStringLiteral(": ")) +
-                      refusal->text);
+                      refusal->text + ForceHint(*refusal));
     return ExitStatus::Success;
+}
+
+KeysWithoutEffect CKelvaneCli::WithoutEffect() const
+{
+    return m_arguments.Force() ? KeysWithoutEffect::Taken : KeysWithoutEffect::Refused;
+}
+
+QString CKelvaneCli::ForceHint(const DocumentRefusal& refusal)
+{
+    return refusal.withoutEffect ? Text::tr("（--force 照样接受）") : QString();
 }
 
 std::optional<QByteArray> CKelvaneCli::ReadInput()

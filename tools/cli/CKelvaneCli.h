@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CCliArguments.h"
+#include "CConfigDocument.h"
 #include "CConsoleSink.h"
 #include "CProfile.h"
 #include "CSystemPortDetector.h"
@@ -53,6 +54,8 @@ private:
     // for it, the identifier check's messages shown.
     ExitStatus Prepare(Configuration& config, CEncodedConfig& encoded);
     ExitStatus LoadDocument(Configuration& config);
+    KeysWithoutEffect WithoutEffect() const;
+    static QString ForceHint(const DocumentRefusal& refusal);
     std::optional<QByteArray> ReadInput();
     QString InputName() const;
     // path: the device the port given resolves to.
