@@ -534,6 +534,10 @@ with several ports, every port&apos;s state is printed first.</translation>
         <source>在标准错误上逐行输出经过串口的每一帧：时间、方向、命令、长度、校验和十六进制字节。</source>
         <translation>Print every frame that goes over the port on standard error, one line each: time, direction, command, length, check and the bytes in hexadecimal.</translation>
     </message>
+    <message>
+        <source>write、verify、encode、diff、accepts：照样接受文档中对该型号没有作用的键。</source>
+        <translation>write, verify, encode, diff, accepts: take keys of the document that have no effect on the model all the same.</translation>
+    </message>
 </context>
 <context>
     <name>CConfigCommands</name>
@@ -630,6 +634,18 @@ with several ports, every port&apos;s state is printed first.</translation>
     <message>
         <source>是 %1（%2），但给出的型号是 %3</source>
         <translation>is %1 (%2), but the device given is %3</translation>
+    </message>
+    <message>
+        <source>需要过滤表的 %1 字节，但过滤表只有 %2 字节</source>
+        <translation>needs %1 bytes of the filter table, but the table holds only %2 bytes</translation>
+    </message>
+    <message>
+        <source>对 %1 没有作用：%1 的页面上没有它</source>
+        <translation>has no effect on the %1: its pages do not show it</translation>
+    </message>
+    <message>
+        <source>对 %1 没有作用：%1 用的是 %2</source>
+        <translation>has no effect on the %1, which uses %2</translation>
     </message>
 </context>
 <context>
@@ -869,6 +885,10 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
     <message>
         <source>“%1”不是 CAN 标识符：请给出最大为 1FFFFFFF 的十六进制数</source>
         <translation>&quot;%1&quot; is no CAN identifier: give a hexadecimal number up to 1FFFFFFF</translation>
+    </message>
+    <message>
+        <source>（--force 照样接受）</source>
+        <translation> (--force takes it all the same)</translation>
     </message>
 </context>
 <context>

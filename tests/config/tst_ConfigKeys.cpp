@@ -14,6 +14,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QtTest>
@@ -117,6 +119,7 @@ private Q_SLOTS:
     void keysWithoutEffectAreNotTakenInSilence();
     void filterListIsBoundByTheTableBytes_data();
     void filterListIsBoundByTheTableBytes();
+    void manualNamesEveryKey();
 };
 
 void TestConfigKeys::everyKeyRoundTripsThroughTheDocument()
@@ -368,6 +371,114 @@ void TestConfigKeys::filterListIsBoundByTheTableBytes()
     } else {
         QCOMPARE(config.armCan.m_filters.size(), count);
     }
+}
+
+namespace {
+
+QString PageName(KeyPage page)
+{
+    switch (page) {
+    case KeyPage::Tran:
+        return QStringLiteral("conversion");
+    case KeyPage::Serial:
+        return QStringLiteral("serial");
+    case KeyPage::Can:
+        return QStringLiteral("CAN");
+    case KeyPage::ArmCan:
+        return QStringLiteral("CAN configuration");
+    case KeyPage::None:
+        break;
+    }
+    return QStringLiteral("-");
+}
+
+QString ValueName(const ConfigKey& key)
+{
+    const qint64 classic = key.Range(ConverterModel::OstrelA).second;
+    const qint64 x = key.Range(ConverterModel::OstrelX).second;
+    switch (key.kind) {
+    case KeyKind::List:
+        return classic == x ? QStringLiteral("list, 0..%1").arg(x)
+                            : QStringLiteral("list, 0..%1 (X: 0..%2)").arg(classic).arg(x);
+    case KeyKind::Box:
+        return QStringLiteral("0 or 1");
+    case KeyKind::Byte:
+        return QStringLiteral("0..255");
+    case KeyKind::HexText:
+        return QStringLiteral("hex text, %1 byte(s)").arg(key.bytes);
+    case KeyKind::HexPair:
+        return QStringLiteral("two hex texts, %1 bytes each").arg(key.bytes);
+    case KeyKind::Register:
+        return QStringLiteral("register, or a rate name");
+    case KeyKind::Text:
+        return QStringLiteral("text");
+    case KeyKind::Flag:
+        return QStringLiteral("true or false");
+    case KeyKind::FilterList:
+        return QStringLiteral("filter entries, at most %1 table bytes").arg(x);
+    case KeyKind::Model:
+        return QStringLiteral("0..%1").arg(x);
+    case KeyKind::Marker:
+        return QStringLiteral("\"kelvane-config/1\"");
+    case KeyKind::PortIndex:
+        return QStringLiteral("0..%1").arg(x);
+    }
+    return {};
+}
+
+QString ModelsOf(const ConfigKey& key)
+{
+    if (key.shownOnClassic && key.shownOnX)
+        return QStringLiteral("all");
+    return key.shownOnX ? QStringLiteral("X") : QStringLiteral("A, B");
+}
+
+QString Place(const ConfigKey& key)
+{
+    if (key.inDocument && key.inProfile)
+        return QStringLiteral("both");
+    return key.inDocument ? QStringLiteral("document") : QStringLiteral("profile");
+}
+
+// The manual's table of keys, as the schema gives it.
+QString KeyTable()
+{
+    QString table =
+        QStringLiteral("| Key | Page | Value | Models | Kept in |\n|---|---|---|---|---|\n");
+    for (const ConfigKey& key : ConfigKeys::All())
+        table +=
+            QStringLiteral("| `%1` | %2 | %3 | %4 | %5 |\n")
+                .arg(key.Name(), PageName(key.page), ValueName(key), ModelsOf(key), Place(key));
+    return table;
+}
+
+QString Manual()
+{
+    QString manual;
+    const QDir top(QStringLiteral(KELVANE_SOURCE_DIR));
+    QStringList pages{top.filePath(QStringLiteral("README.md"))};
+    for (const QFileInfo& page :
+         QDir(top.filePath(QStringLiteral("docs"))).entryInfoList({QStringLiteral("*.md")}))
+        pages << page.filePath();
+    for (const QString& path : pages) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            manual += QString::fromUtf8(file.readAll());
+    }
+    return manual;
+}
+
+} // namespace
+
+// The manual's table of keys is the schema's, to the letter; on a change,
+// paste the table this prints.
+void TestConfigKeys::manualNamesEveryKey()
+{
+    const QString table = KeyTable();
+    const bool shown = Manual().contains(table);
+    if (!shown)
+        qInfo().noquote() << table;
+    QVERIFY(shown);
 }
 
 KELVANE_SANDBOXED_TEST_MAIN(TestConfigKeys)
