@@ -116,7 +116,7 @@ void TestCliFailures::refusedBeforeAnyByteIsSent_data()
                "错误: 标准输入: \"Filters\" 需要过滤表的 4096 字节，但过滤表只有 2048 字节\n");
     QTest::newRow("another model's document to diff")
         << QStringList{"diff", "-", "b.json"} << QByteArray(R"({"DeviceType": 0})") << 2
-        << QByteArray("错误: \"-\": \"DeviceType\" 是 0，但给出的型号是 2\n");
+        << QByteArray("错误: \"-\": \"DeviceType\" 是 0（Ostrel-A），但给出的型号是 Ostrel-X\n");
     QTest::newRow("missing file") << QStringList{"write", "-i", "/nonexistent/converter.json"}
                                   << QByteArray() << 2
                                   << QByteArray("错误: 无法读取 \"/nonexistent/converter.json\"：");
