@@ -1011,6 +1011,10 @@ Without a graphical session it exits with status 1; kelvane-cli does the same wo
         <source>已导出到 %1</source>
         <translation>Exported to %1</translation>
     </message>
+    <message>
+        <source>改用 %1 连接</source>
+        <translation>Connect as %1 instead</translation>
+    </message>
 </context>
 <context>
     <name>COutputFile</name>

@@ -87,6 +87,8 @@ CKelvaneSheet::CKelvaneSheet(CMessageSink& messages, const CPortDetector* detect
     connect(m_ui->importButton, &QToolButton::clicked, this, &CKelvaneSheet::OnImport);
     connect(m_ui->verifyButton, &QPushButton::clicked, this, &CKelvaneSheet::OnVerify);
     connect(m_ui->batchButton, &QToolButton::clicked, this, &CKelvaneSheet::OnBatch);
+    connect(m_ui->switchModelButton, &QToolButton::clicked, this,
+            &CKelvaneSheet::OnSwitchModelAndConnect);
     // A button's mnemonic replaces any shortcut set on it, so the documented
     // Ctrl+S and Ctrl+O live beside their buttons.
     AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), *m_ui->exportButton);
@@ -238,6 +240,28 @@ void CKelvaneSheet::OnDeviceChosen(ConverterModel model)
     m_pages.RefreshCanPages();
 }
 
+// After a connect another model answered, one press switches to that model
+// and connects; the offer goes with the next connect.
+void CKelvaneSheet::OfferModel(std::optional<ConverterModel> model)
+{
+    m_offeredModel = model;
+    if (model)
+        m_ui->switchModelButton->setText(
+            tr("改用 %1 连接").arg(ConverterModels::DisplayName(*model)));
+    m_ui->switchModelButton->setVisible(model.has_value());
+}
+
+void CKelvaneSheet::OnSwitchModelAndConnect()
+{
+    if (!m_offeredModel || IsExchanging() || m_session.IsConnected())
+        return;
+    const ConverterModel model = *m_offeredModel;
+    OfferModel(std::nullopt);
+    m_selector.Select(model, m_selector.PortIndex());
+    OnDeviceChosen(model);
+    Connect(model, m_selector.PortIndex());
+}
+
 void CKelvaneSheet::ToggleConnection(ConverterModel model, int portIndex)
 {
     if (m_session.IsConnected()) {
@@ -300,8 +324,10 @@ void CKelvaneSheet::OnExchangeFinished(const CConverterSession::Report& report)
         ShowStatus(*report.cancelled);
     for (const UserMessage& message : report.messages)
         m_messages.ShowMessage(message);
-    if (report.job == CConverterSession::Job::Connect)
+    if (report.job == CConverterSession::Job::Connect) {
         ApplyConnectionState(report.succeeded);
+        OfferModel(report.otherModel);
+    }
     if (report.job == CConverterSession::Job::Verify && report.succeeded) {
         const int count = int(m_markedKeys.size());
         // Agreement is a success, and its box says so with its icon.

@@ -16,6 +16,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <optional>
+
 #include <memory>
 
 class CBusyCursor;
@@ -126,6 +128,8 @@ private:
     void OnFirstFrame();
     void OnConnectRequested(ConverterModel model, int portIndex);
     void OnDeviceChosen(ConverterModel model);
+    void OfferModel(std::optional<ConverterModel> model);
+    void OnSwitchModelAndConnect();
     void OnAssignPortRequested(int portIndex);
     void OnPortHungUp(const UserMessage& message);
     // Everything that follows the connection: buttons, band and pages.
@@ -167,6 +171,8 @@ private:
     bool m_endingLater = false;
     // The document of the import under way, named once it is on the pages.
     QString m_importedPath;
+    // The model that answered the last connect instead of the chosen one.
+    std::optional<ConverterModel> m_offeredModel;
     std::unique_ptr<CInputBlock> m_inputBlock;
     std::unique_ptr<CBusyCursor> m_busyCursor;
     QStringList m_markedKeys;

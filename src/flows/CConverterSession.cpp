@@ -117,6 +117,7 @@ bool CConverterSession::Connect(ConverterModel model, const QString& path,
     {
         ConnectFlow::Outcome outcome = ConnectFlow::Outcome::NoConverter;
         std::optional<UserMessage> failure;
+        std::optional<ConverterModel> otherModel;
     };
     auto job = std::make_shared<Job>();
     Run(
@@ -126,9 +127,9 @@ bool CConverterSession::Connect(ConverterModel model, const QString& path,
             // models), so it stays off the window's thread too; a cancelled
             // connect has nothing to explain.
             if (job->outcome != ConnectFlow::Outcome::Connected && !m_port->IsCancelled())
-                job->failure =
-                    ConnectFlow::Diagnose(job->outcome, *m_port, model, path,
-                                          detected ? *detected : m_detector.DetectPorts());
+                job->failure = ConnectFlow::Diagnose(
+                    job->outcome, *m_port, model, path,
+                    detected ? *detected : m_detector.DetectPorts(), &job->otherModel);
         },
         [this, job, path] {
             Report report;
@@ -138,6 +139,7 @@ bool CConverterSession::Connect(ConverterModel model, const QString& path,
                     UserMessage{FlowMessages::Caption(), FlowMessages::ConnectCancelled()};
             } else if (job->failure) {
                 report.messages.append(*job->failure);
+                report.otherModel = job->otherModel;
             } else {
                 m_connectedPath = path;
                 // Another converter may be on the line now.

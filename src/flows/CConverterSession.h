@@ -56,6 +56,8 @@ public:
         std::optional<UserMessage> cancelled;
         // The line went away and the port is let go: told after the rest.
         std::optional<UserMessage> hungUp;
+        // A failed connect: the model of the converter that answered instead.
+        std::optional<ConverterModel> otherModel;
     };
 
     // pages: the window's, which the commands work on; saver: where their

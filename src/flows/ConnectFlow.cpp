@@ -68,10 +68,13 @@ std::optional<UserMessage> MessageOf(Outcome outcome, const CSerialComm& port, C
 }
 
 std::optional<UserMessage> Diagnose(Outcome outcome, CSerialComm& port, ConverterModel model,
-                                    const QString& devicePath, const QList<DetectedPort>& present)
+                                    const QString& devicePath, const QList<DetectedPort>& present,
+                                    std::optional<ConverterModel>* answered)
 {
     const std::optional<ConverterModel> answering =
         outcome == Outcome::NoConverter ? AnsweringModel(port, devicePath, model) : std::nullopt;
+    if (answered != nullptr)
+        *answered = answering;
     return MessageOf(outcome, port, model, devicePath, present, answering);
 }
 

@@ -34,8 +34,10 @@ std::optional<UserMessage> MessageOf(Outcome outcome, const CSerialComm& port, C
 // model does: one handshake each on the port, about a second in all. A
 // cancel of the port ends the asking at once, and the search for the
 // programs holding the port with it.
+// answered, when given, learns the model that answered instead.
 std::optional<UserMessage> Diagnose(Outcome outcome, CSerialComm& port, ConverterModel model,
-                                    const QString& devicePath, const QList<DetectedPort>& present);
+                                    const QString& devicePath, const QList<DetectedPort>& present,
+                                    std::optional<ConverterModel>* answered = nullptr);
 // The first model other than `model` that acknowledges one handshake at its
 // own bit rate, the closed port opened again for each.
 std::optional<ConverterModel> AnsweringModel(CSerialComm& port, const QString& devicePath,

@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <memory>
 #include <vector>
@@ -279,6 +280,19 @@ void TestKelvaneConnect::reportsWhyConnectFails()
     for (const QString& part : reason)
         QVERIFY2(shown.detail.contains(part), qPrintable(shown.detail));
     VerifyConnectedState(sheet, false);
+
+    // Only where another model answered does one press switch to it and connect.
+    auto* switchModel = Control<QToolButton>(sheet, "switchModelButton");
+    QCOMPARE(switchModel->isVisibleTo(&sheet), obstacle == QLatin1String("model A"));
+    if (obstacle != QLatin1String("model A"))
+        return;
+    QCOMPARE(switchModel->text(), QStringLiteral("改用 Ostrel-A 连接"));
+    switchModel->click();
+    QVERIFY(WaitForExchange(sheet));
+    VerifyConnectedState(sheet, true);
+    QCOMPARE(Control<QComboBox>(sheet, "deviceList")->currentIndex(), 0);
+    QVERIFY(!switchModel->isVisibleTo(&sheet));
+    QCOMPARE(messages.m_messages.size(), 1);
 }
 
 // Start, connect, read: the adapter is COM1 of an empty profile, and no file
