@@ -27,7 +27,7 @@ struct Values
     void Load(const CProfile& profile)
     {
         selection = profile.Load(can, serial, tran);
-        profile.LoadArmCanBaud(arm);
+        profile.LoadArmCan(arm);
     }
     bool operator==(const Values& other) const
     {
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Require(file.open(QIODevice::ReadOnly) && file.readAll() == BytesOf(data, size));
             return 0;
         }
-        Require(profile.SaveArmCanBaud(loaded.arm));
+        Require(profile.SaveArmCan(loaded.arm));
     }
     Values reloaded;
     const CProfile again(name);
