@@ -1,9 +1,11 @@
 #include "CConfigComparison.h"
 
+#include "CAcceptanceTable.h"
 #include "CBlockDocument.h"
 #include "CConfigDocument.h"
 #include "CEncodedConfig.h"
 #include "CanConfigBlock.h"
+#include "ConfigKeys.h"
 #include "ValueNames.h"
 
 #include <QCoreApplication>
@@ -51,6 +53,17 @@ std::optional<KeyDifference> FirstByte(const QString& block, const QByteArray& e
                          {}};
 }
 
+// The count of entries asked for against those the table read holds.
+KeyDifference LostFilters(ConverterModel model, const QList<FilterEntry>& asked,
+                          const QByteArray& canConfigBlock)
+{
+    bool complete = false;
+    const CanConfigBlock block = CanConfigBlock::fromBytes(canConfigBlock, &complete);
+    const qsizetype held = complete ? CAcceptanceTable::DecodeTable(block.acceptance).size() : 0;
+    return KeyDifference{QLatin1String(ConfigKeys::kFilters), qint64(asked.size()), qint64(held),
+                         model};
+}
+
 } // namespace
 
 QString KeyDifference::Shown(const QJsonValue& value) const
@@ -79,16 +92,21 @@ QList<KeyDifference> CConfigComparison::Compare(ConverterModel model,
     // Without an expected CAN configuration block, both sides decode the one
     // read, so that only the parameter block can tell them apart.
     const QByteArray expectedCanBlock = canBlockCounts ? expected.CanConfigBlock() : canConfigBlock;
+    // Entries the table could not hold never reached the converter, though
+    // the blocks agree: the converter does not hold what was asked of it.
+    QList<KeyDifference> lost;
+    if (canBlockCounts && !expected.FiltersFit())
+        lost.append(LostFilters(model, expected.Filters(), canConfigBlock));
     if (expected.ParameterBlock() == parameterBlock && expectedCanBlock == canConfigBlock)
-        return {};
+        return lost;
 
     const std::optional<QJsonObject> want =
         CBlockDocument::FromBlocks(model, expected.ParameterBlock(), expectedCanBlock);
     const std::optional<QJsonObject> have =
         CBlockDocument::FromBlocks(model, parameterBlock, canConfigBlock);
-    QList<KeyDifference> differences;
+    QList<KeyDifference> differences = lost;
     if (want && have)
-        differences = Differences(model, *want, *have);
+        differences += Differences(model, *want, *have);
     if (!differences.isEmpty())
         return differences;
     if (auto byte = FirstByte(Text::tr("参数块"), expected.ParameterBlock(), parameterBlock))

@@ -1,5 +1,6 @@
 #include "CEncodedConfig.h"
 
+#include "CAcceptanceTable.h"
 #include "CArmCanConfig.h"
 #include "CanConfigBlock.h"
 
@@ -12,7 +13,14 @@ CEncodedConfig CEncodedConfig::From(Configuration& config)
         return encoded;
     encoded.m_parameterBlock = encoding.block;
     encoded.m_canConfigBlock = CollectCanConfig(config);
+    if (!encoded.m_canConfigBlock.isEmpty())
+        encoded.m_filters = config.armCan.m_filters;
     return encoded;
+}
+
+bool CEncodedConfig::FiltersFit() const
+{
+    return CAcceptanceTable::FitsTable(m_filters);
 }
 
 ParameterBlockEncoding CEncodedConfig::EncodeParameters(Configuration& config)

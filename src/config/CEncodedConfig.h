@@ -28,9 +28,14 @@ public:
     bool Accepted() const { return !m_parameterBlock.isEmpty(); }
     const QByteArray& ParameterBlock() const { return m_parameterBlock; }
     const QByteArray& CanConfigBlock() const { return m_canConfigBlock; } // empty: not sent
+    // The filter entries the CAN configuration block was collected from, and
+    // whether the table holds them all: one that does not leaves some out.
+    const QList<FilterEntry>& Filters() const { return m_filters; }
+    bool FiltersFit() const;
 
 private:
     CanIdCheckResult m_canIdCheck;
     QByteArray m_parameterBlock;
     QByteArray m_canConfigBlock;
+    QList<FilterEntry> m_filters;
 };

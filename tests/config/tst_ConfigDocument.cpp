@@ -61,6 +61,7 @@ private Q_SLOTS:
     void documentSurvivesItsOwnOutput();
     void verificationGoesByTheBlocksSent_data();
     void verificationGoesByTheBlocksSent();
+    void entriesTheTableLeftOutAreADifference();
 };
 
 void TestConfigDocument::refusesWhatTheFieldsCannotHold_data()
@@ -349,7 +350,8 @@ void TestConfigDocument::verificationGoesByTheBlocksSent_data()
         << 0 << 1 << -1 << QStringList{"parameter block byte 1: expected \"0x08\" got \"0x09\""};
     QTest::newRow("X: the gap") << 2 << 18 << -1 << QStringList{"TranSpace: expected 2 got 3"};
     QTest::newRow("X: the register")
-        << 2 << -1 << 0 << QStringList{"ArmCanBaud: expected 3850251 (125K, 75%) got 3850252 (115.385K, 75%)"};
+        << 2 << -1 << 0
+        << QStringList{"ArmCanBaud: expected 3850251 (125K, 75%) got 3850252 (115.385K, 75%)"};
 }
 
 void TestConfigDocument::verificationGoesByTheBlocksSent()
@@ -377,6 +379,24 @@ void TestConfigDocument::verificationGoesByTheBlocksSent()
 
 // The refusals are read in English here, as a script in English reads them;
 // the Chinese texts are the window's and the command line's tests'.
+// Pages holding more entries than the table (a damaged profile's) send a
+// table without some of them: a verify of the blocks sent says so, though
+// the converter holds exactly those blocks.
+void TestConfigDocument::entriesTheTableLeftOutAreADifference()
+{
+    Configuration pages = Configuration::Defaults(ConverterModel::OstrelX);
+    pages.armCan.m_bFilterEnabled = true;
+    for (quint32 id = 0; id < 1024; ++id)
+        pages.armCan.m_filters.append(FilterEntry{1, 0x10000 + id, 0x10000 + id});
+    const CEncodedConfig encoded = CEncodedConfig::From(pages);
+
+    const QList<KeyDifference> differences = CConfigComparison::Compare(
+        ConverterModel::OstrelX, encoded, encoded.ParameterBlock(), encoded.CanConfigBlock());
+
+    QCOMPARE(differences.size(), 1);
+    QCOMPARE(differences.constFirst().Line(), QStringLiteral("Filters: expected 1024 got 512"));
+}
+
 void TestConfigDocument::initTestCase()
 {
     UiLanguage::Install(*QCoreApplication::instance(), QLocale(QStringLiteral("en_US")));
