@@ -111,7 +111,11 @@ int main(int argc, char* argv[])
         window.reset(sheet);
         sink.SetOwner(sheet);
         sheet->show();
-        cycle = [sheet] {
+        // The simulator keeps every frame it received; it runs in this
+        // process, so its history is let go each cycle, not counted as the
+        // window's.
+        cycle = [sheet, &sim] {
+            sim.clearHistory();
             for (const char* button : {"connectButton", "readButton", "writeButton"}) {
                 if (qstrcmp(button, "connectButton") != 0)
                     CloseWhenShown();
