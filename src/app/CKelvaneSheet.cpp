@@ -2,6 +2,7 @@
 
 #include "CBatchDialog.h"
 #include "CBusyCursor.h"
+#include "CButtonRows.h"
 #include "CConfigCommands.h"
 #include "CConfigFile.h"
 #include "CDocumentTransfer.h"
@@ -17,7 +18,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QShortcut>
@@ -129,59 +129,13 @@ void CKelvaneSheet::AddShortcut(const QKeySequence& keys, QAbstractButton& butto
 
 CKelvaneSheet::~CKelvaneSheet() = default;
 
-// On a screen too narrow for one row of buttons (a large scale factor, or
-// large text on a small screen) the file buttons go on rows of their own
-// above the commands, and the commands wrap onto as many rows as they need,
-// the status line below them. Returns the height the rows take.
 int CKelvaneSheet::FitButtonRows()
 {
     const int room = screen()->availableGeometry().width() - kFrameAllowance;
-    if (m_ui->buttonRow->sizeHint().width() <= room)
-        return m_ui->buttonRow->sizeHint().height();
-    const QList<QWidget*> files{m_ui->exportButton, m_ui->importButton, m_ui->batchButton};
-    const QList<QWidget*> commands{m_ui->defaultsButton, m_ui->readButton, m_ui->verifyButton,
-                                   m_ui->writeButton};
-    int height = 0;
-    for (const auto& [group, leftAligned] : {std::pair{files, true}, std::pair{commands, false}})
-        height += WrapButtons(group, leftAligned, room);
-    return height + m_ui->buttonRow->sizeHint().height();
-}
-
-// Moves the buttons out of the button row onto rows above it, as many on a
-// row as fit the room; returns the rows' height.
-int CKelvaneSheet::WrapButtons(const QList<QWidget*>& buttons, bool leftAligned, int room)
-{
-    const QMargins margins = m_ui->buttonRow->contentsMargins();
-    const int spacing = qMax(0, m_ui->buttonRow->spacing());
-    int height = 0;
-    QHBoxLayout* row = nullptr;
-    int used = 0;
-    const auto finish = [&] {
-        if (row == nullptr)
-            return;
-        if (leftAligned)
-            row->addStretch();
-        height += row->sizeHint().height();
-    };
-    for (QWidget* button : buttons) {
-        m_ui->buttonRow->removeWidget(button);
-        const int width = button->sizeHint().width();
-        if (row == nullptr || used + spacing + width > room - margins.left() - margins.right()) {
-            finish();
-            row = new QHBoxLayout;
-            row->setContentsMargins(margins.left(), margins.top(), margins.right(), 0);
-            m_ui->sheetLayout->insertLayout(m_ui->sheetLayout->indexOf(m_ui->buttonRow), row);
-            if (!leftAligned)
-                row->addStretch();
-            used = 0;
-        } else {
-            used += spacing;
-        }
-        row->addWidget(button);
-        used += width;
-    }
-    finish();
-    return height;
+    return CButtonRows::Fit(
+        *m_ui->sheetLayout, *m_ui->buttonRow,
+        {m_ui->exportButton, m_ui->importButton, m_ui->batchButton},
+        {m_ui->defaultsButton, m_ui->readButton, m_ui->verifyButton, m_ui->writeButton}, room);
 }
 
 void CKelvaneSheet::InitDialog()

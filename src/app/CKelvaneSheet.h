@@ -118,7 +118,6 @@ private:
     CKelvaneSheet(CMessageSink& messages, const CPortDetector* detector, QWidget* parent);
 
     int FitButtonRows();
-    int WrapButtons(const QList<QWidget*>& buttons, bool leftAligned, int room);
     void AddShortcut(const QKeySequence& keys, QAbstractButton& button);
     void InitDialog();
     void LoadProfile();
