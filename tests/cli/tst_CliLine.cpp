@@ -99,6 +99,11 @@ void TestCliLine::servesHundredsOfPortsUnderTheUsualLimit()
 // that says so, and the others are written all the same.
 void TestCliLine::portsShortOfDescriptorsFailAlone()
 {
+#ifdef __SANITIZE_ADDRESS__
+    // The sanitizers' runtime checks a virtual call through a pipe of its
+    // own; with every descriptor taken it finds none and stops the program.
+    QSKIP("the sanitizers need descriptors of their own to check a call");
+#endif
     constexpr int kPorts = 48;
     const auto sims = StartSimulators(kPorts);
     QCOMPARE(int(sims.size()), kPorts);
