@@ -31,6 +31,12 @@ namespace {
 
 constexpr quint8 kWriteParameters = 0x01;
 
+bool WriteDocument(const QString& path, const QByteArray& text)
+{
+    QFile document(path);
+    return document.open(QIODevice::WriteOnly) && document.write(text) == text.size();
+}
+
 enum Column
 {
     PortColumn,
@@ -394,10 +400,7 @@ void TestKelvaneBatch::marksWhatAWriteWouldChange()
 
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("space.json"));
-    QFile document(path);
-    QVERIFY(document.open(QIODevice::WriteOnly));
-    document.write(R"({"DeviceType": 2, "TranSpace": 9, "Filtering": true})");
-    document.close();
+    QVERIFY(WriteDocument(path, R"({"DeviceType": 2, "TranSpace": 9, "Filtering": true})"));
     sheet.SetFileChooser([&](CKelvaneSheet::FileChoice, const QString&) { return path; });
     Control<QAbstractButton>(sheet, "importButton")->click();
     QVERIFY(WaitForExchange(sheet));
@@ -531,10 +534,7 @@ void TestKelvaneBatch::namesTheModelAndTheDocument()
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("line X.json"));
-    QFile document(path);
-    QVERIFY(document.open(QIODevice::WriteOnly));
-    document.write(R"({"DeviceType": 2, "TranSpace": 9})");
-    document.close();
+    QVERIFY(WriteDocument(path, R"({"DeviceType": 2, "TranSpace": 9})"));
     CRecordingSink messages;
     CBatchDialog dialog(ConverterModel::OstrelX, {}, {}, {}, TheDocument, messages);
     dialog.SetFileChooser([&](CBatchDialog::FileChoice, const QString&) { return path; });
@@ -559,10 +559,7 @@ void TestKelvaneBatch::refusesADocumentForAnotherModel()
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("classic.json"));
-    QFile document(path);
-    QVERIFY(document.open(QIODevice::WriteOnly));
-    document.write(R"({"DeviceType": 0, "TranSpace": 9})");
-    document.close();
+    QVERIFY(WriteDocument(path, R"({"DeviceType": 0, "TranSpace": 9})"));
     CRecordingSink messages;
     CBatchDialog dialog(ConverterModel::OstrelX, {}, {}, {}, TheDocument, messages);
     dialog.SetFileChooser([&](CBatchDialog::FileChoice, const QString&) { return path; });
